@@ -1,0 +1,48 @@
+#include "grid/page_setup.h"
+
+#include <algorithm>
+
+namespace grid {
+
+const std::vector<PaperSize>& StandardPapers() {
+  static const std::vector<PaperSize> papers = {
+      {"A4", 210, 297},        {"A3", 297, 420},  {"B5", 182, 257},     {"Letter", 215.9, 279.4},
+      {"Legal", 215.9, 355.6}, {"16K", 184, 260}, {"自定义", 210, 297},
+  };
+  return papers;
+}
+
+int PageSettings::RepeatedTopRows(int fixed_rows) const {
+  return std::max(print_fixed_row ? fixed_rows : 0, print_title_rows);
+}
+
+int PageSettings::CurrentPaperIndex() const {
+  if (papers.empty()) return -1;
+  for (std::size_t i = 0; i + 1 < papers.size(); ++i)
+    if (papers[i].width == paper_width && papers[i].height == paper_height)
+      return static_cast<int>(i);
+  return static_cast<int>(papers.size()) - 1;
+}
+
+std::string ExpandPageFields(const std::string& text, int page, int pages) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) {
+      char f = text[i + 1];
+      if (f == 'p' || f == 'P') {
+        out += std::to_string(page);
+        ++i;
+        continue;
+      }
+      if (f == 'n' || f == 'N') {
+        out += std::to_string(pages);
+        ++i;
+        continue;
+      }
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+}  // namespace grid

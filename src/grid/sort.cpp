@@ -1,0 +1,61 @@
+// Sorting the data rows on one column. Keys are read once, then row indexes
+// are stable-sorted and the rows moved into place.
+#include <algorithm>
+#include <numeric>
+
+#include "common/text_number.h"
+#include "grid/report_grid.h"
+#include "grid/sort_key.h"
+
+namespace grid {
+
+SortKey SortKey::Of(std::string_view text) {
+  SortKey key;
+  if (text.empty()) return key;
+  key.text = text;
+  if (auto number = common::ParseWholeNumber(text)) {
+    key.kind = kNumber;
+    key.number = *number;
+  } else {
+    key.kind = kText;
+  }
+  return key;
+}
+
+int CompareSortKeys(const SortKey& a, const SortKey& b) {
+  if (a.kind != b.kind) return a.kind < b.kind ? -1 : 1;
+  if (a.kind == SortKey::kNumber) return a.number < b.number ? -1 : b.number < a.number ? 1 : 0;
+  // std::string_view compares chars as unsigned, which for UTF-8 is code
+  // point order.
+  int c = a.text.compare(b.text);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+bool SortsBefore(const SortKey& a, const SortKey& b, bool ascending) {
+  bool a_empty = a.kind == SortKey::kEmpty, b_empty = b.kind == SortKey::kEmpty;
+  if (a_empty || b_empty) return !a_empty && b_empty;
+  int c = CompareSortKeys(a, b);
+  return ascending ? c < 0 : c > 0;
+}
+
+void ReportGrid::Sort(int col, bool ascending) {
+  CheckCol(col);
+  auto first = static_cast<std::size_t>(fixed_rows_);
+  if (rows_.size() <= first + 1) return;
+  std::size_t n = rows_.size() - first;
+  std::vector<SortKey> keys(n);
+  for (std::size_t i = 0; i < n; ++i)
+    keys[i] = SortKey::Of(rows_[first + i].cells[static_cast<std::size_t>(col)].text.view());
+  std::vector<std::uint32_t> order(n);
+  std::iota(order.begin(), order.end(), 0u);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return SortsBefore(keys[a], keys[b], ascending);
+  });
+  std::vector<RowData> sorted;
+  sorted.reserve(n);
+  for (auto i : order) sorted.push_back(std::move(rows_[first + i]));
+  std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
+  Notify(GridChange::kContents);
+}
+
+}  // namespace grid
