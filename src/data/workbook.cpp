@@ -1,0 +1,232 @@
+#include "data/workbook.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "data/xls_reader.h"
+#include "data/xlsx_reader.h"
+
+namespace data {
+
+std::uint32_t StringPool::Add(std::string_view text) {
+  bytes_.append(text);
+  ends_.push_back(bytes_.size());
+  return static_cast<std::uint32_t>(ends_.size() - 1);
+}
+
+std::string_view StringPool::Get(std::uint32_t index) const {
+  if (index >= ends_.size()) return {};
+  std::uint64_t begin = index == 0 ? 0 : ends_[index - 1];
+  return std::string_view(bytes_).substr(begin, ends_[index] - begin);
+}
+
+void StringPool::Reserve(std::size_t count, std::size_t bytes) {
+  ends_.reserve(count);
+  bytes_.reserve(bytes);
+}
+
+Cell Cell::Number(double value) {
+  // Every NaN becomes the canonical quiet NaN so that no number collides
+  // with the tags.
+  if (std::isnan(value)) return Cell(0x7FF8'0000'0000'0000ULL);
+  return Cell(std::bit_cast<std::uint64_t>(value));
+}
+
+CellKind Cell::kind() const {
+  std::uint64_t tag = bits_ & kTagMask;
+  if (tag == kTextTag) return CellKind::kText;
+  if (bits_ == kEmptyBits) return CellKind::kEmpty;
+  return CellKind::kNumber;
+}
+
+double Cell::number() const {
+  return kind() == CellKind::kNumber ? std::bit_cast<double>(bits_) : 0.0;
+}
+
+Sheet::Sheet(std::string name, std::shared_ptr<StringPool> strings)
+    : name_(std::move(name)), strings_(std::move(strings)) {}
+
+Cell Sheet::Raw(std::size_t row, std::size_t col) const {
+  if (row >= rows_ || col >= cols_) return Cell();
+  return cells_[row * cols_ + col];
+}
+
+CellValue Sheet::At(std::size_t row, std::size_t col) const {
+  Cell cell = Raw(row, col);
+  switch (cell.kind()) {
+    case CellKind::kNumber:
+      return {CellKind::kNumber, cell.number(), {}};
+    case CellKind::kText:
+      return {CellKind::kText, 0, strings_->Get(cell.text_index())};
+    case CellKind::kEmpty:
+      break;
+  }
+  return {};
+}
+
+std::optional<double> Sheet::NumberAt(std::size_t row, std::size_t col) const {
+  Cell cell = Raw(row, col);
+  if (cell.kind() != CellKind::kNumber) return std::nullopt;
+  return cell.number();
+}
+
+std::string_view Sheet::TextAt(std::size_t row, std::size_t col) const {
+  Cell cell = Raw(row, col);
+  return cell.kind() == CellKind::kText ? strings_->Get(cell.text_index()) : std::string_view();
+}
+
+void Sheet::Reserve(std::size_t rows, std::size_t cols) {
+  if (cols > cols_) Widen(cols);
+  cells_.reserve(rows * std::max(cols, cols_));
+}
+
+void Sheet::Widen(std::size_t cols) {
+  std::vector<Cell> wider(rows_ * cols);
+  for (std::size_t r = 0; r < rows_; ++r) {
+    std::copy_n(cells_.begin() + static_cast<std::ptrdiff_t>(r * cols_), cols_,
+                wider.begin() + static_cast<std::ptrdiff_t>(r * cols));
+  }
+  cells_ = std::move(wider);
+  cols_ = cols;
+}
+
+Cell& Sheet::Slot(std::size_t row, std::size_t col) {
+  if (col >= cols_) Widen(col + 1);
+  if (row >= rows_) {
+    rows_ = row + 1;
+    cells_.resize(rows_ * cols_);
+  }
+  return cells_[row * cols_ + col];
+}
+
+void Sheet::SetNumber(std::size_t row, std::size_t col, double value) {
+  Slot(row, col) = Cell::Number(value);
+}
+
+void Sheet::SetText(std::size_t row, std::size_t col, std::string_view text) {
+  Slot(row, col) = Cell::Text(strings_->Add(text));
+}
+
+void Sheet::SetTextIndex(std::size_t row, std::size_t col, std::uint32_t index) {
+  Slot(row, col) = Cell::Text(index);
+}
+
+void Sheet::Clear(std::size_t row, std::size_t col) {
+  if (row < rows_ && col < cols_) cells_[row * cols_ + col] = Cell();
+}
+
+void Sheet::Trim() {
+  std::size_t rows = 0;
+  std::size_t cols = 0;
+  for (std::size_t r = 0; r < rows_; ++r) {
+    for (std::size_t c = 0; c < cols_; ++c) {
+      if (cells_[r * cols_ + c].kind() != CellKind::kEmpty) {
+        rows = r + 1;
+        cols = std::max(cols, c + 1);
+      }
+    }
+  }
+  if (cols != cols_) {
+    std::vector<Cell> narrower(rows * cols);
+    for (std::size_t r = 0; r < rows; ++r) {
+      std::copy_n(cells_.begin() + static_cast<std::ptrdiff_t>(r * cols_), cols,
+                  narrower.begin() + static_cast<std::ptrdiff_t>(r * cols));
+    }
+    cells_ = std::move(narrower);
+  } else {
+    cells_.resize(rows * cols);
+  }
+  cells_.shrink_to_fit();
+  rows_ = rows;
+  cols_ = cols;
+}
+
+const Sheet* Workbook::Find(std::string_view name) const {
+  for (const Sheet& sheet : sheets_) {
+    if (sheet.name() == name) return &sheet;
+  }
+  return nullptr;
+}
+
+Sheet& Workbook::AddSheet(std::string name) {
+  return sheets_.emplace_back(std::move(name), strings_);
+}
+
+bool ReadOptions::Wants(std::string_view sheet_name) const {
+  return sheets.empty() || std::find(sheets.begin(), sheets.end(), sheet_name) != sheets.end();
+}
+
+Workbook ReadWorkbook(const std::string& path, const ReadOptions& options) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw WorkbookError(WorkbookError::Kind::kOpen, "无法打开文件：" + path);
+  }
+  std::array<unsigned char, 8> magic{};
+  in.read(reinterpret_cast<char*>(magic.data()), magic.size());
+  std::size_t got = static_cast<std::size_t>(in.gcount());
+  in.close();
+  static constexpr std::array<unsigned char, 4> kZip = {'P', 'K', 3, 4};
+  static constexpr std::array<unsigned char, 8> kOle2 = {0xD0, 0xCF, 0x11, 0xE0,
+                                                         0xA1, 0xB1, 0x1A, 0xE1};
+  if (got >= kZip.size() && std::equal(kZip.begin(), kZip.end(), magic.begin())) {
+    return ReadXlsx(path, options);
+  }
+  if (got == kOle2.size() && magic == kOle2) return ReadXls(path, options);
+  throw WorkbookError(WorkbookError::Kind::kNotWorkbook, "文件不是有效的 Excel 工作簿：" + path);
+}
+
+std::string ColumnLetters(std::size_t col) {
+  std::string letters;
+  for (std::size_t n = col + 1; n > 0; n = (n - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+  }
+  return letters;
+}
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  long long era = (y >= 0 ? y : y - 399) / 400;
+  auto yoe = static_cast<unsigned>(y - era * 400);
+  unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+}  // namespace
+
+std::optional<double> SerialFromDateText(std::string_view text, bool date1904) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  double s = 0;
+  int used = 0;
+  std::string t(text);
+  double day = 0;
+  std::size_t time_at = 0;
+  if (std::sscanf(t.c_str(), "%4d-%2d-%2d%n", &y, &mo, &d, &used) == 3 && used == 10) {
+    if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
+    // Serial 1 is 1900-01-01, and the 1900 system counts a 29 February that
+    // never was, so from March 1900 on day 0 falls on 1899-12-30.
+    long long base = date1904 ? DaysFromCivil(1904, 1, 1) : DaysFromCivil(1899, 12, 30);
+    day = static_cast<double>(
+        DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - base);
+    time_at = 10;
+    if (t.size() == time_at) return day;
+    if (t[time_at] != ' ' && t[time_at] != 'T') return std::nullopt;
+    ++time_at;
+  }
+  used = 0;
+  if (std::sscanf(t.c_str() + time_at, "%2d:%2d:%lf%n", &h, &mi, &s, &used) != 3 ||
+      time_at + static_cast<std::size_t>(used) != t.size()) {
+    return std::nullopt;
+  }
+  if (h > 23 || mi > 59 || s < 0 || s >= 61) return std::nullopt;
+  return day + (h * 3600 + mi * 60 + s) / 86400.0;
+}
+
+}  // namespace data

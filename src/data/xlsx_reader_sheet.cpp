@@ -1,0 +1,260 @@
+#include "data/xlsx_reader_sheet.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace data::xlsx {
+
+namespace {
+
+using Kind = WorkbookError::Kind;
+using Type = XmlToken::Type;
+
+constexpr std::size_t kMaxColumns = 16384;  // XFD
+constexpr std::size_t kMaxRows = 1048576;
+
+struct CellRef {
+  std::size_t row = 0;  // 0-based
+  std::size_t col = 0;
+};
+
+[[noreturn]] void BadReference(std::string_view ref) {
+  throw WorkbookError(Kind::kCorrupt, "单元格引用无效或超出范围（" + std::string(ref) + "）");
+}
+
+std::size_t ParseRowNumber(std::string_view digits, std::string_view ref) {
+  std::size_t row = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), row);
+  if (ec != std::errc() || end != digits.data() + digits.size() || row < 1 || row > kMaxRows) {
+    BadReference(ref);
+  }
+  return row - 1;
+}
+
+CellRef ParseCellRef(std::string_view ref) {
+  std::size_t i = 0;
+  std::size_t col = 0;
+  for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i) {
+    col = col * 26 + static_cast<std::size_t>(ref[i] - 'A' + 1);
+    if (col > kMaxColumns) BadReference(ref);
+  }
+  if (i == 0) BadReference(ref);
+  return {ParseRowNumber(ref.substr(i), ref), col - 1};
+}
+
+enum class CellType { kNumber, kShared, kString, kInline, kBool, kError, kDate };
+
+CellType ParseCellType(std::optional<std::string_view> t) {
+  if (!t || *t == "n") return CellType::kNumber;
+  if (*t == "s") return CellType::kShared;
+  if (*t == "str") return CellType::kString;
+  if (*t == "inlineStr") return CellType::kInline;
+  if (*t == "b") return CellType::kBool;
+  if (*t == "d") return CellType::kDate;
+  return CellType::kError;
+}
+
+void AppendText(const XmlToken& token, std::string& out) {
+  if (token.cdata) {
+    out.append(token.text);
+  } else {
+    AppendXmlText(token.text, out);
+  }
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  double value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// The state of the worksheet scan.
+class SheetBuilder {
+ public:
+  SheetBuilder(Sheet& sheet, std::uint32_t sst_count, const ReadOptions& options)
+      : sheet_(sheet), sst_count_(sst_count), options_(options) {}
+
+  void Reserve(std::string_view dimension, std::uint64_t part_bytes);
+  void Row(std::string_view attrs);
+  void CellStart(std::string_view attrs);
+  void CellEnd(std::string& value, bool has_value);
+
+ private:
+  void CheckBudget(CellRef at);
+
+  Sheet& sheet_;
+  std::uint32_t sst_count_;
+  const ReadOptions& options_;
+  std::size_t row_ = 0;
+  bool any_row_ = false;
+  std::size_t next_col_ = 0;
+  CellRef cell_;
+  CellType type_ = CellType::kNumber;
+  std::size_t rows_ = 0;
+  std::size_t cols_ = 0;
+};
+
+// The <dimension> is only a hint (writers get it wrong), so it reserves at
+// most what the part's size could fill.
+void SheetBuilder::Reserve(std::string_view ref, std::uint64_t part_bytes) {
+  std::size_t colon = ref.find(':');
+  if (colon == std::string_view::npos) return;
+  try {
+    CellRef last = ParseCellRef(ref.substr(colon + 1));
+    std::uint64_t cells = static_cast<std::uint64_t>(last.row + 1) * (last.col + 1);
+    // No cell takes fewer than about ten bytes of XML.
+    if (cells > part_bytes / 10 || cells > options_.max_cells) return;
+    sheet_.Reserve(last.row + 1, last.col + 1);
+  } catch (const WorkbookError&) {
+    // A bad hint is not an error.
+  }
+}
+
+void SheetBuilder::Row(std::string_view attrs) {
+  std::optional<std::string_view> r = FindAttr(attrs, "r");
+  row_ = r ? ParseRowNumber(*r, *r) : (any_row_ ? row_ + 1 : 0);
+  if (row_ >= kMaxRows) BadReference("行 " + std::to_string(row_ + 1));
+  any_row_ = true;
+  next_col_ = 0;
+}
+
+void SheetBuilder::CellStart(std::string_view attrs) {
+  std::optional<std::string_view> r = FindAttr(attrs, "r");
+  if (!any_row_) Row({});
+  if (r) {
+    cell_ = ParseCellRef(*r);
+  } else {
+    if (next_col_ >= kMaxColumns) BadReference("列 " + std::to_string(next_col_ + 1));
+    cell_ = {row_, next_col_};
+  }
+  next_col_ = cell_.col + 1;
+  type_ = ParseCellType(FindAttr(attrs, "t"));
+}
+
+void SheetBuilder::CheckBudget(CellRef at) {
+  std::uint64_t rows = std::max(rows_, at.row + 1);
+  std::uint64_t cols = std::max(cols_, at.col + 1);
+  if (rows * cols > options_.max_cells) {
+    throw WorkbookError(Kind::kTooLarge, "工作表 " + sheet_.name() + " 的单元格区域过大（" +
+                                             ColumnLetters(at.col) + std::to_string(at.row + 1) +
+                                             "），拒绝读取");
+  }
+  rows_ = rows;
+  cols_ = cols;
+}
+
+void SheetBuilder::CellEnd(std::string& value, bool has_value) {
+  if (!has_value) return;
+  std::optional<double> number;
+  switch (type_) {
+    case CellType::kShared: {
+      std::optional<double> index = ParseNumber(value);
+      if (!index || *index < 0 || *index >= sst_count_ ||
+          *index != static_cast<std::uint32_t>(*index)) {
+        throw WorkbookError(Kind::kCorrupt, "共享字符串索引超出范围（" + ColumnLetters(cell_.col) +
+                                                std::to_string(cell_.row + 1) + "：" + value +
+                                                "）");
+      }
+      CheckBudget(cell_);
+      sheet_.SetTextIndex(cell_.row, cell_.col, static_cast<std::uint32_t>(*index));
+      return;
+    }
+    case CellType::kBool:
+      number = value == "1" || value == "true" ? 1.0 : 0.0;
+      break;
+    case CellType::kNumber:
+      number = ParseNumber(value);
+      break;
+    case CellType::kDate:
+      number = SerialFromDateText(value, false);
+      break;
+    case CellType::kString:
+    case CellType::kInline:
+      DecodeOoxmlEscapes(value);
+      break;
+    case CellType::kError:
+      break;
+  }
+  if (!number && value.empty()) return;
+  CheckBudget(cell_);
+  if (number) {
+    sheet_.SetNumber(cell_.row, cell_.col, *number);
+  } else {
+    sheet_.SetText(cell_.row, cell_.col, value);
+  }
+}
+
+}  // namespace
+
+std::uint32_t ReadSharedStrings(ByteSource source, StringPool& pool) {
+  XmlScanner scanner(std::move(source));
+  std::uint32_t count = 0;
+  std::string text;
+  bool in_t = false;
+  int phonetic_depth = 0;
+  for (XmlToken tok = scanner.Next(); tok.type != Type::kEndOfPart; tok = scanner.Next()) {
+    if (tok.type == Type::kText) {
+      if (in_t) AppendText(tok, text);
+    } else if (tok.name == "si") {
+      if (tok.type == Type::kStart) {
+        text.clear();
+        phonetic_depth = 0;
+      }
+      if (tok.type == Type::kEnd || tok.self_closing) {
+        DecodeOoxmlEscapes(text);
+        pool.Add(text);
+        ++count;
+      }
+    } else if (tok.name == "rPh" && !tok.self_closing) {
+      phonetic_depth += tok.type == Type::kStart ? 1 : -1;
+    } else if (tok.name == "t" && !tok.self_closing) {
+      in_t = tok.type == Type::kStart && phonetic_depth == 0;
+    }
+  }
+  return count;
+}
+
+void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, std::uint32_t sst_count,
+                  const ReadOptions& options, Sheet& sheet) {
+  XmlScanner scanner(std::move(source));
+  SheetBuilder builder(sheet, sst_count, options);
+  std::string value;
+  bool in_cell = false, in_value = false, has_value = false;
+  int phonetic_depth = 0;
+  for (XmlToken tok = scanner.Next(); tok.type != Type::kEndOfPart; tok = scanner.Next()) {
+    if (tok.type == Type::kText) {
+      if (in_value) {
+        AppendText(tok, value);
+        has_value = true;
+      }
+      continue;
+    }
+    bool start = tok.type == Type::kStart;
+    if (tok.name == "c") {
+      if (start) {
+        builder.CellStart(tok.attrs);
+        value.clear();
+        has_value = false;
+        phonetic_depth = 0;
+      }
+      in_cell = start && !tok.self_closing;
+      if (!in_cell) builder.CellEnd(value, has_value);
+    } else if (!in_cell) {
+      if (start && tok.name == "row") builder.Row(tok.attrs);
+      if (start && tok.name == "dimension") {
+        builder.Reserve(FindAttr(tok.attrs, "ref").value_or(""), part_bytes);
+      }
+    } else if (tok.name == "rPh" && !tok.self_closing) {
+      phonetic_depth += start ? 1 : -1;
+    } else if ((tok.name == "v" || tok.name == "t") && !tok.self_closing) {
+      in_value = start && phonetic_depth == 0;
+      has_value = has_value || in_value;
+    }
+  }
+  sheet.Trim();
+}
+
+}  // namespace data::xlsx

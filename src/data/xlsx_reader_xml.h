@@ -1,0 +1,72 @@
+// A forward-only XML tokenizer for the large parts of an .xlsx (sheets and
+// shared strings). It holds only a window of the part in memory, never
+// expands DTD entities (an undeclared reference stays as written), and knows
+// just enough XML for what spreadsheet writers produce.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace data::xlsx {
+
+// Fills `buffer` with up to `capacity` further bytes of the part; returns how
+// many, 0 at the end.
+using ByteSource = std::function<std::size_t(char* buffer, std::size_t capacity)>;
+
+// Malformed or truncated XML.
+class XmlError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct XmlToken {
+  enum class Type { kStart, kEnd, kText, kEndOfPart };
+  Type type = Type::kEndOfPart;
+  std::string_view name;   // local name, without a namespace prefix
+  std::string_view attrs;  // the raw attribute text of a start tag
+  bool self_closing = false;
+  std::string_view text;  // raw character data, or the content of a CDATA section
+  bool cdata = false;
+};
+
+class XmlScanner {
+ public:
+  explicit XmlScanner(ByteSource source, std::size_t chunk = 1 << 20);
+
+  // The views of the token stay valid until the next call. Comments,
+  // processing instructions and the DOCTYPE are skipped.
+  XmlToken Next();
+
+ private:
+  bool Fill();
+  std::size_t FindFrom(std::size_t from, std::string_view what);
+  std::size_t TagEnd();
+  XmlToken StartOrEnd(std::size_t end);
+  void SkipDeclaration();
+
+  ByteSource source_;
+  std::size_t chunk_;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+  bool eof_ = false;
+};
+
+// The raw value of attribute `name` (matched exactly, prefix included).
+std::optional<std::string_view> FindAttr(std::string_view attrs, std::string_view name);
+
+// Appends `raw` with the five predefined entities and character references
+// decoded. Any other reference is kept as written.
+void AppendXmlText(std::string_view raw, std::string& out);
+
+// Decodes the _xHHHH_ escapes that spreadsheet writers use for characters
+// XML cannot carry (_x000D_ is a carriage return, _x005F_ an underscore).
+void DecodeOoxmlEscapes(std::string& text);
+
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(char32_t code_point, std::string& out);
+
+}  // namespace data::xlsx
