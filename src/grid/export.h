@@ -1,0 +1,43 @@
+// Writing a grid out as a workbook, a web page or comma-separated text. None
+// of them throws: a failure comes back as a Status with a Chinese message.
+//
+// What goes out is what the report shows: display texts (or, in .xlsx,
+// numbers with the column's display format), the header rows, and the
+// row-header column only when the page setup prints the fixed column.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "grid/grid_error.h"
+#include "grid/report_grid.h"
+
+namespace grid {
+
+// .xlsx: texts that read as numbers become numbers; styles, merges, widths,
+// heights, hidden rows and columns, report titles as merged rows above the
+// table and the page setup are kept.
+Status ExportToExcel(const ReportGrid& grid, const std::string& path);
+
+// One self-contained UTF-8 page: the report titles and the table; hidden rows
+// and columns are left out, merges become rowspan/colspan, every text is
+// escaped.
+Status ExportToHtml(const ReportGrid& grid, const std::string& path,
+                    std::string_view page_title = {});
+std::string HtmlText(const ReportGrid& grid, std::string_view page_title = {});
+
+// UTF-8 with a byte-order mark, RFC 4180 quoting, CRLF line ends; hidden rows
+// and columns are left out.
+Status ExportToCsv(const ReportGrid& grid, const std::string& path);
+std::string CsvText(const ReportGrid& grid);
+
+// The grid columns an export writes, in order; hidden ones only when asked.
+std::vector<int> ExportedColumns(const ReportGrid& grid, bool include_hidden);
+// The grid rows an export writes, in order.
+std::vector<int> ExportedRows(const ReportGrid& grid, bool include_hidden);
+
+// Writes `text` to `path`, replacing it.
+Status WriteTextFile(const std::string& path, std::string_view text);
+
+}  // namespace grid

@@ -1,0 +1,307 @@
+#include "grid/grid_file.h"
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace grid {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr std::string_view kFormatName = "ScoreStat grid";
+
+json FontToJson(const Font& f) {
+  return {{"name", f.name},     {"size", f.size},           {"bold", f.bold},
+          {"italic", f.italic}, {"underline", f.underline}, {"strikethrough", f.strikethrough}};
+}
+
+Font FontFromJson(const json& j) {
+  Font f;
+  f.name = j.at("name").get<std::string>();
+  f.size = j.at("size").get<double>();
+  f.bold = j.value("bold", false);
+  f.italic = j.value("italic", false);
+  f.underline = j.value("underline", false);
+  f.strikethrough = j.value("strikethrough", false);
+  return f;
+}
+
+json StyleToJson(const CellStyle& s) {
+  return {{"fontName", s.font_name},   {"fontSize", s.font_size},  {"bold", s.bold},
+          {"italic", s.italic},        {"underline", s.underline}, {"foreColor", s.fore_color},
+          {"backColor", s.back_color}, {"alignment", s.alignment}, {"wrapText", s.wrap_text},
+          {"locked", s.locked},        {"borders", s.borders}};
+}
+
+CellStyle StyleFromJson(const json& j) {
+  CellStyle s;
+  s.font_name = j.at("fontName").get<std::string>();
+  s.font_size = j.at("fontSize").get<double>();
+  s.bold = j.at("bold").get<bool>();
+  s.italic = j.at("italic").get<bool>();
+  s.underline = j.at("underline").get<bool>();
+  s.fore_color = j.at("foreColor").get<Color>();
+  s.back_color = j.at("backColor").get<Color>();
+  s.alignment = j.at("alignment").get<int>();
+  s.wrap_text = j.at("wrapText").get<bool>();
+  s.locked = j.at("locked").get<bool>();
+  s.borders = j.at("borders").get<std::array<std::uint8_t, kEdgeCount>>();
+  return s;
+}
+
+json HeaderFooterToJson(const HeaderFooter& h) {
+  return {{"text", h.text}, {"alignment", h.alignment}, {"font", FontToJson(h.font)}};
+}
+
+HeaderFooter HeaderFooterFromJson(const json& j) {
+  return {j.at("text").get<std::string>(), j.at("alignment").get<int>(),
+          FontFromJson(j.at("font"))};
+}
+
+json PageToJson(const PageSettings& p) {
+  json papers = json::array();
+  for (const auto& paper : p.papers)
+    papers.push_back({{"name", paper.name}, {"width", paper.width}, {"height", paper.height}});
+  return {{"orientation", p.orientation},
+          {"papers", papers},
+          {"paperWidth", p.paper_width},
+          {"paperHeight", p.paper_height},
+          {"zoom", p.zoom},
+          {"margins",
+           {p.left_margin, p.right_margin, p.top_margin, p.bottom_margin, p.header_margin,
+            p.footer_margin}},
+          {"blackAndWhite", p.black_and_white},
+          {"printFixedRow", p.print_fixed_row},
+          {"printFixedColumn", p.print_fixed_column},
+          {"printGridlines", p.print_gridlines},
+          {"printTitleRows", p.print_title_rows},
+          {"printTitleColumns", p.print_title_columns},
+          {"printBottomTitleRows", p.print_bottom_title_rows},
+          {"centerHorizontally", p.center_horizontally},
+          {"centerVertically", p.center_vertically},
+          {"header", HeaderFooterToJson(p.header)},
+          {"footer", HeaderFooterToJson(p.footer)}};
+}
+
+PageSettings PageFromJson(const json& j) {
+  PageSettings p;
+  p.orientation = j.at("orientation").get<int>();
+  p.papers.clear();
+  for (const auto& paper : j.at("papers"))
+    p.papers.push_back({paper.at("name").get<std::string>(), paper.at("width").get<double>(),
+                        paper.at("height").get<double>()});
+  p.paper_width = j.at("paperWidth").get<double>();
+  p.paper_height = j.at("paperHeight").get<double>();
+  p.zoom = j.at("zoom").get<int>();
+  auto m = j.at("margins").get<std::vector<double>>();
+  if (m.size() != 6) throw GridError("页边距应有 6 个数值");
+  p.left_margin = m[0];
+  p.right_margin = m[1];
+  p.top_margin = m[2];
+  p.bottom_margin = m[3];
+  p.header_margin = m[4];
+  p.footer_margin = m[5];
+  p.black_and_white = j.at("blackAndWhite").get<bool>();
+  p.print_fixed_row = j.at("printFixedRow").get<bool>();
+  p.print_fixed_column = j.at("printFixedColumn").get<bool>();
+  p.print_gridlines = j.at("printGridlines").get<bool>();
+  p.print_title_rows = j.at("printTitleRows").get<int>();
+  p.print_title_columns = j.at("printTitleColumns").get<int>();
+  p.print_bottom_title_rows = j.at("printBottomTitleRows").get<int>();
+  p.center_horizontally = j.at("centerHorizontally").get<bool>();
+  p.center_vertically = j.at("centerVertically").get<bool>();
+  p.header = HeaderFooterFromJson(j.at("header"));
+  p.footer = HeaderFooterFromJson(j.at("footer"));
+  return p;
+}
+
+json RectToJson(const CellRect& r) {
+  return {r.first_row, r.first_col, r.last_row, r.last_col};
+}
+
+CellRect RectFromJson(const json& j) {
+  auto v = j.get<std::vector<int>>();
+  if (v.size() != 4) throw GridError("区域应有 4 个数值");
+  return {v[0], v[1], v[2], v[3]};
+}
+
+json GridToJson(const ReportGrid& g, std::string_view caption, std::string_view title) {
+  json cells = json::array();
+  json cell_styles = json::array();
+  json tags = json::array();
+  json heights = json::array();
+  for (int r = 0; r < g.Rows(); ++r) {
+    json row = json::array();
+    for (int c = 0; c < g.Cols(); ++c) {
+      row.push_back(g.CellText(r, c));
+      if (auto s = g.CellStyleIndex(r, c)) cell_styles.push_back({r, c, s});
+      if (auto t = g.CellTag(r, c); !t.empty()) tags.push_back({r, c, t});
+    }
+    cells.push_back(std::move(row));
+    if (g.RowHeight(r) != kDefaultRowHeight) heights.push_back({r, g.RowHeight(r)});
+  }
+  json styles = json::array();
+  for (const auto& s : g.Styles().styles()) styles.push_back(StyleToJson(s));
+  json columns = json::array();
+  for (int c = 0; c < g.Cols(); ++c) {
+    const ColumnInfo& col = g.ColumnAt(c);
+    columns.push_back({{"width", col.width},
+                       {"mask", col.mask},
+                       {"format", col.format},
+                       {"alignment", col.alignment}});
+  }
+  json merges = json::array();
+  for (const auto& m : g.Merges()) merges.push_back(RectToJson(m));
+  json titles = json::array();
+  for (const auto& t : g.ReportTitles().items())
+    titles.push_back({{"text", t.text},
+                      {"font", FontToJson(t.font)},
+                      {"alignTo", t.align_to},
+                      {"printOnAllPages", t.print_on_all_pages}});
+  return {{"format", kFormatName},
+          {"version", kGridFileVersion},
+          {"caption", caption},
+          {"title", title},
+          {"rows", g.Rows()},
+          {"cols", g.Cols()},
+          {"cells", std::move(cells)},
+          {"fixedRows", g.FixedRows()},
+          {"fixedCols", g.FixedCols()},
+          {"displayRowIndex", g.DisplayRowIndex()},
+          {"allowUserSort", g.AllowUserSort()},
+          {"defaultFont", FontToJson(g.DefaultFont())},
+          {"styles", std::move(styles)},
+          {"cellStyles", std::move(cell_styles)},
+          {"tags", std::move(tags)},
+          {"columns", std::move(columns)},
+          {"rowHeights", std::move(heights)},
+          {"merges", std::move(merges)},
+          {"titles", std::move(titles)},
+          {"pageSetup", PageToJson(g.PageSetup())},
+          {"selection", RectToJson(g.SelectionRect())},
+          {"activeCell", {g.ActiveCellPosition().first, g.ActiveCellPosition().second}}};
+}
+
+void ReadCells(const json& j, ReportGrid& g) {
+  const json& cells = j.at("cells");
+  if (!cells.is_array() || static_cast<int>(cells.size()) != g.Rows())
+    throw GridError("\"cells\" 的行数与 \"rows\" 不符");
+  for (int r = 0; r < g.Rows(); ++r) {
+    const json& row = cells[static_cast<std::size_t>(r)];
+    if (!row.is_array() || static_cast<int>(row.size()) > g.Cols())
+      throw GridError("第 " + std::to_string(r) + " 行的单元格数与 \"cols\" 不符");
+    for (std::size_t c = 0; c < row.size(); ++c)
+      g.SetCellText(r, static_cast<int>(c), row[c].get_ref<const std::string&>());
+  }
+}
+
+// Everything beyond the plain texts. Members missing from the file keep
+// their defaults, so that a hand-written file with only the texts opens.
+void ReadLayout(const json& j, ReportGrid& g) {
+  std::vector<std::uint32_t> style_map;
+  for (const auto& s : j.value("styles", json::array()))
+    style_map.push_back(g.InternStyle(StyleFromJson(s)));
+  for (const auto& e : j.value("cellStyles", json::array())) {
+    auto index = e.at(2).get<std::size_t>();
+    if (index >= style_map.size()) throw GridError("样式序号无效");
+    g.SetCellStyleIndex(e.at(0).get<int>(), e.at(1).get<int>(), style_map[index]);
+  }
+  for (const auto& e : j.value("tags", json::array()))
+    g.SetCellTag(e.at(0).get<int>(), e.at(1).get<int>(), e.at(2).get<std::string>());
+  if (j.contains("columns")) {
+    const json& cols = j.at("columns");
+    if (static_cast<int>(cols.size()) != g.Cols())
+      throw GridError("\"columns\" 的列数与 \"cols\" 不符");
+    for (int c = 0; c < g.Cols(); ++c) {
+      const json& col = cols[static_cast<std::size_t>(c)];
+      g.SetColumnInfo(c, {col.at("width").get<int>(), col.at("mask").get<int>(),
+                          col.at("format").get<std::string>(), col.at("alignment").get<int>()});
+    }
+  }
+  for (const auto& e : j.value("rowHeights", json::array()))
+    g.SetRowHeight(e.at(0).get<int>(), e.at(1).get<int>());
+  for (const auto& m : j.value("merges", json::array())) g.AddMerge(RectFromJson(m));
+  for (const auto& t : j.value("titles", json::array())) {
+    ReportTitle& item = g.ReportTitles().Add(t.at("text").get<std::string>());
+    item.font = FontFromJson(t.at("font"));
+    item.align_to = t.at("alignTo").get<int>();
+    item.print_on_all_pages = t.at("printOnAllPages").get<bool>();
+  }
+  if (j.contains("pageSetup")) g.PageSetup() = PageFromJson(j.at("pageSetup"));
+  if (j.contains("defaultFont")) g.SetDefaultFont(FontFromJson(j.at("defaultFont")));
+  g.SetFixedRows(j.value("fixedRows", 1));
+  g.SetFixedCols(j.value("fixedCols", 1));
+  g.SetDisplayRowIndex(j.value("displayRowIndex", false));
+  g.SetAllowUserSort(j.value("allowUserSort", false));
+  if (j.contains("selection")) g.Select(RectFromJson(j.at("selection")));
+  if (j.contains("activeCell")) {
+    auto a = j.at("activeCell").get<std::vector<int>>();
+    if (a.size() == 2 && g.SelectionRect().Contains(a[0], a[1])) {
+      CellRect keep = g.SelectionRect();
+      g.SetActiveCell(a[0], a[1]);
+      g.Select(keep);
+    }
+  }
+}
+
+}  // namespace
+
+std::string GridFileText(const ReportGrid& grid, std::string_view caption, std::string_view title) {
+  return GridToJson(grid, caption, title).dump(1);
+}
+
+Status ParseGridFileText(std::string_view text, GridDocument& out) {
+  json j = json::parse(text, nullptr, false);
+  if (j.is_discarded()) return Status::Error("表格文件已损坏或不完整，不是有效的 JSON 文档。");
+  if (!j.is_object() || j.value("format", std::string()) != kFormatName)
+    return Status::Error("这不是本程序的表格文件。");
+  if (!j.contains("version") || !j["version"].is_number_integer())
+    return Status::Error("表格文件缺少版本号。");
+  if (auto version = j["version"].get<long long>(); version != kGridFileVersion)
+    return Status::Error("不支持的表格文件版本：" + std::to_string(version) + "。");
+  try {
+    int rows = j.at("rows").get<int>(), cols = j.at("cols").get<int>();
+    if (rows < 1 || cols < 1 || rows > 100'000'000 || cols > 100'000)
+      return Status::Error("表格文件的行数或列数无效。");
+    GridDocument doc{ReportGrid(rows, cols), j.value("caption", std::string()),
+                     j.value("title", std::string())};
+    ReadCells(j, doc.grid);
+    ReadLayout(j, doc.grid);
+    out = std::move(doc);
+    return Status::Ok();
+  } catch (const json::exception& e) {
+    return Status::Error(std::string("表格文件内容无效：") + e.what());
+  } catch (const GridError& e) {
+    return Status::Error(std::string("表格文件内容无效：") + e.what());
+  }
+}
+
+Status SaveGridFile(const std::string& path, const ReportGrid& grid, std::string_view caption,
+                    std::string_view title) {
+  std::string text;
+  try {
+    text = GridFileText(grid, caption, title);
+  } catch (const json::exception& e) {
+    // dump() refuses texts that are not valid UTF-8.
+    return Status::Error(std::string("表格内容无法保存：") + e.what());
+  }
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return Status::Error("无法写入文件：" + path);
+  file << text;
+  file.close();
+  if (!file) return Status::Error("写入文件失败：" + path);
+  return Status::Ok();
+}
+
+Status OpenGridFile(const std::string& path, GridDocument& out) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return Status::Error("无法打开文件：" + path);
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (file.bad()) return Status::Error("读取文件失败：" + path);
+  return ParseGridFileText(text.str(), out);
+}
+
+}  // namespace grid

@@ -1,0 +1,323 @@
+#include <xlsxwriter.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+
+#include "common/text_number.h"
+#include "grid/display_format.h"
+#include "grid/export.h"
+
+namespace grid {
+namespace {
+
+constexpr double kCmPerInch = 2.54;
+constexpr lxw_row_t kMaxSheetRows = 1'048'576;
+constexpr lxw_col_t kMaxSheetCols = 16'384;
+
+double ColumnChars(int pixels) {
+  return pixels <= 12 ? pixels / 12.0 : (pixels - 5) / 7.0;
+}
+double RowPoints(int pixels) {
+  return pixels * 0.75;
+}
+
+// libxlsxwriter takes 0 as "no colour", so black has its own value.
+lxw_color_t ToLxw(Color c) {
+  return c == kBlack ? LXW_COLOR_BLACK : c;
+}
+
+uint8_t BorderOf(int line_style) {
+  return line_style == kLineThick  ? LXW_BORDER_MEDIUM
+         : line_style == kLineThin ? LXW_BORDER_THIN
+                                   : LXW_BORDER_NONE;
+}
+
+uint8_t PaperCode(const PageSettings& p) {
+  struct Code {
+    double w, h;
+    uint8_t code;
+  };
+  static const Code codes[] = {
+      {210, 297, 9}, {297, 420, 8}, {182, 257, 13}, {215.9, 279.4, 1}, {215.9, 355.6, 5}};
+  for (const auto& c : codes)
+    if (std::fabs(c.w - p.paper_width) < 0.5 && std::fabs(c.h - p.paper_height) < 0.5)
+      return c.code;
+  return 0;  // the printer's default
+}
+
+// "&p"/"&n" become the workbook's page fields; a literal "&" is doubled.
+std::string HeaderFooterText(const HeaderFooter& hf) {
+  if (hf.text.empty()) return {};
+  static const char* kAlign[] = {"&L", "&C", "&R"};
+  std::string out = kAlign[hf.alignment >= 0 && hf.alignment <= 2 ? hf.alignment : 1];
+  out += "&\"" + hf.font.name + "," +
+         (hf.font.bold && hf.font.italic ? "Bold Italic"
+          : hf.font.bold                 ? "Bold"
+          : hf.font.italic               ? "Italic"
+                                         : "Regular") +
+         "\"&" + std::to_string(static_cast<int>(hf.font.size));
+  for (std::size_t i = 0; i < hf.text.size(); ++i) {
+    char ch = hf.text[i];
+    if (ch == '&' && i + 1 < hf.text.size() && (hf.text[i + 1] == 'p' || hf.text[i + 1] == 'P')) {
+      out += "&P";
+      ++i;
+    } else if (ch == '&' && i + 1 < hf.text.size() &&
+               (hf.text[i + 1] == 'n' || hf.text[i + 1] == 'N')) {
+      out += "&N";
+      ++i;
+    } else if (ch == '&') {
+      out += "&&";
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
+class XlsxWriter {
+ public:
+  XlsxWriter(const ReportGrid& grid, lxw_workbook* wb, lxw_worksheet* ws)
+      : g_(grid), wb_(wb), ws_(ws) {}
+
+  Status Write() {
+    cols_ = ExportedColumns(g_, true);
+    rows_ = ExportedRows(g_, true);
+    top_ = static_cast<lxw_row_t>(g_.ReportTitles().Count());
+    if (cols_.empty()) return Status::Ok();
+    if (top_ + rows_.size() > kMaxSheetRows || cols_.size() > kMaxSheetCols)
+      return Status::Error("表格太大，超出 Excel 工作表的行数或列数上限。");
+    sheet_col_.assign(static_cast<std::size_t>(g_.Cols()), -1);
+    for (std::size_t i = 0; i < cols_.size(); ++i)
+      sheet_col_[static_cast<std::size_t>(cols_[i])] = static_cast<int>(i);
+    WriteTitles();
+    WriteColumns();
+    WriteCells();
+    WriteMerges();
+    WritePageSetup();
+    return Status::Ok();
+  }
+
+ private:
+  lxw_format* StyleFormat(const CellStyle& s, const std::string& num_format) {
+    lxw_format* f = workbook_add_format(wb_);
+    format_set_font_name(f, s.font_name.c_str());
+    format_set_font_size(f, s.font_size);
+    if (s.bold) format_set_bold(f);
+    if (s.italic) format_set_italic(f);
+    if (s.underline) format_set_underline(f, LXW_UNDERLINE_SINGLE);
+    if (s.fore_color != kBlack) format_set_font_color(f, ToLxw(s.fore_color));
+    if (s.back_color != kWhite) format_set_bg_color(f, ToLxw(s.back_color));
+    switch (HorizontalOf(s.alignment)) {
+      case HAlign::kLeft:
+        format_set_align(f, LXW_ALIGN_LEFT);
+        break;
+      case HAlign::kCenter:
+        format_set_align(f, LXW_ALIGN_CENTER);
+        break;
+      case HAlign::kRight:
+        format_set_align(f, LXW_ALIGN_RIGHT);
+        break;
+      case HAlign::kGeneral:
+        break;
+    }
+    VAlign v = VerticalOf(s.alignment);
+    format_set_align(f, v == VAlign::kTop      ? LXW_ALIGN_VERTICAL_TOP
+                        : v == VAlign::kBottom ? LXW_ALIGN_VERTICAL_BOTTOM
+                                               : LXW_ALIGN_VERTICAL_CENTER);
+    if (s.wrap_text) format_set_text_wrap(f);
+    if (s.borders[kEdgeLeft]) format_set_left(f, BorderOf(s.borders[kEdgeLeft]));
+    if (s.borders[kEdgeTop]) format_set_top(f, BorderOf(s.borders[kEdgeTop]));
+    if (s.borders[kEdgeRight]) format_set_right(f, BorderOf(s.borders[kEdgeRight]));
+    if (s.borders[kEdgeBottom]) format_set_bottom(f, BorderOf(s.borders[kEdgeBottom]));
+    int down = s.borders[kEdgeDiagonalDown], up = s.borders[kEdgeDiagonalUp];
+    if (down || up) {
+      format_set_diag_type(f, down && up ? LXW_DIAGONAL_BORDER_UP_DOWN
+                              : down     ? LXW_DIAGONAL_BORDER_DOWN
+                                         : LXW_DIAGONAL_BORDER_UP);
+      format_set_diag_border(f, BorderOf(std::max(down, up)));
+    }
+    if (!num_format.empty()) format_set_num_format(f, num_format.c_str());
+    return f;
+  }
+
+  // One format per distinct (style, column, number or text), not per cell.
+  lxw_format* CellFormat(int r, int c, bool number) {
+    std::string num_format;
+    const std::string& column_format = g_.ColumnAt(c).format;
+    if (number && !column_format.empty() && column_format != kGeneralNumber)
+      num_format = column_format;
+    auto key = std::make_tuple(g_.CellStyleIndex(r, c), c, num_format);
+    auto it = formats_.find(key);
+    if (it != formats_.end()) return it->second;
+    return formats_[key] = StyleFormat(g_.ResolvedStyle(r, c), num_format);
+  }
+
+  void WriteTitles() {
+    auto last = static_cast<lxw_col_t>(cols_.size() - 1);
+    lxw_row_t row = 0;
+    for (const auto& t : g_.ReportTitles().items()) {
+      CellStyle s;
+      s.font_name = t.font.name;
+      s.font_size = t.font.size;
+      s.bold = t.font.bold;
+      s.italic = t.font.italic;
+      s.underline = t.font.underline;
+      auto [left, right] = t.Parts();
+      worksheet_set_row(ws_, row, RowPoints(static_cast<int>(std::ceil(t.font.size * 2))), nullptr);
+      if (!t.HasRightPart() || last == 0) {
+        s.alignment = kAlignCenter;
+        MergeOrWrite(row, 0, last, t.HasRightPart() ? left + "  " + right : left,
+                     StyleFormat(s, {}));
+      } else {
+        lxw_col_t half = (last + 1) / 2;
+        s.alignment = 6;  // left, middle
+        MergeOrWrite(row, 0, half - 1, left, StyleFormat(s, {}));
+        s.alignment = 14;  // right, middle
+        MergeOrWrite(row, half, last, right, StyleFormat(s, {}));
+      }
+      ++row;
+    }
+  }
+
+  void MergeOrWrite(lxw_row_t row, lxw_col_t first, lxw_col_t last, const std::string& text,
+                    lxw_format* f) {
+    if (first == last)
+      worksheet_write_string(ws_, row, first, text.c_str(), f);
+    else
+      worksheet_merge_range(ws_, row, first, row, last, text.c_str(), f);
+  }
+
+  void WriteColumns() {
+    for (std::size_t i = 0; i < cols_.size(); ++i) {
+      int width = g_.ColWidth(cols_[i]);
+      lxw_row_col_options opts{};
+      opts.hidden = width == 0 ? 1 : 0;
+      auto col = static_cast<lxw_col_t>(i);
+      worksheet_set_column_opt(ws_, col, col, width == 0 ? 8.43 : ColumnChars(width), nullptr,
+                               &opts);
+    }
+  }
+
+  void WriteCells() {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      int r = rows_[i];
+      lxw_row_t row = top_ + static_cast<lxw_row_t>(i);
+      int height = g_.RowHeight(r);
+      if (height != kDefaultRowHeight) {
+        lxw_row_col_options opts{};
+        opts.hidden = height == 0 ? 1 : 0;
+        worksheet_set_row_opt(ws_, row, height == 0 ? 15 : RowPoints(height), nullptr, &opts);
+      }
+      for (std::size_t j = 0; j < cols_.size(); ++j)
+        WriteCell(r, cols_[j], row, static_cast<lxw_col_t>(j));
+    }
+  }
+
+  void WriteCell(int r, int c, lxw_row_t row, lxw_col_t col) {
+    std::string_view raw = g_.CellText(r, c);
+    bool in_body = r >= g_.FixedRows();
+    std::string shown;
+    if (c == 0 && g_.DisplayRowIndex() && in_body) {
+      shown = g_.DisplayText(r, c);
+      raw = shown;
+    }
+    std::optional<double> number;
+    if (in_body) number = common::ParseWholeNumber(raw);
+    lxw_format* f = CellFormat(r, c, number.has_value());
+    if (number)
+      worksheet_write_number(ws_, row, col, *number, f);
+    else if (raw.empty())
+      worksheet_write_blank(ws_, row, col, f);
+    else
+      worksheet_write_string(ws_, row, col, std::string(raw).c_str(), f);
+  }
+
+  void WriteMerges() {
+    for (const auto& m : g_.Merges()) {
+      int first = -1, last = -1;
+      for (int c = m.first_col; c <= m.last_col; ++c) {
+        int sc = sheet_col_[static_cast<std::size_t>(c)];
+        if (sc < 0) continue;
+        if (first < 0) first = sc;
+        last = sc;
+      }
+      if (first < 0 || (first == last && m.first_row == m.last_row)) continue;
+      // Rows are never left out of the workbook, so grid row r is sheet row top + r.
+      lxw_row_t r1 = top_ + static_cast<lxw_row_t>(m.first_row);
+      lxw_row_t r2 = top_ + static_cast<lxw_row_t>(m.last_row);
+      int anchor_c = cols_[static_cast<std::size_t>(first)];
+      lxw_format* f = CellFormat(m.first_row, anchor_c, false);
+      worksheet_merge_range(ws_, r1, static_cast<lxw_col_t>(first), r2,
+                            static_cast<lxw_col_t>(last), "", f);
+      // merge_range wrote the anchor as an empty text; write its value again.
+      WriteCell(m.first_row, anchor_c, r1, static_cast<lxw_col_t>(first));
+    }
+  }
+
+  void WritePageSetup() {
+    const PageSettings& p = g_.PageSetup();
+    if (p.orientation == kLandscape)
+      worksheet_set_landscape(ws_);
+    else
+      worksheet_set_portrait(ws_);
+    if (uint8_t code = PaperCode(p)) worksheet_set_paper(ws_, code);
+    worksheet_set_margins(ws_, p.left_margin / kCmPerInch, p.right_margin / kCmPerInch,
+                          p.top_margin / kCmPerInch, p.bottom_margin / kCmPerInch);
+    lxw_header_footer_options header_opts{};
+    header_opts.margin = p.header_margin / kCmPerInch;
+    std::string header = HeaderFooterText(p.header);
+    if (!header.empty()) worksheet_set_header_opt(ws_, header.c_str(), &header_opts);
+    lxw_header_footer_options footer_opts{};
+    footer_opts.margin = p.footer_margin / kCmPerInch;
+    std::string footer = HeaderFooterText(p.footer);
+    if (!footer.empty()) worksheet_set_footer_opt(ws_, footer.c_str(), &footer_opts);
+    int repeated = std::min(p.RepeatedTopRows(g_.FixedRows()), g_.Rows());
+    bool titles_repeat = top_ > 0;
+    for (const auto& t : g_.ReportTitles().items())
+      titles_repeat = titles_repeat && t.print_on_all_pages;
+    lxw_row_t first = titles_repeat ? 0 : top_;
+    if (repeated > 0 || titles_repeat)
+      worksheet_repeat_rows(ws_, first, top_ + static_cast<lxw_row_t>(std::max(repeated, 0)) - 1);
+    worksheet_gridlines(ws_,
+                        p.print_gridlines ? LXW_SHOW_ALL_GRIDLINES : LXW_SHOW_SCREEN_GRIDLINES);
+    if (p.center_horizontally) worksheet_center_horizontally(ws_);
+    if (p.center_vertically) worksheet_center_vertically(ws_);
+    if (p.zoom >= 10 && p.zoom <= 400)
+      worksheet_set_print_scale(ws_, static_cast<uint16_t>(p.zoom));
+  }
+
+  const ReportGrid& g_;
+  lxw_workbook* wb_;
+  lxw_worksheet* ws_;
+  std::vector<int> cols_;
+  std::vector<int> rows_;
+  std::vector<int> sheet_col_;
+  lxw_row_t top_ = 0;
+  std::map<std::tuple<std::uint32_t, int, std::string>, lxw_format*> formats_;
+};
+
+}  // namespace
+
+Status ExportToExcel(const ReportGrid& grid, const std::string& path) {
+  try {
+    lxw_workbook* wb = workbook_new(path.c_str());
+    if (!wb) return Status::Error("无法创建 Excel 文件：" + path);
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "Sheet1");
+    Status written = Status::Ok();
+    try {
+      written = XlsxWriter(grid, wb, ws).Write();
+    } catch (const std::exception& e) {
+      written = Status::Error(std::string("输出 Excel 失败：") + e.what());
+    }
+    lxw_error closed = workbook_close(wb);
+    if (!written) return written;
+    if (closed != LXW_NO_ERROR)
+      return Status::Error("无法写入 Excel 文件：" + path + "（" + lxw_strerror(closed) + "）");
+    return Status::Ok();
+  } catch (const std::exception& e) {
+    return Status::Error(std::string("输出 Excel 失败：") + e.what());
+  }
+}
+
+}  // namespace grid
