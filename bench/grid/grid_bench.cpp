@@ -1,0 +1,104 @@
+// Figures for the report grid at the sizes the largest reports reach: filling
+// a million rows with AddItem, sorting them, and exporting 100,000 rows.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "grid/export.h"
+#include "grid/report_grid.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string StatusField(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key, 0) == 0) return line.substr(line.find(':') + 1);
+  return " ?";
+}
+
+std::string CpuModel() {
+  std::ifstream info("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(info, line))
+    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+  return "?";
+}
+
+// A row like a score listing: school, id, class, name, then 16 scores.
+std::string RowText(int i) {
+  std::string text = "第" + std::to_string(i % 7) + "中学\t" + std::to_string(20240000 + i) + "\t" +
+                     std::to_string(i % 12 + 1) + "班\t学生" + std::to_string(i);
+  unsigned seed = static_cast<unsigned>(i) * 2654435761u;
+  for (int k = 0; k < 16; ++k) {
+    seed = seed * 1103515245u + 12345u;
+    text += "\t" + std::to_string((seed >> 8) % 1500 / 10.0).substr(0, 5);
+  }
+  return text;
+}
+
+// Texts are made in batches outside the timed part, so that the figure is
+// the grid's own cost.
+grid::ReportGrid Filled(int rows, double* seconds) {
+  constexpr int kBatch = 10'000;
+  grid::ReportGrid g(1, 21);
+  g.SetAutoRedraw(false);
+  double timed = 0;
+  std::vector<std::string> batch;
+  for (int first = 1; first <= rows; first += kBatch) {
+    batch.clear();
+    for (int i = first; i < first + kBatch && i <= rows; ++i)
+      batch.push_back(std::to_string(i) + "\t" + RowText(i));
+    auto start = Clock::now();
+    for (const auto& text : batch) g.AddItem(text, false);
+    timed += SecondsSince(start);
+  }
+  g.AddItem("", false);
+  if (seconds) *seconds = timed;
+  return g;
+}
+
+}  // namespace
+
+int main() {
+  std::printf("machine: %u hardware threads, %s\n", std::thread::hardware_concurrency(),
+              CpuModel().c_str());
+
+  constexpr int kRows = 1'000'000;
+  double fill_seconds = 0;
+  grid::ReportGrid big = Filled(kRows, &fill_seconds);
+  std::printf("AddItem %d rows x %d cols: %.2f s, peak RSS%s\n", kRows, big.Cols(), fill_seconds,
+              StatusField("VmHWM").c_str());
+
+  auto start = Clock::now();
+  big.Sort(8, false);
+  std::printf("stable sort of %d rows on a numeric column (descending): %.2f s\n", kRows,
+              SecondsSince(start));
+  start = Clock::now();
+  big.Sort(3, true);
+  std::printf("stable sort of %d rows on a text column (ascending): %.2f s\n", kRows,
+              SecondsSince(start));
+  big = grid::ReportGrid();
+
+  constexpr int kExportRows = 100'000;
+  grid::ReportGrid medium = Filled(kExportRows, nullptr);
+  medium.Column(8).SetFormatString("0.00");
+  medium.Range(0, 1, 0, 20).SetFontBold(true);
+  const std::string path = "/tmp/scorestat_bench_grid.xlsx";
+  start = Clock::now();
+  grid::Status status = grid::ExportToExcel(medium, path);
+  std::printf("export %d rows x %d cols to .xlsx: %.2f s (%s)\n", kExportRows, medium.Cols(),
+              SecondsSince(start), status ? "ok" : status.message().c_str());
+  std::remove(path.c_str());
+  std::printf("peak RSS at the end%s\n", StatusField("VmHWM").c_str());
+  return 0;
+}
