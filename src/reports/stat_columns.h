@@ -7,6 +7,8 @@
 // them back in the database file.
 #pragma once
 
+#include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,6 +32,22 @@ int SubjectIndex(const data::SubjectLines& lines, const std::string& name);
 // The 0-based index of the menus' 1-based `menu_index`; throws ReportError
 // when it is out of range.
 int SubjectIndexFromMenu(const data::SubjectLines& lines, int menu_index);
+
+// Runs one step of a report command; a failure ends only that step, and the
+// command goes on with the next. Returns whether the step completed.
+template <typename Step>
+bool SkipOnError(Step&& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// The score database at state.database_path, or nothing when it cannot be
+// opened (the report then shows as empty).
+std::optional<engine::Database> OpenOrNothing(const data::AppState& state);
 
 // ---- segment columns
 // One score segment, both ends included.

@@ -1,0 +1,281 @@
+#include "output/report_layout.h"
+
+#include <array>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include "data/score_database.h"
+#include "engine/database.h"
+
+namespace output {
+namespace {
+
+constexpr int kNarrowWidth = 38;
+constexpr int kNumberWidth = 50;
+constexpr int kHeaderHeight = 32;
+
+// Reports whose scores are listed as entered; the statistics show two decimals.
+bool IsListingMode(const std::string& mode) {
+  static constexpr std::array<std::string_view, 6> kModes = {"zfdmbm", "zdyzf",   "zdypm1",
+                                                             "cj",     "mingdan", "czzpm"};
+  for (auto m : kModes)
+    if (mode == m) return true;
+  return false;
+}
+
+bool EndsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+bool Contains(std::string_view s, std::string_view part) {
+  return s.find(part) != std::string_view::npos;
+}
+
+// Headers are UTF-8; "a character" is a code point.
+std::size_t FirstCharLength(std::string_view s) {
+  if (s.empty()) return 0;
+  auto lead = static_cast<unsigned char>(s[0]);
+  std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  return std::min(n, s.size());
+}
+
+std::size_t LastCharLength(std::string_view s) {
+  std::size_t n = 0;
+  while (n < s.size()) {
+    ++n;
+    if ((static_cast<unsigned char>(s[s.size() - n]) & 0xC0) != 0x80) break;
+  }
+  return n;
+}
+
+std::string DropFirstChar(std::string_view s) {
+  return std::string(s.substr(FirstCharLength(s)));
+}
+
+// "X90-100段" becomes "90-100", "分130_150段" becomes "130_150".
+std::string ShortenedHeader(std::string header) {
+  if (EndsWith(header, "段")) {
+    std::string_view inner =
+        std::string_view(header).substr(0, header.size() - LastCharLength(header));
+    header = DropFirstChar(inner);
+  }
+  if (EndsWith(header, "分以上")) header = DropFirstChar(header);
+  return header;
+}
+
+void FormatByHeaderWord(grid::ReportGrid& grid, int col) {
+  std::string header(grid.CellText(0, col));
+  if (Contains(header, "总分")) grid.SetColFormat(col, "####0.0");
+  if (Contains(header, "率")) grid.SetCellText(0, col, header + "%");
+  for (auto word : {"平均", "综合分", "标准差"})
+    if (Contains(header, word)) grid.SetColFormat(col, "##,##0.00");
+}
+
+void PrepareGrid(grid::ReportGrid& grid) {
+  if (grid.Cols() > 1) grid.SetColMask(1, grid::kMaskText);
+  grid.SetRows(1);
+  grid.SetDisplayRowIndex(true);
+}
+
+// Fields the grid shows, with the layout their type asks for.
+struct FieldInfo {
+  engine::FieldType type;
+};
+
+std::vector<FieldInfo> SetUpColumns(grid::ReportGrid& grid, engine::Recordset& rs,
+                                    const std::string& mode) {
+  const int f = rs.FieldCount();
+  grid.SetCols(f + 1);
+  std::vector<FieldInfo> fields;
+  fields.reserve(static_cast<std::size_t>(f));
+  const char* format = IsListingMode(mode) ? "General Number" : "0.00";
+  for (int k = 0; k < f; ++k) {
+    const std::string& name = rs.FieldName(k);
+    engine::FieldType type = rs.FieldTypeOf(k);
+    grid.SetCellText(0, k + 1, name);
+    if (type == engine::FieldType::kDouble && name != "学号") {
+      grid.SetColMask(k + 1, grid::kMaskNumber);
+      grid.SetColWidth(k + 1, kNumberWidth);
+      grid.SetColFormat(k + 1, format);
+    }
+    fields.push_back({type});
+  }
+  return fields;
+}
+
+// One AddItem per record without notification: a million rows must not
+// mean a million repaints.
+void AddRecords(grid::ReportGrid& grid, engine::Recordset& rs, const std::vector<FieldInfo>& fields,
+                long long& n) {
+  std::string line;
+  for (; !rs.Eof(); rs.MoveNext()) {
+    line.clear();
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+      line += '\t';
+      line += rs.FieldValue(static_cast<int>(k)).AsText(fields[k].type);
+    }
+    grid.AddItem(line, false);
+    ++n;
+    grid.SetCellTag(grid.Rows() - 1, 0, "U");
+  }
+}
+
+template <typename F>
+void Try(F&& step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+    // Failing steps are skipped: the report shows what could be filled.
+  }
+}
+
+bool FillFrom(Document& doc, const data::AppState& state, engine::Database* db,
+              std::string_view source) {
+  grid::ReportGrid& grid = doc.grid;
+  Try([&] { PrepareGrid(grid); });
+  grid.SetAutoRedraw(false);
+  doc.caption = state.report_title;
+  long long n = 0;
+  bool filled = false;
+  Try([&] {
+    if (!db) return;
+    engine::Recordset rs = db->OpenRecordset(source);
+    std::vector<FieldInfo> fields = SetUpColumns(grid, rs, state.report_mode);
+    filled = true;
+    AddRecords(grid, rs, fields, n);
+  });
+  if (!filled) Try([&] { grid.SetCols(1); });
+  if (n == 0) {
+    grid.AddItem("", false);
+    doc.title = state.report_title + " [没有记录]";
+  } else {
+    doc.title = state.report_title + " [共有 " + std::to_string(n) + " 个记录]";
+    grid.AddItem("", false);
+  }
+  grid.SetAutoRedraw(true);
+  grid.Refresh();
+  return n == 0;
+}
+
+void AddTitlesAndSetUp(Document& doc, const data::AppState& state, Date today) {
+  AddReportTitles(doc, state, today);
+  doc.grid.SetRowHeight(0, kHeaderHeight);
+  doc.grid.SetAutoRedraw(false);
+}
+
+}  // namespace
+
+bool ShowSourceInGrid(Document& doc, const data::AppState& state, std::string_view source) {
+  std::optional<engine::Database> db;
+  try {
+    db.emplace(data::OpenScoreDatabase(state));
+  } catch (const std::exception&) {
+    // A missing or unreadable file shows as an empty report.
+  }
+  return FillFrom(doc, state, db ? &*db : nullptr, source);
+}
+
+bool ShowSourceInGrid(Document& doc, const data::AppState& state, engine::Database& db,
+                      std::string_view source) {
+  return FillFrom(doc, state, &db, source);
+}
+
+Date Today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return Date{std::chrono::year{local.tm_year + 1900},
+              std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+              std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+std::string DateText(Date date) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  return buf;
+}
+
+void AddReportTitles(Document& doc, const data::AppState& state, Date today) {
+  grid::ReportTitleList& titles = doc.grid.ReportTitles();
+  titles.Add(doc.title, "宋体", 14).print_on_all_pages = true;
+  const data::TitleSettings& t = state.title_settings;
+  std::string subtitle = t.LeftSubtitle + "||" + t.RightSubtitle;
+  if (t.ShowDate == "1") subtitle += DateText(today);
+  grid::ReportTitle& line2 = titles.Add(subtitle, "Arial", 10);
+  line2.align_to = 1;
+  line2.print_on_all_pages = true;
+}
+
+bool NeedsLandscape(int total_width) {
+  return static_cast<double>(total_width) / kNarrowWidth * 1.01 > 20;
+}
+
+void SetUpReportPage(grid::ReportGrid& grid, int orientation, int title_rows) {
+  grid::PageSettings& page = grid.PageSetup();
+  page.orientation = orientation;
+  page.left_margin = 1;
+  page.right_margin = 1;
+  page.black_and_white = true;
+  page.print_fixed_row = true;
+  page.print_gridlines = true;
+  page.print_title_rows = title_rows;
+  page.center_horizontally = true;
+  page.top_margin = 2;
+  page.header_margin = page.top_margin - 1;
+  page.bottom_margin = 2;
+  page.footer_margin = page.bottom_margin - 1;
+  page.footer.text = "共&n页  第&p页";
+}
+
+void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
+  grid::ReportGrid& grid = doc.grid;
+  Try([&] { AddTitlesAndSetUp(doc, state, today); });
+  int total_width = 0;
+  Try([&] {
+    for (int c = 1; c < grid.Cols(); ++c) {
+      total_width += grid.ColWidth(c);
+      grid.SetCellText(0, c, ShortenedHeader(std::string(grid.CellText(0, c))));
+      // Columns after the second are set to 38 below, so fitting them is moot.
+      if (c <= 2) grid.AutoFit(c);
+      grid.Cell(0, c).SetWrapText(true);
+      grid.SetColAlignment(c, grid::kAlignCenter);
+      if (c > 2) {
+        grid.SetColWidth(c, kNarrowWidth);
+        grid.SetColMask(c, grid::kMaskNumber);
+      }
+      FormatByHeaderWord(grid, c);
+    }
+  });
+  Try([&] {
+    SetUpReportPage(grid, NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
+  });
+  grid.Refresh();
+  grid.SetAutoRedraw(true);
+}
+
+void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
+  grid::ReportGrid& grid = doc.grid;
+  Try([&] { AddTitlesAndSetUp(doc, state, today); });
+  Try([&] {
+    for (int c = 1; c < grid.Cols(); ++c) {
+      // A hidden column (width 0, such as a listing's order column) stays hidden.
+      const bool hidden = grid.ColWidth(c) == 0;
+      if (!hidden && c <= 4) grid.AutoFit(c);
+      grid.Cell(0, c).SetWrapText(true);
+      grid.SetColAlignment(c, grid::kAlignCenter);
+      if (c > 4) {
+        if (!hidden) grid.SetColWidth(c, kNarrowWidth);
+        grid.SetColMask(c, grid::kMaskNumber);
+      }
+    }
+  });
+  Try([&] { SetUpReportPage(grid, grid::kPortrait, 0); });
+  grid.Refresh();
+  grid.SetAutoRedraw(true);
+}
+
+}  // namespace output

@@ -1,0 +1,44 @@
+#include "reports/browse.h"
+
+#include "data/score_database.h"
+#include "output/report_layout.h"
+#include "reports/stat_columns.h"
+
+namespace reports {
+
+void cj(output::Document& doc, data::AppState& state) {
+  state.report_mode = "cj";
+  state.report_title = state.title_settings.MainTitle + "成绩表";
+  output::ShowSourceInGrid(doc, state, "成绩表");
+  SkipOnError([&] { data::LoadSubjectLines(state); });
+}
+
+void jsb(output::Document& doc, data::AppState& state) {
+  state.report_title = state.title_settings.MainTitle + "教师表";
+  output::ShowSourceInGrid(doc, state, "教师表");
+  // Column 2 is 班级: a number when the workbook gave one.
+  SkipOnError([&] {
+    doc.grid.SetColMask(2, grid::kMaskNumber);
+    doc.grid.SetColFormat(2, "0");
+    doc.grid.SetColAlignment(2, grid::kAlignCenter);
+  });
+  doc.grid.Refresh();
+}
+
+void sxb(output::Document& doc, data::AppState& state) {
+  state.report_title = state.title_settings.MainTitle + "三线表";
+  output::ShowSourceInGrid(doc, state, "三线表");
+}
+
+void tjtable(output::Document& doc, data::AppState& state) {
+  state.report_title = state.title_settings.MainTitle + "统计表";
+  output::ShowSourceInGrid(doc, state, "统计表");
+  SkipOnError([&] { data::LoadSubjectLines(state); });
+  SkipOnError([&] {
+    for (int c = state.subject_lines.FirstSubjectCol; c > 0 && c < doc.grid.Cols(); ++c)
+      doc.grid.SetColMask(c, grid::kMaskNumber);
+  });
+  output::LayoutStatGrid(doc, state);
+}
+
+}  // namespace reports

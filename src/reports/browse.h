@@ -1,0 +1,14 @@
+// The browse commands: one database table shown whole in a report.
+#pragma once
+
+#include "data/app_state.h"
+#include "output/document.h"
+
+namespace reports {
+
+void cj(output::Document& doc, data::AppState& state);       // 成绩表, ReportMode "cj"
+void jsb(output::Document& doc, data::AppState& state);      // 教师表
+void sxb(output::Document& doc, data::AppState& state);      // 三线表
+void tjtable(output::Document& doc, data::AppState& state);  // 统计表, laid out as statistics
+
+}  // namespace reports

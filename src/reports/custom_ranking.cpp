@@ -1,0 +1,176 @@
+#include "reports/custom_ranking.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/text_number.h"
+#include "output/report_layout.h"
+#include "reports/listing_ranks.h"
+
+namespace reports {
+namespace {
+
+constexpr const char* kTotalLabel = "合计";
+
+// A 合计比例% text as the 16-bit integer the total uses.
+int PercentOf(const std::string& text) {
+  const double v = std::nearbyint(common::NumericValue(text));
+  return static_cast<int>(std::clamp(v, -32768.0, 32767.0));
+}
+
+output::Document PlainListing(data::AppState& state, const char* mode) {
+  state.report_mode = mode;
+  state.report_title = state.title_settings.MainTitle + "成绩表";
+  output::Document doc;
+  output::ShowSourceInGrid(doc, state, "成绩表");
+  return doc;
+}
+
+const char* RankSuffix(RankScope scope) {
+  switch (scope) {
+    case RankScope::kGrade:
+      return "段名";
+    case RankScope::kSchool:
+      return "校名";
+    case RankScope::kClass:
+      return "班名";
+  }
+  return "";
+}
+
+}  // namespace
+
+output::Document zdyzf(data::AppState& state) {
+  return PlainListing(state, "zdyzf");
+}
+output::Document zdypm1(data::AppState& state) {
+  return PlainListing(state, "zdypm1");
+}
+
+void ApplyCustomTotal(grid::ReportGrid& grid, int first_subject_col, const TotalsPage& page,
+                      common::ProgressSink& progress) {
+  std::vector<WeightedColumn> terms;
+  int after = 0;
+  for (size_t r = 0; r < page.rows.size(); ++r) {
+    const int col = first_subject_col + static_cast<int>(r);
+    if (page.rows[r].in_total && col < grid.Cols())
+      terms.push_back({col, PercentOf(page.rows[r].percent)});
+    if (page.rows[r].right_of) after = static_cast<int>(r) + 1;
+  }
+  const int n = DataRowCount(grid);
+  const long long max = 2LL * n;
+  std::vector<float> totals(static_cast<size_t>(n) + 1);
+  for (int i = 1; i <= n; ++i) {
+    totals[static_cast<size_t>(i)] = WeightedTotal(grid, i, terms);
+    progress.Report(i, max, "计算合计");
+  }
+  const int p = std::clamp(first_subject_col + after, 1, grid.Cols());
+  if (p == grid.Cols()) {
+    grid.SetCols(p + 1);
+    grid.SetColMask(p, grid::kMaskNumber);
+  } else {
+    grid.InsertCol(p);
+  }
+  grid.SetColFormat(p, "General Number");
+  for (int i = 1; i <= n; ++i) {
+    grid.SetCellText(i, p, common::TextOfSingle(totals[static_cast<size_t>(i)]));
+    progress.Report(n + i, max, "写入合计");
+  }
+  grid.SetCellText(0, p, page.column_name);
+  grid.Refresh();
+  progress.Report(0, max, "");
+}
+
+void AddRankColumn(grid::ReportGrid& grid, int mode, RankScope scope, const std::string& subject,
+                   common::ProgressSink& progress) {
+  int school_col = -1;
+  int class_col = -1;
+  int c = -1;
+  for (int col = 1; col < grid.Cols() - 1; ++col) {
+    const std::string_view header = grid.CellText(0, col);
+    if (header == "班级") class_col = col;
+    if (header == "学校") school_col = col;
+    if (header == subject) {
+      c = col;
+      break;
+    }
+  }
+  if (c < 0) return;
+  grid.Sort(c, false);
+  grid.InsertCol(c + 1);
+  grid.SetColMask(c + 1, grid::kMaskNumber);
+  grid.SetCellText(0, c + 1, LeadingCharacters(grid.CellText(0, c), 2) + RankSuffix(scope));
+  int group = kNoGroup;
+  if (scope == RankScope::kClass) {
+    SortIfPresent(grid, class_col, true);
+    SortIfPresent(grid, school_col, true);
+    group = class_col > 0 ? class_col : kNoGroup;
+  } else if (scope == RankScope::kSchool) {
+    SortIfPresent(grid, school_col, true);
+    group = school_col > 0 ? school_col : kNoGroup;
+  }
+  const int n = DataRowCount(grid);
+  WriteRanks(grid, c, c + 1, group, mode, {&progress, 0, n, "排名"});
+  progress.Report(0, n, "");
+}
+
+void ApplyRanking(output::Document& doc, const data::AppState& state,
+                  const std::vector<RankingRow>& rows, common::ProgressSink& progress) {
+  grid::ReportGrid& grid = doc.grid;
+  grid.SetAutoRedraw(false);
+  const int n = DataRowCount(grid);
+  progress.Report(0, 2LL * n, "");
+  AppendOrderColumn(grid);
+  for (const RankingRow& row : rows) {
+    const int mode = static_cast<int>(common::NumericValue(row.mode));
+    if (row.grade) AddRankColumn(grid, mode, RankScope::kGrade, row.subject, progress);
+    if (row.klass) AddRankColumn(grid, mode, RankScope::kClass, row.subject, progress);
+    if (row.school) AddRankColumn(grid, mode, RankScope::kSchool, row.subject, progress);
+  }
+  grid.Sort(grid.Cols() - 1, true);
+  output::LayoutListGrid(doc, state);
+  grid.SetAutoRedraw(true);
+  grid.Refresh();
+}
+
+void zdypm(grid::ReportGrid& grid, int col) {
+  if (grid.Rows() < 3 || col < 1 || col >= grid.Cols()) return;
+  grid.SetAutoRedraw(false);
+  int first = 1;
+  if (grid.CellText(1, 1) == kTotalLabel) {
+    grid.SetFixedRows(2);
+    first = 2;
+  }
+  const int order = AppendOrderColumn(grid);
+  grid.Sort(col, false);
+  grid.InsertCol(col + 1);
+  grid.SetColMask(col + 1, grid::kMaskNumber);
+  grid.SetColFormat(col + 1, "");
+  const int n = DataRowCount(grid);
+  for (int i = first; i <= n; ++i) {
+    if (!grid.CellText(i, col).empty() && grid.CellText(i, 1) != kTotalLabel)
+      grid.SetCellText(i, col + 1, common::TextOfInteger(i - first + 1));
+  }
+  grid.SetCellText(0, col + 1, std::string(grid.CellText(0, col)) + "排名");
+  grid.Sort(order + 1, true);
+  grid.SetAutoRedraw(true);
+  grid.Refresh();
+  grid.SetAllowUserSort(true);
+}
+
+void zdypm(grid::ReportGrid& grid) {
+  zdypm(grid, grid.ActiveCellPosition().second);
+}
+
+std::string pm(grid::ReportGrid& grid) {
+  grid.SetAllowUserSort(true);
+  if (grid.Rows() > 2 && grid.Cols() > 1 && grid.CellText(1, 1) == kTotalLabel)
+    grid.SetFixedRows(2);
+  return " 请双击你要排序的列头排序，再次双击进行升序、降序转换";
+}
+
+void oldstor(grid::ReportGrid& grid) {
+  if (grid.Cols() > 1) grid.Sort(grid.Cols() - 1, true);
+}
+
+}  // namespace reports

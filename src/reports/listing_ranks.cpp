@@ -1,0 +1,89 @@
+#include "reports/listing_ranks.h"
+
+#include <algorithm>
+#include <string>
+
+#include "common/text_number.h"
+
+namespace reports {
+
+int DataRowCount(const grid::ReportGrid& grid) {
+  return std::max(0, grid.Rows() - 2);
+}
+
+void WriteRanks(grid::ReportGrid& grid, int score, int rank, int group, int mode,
+                const PassProgress& progress) {
+  const int n = DataRowCount(grid);
+  std::string previous_score;
+  std::string previous_group;
+  long long current = 0;
+  long long ties = 0;
+  for (int i = 1; i <= n; ++i) {
+    const std::string_view score_text = grid.CellText(i, score);
+    const std::string_view group_text =
+        group == kNoGroup ? std::string_view() : grid.CellText(i, group);
+    if (i == 1 || (group != kNoGroup && group_text != previous_group)) {
+      current = 1;
+      ties = 0;
+    } else if (score_text != previous_score) {
+      current = current + ties + 1;
+      ties = 0;
+    } else if (mode == kRankSkip) {
+      ++ties;
+    }
+    grid.SetCellText(i, rank, common::TextOfInteger(current));
+    previous_score.assign(score_text);
+    previous_group.assign(group_text);
+    progress.At(i);
+  }
+}
+
+int AppendOrderColumn(grid::ReportGrid& grid) {
+  const int col = grid.Cols();
+  grid.SetCols(col + 1);
+  grid.SetColMask(col, grid::kMaskNumber);
+  grid.SetColWidth(col, 0);
+  WriteOrderNumbers(grid, col);
+  return col;
+}
+
+void WriteOrderNumbers(grid::ReportGrid& grid, int col, const PassProgress& progress) {
+  const int n = DataRowCount(grid);
+  for (int i = 1; i <= n; ++i) {
+    grid.SetCellText(i, col, common::TextOfInteger(i));
+    progress.At(i);
+  }
+}
+
+int FindHeader(const grid::ReportGrid& grid, std::string_view header, int last) {
+  int found = -1;
+  last = std::min(last, grid.Cols() - 1);
+  for (int c = 1; c <= last; ++c)
+    if (grid.CellText(0, c) == header) found = c;
+  return found;
+}
+
+void SortIfPresent(grid::ReportGrid& grid, int col, bool ascending) {
+  if (col > 0) grid.Sort(col, ascending);
+}
+
+std::string LeadingCharacters(std::string_view text, int count) {
+  size_t end = 0;
+  for (int chars = 0; chars < count && end < text.size(); ++chars) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  }
+  return std::string(text.substr(0, end));
+}
+
+float WeightedTotal(const grid::ReportGrid& grid, int row,
+                    const std::vector<WeightedColumn>& columns) {
+  float total = 0;
+  for (const WeightedColumn& term : columns) {
+    const double value = common::NumericValue(grid.CellText(row, term.col));
+    total = static_cast<float>(total + term.weight_pct * value / 100);
+  }
+  return total;
+}
+
+}  // namespace reports

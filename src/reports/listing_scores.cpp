@@ -1,0 +1,137 @@
+#include "reports/listing_scores.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/text_number.h"
+#include "data/score_database.h"
+#include "output/report_layout.h"
+#include "reports/listing_ranks.h"
+
+namespace reports {
+namespace {
+
+constexpr int kNumberWidth = 50;
+constexpr const char* kGeneralNumber = "General Number";
+
+void SetNumberColumn(grid::ReportGrid& grid, int col, const char* header, const char* format) {
+  grid.SetCellText(0, col, header);
+  grid.SetColMask(col, grid::kMaskNumber);
+  grid.SetColFormat(col, format);
+  grid.SetColWidth(col, kNumberWidth);
+}
+
+// Subject k (0-based) sits in grid column FirstSubjectCol + k; the listing
+// treats every column from there up to `end` (exclusive) as a subject.
+std::vector<WeightedColumn> SubjectTerms(const data::SubjectLines& lines, int end, bool main_only) {
+  std::vector<WeightedColumn> terms;
+  if (lines.FirstSubjectCol < 1) return terms;  // no subject lines loaded
+  for (int col = lines.FirstSubjectCol; col < end; ++col) {
+    const int k = col - lines.FirstSubjectCol;
+    if (k >= lines.Count()) break;
+    if (main_only && !lines.IsMain(k)) continue;
+    terms.push_back({col, lines.TotalWeightPct[k]});
+  }
+  return terms;
+}
+
+// Sort by the score, then by class, then by school: stable sorts leave the
+// rows grouped by school and class, highest score first in each class.
+void RankGradeAndClass(grid::ReportGrid& grid, int score, int grade_rank, int class_rank,
+                       int first_subject_col, const PassProgress& grade_pass,
+                       const PassProgress& class_pass) {
+  grid.Sort(score, false);
+  WriteRanks(grid, score, grade_rank, kNoGroup, kRankSkip, grade_pass);
+  const int school_col = FindHeader(grid, "学校", first_subject_col);
+  const int class_col = FindHeader(grid, "班级", first_subject_col);
+  SortIfPresent(grid, class_col, true);
+  SortIfPresent(grid, school_col, true);
+  WriteRanks(grid, score, class_rank, class_col > 0 ? class_col : kNoGroup, kRankSkip, class_pass);
+}
+
+output::Document FilledListing(data::AppState& state, const char* mode) {
+  state.report_mode = mode;
+  state.report_title = state.title_settings.MainTitle + "成绩表";
+  output::Document doc;
+  output::ShowSourceInGrid(doc, state, "成绩表");
+  data::LoadSubjectLines(state);
+  return doc;
+}
+
+}  // namespace
+
+void AddTotalAndRanks(grid::ReportGrid& grid, const data::SubjectLines& lines,
+                      common::ProgressSink& progress) {
+  const int n = DataRowCount(grid);
+  const long long max = 4LL * n;
+  grid.SetAutoRedraw(false);
+  const int c0 = grid.Cols();
+  grid.SetCols(c0 + 5);
+  SetNumberColumn(grid, c0, "平均", "##,##0.00");
+  SetNumberColumn(grid, c0 + 1, "总分", kGeneralNumber);
+  SetNumberColumn(grid, c0 + 2, "段名", kGeneralNumber);
+  SetNumberColumn(grid, c0 + 3, "班名", kGeneralNumber);
+  grid.SetColMask(c0 + 4, grid::kMaskNumber);
+  grid.SetColWidth(c0 + 4, 0);
+  WriteOrderNumbers(grid, c0 + 4, {&progress, 0, max, "排列顺序"});
+
+  const std::vector<WeightedColumn> terms = SubjectTerms(lines, c0, false);
+  const int subject_count = lines.FirstSubjectCol < 1 ? 0 : c0 - lines.FirstSubjectCol;
+  for (int i = 1; i <= n; ++i) {
+    const float total = WeightedTotal(grid, i, terms);
+    const float average = subject_count > 0 ? static_cast<float>(total / double(subject_count)) : 0;
+    grid.SetCellText(i, c0, common::TextOfSingle(average));
+    grid.SetCellText(i, c0 + 1, common::TextOfSingle(total));
+    progress.Report(n + i, max, "计算总分");
+  }
+  RankGradeAndClass(grid, c0 + 1, c0 + 2, c0 + 3, lines.FirstSubjectCol,
+                    {&progress, 2LL * n, max, "总分段名"}, {&progress, 3LL * n, max, "总分班名"});
+  progress.Report(0, max, "");
+}
+
+int AddMainSubjectTotal(grid::ReportGrid& grid, const data::SubjectLines& lines,
+                        common::ProgressSink& progress) {
+  const int n = DataRowCount(grid);
+  const long long max = 4LL * n;
+  int last_main = 0;  // 1-based; 0 when no subject is a main subject
+  for (int k = 0; k < lines.Count(); ++k)
+    if (lines.IsMain(k)) last_main = k + 1;
+  const int p = std::max(1, lines.FirstSubjectCol + last_main);
+  grid.SetAutoRedraw(false);
+  grid.InsertCol(p, 3);
+  SetNumberColumn(grid, p, "合计", kGeneralNumber);
+  SetNumberColumn(grid, p + 1, "段名", "");
+  SetNumberColumn(grid, p + 2, "班名", "");
+
+  const std::vector<WeightedColumn> terms = SubjectTerms(lines, p, true);
+  for (int i = 1; i <= n; ++i) {
+    grid.SetCellText(i, p, common::TextOfSingle(WeightedTotal(grid, i, terms)));
+    progress.Report(i, max, "计算主科合计");
+  }
+  RankGradeAndClass(grid, p, p + 1, p + 2, lines.FirstSubjectCol, {&progress, n, max, "主科段名"},
+                    {&progress, 2LL * n, max, "主科班名"});
+  progress.Report(0, max, "");
+  return p;
+}
+
+output::Document zfdmbm(data::AppState& state, common::ProgressSink& progress) {
+  output::Document doc = FilledListing(state, "zfdmbm");
+  AddTotalAndRanks(doc.grid, state.subject_lines, progress);
+  doc.grid.SetAutoRedraw(true);
+  doc.grid.Refresh();
+  output::LayoutListGrid(doc, state);
+  return doc;
+}
+
+output::Document czzpm(data::AppState& state, common::ProgressSink& progress) {
+  output::Document doc = FilledListing(state, "czzpm");
+  AddTotalAndRanks(doc.grid, state.subject_lines, progress);
+  AddMainSubjectTotal(doc.grid, state.subject_lines, progress);
+  output::LayoutListGrid(doc, state);
+  doc.grid.SetAutoRedraw(true);
+  doc.grid.Refresh();
+  return doc;
+}
+
+}  // namespace reports

@@ -1,0 +1,185 @@
+#include "reports/single_subject.h"
+
+#include <optional>
+
+#include "data/score_database.h"
+#include "output/report_layout.h"
+#include "reports/stat_columns.h"
+
+namespace reports {
+namespace {
+
+// The chosen subject and the select list every query of these reports
+// shares: the statistic columns followed by the segment columns.
+struct SubjectQuery {
+  std::string subject;
+  std::string columns;
+};
+
+SubjectQuery PrepareSubject(data::AppState& state, int subject_index) {
+  SubjectQuery q;
+  SkipOnError([&] { data::LoadSubjectLines(state); });
+  int full_mark = 0;
+  StatLines lines;
+  SkipOnError([&] {
+    const data::SubjectLines& sl = state.subject_lines;
+    int i = SubjectIndexFromMenu(sl, subject_index);
+    q.subject = sl.SubjectName[static_cast<std::size_t>(i)];
+    full_mark = sl.FullMark[static_cast<std::size_t>(i)];
+    lines = LinesOf(sl, i);
+  });
+  SkipOnError([&] { data::LoadSystemSettings(state); });
+  const data::SystemSettings& w = state.system_settings;
+  q.columns = StatisticColumns(q.subject, lines, w) +
+              SegmentColumns(q.subject, full_mark, w.SubjectSegment);
+  return q;
+}
+
+std::string WholeQuery(const SubjectQuery& q) {
+  return "select " + q.columns + " from 成绩表";
+}
+
+void ReplaceQuery(std::optional<engine::Database>& db, std::string_view name,
+                  const std::string& select_text) {
+  if (db) SkipOnError([&] { data::ReplaceSavedQuery(*db, name, select_text); });
+}
+
+void Show(output::Document& doc, const data::AppState& state, std::optional<engine::Database>& db,
+          std::string_view source) {
+  if (db)
+    output::ShowSourceInGrid(doc, state, *db, source);
+  else
+    output::ShowSourceInGrid(doc, state, source);
+}
+
+void AddTotalRow(output::Document& doc, std::optional<engine::Database>& db, const SubjectQuery& q,
+                 int first_col) {
+  if (db) SkipOnError([&] { InsertTotalRow(doc.grid, *db, WholeQuery(q), first_col); });
+}
+
+// Two empty columns before 参考人数 for the teacher (or classes) and the subject.
+void InsertKeyColumns(output::Document& doc) {
+  SkipOnError([&] { doc.grid.InsertCol(3, 2); });
+}
+
+bool IsNumeric(engine::FieldType type) {
+  return type == engine::FieldType::kDouble || type == engine::FieldType::kSingle ||
+         type == engine::FieldType::kLong || type == engine::FieldType::kShort;
+}
+
+// GCC 12 warns falsely (-Wrestrict, bug 105329) on a literal + a temporary
+// string, so quoted texts are built by appending.
+std::string Quoted(const std::string& text) {
+  std::string out(1, '\'');
+  out += data::QuoteSql(text);
+  out += '\'';
+  return out;
+}
+
+// "高一(12)班" -> "12".
+std::string DigitsOf(std::string_view text) {
+  std::string digits;
+  for (char ch : text)
+    if (ch >= '0' && ch <= '9') digits += ch;
+  return digits;
+}
+
+}  // namespace
+
+void gbkm(output::Document& doc, data::AppState& state, int subject_index) {
+  state.report_mode = "gbkm";
+  SubjectQuery q = PrepareSubject(state, subject_index);
+  state.report_title = state.title_settings.MainTitle + "各班" + q.subject + "单科统计表";
+  std::optional<engine::Database> db = OpenOrNothing(state);
+  ReplaceQuery(db, "NewQry1", "select 学校,班级," + q.columns + " from 成绩表  GROUP BY 学校,班级");
+  Show(doc, state, db, "NewQry1");
+  AddTotalRow(doc, db, q, 3);
+  output::LayoutStatGrid(doc, state);
+  InsertKeyColumns(doc);
+  SkipOnError([&] {
+    doc.grid.SetColFormat(2, "0");
+    doc.grid.SetColAlignment(2, grid::kAlignCenter);
+    doc.grid.Refresh();
+  });
+  if (db) SkipOnError([&] { FillClassTeachers(doc, *db, q.subject); });
+}
+
+void gxkm(output::Document& doc, data::AppState& state, int subject_index) {
+  state.report_mode = "gxkm";
+  SubjectQuery q = PrepareSubject(state, subject_index);
+  state.report_title = state.title_settings.MainTitle + "各校" + q.subject + "单科统计表";
+  std::optional<engine::Database> db = OpenOrNothing(state);
+  ReplaceQuery(db, "NewQry1", "select 学校," + q.columns + " from 成绩表  GROUP BY 学校");
+  Show(doc, state, db, "NewQry1");
+  AddTotalRow(doc, db, q, 2);
+  output::LayoutStatGrid(doc, state);
+}
+
+void jskm(output::Document& doc, data::AppState& state, int subject_index) {
+  state.report_mode = "jskm";
+  SubjectQuery q = PrepareSubject(state, subject_index);
+  const std::string& s = q.subject;
+  std::optional<engine::Database> db = OpenOrNothing(state);
+  ReplaceQuery(db, "NewQry2",
+               "select 成绩表.学校,成绩表.班级,成绩表.姓名,成绩表." + s + " as " + s + " ,教师表." +
+                   s +
+                   "  as 教师 from 成绩表 ,教师表 where  教师表.班级=成绩表.班级 and  "
+                   "教师表.学校=成绩表.学校");
+  state.report_title = state.title_settings.MainTitle + s + "教师单科统计表";
+  ReplaceQuery(db, "NewQry3",
+               "select 学校,教师," + q.columns + " from NewQry2  GROUP BY 学校,教师");
+  Show(doc, state, db, "NewQry3");
+  // Over all students, whether or not their class has a teacher.
+  AddTotalRow(doc, db, q, 3);
+  output::LayoutStatGrid(doc, state);
+  InsertKeyColumns(doc);
+  if (db) SkipOnError([&] { FillTeacherClasses(doc, *db, s); });
+}
+
+void FillClassTeachers(output::Document& doc, engine::Database& db, const std::string& subject) {
+  grid::ReportGrid& g = doc.grid;
+  g.SetCellText(0, 3, "教师");
+  g.SetCellText(0, 4, "科目");
+  g.SetColWidth(3, 40);
+  g.SetColWidth(4, 40);
+  // Jet refuses to compare a number column with a quoted text, so the class
+  // is quoted only when 教师表 keeps it as text.
+  bool numeric = IsNumeric(db.OpenRecordset("select 班级 from 教师表").FieldTypeOf(0));
+  for (int r = 2; r <= g.Rows() - 2; ++r) {
+    std::string school(g.CellText(r, 1));
+    std::string cls(g.CellText(r, 2));
+    std::string sql = "select " + subject + " from 教师表 where  学校='" + data::QuoteSql(school) +
+                      "' and 班级=" + (numeric ? cls : Quoted(cls));
+    engine::Recordset rs = db.OpenRecordset(sql);
+    if (!rs.Eof()) {
+      engine::Value teacher = rs.FieldValue(0);
+      if (!teacher.IsNull()) g.SetCellText(r, 3, teacher.AsText(rs.FieldTypeOf(0)));
+    }
+    g.SetCellText(r, 4, subject);
+  }
+}
+
+void FillTeacherClasses(output::Document& doc, engine::Database& db, const std::string& subject) {
+  grid::ReportGrid& g = doc.grid;
+  for (int r = 2; r < g.Rows(); ++r) {
+    std::string teacher(g.CellText(r, 2));
+    // The school is not part of the condition: a name shared by two schools
+    // lists the classes of both.
+    engine::Recordset rs = db.OpenRecordset("select 学校,班级 from 教师表 where " + subject + "='" +
+                                            data::QuoteSql(teacher) + "'");
+    if (rs.Eof()) continue;
+    std::string list;
+    for (; !rs.Eof(); rs.MoveNext()) {
+      list += ",";
+      list += DigitsOf(rs.FieldValue(1).AsText(rs.FieldTypeOf(1)));
+    }
+    g.SetCellText(r, 3, list.substr(1));
+    g.Cell(r, 3).SetWrapText(true);
+    g.SetCellText(r, 4, subject);
+  }
+  g.SetCellText(0, 3, "班级");
+  g.SetCellText(0, 4, "科目");
+  g.SetColWidth(4, 40);
+}
+
+}  // namespace reports
