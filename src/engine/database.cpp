@@ -49,6 +49,10 @@ void OpenFile(Connection& conn, const std::string& path, int flags) {
                 "无法读取数据库文件：" + path + "（" + sqlite3_errmsg(conn.db) + "）");
   }
   sqlite3_extended_result_codes(conn.db, 1);
+  // Names are printed in double quotes: an unknown column must stay an error,
+  // not turn into a text literal.
+  sqlite3_db_config(conn.db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(conn.db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   sqlite3_busy_timeout(conn.db, 5000);
   // A rollback journal keeps an interrupted transaction undoable and leaves no
   // side files behind once the database is closed.
