@@ -11,8 +11,14 @@ namespace grid {
 class CompactText {
  public:
   CompactText() { bytes_[kTagByte] = 0; }
-  explicit CompactText(std::string_view text) { Assign(text); }
-  CompactText(const CompactText& other) { Assign(other.view()); }
+  explicit CompactText(std::string_view text) {
+    bytes_[kTagByte] = 0;
+    Assign(text);
+  }
+  CompactText(const CompactText& other) {
+    bytes_[kTagByte] = 0;
+    Assign(other.view());
+  }
   CompactText(CompactText&& other) noexcept;
   CompactText& operator=(const CompactText& other);
   CompactText& operator=(CompactText&& other) noexcept;

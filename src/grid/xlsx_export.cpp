@@ -24,7 +24,7 @@ double RowPoints(int pixels) {
 
 // libxlsxwriter takes 0 as "no colour", so black has its own value.
 lxw_color_t ToLxw(Color c) {
-  return c == kBlack ? LXW_COLOR_BLACK : c;
+  return c == kBlack ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : c;
 }
 
 uint8_t BorderOf(int line_style) {

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "grid/report_grid.h"
+
+namespace grid {
+namespace {
+
+// A grid whose column 1 holds `keys` and column 2 each row's original position.
+ReportGrid KeyGrid(const std::vector<std::string>& keys) {
+  ReportGrid g(1, 3);
+  g.SetCellText(0, 1, "key");
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    g.AddItem("\t" + keys[i] + "\t" + std::to_string(i));
+  return g;
+}
+
+std::vector<std::string> Column(const ReportGrid& g, int col) {
+  std::vector<std::string> out;
+  for (int r = 1; r < g.Rows(); ++r) out.emplace_back(g.CellText(r, col));
+  return out;
+}
+
+TEST(GridSort, NumbersBeforeTextsEmptiesLastBothWays) {
+  const std::vector<std::string> keys = {"b",  "10", "", "9",   "a", "1e1",
+                                         "-2", "B",  "", "9.5", "甲"};
+  struct Case {
+    bool ascending;
+    std::vector<std::string> expected;
+  };
+  for (const Case& c :
+       {Case{true, {"-2", "9", "9.5", "10", "1e1", "B", "a", "b", "甲", "", ""}},
+        Case{false, {"甲", "b", "a", "B", "10", "1e1", "9.5", "9", "-2", "", ""}}}) {
+    ReportGrid g = KeyGrid(keys);
+    g.Sort(1, c.ascending);
+    EXPECT_EQ(Column(g, 1), c.expected) << (c.ascending ? "ascending" : "descending");
+    EXPECT_EQ(g.CellText(0, 1), "key");
+  }
+}
+
+TEST(GridSort, EqualKeysKeepTheirOrderInBothDirections) {
+  ReportGrid g = KeyGrid({"80", "90", "80", "90.0", "80", ""});
+  g.Sort(1, false);
+  EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"1", "3", "0", "2", "4", "5"}));
+  g.Sort(1, true);
+  EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"0", "2", "4", "1", "3", "5"}));
+}
+
+TEST(GridSort, SuccessiveSortsGroupRows) {
+  // school, class, total: sort by total descending, then class, then school.
+  ReportGrid g(1, 4);
+  for (const char* row : {"\t二中\t2班\t300", "\t一中\t1班\t280", "\t二中\t1班\t310",
+                          "\t一中\t1班\t295", "\t一中\t2班\t270", "\t\t\t"})
+    g.AddItem(row);
+  g.Sort(3, false);
+  g.Sort(2, true);
+  g.Sort(1, true);
+  EXPECT_EQ(Column(g, 3), (std::vector<std::string>{"295", "280", "270", "310", "300", ""}));
+  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"一中", "一中", "一中", "二中", "二中", ""}));
+}
+
+TEST(GridSort, FixedRowsStayAndStylesTravelWithTheirRows) {
+  ReportGrid g = KeyGrid({"合计", "3", "1", "2"});
+  g.SetFixedRows(2);
+  g.Range(2, 1, 2, 2).SetFontBold(true);  // the row holding "3"
+  g.Cell(2, 0).SetTag("U");
+  g.Sort(1, true);
+  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"合计", "1", "2", "3"}));
+  EXPECT_TRUE(g.CellStyleAt(4, 1).bold);
+  EXPECT_EQ(g.CellTag(4, 0), "U");
+  EXPECT_FALSE(g.CellStyleAt(2, 1).bold);
+}
+
+}  // namespace
+}  // namespace grid
