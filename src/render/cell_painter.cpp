@@ -1,0 +1,271 @@
+#include "render/cell_painter.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <unordered_map>
+
+#include "grid/display_format.h"
+#include "render/font_map.h"
+#include "render/pagination.h"
+
+namespace render {
+
+namespace {
+
+constexpr double kTextPaddingX = 2;  // grid pixels
+constexpr double kTextPaddingY = 1;
+constexpr double kGridlineWidth = 0.75;
+constexpr double kThinBorder = 1;
+constexpr double kThickBorder = 2;
+
+// Where the painted rows (or columns) lie, in grid pixels from the origin.
+struct Axis {
+  std::vector<int> index;  // ascending
+  std::vector<double> start;
+  std::vector<double> size;
+  double total = 0;
+
+  template <typename SizeOf>
+  Axis(const std::vector<int>& indexes, SizeOf size_of) {
+    for (int i : indexes) {
+      double s = size_of(i);
+      if (s <= 0) continue;
+      index.push_back(i);
+      start.push_back(total);
+      size.push_back(s);
+      total += s;
+    }
+  }
+  int Count() const { return static_cast<int>(index.size()); }
+  std::size_t At(int pos) const { return static_cast<std::size_t>(pos); }
+
+  // The run of positions around `pos` whose indexes lie in [first, last],
+  // as a start and an end offset. At full size the parts of the span outside
+  // the painted ones are added at either end.
+  template <typename SizeOf>
+  std::pair<double, double> Span(int pos, int first, int last, bool full, SizeOf size_of) const {
+    int lo = pos;
+    int hi = pos;
+    while (lo > 0 && index[At(lo - 1)] >= first) --lo;
+    while (hi + 1 < Count() && index[At(hi + 1)] <= last) ++hi;
+    double a = start[At(lo)];
+    double b = start[At(hi)] + size[At(hi)];
+    if (full) {
+      for (int i = first; i < index[At(lo)]; ++i) a -= size_of(i);
+      for (int i = index[At(hi)] + 1; i <= last; ++i) b += size_of(i);
+    }
+    return {a, b};
+  }
+};
+
+std::vector<int> Range(int first, int last) {
+  std::vector<int> out;
+  for (int i = first; i <= last; ++i) out.push_back(i);
+  return out;
+}
+
+QColor ToQColor(grid::Color c) {
+  return QColor::fromRgb(c);
+}
+
+Qt::Alignment TextFlags(int code, std::string_view text) {
+  Qt::Alignment h = Qt::AlignLeft;
+  switch (grid::HorizontalOf(code)) {
+    case grid::HAlign::kGeneral:
+      h = grid::IsNumberText(text) ? Qt::AlignRight : Qt::AlignLeft;
+      break;
+    case grid::HAlign::kLeft:
+      break;
+    case grid::HAlign::kCenter:
+      h = Qt::AlignHCenter;
+      break;
+    case grid::HAlign::kRight:
+      h = Qt::AlignRight;
+      break;
+  }
+  Qt::Alignment v = Qt::AlignVCenter;
+  if (grid::VerticalOf(code) == grid::VAlign::kTop) v = Qt::AlignTop;
+  if (grid::VerticalOf(code) == grid::VAlign::kBottom) v = Qt::AlignBottom;
+  return h | v;
+}
+
+class BandPainter {
+ public:
+  BandPainter(QPainter& painter, const grid::ReportGrid& grid, const std::vector<int>& rows,
+              const std::vector<int>& cols, QPointF origin, const PaintOptions& options)
+      : p_(painter),
+        grid_(grid),
+        rows_(rows, [&grid](int r) { return grid.RowHeight(r); }),
+        cols_(cols, [&grid](int c) { return grid.ColWidth(c); }),
+        origin_(origin),
+        options_(options) {}
+
+  void Paint() {
+    if (rows_.Count() == 0 || cols_.Count() == 0) return;
+    CollectMerges();
+    p_.save();
+    for (int i = 0; i < rows_.Count(); ++i)
+      for (int j = 0; j < cols_.Count(); ++j) PaintCell(i, j);
+    if (options_.gridlines) PaintOuterGridlines();
+    p_.restore();
+  }
+
+ private:
+  // Only the merges touching the painted rows matter; checking those few
+  // keeps a long listing fast.
+  void CollectMerges() {
+    int first = rows_.index.front();
+    int last = rows_.index.back();
+    for (const grid::CellRect& m : grid_.Merges())
+      if (m.last_row >= first && m.first_row <= last) merges_.push_back(m);
+  }
+
+  const grid::CellRect* MergeAt(int r, int c) const {
+    for (const grid::CellRect& m : merges_)
+      if (m.Contains(r, c) && !m.IsSingleCell()) return &m;
+    return nullptr;
+  }
+
+  QRectF Device(double x0, double y0, double x1, double y1) const {
+    double s = options_.scale;
+    return QRectF(origin_.x() + x0 * s, origin_.y() + y0 * s, (x1 - x0) * s, (y1 - y0) * s);
+  }
+
+  void PaintCell(int i, int j) {
+    int r = rows_.index[rows_.At(i)];
+    int c = cols_.index[cols_.At(j)];
+    auto row_size = [this](int k) { return grid_.RowHeight(k); };
+    auto col_size = [this](int k) { return grid_.ColWidth(k); };
+    QRectF rect;
+    if (const grid::CellRect* m = MergeAt(r, c)) {
+      // Paint a merge once per run of painted cells it covers.
+      double run_y = rows_.Span(i, m->first_row, m->last_row, false, row_size).first;
+      double run_x = cols_.Span(j, m->first_col, m->last_col, false, col_size).first;
+      if (rows_.start[rows_.At(i)] != run_y || cols_.start[cols_.At(j)] != run_x) return;
+      auto [y0, y1] =
+          rows_.Span(i, m->first_row, m->last_row, options_.merges_at_full_size, row_size);
+      auto [x0, x1] =
+          cols_.Span(j, m->first_col, m->last_col, options_.merges_at_full_size, col_size);
+      rect = Device(x0, y0, x1, y1);
+      r = m->first_row;
+      c = m->first_col;
+    } else {
+      double y = rows_.start[rows_.At(i)];
+      double x = cols_.start[cols_.At(j)];
+      rect = Device(x, y, x + cols_.size[cols_.At(j)], y + rows_.size[rows_.At(i)]);
+    }
+    const grid::CellStyle style = grid_.ResolvedStyle(r, c);
+    PaintBackground(rect, style, r < grid_.FixedRows() || c < grid_.FixedCols());
+    PaintText(rect, r, c, style);
+    if (options_.gridlines) PaintInnerGridlines(rect);
+    PaintBorders(rect, style);
+  }
+
+  void PaintBackground(const QRectF& rect, const grid::CellStyle& style, bool fixed) {
+    if (options_.black_and_white) return;
+    if (style.back_color != grid::kWhite)
+      p_.fillRect(rect, ToQColor(style.back_color));
+    else if (fixed && options_.fixed_background)
+      p_.fillRect(rect, *options_.fixed_background);
+  }
+
+  void PaintText(const QRectF& rect, int r, int c, const grid::CellStyle& style) {
+    std::string text = grid_.DisplayText(r, c);
+    if (text.empty()) return;
+    double s = options_.scale;
+    QRectF inner =
+        rect.adjusted(kTextPaddingX * s, kTextPaddingY * s, -kTextPaddingX * s, -kTextPaddingY * s);
+    if (inner.width() <= 0 || inner.height() <= 0) return;
+    p_.setFont(FontOf(r, c));
+    p_.setPen(options_.black_and_white ? QColor(Qt::black) : ToQColor(style.fore_color));
+    int flags = static_cast<int>(TextFlags(style.alignment, text));
+    if (style.wrap_text) flags |= Qt::TextWordWrap;
+    p_.drawText(inner, flags, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  }
+
+  const QFont& FontOf(int r, int c) {
+    std::uint32_t key = grid_.CellStyleIndex(r, c);
+    auto it = fonts_.find(key);
+    if (it == fonts_.end())
+      it = fonts_.emplace(key, CellQFont(grid_, r, c, p_.device(), options_.scale)).first;
+    return it->second;
+  }
+
+  QPen GridPen() const {
+    QColor color = options_.black_and_white ? QColor(Qt::black) : options_.gridline_color;
+    return QPen(color, std::max(1.0, kGridlineWidth * options_.scale));
+  }
+
+  void PaintInnerGridlines(const QRectF& rect) {
+    p_.setPen(GridPen());
+    p_.drawLine(rect.topRight(), rect.bottomRight());
+    p_.drawLine(rect.bottomLeft(), rect.bottomRight());
+  }
+
+  void PaintOuterGridlines() {
+    p_.setPen(GridPen());
+    QRectF all = Device(0, 0, cols_.total, rows_.total);
+    p_.drawLine(all.topLeft(), all.topRight());
+    p_.drawLine(all.topLeft(), all.bottomLeft());
+  }
+
+  void PaintBorders(const QRectF& rect, const grid::CellStyle& style) {
+    auto edge = [&](int e, QPointF a, QPointF b) {
+      int line = style.borders[static_cast<std::size_t>(e)];
+      if (line == grid::kLineNone) return;
+      double w = (line == grid::kLineThick ? kThickBorder : kThinBorder) * options_.scale;
+      p_.setPen(QPen(Qt::black, w));
+      p_.drawLine(a, b);
+    };
+    edge(grid::kEdgeLeft, rect.topLeft(), rect.bottomLeft());
+    edge(grid::kEdgeTop, rect.topLeft(), rect.topRight());
+    edge(grid::kEdgeRight, rect.topRight(), rect.bottomRight());
+    edge(grid::kEdgeBottom, rect.bottomLeft(), rect.bottomRight());
+    edge(grid::kEdgeDiagonalDown, rect.topLeft(), rect.bottomRight());
+    edge(grid::kEdgeDiagonalUp, rect.bottomLeft(), rect.topRight());
+  }
+
+  QPainter& p_;
+  const grid::ReportGrid& grid_;
+  Axis rows_;
+  Axis cols_;
+  QPointF origin_;
+  const PaintOptions& options_;
+  std::vector<grid::CellRect> merges_;
+  std::unordered_map<std::uint32_t, QFont> fonts_;
+};
+
+}  // namespace
+
+double DeviceScale(const QPaintDevice* device) {
+  return device ? device->logicalDpiY() / kGridDpi : 1.0;
+}
+
+QFont DeviceFont(const grid::Font& font, const QPaintDevice* device, double scale) {
+  // Qt sizes points by the device's resolution; the scale already carries
+  // it, so take it out again.
+  return ToQFont(font, font.size * scale / DeviceScale(device));
+}
+
+QFont CellQFont(const grid::ReportGrid& grid, int row, int col, const QPaintDevice* device,
+                double scale) {
+  return DeviceFont(grid.CellFont(row, col), device, scale);
+}
+
+void PaintCells(QPainter& painter, const grid::ReportGrid& grid, const grid::CellRect& cells,
+                QPointF origin, const PaintOptions& options) {
+  int r1 = std::max(cells.first_row, 0);
+  int c1 = std::max(cells.first_col, 0);
+  int r2 = std::min(cells.last_row, grid.Rows() - 1);
+  int c2 = std::min(cells.last_col, grid.Cols() - 1);
+  PaintBand(painter, grid, Range(r1, r2), Range(c1, c2), origin, options);
+}
+
+void PaintBand(QPainter& painter, const grid::ReportGrid& grid, const std::vector<int>& rows,
+               const std::vector<int>& cols, QPointF origin, const PaintOptions& options) {
+  BandPainter(painter, grid, rows, cols, origin, options).Paint();
+}
+
+}  // namespace render

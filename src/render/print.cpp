@@ -1,0 +1,111 @@
+#include "render/print.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <cstdlib>
+
+#include "render/cell_painter.h"
+#include "render/page_painter.h"
+#include "render/pagination.h"
+
+namespace render {
+
+namespace {
+
+constexpr int kPdfResolution = 1200;
+
+QString Utf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Paints pages first..last (1-based) of the report, one sheet each.
+void PaintPages(const Pagination& pages, QPagedPaintDevice& device, QPainter& painter, int first,
+                int last) {
+  double scale = DeviceScale(&device);
+  for (int page = first; page <= last; ++page) {
+    if (page > first) device.newPage();
+    PaintPage(painter, pages, page - 1, scale);
+  }
+}
+
+}  // namespace
+
+void EnsureGuiApplication() {
+  if (QGuiApplication::instance() != nullptr) return;
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
+      std::getenv("WAYLAND_DISPLAY") == nullptr)
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  // QGuiApplication keeps references to argc and argv: both must live on.
+  static int argc = 1;
+  static char name[] = "scorestat";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication* app = new QGuiApplication(argc, argv);
+  (void)app;
+}
+
+int PageCount(const grid::ReportGrid& grid) {
+  return Pagination(grid).PageCount();
+}
+
+void ApplyPageLayout(const grid::ReportGrid& grid, QPagedPaintDevice& device) {
+  const grid::PageSettings& setup = grid.PageSetup();
+  QSizeF portrait(std::min(setup.paper_width, setup.paper_height),
+                  std::max(setup.paper_width, setup.paper_height));
+  QPageLayout layout(
+      QPageSize(portrait, QPageSize::Millimeter),
+      setup.orientation == grid::kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+      QMarginsF(0, 0, 0, 0));
+  layout.setMode(QPageLayout::FullPageMode);
+  device.setPageLayout(layout);
+}
+
+grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path) {
+  if (QGuiApplication::instance() == nullptr)
+    return grid::Status::Error("无法生成PDF：程序尚未初始化图形环境");
+  {
+    QFile probe(Utf8(path));
+    if (!probe.open(QIODevice::WriteOnly))
+      return grid::Status::Error("无法写入文件“" + path + "”：" +
+                                 probe.errorString().toStdString());
+  }
+  Pagination pages(grid);
+  QPdfWriter writer(Utf8(path));
+  writer.setResolution(kPdfResolution);
+  writer.setCreator(QStringLiteral("ScoreStat"));
+  ApplyPageLayout(grid, writer);
+  QPainter painter;
+  if (!painter.begin(&writer)) return grid::Status::Error("无法生成PDF文件“" + path + "”");
+  PaintPages(pages, writer, painter, 1, pages.PageCount());
+  if (!painter.end()) return grid::Status::Error("写入PDF文件“" + path + "”时出错");
+  return grid::Status::Ok();
+}
+
+void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer) {
+  ApplyPageLayout(grid, printer);
+  printer.setFullPage(true);
+  Pagination pages(grid);
+  int first = 1;
+  int last = pages.PageCount();
+  if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+    first = std::max(first, printer.fromPage());
+    last = std::min(last, printer.toPage() > 0 ? printer.toPage() : last);
+  }
+  if (first > last) return;
+  QPainter painter;
+  if (!painter.begin(&printer)) return;
+  PaintPages(pages, printer, painter, first, last);
+  painter.end();
+}
+
+std::function<void(QPrinter*)> PreviewHandler(const grid::ReportGrid& grid) {
+  return [&grid](QPrinter* printer) {
+    if (printer != nullptr) PrintToPrinter(grid, *printer);
+  };
+}
+
+}  // namespace render

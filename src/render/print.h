@@ -1,0 +1,43 @@
+// Output of a whole report: PDF, printer, print preview. All of them lay the
+// grid out with Pagination and paint each page with PaintPage.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "grid/grid_error.h"
+#include "grid/report_grid.h"
+
+class QPagedPaintDevice;
+class QPrinter;
+
+namespace render {
+
+// Fonts and painting need a QGuiApplication. The command-line tool calls
+// this first: it creates one (on the offscreen platform when no display is
+// set) unless one exists; it lives until the program ends.
+void EnsureGuiApplication();
+
+// Number of pages the grid prints on with its page setup.
+int PageCount(const grid::ReportGrid& grid);
+
+// Writes the report to a PDF file, its text extractable. Needs a
+// QGuiApplication (see EnsureGuiApplication). Fails with a Chinese message
+// when the file cannot be written.
+grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path);
+
+// Paper size, orientation and no device margins from the grid's page setup:
+// the pages carry their own margins.
+void ApplyPageLayout(const grid::ReportGrid& grid, QPagedPaintDevice& device);
+
+// Prints every page (or the printer's chosen page range) on `printer`,
+// after applying the page layout. Also what a print preview asks for.
+void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer);
+
+// A handler for QPrintPreviewDialog/QPrintPreviewWidget::paintRequested:
+//   connect(preview, &QPrintPreviewWidget::paintRequested,
+//           render::PreviewHandler(grid));
+// The grid must outlive the preview.
+std::function<void(QPrinter*)> PreviewHandler(const grid::ReportGrid& grid);
+
+}  // namespace render
