@@ -1,0 +1,76 @@
+#include "reports/cover_page.h"
+
+#include <string>
+
+namespace reports {
+namespace {
+
+struct CoverShape {
+  int rows;
+  int col1_width;  // -1 keeps the default
+  int col2_width;
+  int title_row;
+  int first_char_row;
+  int orientation;
+};
+
+constexpr CoverShape kLandscape{15, -1, 760, 4, 6, grid::kLandscape};
+constexpr CoverShape kPortrait{23, 0, 570, 5, 8, grid::kPortrait};
+
+void SetText(grid::ReportGrid& grid, int row, const std::string& text, double size) {
+  grid.SetCellText(row, 2, text);
+  grid.Cell(row, 2).SetFontSize(size);
+}
+
+std::string DateLine(output::Date d) {
+  return std::to_string(static_cast<int>(d.year())) + "年" +
+         std::to_string(static_cast<unsigned>(d.month())) + "月" +
+         std::to_string(static_cast<unsigned>(d.day())) + "日";
+}
+
+// The UTF-8 characters of a text, one string each.
+std::vector<std::string> Characters(const std::string& text) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < text.size();) {
+    size_t end = i + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    out.push_back(text.substr(i, end - i));
+    i = end;
+  }
+  return out;
+}
+
+output::Document MakeCover(const CoverShape& shape, const data::TitleSettings& titles,
+                           output::Date today) {
+  output::Document doc;
+  grid::ReportGrid& grid = doc.grid;
+  grid.SetCols(3);
+  grid.SetRows(shape.rows);
+  if (shape.col1_width >= 0) grid.SetColWidth(1, shape.col1_width);
+  grid.SetColWidth(2, shape.col2_width);
+  for (int c = 1; c < grid.Cols(); ++c) grid.SetColAlignment(c, grid::kAlignCenter);
+  for (int r = 1; r < grid.Rows(); ++r) grid.SetRowHeight(r, 38);
+  SetText(grid, 3, titles.SchoolYear, 18);
+  SetText(grid, shape.title_row, titles.GradeLevel + titles.ExamType + "成绩统计表", 24);
+  const std::vector<std::string> chars = Characters(titles.School);
+  for (int r = shape.first_char_row; r <= shape.rows - 2; ++r) {
+    const size_t k = static_cast<size_t>(r - shape.first_char_row);
+    SetText(grid, r, k < chars.size() ? chars[k] : std::string(), 18);
+  }
+  SetText(grid, shape.rows - 1, DateLine(today), 18);
+  grid.PageSetup().orientation = shape.orientation;
+  doc.title = kCoverTitle;
+  return doc;
+}
+
+}  // namespace
+
+output::Document hxfm(const data::TitleSettings& titles, output::Date today) {
+  return MakeCover(kLandscape, titles, today);
+}
+
+output::Document zxfm(const data::TitleSettings& titles, output::Date today) {
+  return MakeCover(kPortrait, titles, today);
+}
+
+}  // namespace reports
