@@ -1,0 +1,95 @@
+// The settings dialog frmOptions without its widgets: what its pages hold,
+// how each is filled, and what its buttons do. Opened in one of four modes
+// (state.report_mode): "syssz" the composite weights and segment widths,
+// "qtsz" the title texts, "zdyzf" the custom total (then, on request, the
+// ranking) and "zdypm1" the ranking of the active score listing.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/progress.h"
+#include "data/app_state.h"
+#include "output/document.h"
+#include "output/report_layout.h"
+#include "reports/custom_ranking.h"
+
+namespace settings {
+
+enum class OptionsPage { kTotals, kRanking, kSegments, kOthers };
+
+inline constexpr std::array<const char*, 11> kPercentItems = {"100", "90", "80", "70", "60", "50",
+                                                              "40",  "30", "20", "10", "0"};
+inline constexpr std::array<const char*, 5> kTotalNameItems = {"", "主科总分", "全科总分", "合计",
+                                                               "小计"};
+inline constexpr const char* kRankingLegend =
+    "排名方式：1-并列时下一名次跳过;2-并列时下一名次不跳过";
+inline constexpr const char* kWeightQuestion = "计算综合分的四项之和不是100%，要这样设置吗？";
+
+// Page 分数段设置: Text1..Text6 (平均分, 优秀, 优良, 及格 weights; 单科段, 总分段).
+struct SegmentPage {
+  std::array<std::string, 6> texts = {"40", "20", "20", "20", "10", "10"};
+};
+
+// Page 其它设置.
+struct TitlePage {
+  std::string school, school_year, grade_level, exam_type;  // xxTex ndTex njTex ksTex
+  std::string main_title, left_subtitle, right_subtitle;    // zbtTex fleftTex frightTex
+  int show_date = 0;                                        // Check1
+  std::string show_date_caption;                            // "+" and today's date
+};
+
+struct OptionsDialog {
+  std::string mode;
+  OptionsPage page = OptionsPage::kSegments;  // the selected page
+  std::vector<OptionsPage> available;         // the pages that can be selected
+  bool apply_visible = false;                 // cmdApply 下一步(&N)
+  bool apply_enabled = true;
+  bool retotal_visible = false;              // Comzhj 再合计
+  reports::TotalsPage totals;                // Grid1(0) and Combo1
+  std::vector<reports::RankingRow> ranking;  // Grid1(1)
+  SegmentPage segments;
+  TitlePage titles;
+  std::string all_total_label = "总分满分是 ";  // zfLab
+  std::string main_total_label = "主科";        // zkzflab
+};
+
+// Loading in the mode of state.report_mode. `report` is the active report's
+// grid (may be null: the totals and ranking grids are then empty).
+OptionsDialog OpenOptionsDialog(data::AppState& state, const grid::ReportGrid* report,
+                                output::Date today = output::Today());
+
+// shezhi: the totals grid (k = 0) and the ranking grid (k = 1), one row per
+// report column from FirstSubjectCol to the last, with their defaults.
+reports::TotalsPage BuildTotalsPage(const grid::ReportGrid& report, int first_subject_col);
+std::vector<reports::RankingRow> BuildRankingPage(const grid::ReportGrid& report,
+                                                  int first_subject_col);
+// A tick in 合计在此列右 clears every other row's.
+void TickRightOf(reports::TotalsPage& page, int row);
+
+// cmdApply 下一步(&N) and Comzhj 再合计 (mode "zdyzf").
+void NextStep(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col);
+void BackToTotals(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col);
+
+// The full-mark summaries of zfLab and zkzflab; a failing query leaves a
+// label as it was.
+void LoadFullMarkSummary(OptionsDialog& dialog, data::AppState& state);
+
+// Asked before storing weights that do not add up to 100; true is Yes.
+using Question = std::function<bool(const std::string& text, const std::string& title)>;
+
+// Stores page 分数段设置 with the six UPDATE statements. Returns false when
+// the user answered No (nothing stored, the dialog stays open). Throws
+// engine::Error when the database cannot be written.
+bool StoreSegmentPage(const SegmentPage& page, const data::AppState& state, const Question& ask);
+// Stores page 其它设置 (quotes intact) and reloads state.title_settings.
+void StoreTitlePage(const TitlePage& page, data::AppState& state);
+
+// cmdOK on the selected page. `report` is the active report document (for
+// the totals and ranking pages). Returns whether the dialog closes.
+bool AcceptOptions(OptionsDialog& dialog, data::AppState& state, output::Document* report,
+                   const Question& ask, common::ProgressSink& progress);
+
+}  // namespace settings
