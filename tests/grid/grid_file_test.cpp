@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "grid/grid_file.h"
+
+namespace grid {
+namespace {
+
+namespace fs = std::filesystem;
+
+class GridFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("grid_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+  fs::path dir_;
+};
+
+// A report as the layouts leave it: styles, merges, hidden rows and columns,
+// titles and a changed page setup.
+ReportGrid StyledReport() {
+  ReportGrid g(1, 5);
+  g.SetDisplayRowIndex(true);
+  g.SetCellText(0, 1, "学校");
+  g.SetCellText(0, 2, "姓名");
+  g.SetCellText(0, 3, "语文");
+  g.SetCellText(0, 4, "总分");
+  g.AddItem("\t一中\t张三\t85.5\t300");
+  g.AddItem("\t一中\t李四\t<b>&\t280");
+  g.AddItem("");
+  g.Cell(1, 0).SetTag("U");
+  g.Range(1, 1, 2, 1).Merge();
+  g.Range(0, 1, 0, 4).SetFontBold(true);
+  g.Range(1, 3, 2, 4).SetBackColor(0x00FF00);
+  g.Range(1, 1, 2, 4).SetBorders(kEdgeDiagonalUp, kLineThick);
+  g.Cell(2, 2).SetFontSize(14);
+  g.Column(3).SetFormatString("0.00");
+  g.Column(3).SetMask(kMaskNumber);
+  g.Column(4).SetAlignment(kAlignCenter);
+  g.SetColWidth(2, 0);
+  g.SetRowHeight(2, 0);
+  g.SetRowHeight(0, 32);
+  auto& t = g.ReportTitles().Add("成绩表", "宋体", 14);
+  t.print_on_all_pages = true;
+  g.ReportTitles().Add("一中||2024-06-01", "Arial", 10).align_to = 1;
+  auto& p = g.PageSetup();
+  p.orientation = kLandscape;
+  p.top_margin = 0.5;
+  p.footer.text = "共&n页  第&p页";
+  p.footer.font.name = "Tahoma";
+  p.print_title_rows = 25;
+  p.paper_width = 123;
+  p.center_vertically = true;
+  g.SetFixedRows(1);
+  g.SetDefaultFontSize(11);
+  g.Range(1, 2, 2, 3).Select();
+  return g;
+}
+
+void ExpectSameGrid(const ReportGrid& a, const ReportGrid& b) {
+  ASSERT_EQ(a.Rows(), b.Rows());
+  ASSERT_EQ(a.Cols(), b.Cols());
+  for (int r = 0; r < a.Rows(); ++r) {
+    EXPECT_EQ(a.RowHeight(r), b.RowHeight(r));
+    for (int c = 0; c < a.Cols(); ++c) {
+      EXPECT_EQ(a.CellText(r, c), b.CellText(r, c));
+      EXPECT_EQ(a.CellTag(r, c), b.CellTag(r, c));
+      EXPECT_EQ(a.CellStyleAt(r, c), b.CellStyleAt(r, c)) << r << "," << c;
+    }
+  }
+  for (int c = 0; c < a.Cols(); ++c) EXPECT_EQ(a.ColumnAt(c), b.ColumnAt(c));
+  EXPECT_EQ(a.Merges(), b.Merges());
+  EXPECT_EQ(a.ReportTitles(), b.ReportTitles());
+  EXPECT_EQ(a.PageSetup(), b.PageSetup());
+  EXPECT_EQ(a.DefaultFont(), b.DefaultFont());
+  EXPECT_EQ(a.FixedRows(), b.FixedRows());
+  EXPECT_EQ(a.DisplayRowIndex(), b.DisplayRowIndex());
+  EXPECT_EQ(a.SelectionRect(), b.SelectionRect());
+}
+
+TEST_F(GridFileTest, RoundTripRestoresEverything) {
+  ReportGrid g = StyledReport();
+  ASSERT_TRUE(SaveGridFile(PathOf("r.json"), g, "成绩表", "成绩表 [共有 2 个记录]"));
+  GridDocument doc;
+  Status s = OpenGridFile(PathOf("r.json"), doc);
+  ASSERT_TRUE(s) << s.message();
+  EXPECT_EQ(doc.caption, "成绩表");
+  EXPECT_EQ(doc.title, "成绩表 [共有 2 个记录]");
+  ExpectSameGrid(g, doc.grid);
+}
+
+TEST_F(GridFileTest, PlainMembersAreReadableByOtherPrograms) {
+  auto j = nlohmann::json::parse(GridFileText(StyledReport(), "c", "t"));
+  EXPECT_EQ(j["caption"], "c");
+  EXPECT_EQ(j["title"], "t");
+  EXPECT_EQ(j["rows"], 4);
+  EXPECT_EQ(j["cols"], 5);
+  EXPECT_EQ(j["cells"][1][2], "张三");
+  EXPECT_EQ(j["cells"][2][3], "<b>&");
+  EXPECT_EQ(j["version"], kGridFileVersion);
+}
+
+TEST_F(GridFileTest, BrokenFilesLeaveTheDocumentAsItWas) {
+  const std::string good = GridFileText(StyledReport(), "c", "t");
+  auto with = [&](const std::string& from, const std::string& to) {
+    std::string text = good;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"truncated", good.substr(0, good.size() / 2)},
+      {"empty", ""},
+      {"not json", "PK\x03\x04 binary"},
+      {"json but not ours", "[1, 2, 3]"},
+      {"unknown version", with("\"version\": 1", "\"version\": 99")},
+      {"rows disagree", with("\"rows\": 4", "\"rows\": 7")},
+      {"cell not a text", with("\"张三\"", "12")},
+      {"merge out of range", with("\"merges\": [", "\"merges\": [[0, 0, 90, 1],")},
+  };
+  for (const auto& [name, text] : cases) {
+    GridDocument doc;
+    doc.caption = "kept";
+    doc.grid.SetCellText(1, 1, "kept");
+    Status s = ParseGridFileText(text, doc);
+    EXPECT_FALSE(s) << name;
+    EXPECT_FALSE(s.message().empty()) << name;
+    EXPECT_EQ(doc.caption, "kept") << name;
+    EXPECT_EQ(doc.grid.CellText(1, 1), "kept") << name;
+  }
+  GridDocument doc;
+  Status s = ParseGridFileText(with("\"version\": 1", "\"version\": 99"), doc);
+  EXPECT_NE(s.message().find("版本"), std::string::npos) << s.message();
+}
+
+TEST_F(GridFileTest, MissingAndUnwritablePathsAreReported) {
+  GridDocument doc;
+  EXPECT_FALSE(OpenGridFile(PathOf("none.json"), doc));
+  Status s = SaveGridFile(PathOf("no/such/dir/r.json"), StyledReport(), "", "");
+  EXPECT_FALSE(s);
+  EXPECT_NE(s.message().find("无法写入"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace grid
