@@ -63,6 +63,11 @@ def sheet_xml(rows, sst):
         NS, NS_R, ref, "".join(out))
 
 
+def part_name(target):
+    """The zip entry of a relationship target relative to xl/ or absolute."""
+    return target[1:] if target.startswith("/") else "xl/" + target
+
+
 def package(path, sheets, shared_strings=None, targets=None, extra=None):
     """sheets: (name, sheet XML) in tab order. targets: part names per sheet
     (default xl/worksheets/sheetN.xml). extra: further (name, bytes) entries."""
@@ -74,7 +79,7 @@ def package(path, sheets, shared_strings=None, targets=None, extra=None):
     rels = ['<Relationship Id="rIdStyles" Type="%s/styles" Target="styles.xml"/>' % REL]
     tabs = []
     for i, (name, _) in enumerate(sheets):
-        types.append('<Override PartName="/xl/%s" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>' % targets[i])
+        types.append('<Override PartName="/%s" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>' % part_name(targets[i]))
         rels.append('<Relationship Id="rId%d" Type="%s/worksheet" Target="%s"/>' % (i + 1, REL, targets[i]))
         tabs.append('<sheet name="%s" sheetId="%d" r:id="rId%d"/>' % (attr(name), i + 1, i + 1))
     if shared_strings is not None:
@@ -94,7 +99,7 @@ def package(path, sheets, shared_strings=None, targets=None, extra=None):
         ("xl/styles.xml", styles),
     ]
     for i, (_, xml) in enumerate(sheets):
-        entries.append(("xl/" + targets[i], xml))
+        entries.append((part_name(targets[i]), xml))
     if shared_strings is not None:
         entries.append(("xl/sharedStrings.xml", shared_strings))
     entries += list(extra or [])

@@ -41,7 +41,7 @@ constexpr std::array<std::string_view, 48> kGiven = {
     "超", "秀", "霞", "平", "刚", "桂", "英", "华", "玉", "萍", "红", "鹏", "辉", "晨", "宇", "欣",
     "怡", "浩", "婷", "雪", "思", "佳", "俊", "博", "文", "琳", "嘉", "睿", "子", "涵", "梓", "轩"};
 constexpr std::array<std::string_view, 3> kFirstSchools = {"第一中学", "第二中学", "实验中学"};
-constexpr std::array<std::string_view, 10> kDigits = {"〇", "一", "二", "三", "四",
+constexpr std::array<std::string_view, 10> kDigits = {"",   "一", "二", "三", "四",
                                                       "五", "六", "七", "八", "九"};
 constexpr std::string_view kQuotedName = "艾力·阿卜杜'拉";
 
@@ -52,12 +52,16 @@ std::string PersonName(Random& rng) {
   return name;
 }
 
+// 第四中学 ... 第九十九中学, then 第100中学.
 std::string SchoolName(int index) {
   if (index < static_cast<int>(kFirstSchools.size())) return std::string(kFirstSchools[index]);
-  std::string digits;
-  for (int n = index + 1; n > 0; n /= 10)
-    digits.insert(0, kDigits[static_cast<std::size_t>(n % 10)]);
-  return "第" + digits + "中学";
+  int n = index + 1;
+  if (n >= 100) return "第" + std::to_string(n) + "中学";
+  std::string number;
+  if (n >= 20) number += kDigits[static_cast<std::size_t>(n / 10)];
+  if (n >= 10) number += "十";
+  if (n % 10 != 0) number += kDigits[static_cast<std::size_t>(n % 10)];
+  return "第" + number + "中学";
 }
 
 std::string ClassName(int index) {

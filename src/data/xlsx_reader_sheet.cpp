@@ -158,8 +158,11 @@ void SheetBuilder::CellEnd(std::string& value, bool has_value) {
                                                 std::to_string(cell_.row + 1) + "：" + value +
                                                 "）");
       }
+      auto sst_index = static_cast<std::uint32_t>(*index);
+      // An empty string reads as an empty cell, as it does from an .xls.
+      if (sheet_.strings().Get(sst_index).empty()) return;
       CheckBudget(cell_);
-      sheet_.SetTextIndex(cell_.row, cell_.col, static_cast<std::uint32_t>(*index));
+      sheet_.SetTextIndex(cell_.row, cell_.col, sst_index);
       return;
     }
     case CellType::kBool:
@@ -193,11 +196,13 @@ std::uint32_t ReadSharedStrings(ByteSource source, StringPool& pool) {
   XmlScanner scanner(std::move(source));
   std::uint32_t count = 0;
   std::string text;
-  bool in_t = false;
+  bool in_t = false, complete = false;
   int phonetic_depth = 0;
   for (XmlToken tok = scanner.Next(); tok.type != Type::kEndOfPart; tok = scanner.Next()) {
     if (tok.type == Type::kText) {
       if (in_t) AppendText(tok, text);
+    } else if (tok.name == "sst") {
+      complete = tok.type == Type::kEnd || tok.self_closing;
     } else if (tok.name == "si") {
       if (tok.type == Type::kStart) {
         text.clear();
@@ -214,6 +219,7 @@ std::uint32_t ReadSharedStrings(ByteSource source, StringPool& pool) {
       in_t = tok.type == Type::kStart && phonetic_depth == 0;
     }
   }
+  if (!complete) throw XmlError("共享字符串不完整");
   return count;
 }
 
@@ -222,7 +228,7 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, std::uint32_t sst
   XmlScanner scanner(std::move(source));
   SheetBuilder builder(sheet, sst_count, options);
   std::string value;
-  bool in_cell = false, in_value = false, has_value = false;
+  bool in_cell = false, in_value = false, has_value = false, complete = false;
   int phonetic_depth = 0;
   for (XmlToken tok = scanner.Next(); tok.type != Type::kEndOfPart; tok = scanner.Next()) {
     if (tok.type == Type::kText) {
@@ -233,6 +239,7 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, std::uint32_t sst
       continue;
     }
     bool start = tok.type == Type::kStart;
+    complete = complete || (tok.name == "sheetData" && (!start || tok.self_closing));
     if (tok.name == "c") {
       if (start) {
         builder.CellStart(tok.attrs);
@@ -254,6 +261,7 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, std::uint32_t sst
       has_value = has_value || in_value;
     }
   }
+  if (!complete) throw XmlError("工作表不完整");
   sheet.Trim();
 }
 
