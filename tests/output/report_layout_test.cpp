@@ -1,0 +1,200 @@
+#include "output/report_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "../reports/score_fixture.h"
+
+namespace {
+
+using Cells = std::vector<std::string>;
+
+Cells RowOf(const grid::ReportGrid& g, int row) {
+  Cells out;
+  for (int c = 0; c < g.Cols(); ++c) out.emplace_back(g.CellText(row, c));
+  return out;
+}
+
+const output::Date kDay{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{6}};
+
+class FillTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine::Database db = fixture.Open();
+    db.Execute(
+        "CREATE TABLE 名单 (学校 text (20),学号 DOUBLE,班级 text (20),姓名 text (20),语文 DOUBLE)");
+    db.Execute("INSERT INTO 名单 (学校,学号,班级,姓名,语文) VALUES ('一中',101,'1班','甲',87.5)");
+    db.Execute("INSERT INTO 名单 (学校,学号,班级,姓名,语文) VALUES ('一中',102,'1班','乙',Null)");
+    db.Execute("CREATE TABLE 空表 (学校 text (20),语文 DOUBLE)");
+    fixture.state.report_title = "语文成绩";
+  }
+  reports_test::TempDatabase fixture;
+  output::Document doc;
+};
+
+TEST_F(FillTest, ShowsOneRowPerRecordThenAnEmptyRow) {
+  fixture.state.report_mode = "gbkm";
+  EXPECT_FALSE(output::ShowSourceInGrid(doc, fixture.state, "名单"));
+  const grid::ReportGrid& g = doc.grid;
+  EXPECT_EQ(doc.caption, "语文成绩");
+  EXPECT_EQ(doc.title, "语文成绩 [共有 2 个记录]");
+  ASSERT_EQ(g.Cols(), 6);
+  ASSERT_EQ(g.Rows(), 4);
+  EXPECT_EQ(RowOf(g, 0), (Cells{"", "学校", "学号", "班级", "姓名", "语文"}));
+  EXPECT_EQ(RowOf(g, 1), (Cells{"", "一中", "101", "1班", "甲", "87.5"}));
+  EXPECT_EQ(RowOf(g, 2), (Cells{"", "一中", "102", "1班", "乙", ""}));
+  EXPECT_EQ(RowOf(g, 3), Cells(6, ""));
+  EXPECT_EQ(g.CellTag(1, 0), "U");
+  EXPECT_EQ(g.CellTag(2, 0), "U");
+  EXPECT_TRUE(g.DisplayRowIndex());
+  EXPECT_TRUE(g.AutoRedraw());
+  // Only the score column: 学号 is a number but not a score.
+  for (int c = 1; c <= 4; ++c) {
+    EXPECT_EQ(g.ColumnAt(c).format, "") << c;
+    EXPECT_NE(g.ColumnAt(c).width, 50) << c;
+    EXPECT_NE(g.ColumnAt(c).mask, grid::kMaskNumber) << c;
+  }
+  EXPECT_EQ(g.ColumnAt(1).mask, grid::kMaskText);
+  EXPECT_EQ(g.ColumnAt(5).mask, grid::kMaskNumber);
+  EXPECT_EQ(g.ColumnAt(5).width, 50);
+  EXPECT_EQ(g.ColumnAt(5).format, "0.00");
+}
+
+TEST_F(FillTest, ListingsShowScoresAsEntered) {
+  for (const char* mode : {"zfdmbm", "zdyzf", "zdypm1", "cj", "mingdan", "czzpm"}) {
+    output::Document listing;
+    fixture.state.report_mode = mode;
+    output::ShowSourceInGrid(listing, fixture.state, "名单");
+    EXPECT_EQ(listing.grid.ColumnAt(5).format, "General Number") << mode;
+  }
+}
+
+TEST_F(FillTest, EmptyOrMissingSourceGivesTheEmptyReport) {
+  for (const char* source : {"空表", "没有这个表"}) {
+    output::Document empty;
+    EXPECT_TRUE(output::ShowSourceInGrid(empty, fixture.state, source)) << source;
+    EXPECT_EQ(empty.title, "语文成绩 [没有记录]");
+    EXPECT_EQ(empty.caption, "语文成绩");
+    EXPECT_EQ(empty.grid.Rows(), 2) << source;
+    EXPECT_TRUE(empty.grid.AutoRedraw());
+  }
+  output::Document no_file;
+  data::AppState nowhere = fixture.state;
+  nowhere.database_path = "/proc/没有/sujuf.db";
+  EXPECT_TRUE(output::ShowSourceInGrid(no_file, nowhere, "名单"));
+  EXPECT_EQ(no_file.title, "语文成绩 [没有记录]");
+}
+
+TEST_F(FillTest, RefillingReplacesTheRows) {
+  output::ShowSourceInGrid(doc, fixture.state, "名单");
+  output::ShowSourceInGrid(doc, fixture.state, "名单");
+  EXPECT_EQ(doc.grid.Rows(), 4);
+}
+
+// A grid as a statistics report leaves the fill: headers, widths before layout.
+output::Document StatDocument(const Cells& headers, int width) {
+  output::Document doc;
+  doc.title = "统计 [共有 1 个记录]";
+  doc.grid.SetCols(static_cast<int>(headers.size()) + 1);
+  for (std::size_t c = 0; c < headers.size(); ++c) {
+    doc.grid.SetCellText(0, static_cast<int>(c) + 1, headers[c]);
+    doc.grid.SetColWidth(static_cast<int>(c) + 1, width);
+  }
+  return doc;
+}
+
+TEST(LayoutStatGrid, RenamesHeadersAndFormatsByHeaderWord) {
+  output::Document doc =
+      StatDocument({"学校", "班级", "参考人数", "总分", "平均分", "及格率", "综合分", "标准差",
+                    "分80_100段", "X90-100段", "A90分以上", "主科总分平均"},
+                   50);
+  data::AppState state;
+  output::LayoutStatGrid(doc, state, kDay);
+  const grid::ReportGrid& g = doc.grid;
+  EXPECT_EQ(RowOf(g, 0),
+            (Cells{"", "学校", "班级", "参考人数", "总分", "平均分", "及格率%", "综合分", "标准差",
+                   "80_100", "90-100", "90分以上", "主科总分平均"}));
+  EXPECT_EQ(g.ColumnAt(3).format, "");
+  EXPECT_EQ(g.ColumnAt(4).format, "####0.0");
+  EXPECT_EQ(g.ColumnAt(5).format, "##,##0.00");
+  EXPECT_EQ(g.ColumnAt(6).format, "");
+  EXPECT_EQ(g.ColumnAt(7).format, "##,##0.00");
+  EXPECT_EQ(g.ColumnAt(8).format, "##,##0.00");
+  EXPECT_EQ(g.ColumnAt(12).format, "##,##0.00");  // 平均 overrides 总分
+  for (int c = 3; c < g.Cols(); ++c) {
+    EXPECT_EQ(g.ColWidth(c), 38) << c;
+    EXPECT_EQ(g.ColumnAt(c).mask, grid::kMaskNumber) << c;
+  }
+  EXPECT_NE(g.ColumnAt(2).mask, grid::kMaskNumber);
+  for (int c = 1; c < g.Cols(); ++c) {
+    EXPECT_EQ(g.ColumnAt(c).alignment, grid::kAlignCenter);
+    EXPECT_TRUE(g.CellStyleAt(0, c).wrap_text);
+  }
+  EXPECT_EQ(g.RowHeight(0), 32);
+}
+
+TEST(LayoutStatGrid, TurnsLandscapeWhenTheColumnsPassTwentyNarrowWidths) {
+  data::AppState state;
+  // 20 × 38 = 760: 760 / 38 × 1.01 = 20.2.
+  output::Document wide = StatDocument(Cells(20, "x"), 38);
+  output::LayoutStatGrid(wide, state, kDay);
+  EXPECT_EQ(wide.grid.PageSetup().orientation, grid::kLandscape);
+  // 750 gives 19.93.
+  output::Document narrow = StatDocument(Cells(15, "x"), 50);
+  output::LayoutStatGrid(narrow, state, kDay);
+  EXPECT_EQ(narrow.grid.PageSetup().orientation, grid::kPortrait);
+  EXPECT_FALSE(output::NeedsLandscape(752));
+  EXPECT_TRUE(output::NeedsLandscape(753));
+
+  const grid::PageSettings& page = wide.grid.PageSetup();
+  EXPECT_EQ(page.footer.text, "共&n页  第&p页");
+  EXPECT_EQ(page.left_margin, 1);
+  EXPECT_EQ(page.right_margin, 1);
+  EXPECT_EQ(page.top_margin, 2);
+  EXPECT_EQ(page.header_margin, 1);
+  EXPECT_EQ(page.bottom_margin, 2);
+  EXPECT_EQ(page.footer_margin, 1);
+  EXPECT_EQ(page.print_title_rows, 1);
+  EXPECT_TRUE(page.black_and_white);
+  EXPECT_TRUE(page.center_horizontally);
+}
+
+TEST(ReportTitles, CarryTheTitleAndTheSubtitlesWithTheDateOnRequest) {
+  data::AppState state;
+  state.title_settings.LeftSubtitle = "XX县XX中学";
+  state.title_settings.RightSubtitle = "2008-2009年度下学期";
+  state.title_settings.ShowDate = "1";
+  output::Document doc = StatDocument({"学校"}, 50);
+  output::LayoutStatGrid(doc, state, kDay);
+  const grid::ReportTitleList& titles = doc.grid.ReportTitles();
+  ASSERT_EQ(titles.Count(), 2u);
+  EXPECT_EQ(titles.Item(0).text, "统计 [共有 1 个记录]");
+  EXPECT_EQ(titles.Item(0).font.name, "宋体");
+  EXPECT_EQ(titles.Item(0).font.size, 14);
+  EXPECT_EQ(titles.Item(1).text, "XX县XX中学||2008-2009年度下学期2026-12-06");
+  EXPECT_EQ(titles.Item(1).font.name, "Arial");
+  EXPECT_EQ(titles.Item(1).font.size, 10);
+  EXPECT_EQ(titles.Item(1).align_to, 1);
+
+  state.title_settings.ShowDate = "0";
+  output::LayoutListGrid(doc, state, kDay);  // adds, never replaces
+  ASSERT_EQ(titles.Count(), 4u);
+  EXPECT_EQ(titles.Item(3).text, "XX县XX中学||2008-2009年度下学期");
+}
+
+TEST(LayoutListGrid, NarrowsColumnsFromTheFifthButKeepsHiddenOnesHidden) {
+  output::Document doc = StatDocument({"学校", "班级", "姓名", "学号", "语文", "数学", "次序"}, 80);
+  doc.grid.SetColWidth(7, 0);
+  data::AppState state;
+  output::LayoutListGrid(doc, state, kDay);
+  const grid::ReportGrid& g = doc.grid;
+  EXPECT_EQ(g.ColWidth(5), 38);
+  EXPECT_EQ(g.ColWidth(6), 38);
+  EXPECT_EQ(g.ColWidth(7), 0);
+  EXPECT_EQ(g.ColumnAt(4).mask, grid::kMaskNone);
+  EXPECT_EQ(g.ColumnAt(5).mask, grid::kMaskNumber);
+  EXPECT_EQ(g.ColumnAt(5).format, "");
+  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
+  EXPECT_EQ(g.PageSetup().print_title_rows, 0);
+}
+
+}  // namespace

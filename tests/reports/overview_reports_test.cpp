@@ -1,0 +1,137 @@
+// The all-subject table, the data information tables, the browse commands,
+// and every report on a database that has seen no import yet.
+#include <gtest/gtest.h>
+
+#include "reports/all_subject.h"
+#include "reports/browse.h"
+#include "reports/data_info.h"
+#include "reports/single_subject.h"
+#include "reports/subject_count.h"
+#include "score_fixture.h"
+
+namespace {
+
+using Cells = std::vector<std::string>;
+
+Cells Column(const grid::ReportGrid& g, int col) {
+  Cells out;
+  for (int r = 0; r < g.Rows(); ++r) out.emplace_back(g.CellText(r, col));
+  return out;
+}
+
+Cells RowOf(const grid::ReportGrid& g, int row) {
+  Cells out;
+  for (int c = 1; c < g.Cols(); ++c) out.emplace_back(g.CellText(row, c));
+  return out;
+}
+
+class ExamReports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine::Database db = fixture.Open();
+    reports_test::CreateSmallExam(db);
+    fixture.state.report_title = "unchanged";
+    data::LoadSubjectLines(fixture.state);
+  }
+  reports_test::TempDatabase fixture;
+  output::Document doc;
+};
+
+TEST_F(ExamReports, AllSubjectTableSegmentsEverySubjectByTheLargestFullMark) {
+  reports::gdktj(doc, fixture.state);
+  const grid::ReportGrid& g = doc.grid;
+  EXPECT_EQ(doc.title, "高一年级中期考试各单科统计表");
+  EXPECT_EQ(doc.caption, "高一年级中期考试各单科统计表");
+  EXPECT_EQ(fixture.state.report_title, "unchanged");
+  EXPECT_EQ(Column(g, 1),
+            (Cells{"项目",     "参考人数", "总分",     "平均分",  "优秀人数", "优秀率%",
+                   "优良人数", "优良率%",  "及格人数", "及格率%", "综合分",   "最高分",
+                   "最低分",   "全距",     "标准差",   "130_150", "110_129",  "90_109",
+                   "70_89",    "50_69",    "30_49",    "10_29"}));
+  // 语文 is out of 100 but counted in the segments of 数学's 150.
+  EXPECT_EQ(Column(g, 2),
+            (Cells{"语文", "8",  "619.5", "77.44", "3", "37.5", "6", "75", "7", "87.5", "70.976",
+                   "90",   "50", "40",    "14.87", "0", "0",    "3", "3",  "2", "0",    "0"}));
+  EXPECT_EQ(Column(g, 3),
+            (Cells{"数学", "9", "775", "86.11", "3", "33.33", "4", "44.44", "5", "55.56", "61.11",
+                   "150",  "5", "145", "48.46", "2", "1",     "2", "1",     "1", "1",     "0"}));
+  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
+}
+
+TEST_F(ExamReports, OverviewCountsPerSchoolWithTheTotalsRowOnTop) {
+  reports::cjbxx(
+      doc, fixture.state,
+      output::Date{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{6}});
+  const grid::ReportGrid& g = doc.grid;
+  EXPECT_EQ(doc.title, "高一年级中期考试基本情况表");
+  EXPECT_EQ(doc.caption, "高一年级中期考试基本情况表");
+  EXPECT_EQ(RowOf(g, 0), (Cells{"学校(2)", "班级数", "应考", "语文", "", "", "数学", "", ""}));
+  EXPECT_EQ(RowOf(g, 1), (Cells{"", "", "", "参考", "缺考", "教师", "参考", "缺考", "教师"}));
+  EXPECT_EQ(RowOf(g, 2), (Cells{"合 计", "3", "10", "8", "2", "3", "9", "1", "2"}));
+  EXPECT_EQ(RowOf(g, 3), (Cells{"一中", "2", "7", "7", "0", "2", "7", "0", "1"}));
+  EXPECT_EQ(RowOf(g, 4), (Cells{"二中", "1", "3", "1", "2", "1", "2", "1", "1"}));
+  EXPECT_EQ(g.Rows(), 6);
+  EXPECT_EQ(g.FixedRows(), 2);
+  ASSERT_TRUE(g.MergeAt(1, 2));
+  EXPECT_EQ(g.MergeAt(1, 2)->first_row, 0);  // 班级数 spans both header rows
+  ASSERT_TRUE(g.MergeAt(0, 5));
+  EXPECT_EQ(g.MergeAt(0, 5)->first_col, 4);  // 语文 spans its three columns
+  EXPECT_EQ(g.MergeAt(0, 5)->last_col, 6);
+  EXPECT_EQ(g.ColWidth(1), 70);
+  EXPECT_EQ(g.ColWidth(9), 38);
+  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);  // 70 + 8 × 38 = 374
+  EXPECT_EQ(g.PageSetup().footer.text, "共&n页  第&p页");
+  ASSERT_EQ(g.ReportTitles().Count(), 2u);
+  EXPECT_EQ(g.ReportTitles().Item(0).text, "高一年级中期考试基本情况表");
+}
+
+TEST_F(ExamReports, SchoolAndClassListsRunFromTheLastSchool) {
+  reports::cjbschool(doc, fixture.state);
+  EXPECT_EQ(doc.title, "高一年级中期考试学校列表 [共有 2 个记录]");
+  EXPECT_EQ(Column(doc.grid, 1), (Cells{"学校", "二中", "一中", ""}));
+  ASSERT_EQ(doc.grid.ReportTitles().Count(), 2u);
+  EXPECT_EQ(doc.grid.ReportTitles().Item(1).text, "");
+
+  output::Document classes;
+  reports::cjbclass(classes, fixture.state);
+  EXPECT_EQ(classes.title, "高一年级中期考试学校班级列表 [共有 4 个记录]");
+  EXPECT_EQ(Column(classes.grid, 1), (Cells{"学校", "二中", "二中", "一中", "一中", ""}));
+}
+
+TEST_F(ExamReports, ScoreTableShowsScoresAsEntered) {
+  reports::cj(doc, fixture.state);
+  const grid::ReportGrid& g = doc.grid;
+  EXPECT_EQ(fixture.state.report_mode, "cj");
+  EXPECT_EQ(doc.title, "高一年级中期考试成绩表 [共有 10 个记录]");
+  EXPECT_EQ(g.ColumnAt(5).format, "General Number");
+  EXPECT_EQ(g.ColumnAt(2).mask, grid::kMaskNone);  // 学号 is a number but no score
+  EXPECT_EQ(g.CellText(10, 5), "79.5");
+  EXPECT_EQ(g.CellText(9, 5), "");
+  EXPECT_EQ(fixture.state.subject_lines.FirstSubjectCol, 5);
+}
+
+TEST(NoImportYet, EveryReportIsEmptyAndSaysSo) {
+  using Report = void (*)(output::Document&, data::AppState&);
+  const std::pair<const char*, Report> all[] = {
+      {"cj", reports::cj},
+      {"jsb", reports::jsb},
+      {"sxb", reports::sxb},
+      {"tjtable", reports::tjtable},
+      {"gbkm", [](output::Document& d, data::AppState& s) { reports::gbkm(d, s, 1); }},
+      {"gxkm", [](output::Document& d, data::AppState& s) { reports::gxkm(d, s, 1); }},
+      {"jskm", [](output::Document& d, data::AppState& s) { reports::jskm(d, s, 1); }},
+      {"gdktj", reports::gdktj},
+      {"topn", reports::topn},
+      {"cjbxx", [](output::Document& d, data::AppState& s) { reports::cjbxx(d, s); }},
+      {"cjbschool", reports::cjbschool},
+      {"cjbclass", reports::cjbclass},
+  };
+  for (const auto& [name, report] : all) {
+    reports_test::TempDatabase fixture;
+    output::Document doc;
+    ASSERT_NO_THROW(report(doc, fixture.state)) << name;
+    EXPECT_TRUE(doc.title.ends_with(" [没有记录]")) << name << ": " << doc.title;
+  }
+}
+
+}  // namespace
