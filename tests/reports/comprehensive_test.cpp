@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "reports/comprehensive_stats.h"
+
+namespace {
+
+std::vector<std::string> SegmentNames(const std::string& sql) {
+  std::vector<std::string> names;
+  static const std::regex kName("as (分[0-9]+_[0-9]+段)");
+  for (std::sregex_iterator it(sql.begin(), sql.end(), kName), end; it != end; ++it)
+    names.push_back((*it)[1]);
+  return names;
+}
+
+TEST(BuildSegmentColumns, SubjectExample) {
+  const std::string sql = reports::BuildSegmentColumns(150, 142, 35, 20, "语文");
+  EXPECT_EQ(SegmentNames(sql),
+            (std::vector<std::string>{"分0_29段", "分30_49段", "分50_69段", "分70_89段",
+                                      "分90_109段", "分110_129段", "分130_150段"}));
+  EXPECT_EQ(sql.substr(0, sql.find("分0_29段") + std::string("分0_29段").size()),
+            ",Count(iif([语文]>0 And [语文]<=29, 1, Null)) as 分0_29段");
+  EXPECT_NE(sql.find(",Count(iif([语文]>=130 And [语文]<=150, 1, Null)) as 分130_150段"),
+            std::string::npos);
+}
+
+TEST(BuildSegmentColumns, TotalExample) {
+  std::vector<std::string> expected = {"分0_99段"};
+  for (int low = 100; low <= 640; low += 20)
+    expected.push_back("分" + std::to_string(low) + "_" + std::to_string(low + 19) + "段");
+  expected.push_back("分660_750段");
+  EXPECT_EQ(SegmentNames(reports::BuildSegmentColumns(750, 650, 120, 20, "全科总分")), expected);
+}
+
+TEST(BuildSegmentColumns, BottomOfTheRange) {
+  // L = 20 is not above the width: no bottom column, the first starts at L.
+  const std::string from_l = reports::BuildSegmentColumns(100, 90, 25, 20, "语文");
+  EXPECT_EQ(from_l.rfind(",Count(iif([语文]>=20 And [语文]<=39, 1, Null)) as 分20_39段", 0), 0u);
+  // L = 0: the first segment leaves zeros (absent scores) out.
+  const std::string from_zero = reports::BuildSegmentColumns(100, 90, 5, 20, "语文");
+  EXPECT_EQ(from_zero.rfind(",Count(iif([语文]>0 And [语文]<=19, 1, Null)) as 分0_19段", 0), 0u);
+  EXPECT_EQ(reports::BuildSegmentColumns(100, 90, 5, 0, "语文"), "");
+}
+
+reports::ComprehensiveOptions TotalOptions(const char* column, int subjects) {
+  reports::ComprehensiveOptions o;
+  o.category = reports::StatCategory::kMain;
+  o.stat_column = column;
+  o.stat_subject_count = subjects;
+  o.stat_full_mark = 300;
+  o.stat_max = 250;
+  o.stat_min = 120;
+  o.stat_width = 50;
+  return o;
+}
+
+TEST(ComprehensiveQuery, Refusals) {
+  reports::ComprehensiveOptions subject;
+  subject.category = reports::StatCategory::kSubject;
+  subject.subject_visible = true;
+  subject.check3 = true;
+  EXPECT_EQ(reports::BuildComprehensiveQuery(subject, "T").message, "你没有选择单科统计的科目！");
+
+  auto o = TotalOptions("主科总分", 2);
+  o.check4 = true;
+  o.n_texts[2] = "";
+  EXPECT_EQ(reports::BuildComprehensiveQuery(o, "T").message, "请填全前N分/名数值！");
+  o = TotalOptions("主科总分", 2);
+  EXPECT_EQ(reports::BuildComprehensiveQuery(o, "T").message, "你没有选择统计项目！");
+}
+
+TEST(ComprehensiveQuery, MainSubjectFailsAndTitlesByRange) {
+  auto o = TotalOptions("主科总分", 2);
+  o.check2 = true;
+  o.range = reports::StatRange::kClass;
+  const auto q = reports::BuildComprehensiveQuery(o, "高一年级中期考试");
+  EXPECT_EQ(q.title, "高一年级中期考试各班主科统计");
+  EXPECT_EQ(
+      q.sql,
+      "select 学校,班级,count(iif([主科总分]>0,1,null)) as 参考人数,max(主科总分) as "
+      "最高分,min(iif([主科总分]>0,主科总分,1000)) as 最低分"
+      ",Count(IIf([主科及格数] = 1, 1, Null)) as 一门不及格"
+      ",Count(IIf([主科及格数] = 0, 1, Null)) as 二门不及格"
+      ",Count(IIf([主科及格数] = -1, 1, Null)) as 三门不及格 From 统计表  GROUP BY 学校,班级");
+  EXPECT_EQ(q.whole_sql.rfind("select count(iif([主科总分]>0", 0), 0u);
+
+  o.range = reports::StatRange::kAll;
+  EXPECT_EQ(reports::BuildComprehensiveQuery(o, "高一年级中期考试").title,
+            "高一年级中期考试主科统计");
+  EXPECT_TRUE(reports::BuildComprehensiveQuery(o, "X").whole_sql.empty()) << "no 合计 row";
+}
+
+TEST(ComprehensiveQuery, TopNByRankOrPoints) {
+  auto o = TotalOptions("全科总分", 9);
+  o.check4 = true;
+  reports::ChooseRanks(o);
+  EXPECT_NE(reports::BuildComprehensiveQuery(o, "").sql.find(
+                ",count(iif([全科排名]<=20,1,null)) as 前20名"),
+            std::string::npos);
+  reports::ChoosePoints(o);
+  EXPECT_NE(reports::BuildComprehensiveQuery(o, "").sql.find(
+                ",count(iif([全科总分]>=450,1,null)) as 在450分以上"),
+            std::string::npos);
+  // A subject counts points whatever 名 says.
+  o.stat_column = "语文";
+  o.by_rank = true;
+  EXPECT_NE(reports::BuildComprehensiveQuery(o, "").sql.find(
+                ",count(iif([语文]>=450,1,null)) as 在450分以上"),
+            std::string::npos);
+}
+
+}  // namespace

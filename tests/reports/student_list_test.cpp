@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "reports/student_list.h"
+#include "score_fixture.h"
+
+namespace {
+
+const std::vector<std::string> kColumns = {
+    "学校",       "学号",       "班级",       "姓名",       "语文",      "数学",
+    "英语",       "主科总分",   "全科总分",   "主科排名",   "全科排名",  "主科优秀数",
+    "主科优良数", "主科及格数", "全科优秀数", "全科优良数", "全科及格数"};
+
+data::SubjectLines ThreeSubjects() {
+  data::SubjectLines lines;
+  lines.Resize(3);
+  lines.SubjectName = {"语文", "数学", "英语"};
+  lines.MainFlag = {1, 1, 0};
+  return lines;
+}
+
+reports::StudentListOptions Options() {
+  reports::StudentListOptions o;
+  reports::FillStudentListOptions(o, kColumns, {"一中", "二中"}, ThreeSubjects());
+  return o;
+}
+
+TEST(StudentListQuery, StatementsOfBothTabs) {
+  auto o = Options();
+  o.tab = 1;
+  EXPECT_EQ(reports::BuildStudentListQuery(o, "").sql,
+            "select 学校,学号,班级,姓名,语文 from 统计表 where (语文>80)");
+  o.tab = 0;
+  reports::ChoosePreset(o, 3);
+  o.school = "一中";
+  o.klass = "3";
+  const auto q = reports::BuildStudentListQuery(o, "高一");
+  EXPECT_EQ(q.sql,
+            "select 学校,学号,班级,姓名,语文,数学,英语,全科总分 from 统计表 where 全科及格数=0 and "
+            "学校='一中'and 班级='3'");
+  EXPECT_EQ(q.title, "高一一中3全科都不及格");
+}
+
+TEST(StudentListQuery, Presets) {
+  auto o = Options();
+  reports::ChoosePreset(o, 7);
+  const std::string seven = o.jingj_sql;
+  reports::ChoosePreset(o, 8);
+  EXPECT_EQ(o.jingj_sql, seven);
+  reports::ChoosePreset(o, 4);
+  EXPECT_EQ(o.jingj_sql,
+            "select 学校,学号,班级,姓名,语文,数学,主科总分 from 统计表 where 全科及格数=0");
+  reports::ChoosePreset(o, 2);
+  EXPECT_EQ(o.jingj_sql.substr(o.jingj_sql.find("where")), "where 主科及格数=2");
+  EXPECT_EQ(reports::BuildStudentListQuery(o, "高一").title, "高一全部主科合格学生");
+}
+
+TEST(StudentListQuery, DisplayItemsAndTitle) {
+  auto o = Options();
+  o.tab = 1;
+  reports::ChooseShowItem1(o, reports::kMainGroupItem);
+  EXPECT_EQ(reports::BuildStudentListQuery(o, "").sql,
+            "select 学校,学号,班级,姓名,语文,数学,主科总分,主科排名 from 统计表 where (语文>80)");
+  o.column1 = "英语";
+  reports::ChooseSecondColumn(o, "语文");
+  o.op2 = "<";
+  o.value2 = "60";
+  o.use_or = true;
+  const auto q = reports::BuildStudentListQuery(o, "T");
+  EXPECT_EQ(q.sql,
+            "select 学校,学号,班级,姓名,语文,数学,主科总分,主科排名,英语 from 统计表 where "
+            "(英语>80 or 语文<60)");
+  EXPECT_EQ(q.title, "T全部英语>80或语文<60的学生名单");
+  // With Combo5 empty the display items are ignored.
+  reports::ChooseShowItem1(o, "");
+  EXPECT_FALSE(o.show2_enabled);
+  o.show_item2 = "全科总分";
+  EXPECT_EQ(reports::BuildStudentListQuery(o, "").sql,
+            "select 学校,学号,班级,姓名,英语,语文 from 统计表 where (英语>80 or 语文<60)");
+}
+
+TEST(StudentListRefusals, Messages) {
+  auto o = Options();
+  reports::ChooseShowItem1(o, reports::kMainGroupItem);
+  EXPECT_EQ(reports::ChooseShowItem2(o, "主科总分"), "该项已选择或包含，请重新选择！");
+  EXPECT_TRUE(o.show_item2.empty());
+  reports::ChooseShowItem1(o, "数学");
+  EXPECT_EQ(reports::ChooseShowItem2(o, "数学"), "该项已选择，请重新选择！");
+  EXPECT_EQ(reports::ChooseShowItem2(o, "英语"), "");
+
+  o = Options();
+  o.tab = 1;
+  o.value1 = "八十";
+  EXPECT_EQ(reports::BuildStudentListQuery(o, "").message, "条件值不是数值，请重新输入！");
+  o.value1 = "80";
+  o.value2 = "x";  // ignored while the second column is empty
+  EXPECT_EQ(reports::BuildStudentListQuery(o, "").message, "");
+  o.column2 = "数学";
+  EXPECT_EQ(reports::BuildStudentListQuery(o, "").message, "条件值不是数值，请重新输入！");
+}
+
+TEST(StudentListRefusals, TypedTextNeverReachesTheSql) {
+  struct Case {
+    const char* what;
+    void (*edit)(reports::StudentListOptions&);
+  };
+  const Case cases[] = {
+      {"column", [](auto& o) { o.column1 = "语文>0 or 1=1) --"; }},
+      {"operator", [](auto& o) { o.op1 = ">0 or 1=1 or 语文>"; }},
+      {"second column",
+       [](auto& o) {
+         o.column2 = "1;DROP TABLE 统计表";
+         o.op2 = ">";
+         o.value2 = "1";
+       }},
+      {"display item", [](auto& o) { reports::ChooseShowItem1(o, "姓名 from 统计表;--"); }},
+  };
+  for (const Case& c : cases) {
+    auto o = Options();
+    o.tab = 1;
+    c.edit(o);
+    const auto q = reports::BuildStudentListQuery(o, "");
+    EXPECT_FALSE(q.message.empty()) << c.what;
+    EXPECT_TRUE(q.sql.empty()) << c.what;
+  }
+}
+
+class StudentListRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine::Database db = temp_.Open();
+    std::string create = "CREATE TABLE 统计表 (";
+    for (const auto& c : kColumns)
+      create += c + (c == "学校" || c == "姓名" || c == "班级" ? " text (20)," : " DOUBLE,");
+    create.back() = ')';
+    db.Execute(create);
+    db.Execute("INSERT INTO 统计表 (学校,学号,班级,姓名,语文) VALUES ('一中',1,'1','甲',90)");
+    db.Execute("INSERT INTO 统计表 (学校,学号,班级,姓名,语文) VALUES ('二中',2,'1','乙',70)");
+    data::ReplaceSavedQuery(db, "NewQry2", "select 姓名 from 统计表");
+  }
+  std::string SavedQuery() {
+    engine::Database db = temp_.Open();
+    std::string names;
+    for (auto rs = db.OpenRecordset("NewQry2"); !rs.Eof(); rs.MoveNext())
+      names += rs.FieldValue(0).AsText() + ";";
+    return names;
+  }
+  reports_test::TempDatabase temp_;
+};
+
+TEST_F(StudentListRun, FillsFromTheSavedQuery) {
+  auto o = Options();
+  o.tab = 1;
+  o.column1 = "语文";
+  o.value1 = "60";
+  const auto r = reports::RunStudentList(o, temp_.state);
+  ASSERT_TRUE(r.document) << r.message;
+  EXPECT_EQ(r.document->grid.Rows(), 4);
+  EXPECT_EQ(temp_.state.report_title, "高一年级中期考试全部语文>60");
+}
+
+TEST_F(StudentListRun, QuotesInSchoolAndClassChangeNothing) {
+  auto o = Options();
+  o.tab = 1;
+  o.school = "一中' or '1'='1";
+  o.klass = "1' or 学校<>'";
+  const auto r = reports::RunStudentList(o, temp_.state);
+  ASSERT_TRUE(r.document) << r.message;
+  EXPECT_EQ(r.document->grid.Rows(), 2) << "header and the empty row only";
+  engine::Database db = temp_.Open();
+  EXPECT_EQ(db.OpenRecordset("select count(*) from 统计表").FieldValue(0).AsInteger(), 2);
+}
+
+TEST_F(StudentListRun, RejectedStatementKeepsTheSavedQuery) {
+  auto o = Options();
+  o.all_columns.push_back("不存在的列");  // passes our check, not the engine's
+  o.tab = 1;
+  o.column1 = "不存在的列";
+  const auto r = reports::RunStudentList(o, temp_.state);
+  EXPECT_FALSE(r.document);
+  EXPECT_FALSE(r.message.empty());
+  EXPECT_EQ(SavedQuery(), "甲;乙;");
+}
+
+}  // namespace

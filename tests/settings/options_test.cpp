@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "../reports/score_fixture.h"
+#include "settings/options_dialog.h"
+
+namespace {
+
+grid::ReportGrid Report() {
+  grid::ReportGrid g(3, 7);
+  const char* headers[] = {"", "学校", "学号", "班级", "姓名", "语文", "数学"};
+  for (int c = 1; c < 7; ++c) g.SetCellText(0, c, headers[c]);
+  return g;
+}
+
+TEST(Shezhi, DefaultsAndOneTick) {
+  const grid::ReportGrid g = Report();
+  reports::TotalsPage totals = settings::BuildTotalsPage(g, 5);
+  ASSERT_EQ(totals.rows.size(), 2u);
+  EXPECT_EQ(totals.rows[0].subject, "语文");
+  EXPECT_TRUE(totals.rows[0].in_total);
+  EXPECT_EQ(totals.rows[0].percent, "100");
+  EXPECT_FALSE(totals.rows[0].right_of);
+  EXPECT_TRUE(totals.rows[1].right_of) << "by default right of the last column";
+  EXPECT_EQ(totals.column_name, "总分");
+  settings::TickRightOf(totals, 0);
+  EXPECT_TRUE(totals.rows[0].right_of);
+  EXPECT_FALSE(totals.rows[1].right_of);
+
+  const auto ranking = settings::BuildRankingPage(g, 5);
+  ASSERT_EQ(ranking.size(), 2u);
+  EXPECT_EQ(ranking[1].mode, "1");
+  EXPECT_FALSE(ranking[1].grade || ranking[1].school || ranking[1].klass);
+  EXPECT_TRUE(settings::BuildTotalsPage(g, 8).rows.empty()) << "last column before the subjects";
+}
+
+class OptionsStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine::Database db = temp_.Open();
+    reports_test::CreateSmallExam(db);
+  }
+  std::string Setting(const std::string& sql) {
+    engine::Database db = temp_.Open();
+    return db.OpenRecordset(sql).FieldValue(0).AsText();
+  }
+  reports_test::TempDatabase temp_;
+};
+
+TEST_F(OptionsStore, WeightsNotAddingUpToHundredAsk) {
+  settings::SegmentPage page;
+  page.texts = {"40", "20", "20", "10", "15", "25"};
+  std::string asked;
+  const auto no = [&](const std::string& text, const std::string&) {
+    asked = text;
+    return false;
+  };
+  EXPECT_FALSE(settings::StoreSegmentPage(page, temp_.state, no));
+  EXPECT_EQ(asked, "计算综合分的四项之和不是100%，要这样设置吗？");
+  EXPECT_EQ(Setting("select 数值 from xtsztable where 项目='及格'"), "20") << "nothing stored";
+
+  EXPECT_TRUE(settings::StoreSegmentPage(page, temp_.state, [](auto&, auto&) { return true; }));
+  EXPECT_EQ(Setting("select 数值 from xtsztable where 项目='及格'"), "10");
+  EXPECT_EQ(Setting("select 数值 from xtsztable where 项目='总分段'"), "25");
+
+  page.texts[3] = "20";
+  asked.clear();
+  EXPECT_TRUE(settings::StoreSegmentPage(page, temp_.state, no));
+  EXPECT_EQ(asked, "") << "100 is not asked about";
+}
+
+TEST_F(OptionsStore, TitlesKeepTheirQuotes) {
+  temp_.state.report_mode = "qtsz";
+  settings::OptionsDialog dialog = settings::OpenOptionsDialog(temp_.state, nullptr);
+  EXPECT_EQ(dialog.page, settings::OptionsPage::kOthers);
+  dialog.titles.main_title = "O'Neil's 期中";
+  dialog.titles.show_date = 1;
+  common::NullProgress progress;
+  EXPECT_TRUE(settings::AcceptOptions(dialog, temp_.state, nullptr, {}, progress));
+  EXPECT_EQ(temp_.state.title_settings.MainTitle, "O'Neil's 期中");
+  EXPECT_EQ(temp_.state.title_settings.ShowDate, "1");
+}
+
+TEST_F(OptionsStore, FullMarkSummaries) {
+  {
+    engine::Database db = temp_.Open();
+    db.Execute("UPDATE 三线表 SET 数学 = 50 where 项目='权重'");
+  }
+  temp_.state.report_mode = "syssz";
+  const settings::OptionsDialog dialog = settings::OpenOptionsDialog(temp_.state, nullptr);
+  // 100 × 100% + 150 × 50%; 庚 has 50 + 15 = 65, 壬 nothing and is left out.
+  EXPECT_EQ(dialog.all_total_label, "全科总分满分 175 最高分 165  ,最低分 40");
+  EXPECT_EQ(dialog.main_total_label, "主科总分满分 175 最高分 165  ,最低分 40");
+  EXPECT_EQ(dialog.segments.texts[0], "40");
+}
+
+}  // namespace
