@@ -148,6 +148,10 @@ class ReportGrid {
   // code point; descending reverses that order. Empty cells stay last in
   // both directions.
   void Sort(int col, bool ascending);
+  // A header double-click in user-sort mode: ascending on a new column, the
+  // other direction on the column sorted last. Does nothing when the mode
+  // is off or `col` is a fixed column.
+  void UserSort(int col);
 
   // ---- print titles and page setup
   ReportTitleList& ReportTitles() { return titles_; }
@@ -211,6 +215,8 @@ class ReportGrid {
   int fixed_cols_ = 1;
   bool display_row_index_ = false;
   bool allow_user_sort_ = false;
+  int user_sort_col_ = -1;
+  bool user_sort_ascending_ = false;
   CellRect selection_{1, 1, 1, 1};
   std::pair<int, int> active_{1, 1};
   ReportTitleList titles_;

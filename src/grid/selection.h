@@ -86,6 +86,9 @@ class GridRange {
 
   void Select();  // makes this the grid's selection
   bool Selected() const;
+  void SetSelected(bool on) {  // false leaves the selection as it is
+    if (on) Select();
+  }
   void Merge();                    // same as SetMergeCells(true)
   bool MergeCells() const;         // true when the rectangle is exactly one merge
   void SetMergeCells(bool merge);  // false removes every merge it touches

@@ -58,4 +58,12 @@ void ReportGrid::Sort(int col, bool ascending) {
   Notify(GridChange::kContents);
 }
 
+void ReportGrid::UserSort(int col) {
+  CheckCol(col);
+  if (!allow_user_sort_ || col < fixed_cols_) return;
+  user_sort_ascending_ = col == user_sort_col_ ? !user_sort_ascending_ : true;
+  user_sort_col_ = col;
+  Sort(col, user_sort_ascending_);
+}
+
 }  // namespace grid

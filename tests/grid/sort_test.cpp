@@ -70,5 +70,18 @@ TEST(GridSort, FixedRowsStayAndStylesTravelWithTheirRows) {
   EXPECT_FALSE(g.CellStyleAt(2, 1).bold);
 }
 
+TEST(GridSort, HeaderDoubleClickAlternatesOnlyInUserSortMode) {
+  ReportGrid g = KeyGrid({"2", "3", "1"});
+  g.UserSort(1);
+  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"2", "3", "1"}));
+  g.SetAllowUserSort(true);
+  g.UserSort(1);
+  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"1", "2", "3"}));
+  g.UserSort(1);
+  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"3", "2", "1"}));
+  g.UserSort(2);  // a new column starts ascending
+  EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"0", "1", "2"}));
+}
+
 }  // namespace
 }  // namespace grid
