@@ -1,7 +1,10 @@
 #include "reports/all_subject.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "data/score_database.h"
 #include "output/report_layout.h"
@@ -34,20 +37,61 @@ void StartGrid(output::Document& doc, int field_count) {
   doc.title = "各单科成绩统计";
 }
 
+// One subject's result row: the field names and the values as texts.
+struct SubjectResult {
+  std::vector<std::string> names;
+  std::vector<std::string> values;
+};
+
+std::optional<SubjectResult> RunQuery(engine::Database& db, const std::string& sql) {
+  std::optional<SubjectResult> out;
+  SkipOnError([&] {
+    engine::Recordset rs = db.OpenRecordset(sql);
+    SubjectResult r;
+    for (int j = 0; j < rs.FieldCount(); ++j) {
+      r.names.push_back(rs.FieldName(j));
+      if (!rs.Eof()) r.values.push_back(rs.FieldValue(j).AsText(rs.FieldTypeOf(j)));
+    }
+    out = std::move(r);
+  });
+  return out;
+}
+
+// Each query scans the whole of 成绩表 and they do not depend on each other,
+// so they run side by side, one connection per thread.
+std::vector<std::optional<SubjectResult>> RunQueries(const std::string& path,
+                                                     const std::vector<std::string>& sqls) {
+  std::vector<std::optional<SubjectResult>> results(sqls.size());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    std::optional<engine::Database> db;
+    SkipOnError([&] { db.emplace(engine::Database::Open(path)); });
+    for (std::size_t k = next++; k < sqls.size(); k = next++)
+      if (db) results[k] = RunQuery(*db, sqls[k]);
+  };
+  const unsigned threads = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 4);
+  std::vector<std::thread> pool;
+  for (unsigned t = 1; t < std::min<std::size_t>(threads, sqls.size()); ++t)
+    pool.emplace_back(work);
+  work();
+  for (std::thread& t : pool) t.join();
+  return results;
+}
+
 // One column of values; the first subject also writes the statistic names.
-void AddSubjectColumn(output::Document& doc, engine::Database* db, const std::string& sql,
+void AddSubjectColumn(output::Document& doc, const std::optional<SubjectResult>& result,
                       const std::string& subject, int k) {
   grid::ReportGrid& g = doc.grid;
-  std::optional<engine::Recordset> rs;
-  if (db) SkipOnError([&] { rs.emplace(db->OpenRecordset(sql)); });
-  if (k == 0) SkipOnError([&] { StartGrid(doc, rs ? rs->FieldCount() : 0); });
+  if (k == 0)
+    SkipOnError([&] { StartGrid(doc, result ? static_cast<int>(result->names.size()) : 0); });
   g.SetCols(g.Cols() + 1);
   g.SetCellText(0, k + 2, subject);
-  if (!rs || rs->Eof()) return;
+  if (!result) return;
   SkipOnError([&] {
-    for (int j = 0; j < rs->FieldCount(); ++j) {
-      if (k == 0) g.SetCellText(j + 1, 1, rs->FieldName(j));
-      g.SetCellText(j + 1, k + 2, rs->FieldValue(j).AsText(rs->FieldTypeOf(j)));
+    for (std::size_t j = 0; j < result->values.size(); ++j) {
+      const int row = static_cast<int>(j) + 1;
+      if (k == 0) g.SetCellText(row, 1, result->names[j]);
+      g.SetCellText(row, k + 2, result->values[j]);
     }
   });
 }
@@ -74,10 +118,15 @@ void gdktj(output::Document& doc, data::AppState& state) {
   int largest = 0;
   for (int m : sl.FullMark) largest = std::max(largest, m);
   SkipOnError([&] { data::LoadSystemSettings(state); });
-  std::optional<engine::Database> db = OpenOrNothing(state);
+  std::vector<std::string> sqls;
+  for (int k = 0; k < sl.Count(); ++k) sqls.push_back(SubjectQuery(state, k, largest));
+  // Opened once here so that a missing file is created before the threads open it.
+  std::vector<std::optional<SubjectResult>> results;
+  if (OpenOrNothing(state)) results = RunQueries(state.database_path, sqls);
+  results.resize(sqls.size());
   for (int k = 0; k < sl.Count(); ++k) {
-    const std::string& s = sl.SubjectName[static_cast<std::size_t>(k)];
-    AddSubjectColumn(doc, db ? &*db : nullptr, SubjectQuery(state, k, largest), s, k);
+    auto i = static_cast<std::size_t>(k);
+    AddSubjectColumn(doc, results[i], sl.SubjectName[i], k);
   }
   const std::string title = state.title_settings.MainTitle + "各单科统计表";
   doc.caption = title;

@@ -1,0 +1,114 @@
+// How long each SQL-built report takes on a large exam: a generated exam of N
+// students (9 subjects, 300 classes) is imported once, then every report is
+// built into a fresh Document and timed, grid fill and layout included.
+//
+//   bench_reports [students]        default: 100000
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "common/progress.h"
+#include "data/exam_generator.h"
+#include "data/import.h"
+#include "data/score_database.h"
+#include "data/xlsx_writer.h"
+#include "reports/all_subject.h"
+#include "reports/browse.h"
+#include "reports/data_info.h"
+#include "reports/single_subject.h"
+#include "reports/subject_count.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+std::string CpuModel() {
+  std::ifstream info("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(info, line))
+    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+  return "?";
+}
+
+// CPU time of the whole process: on a shared machine the wall time says
+// more about the neighbours than about the report.
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string one;
+  in >> one;
+  return one;
+}
+
+void Time(const char* name, data::AppState& state,
+          const std::function<void(output::Document&, data::AppState&)>& report) {
+  output::Document doc;
+  const auto start = Clock::now();
+  const double cpu = CpuSeconds();
+  report(doc, state);
+  std::printf("  %-10s %7.3f s wall %7.3f s cpu   %7d rows × %3d cols   %s\n", name, Seconds(start),
+              CpuSeconds() - cpu, doc.grid.Rows(), doc.grid.Cols(), doc.title.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::size_t students = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
+  std::printf("machine: %u cores, %s, load average %s\n", std::thread::hardware_concurrency(),
+              CpuModel().c_str(), LoadAverage().c_str());
+
+  data::ExamOptions options;
+  options.students = students;
+  options.schools = 10;
+  options.classes_per_school = 30;
+  const fs::path dir = fs::temp_directory_path() / "scorestat_bench_reports";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path workbook = dir / "exam.xlsx";
+  data::WriteWorkbookXlsx(workbook.string(), data::GenerateExam(options));
+
+  data::AppState state;
+  data::SetDatabasePath(state, (dir / "sujuf.db").string());
+  common::NullProgress progress;
+  auto start = Clock::now();
+  data::ImportResult imported = data::cjjs(state, workbook.string(), progress);
+  if (!imported.ok) {
+    std::fprintf(stderr, "import failed: %s\n", imported.message.c_str());
+    return 1;
+  }
+  std::printf("exam: %zu students, 9 subjects, %d schools × %d classes (import %.1f s)\n", students,
+              options.schools, options.classes_per_school, Seconds(start));
+  data::LoadTitleSettings(state);
+  data::LoadSubjectLines(state);
+
+  Time("cj", state, reports::cj);
+  Time("jsb", state, reports::jsb);
+  Time("sxb", state, reports::sxb);
+  Time("tjtable", state, reports::tjtable);
+  Time("gbkm", state, [](auto& d, auto& s) { reports::gbkm(d, s, 1); });
+  Time("gxkm", state, [](auto& d, auto& s) { reports::gxkm(d, s, 1); });
+  Time("jskm", state, [](auto& d, auto& s) { reports::jskm(d, s, 1); });
+  Time("gdktj", state, reports::gdktj);
+  Time("topn", state, reports::topn);
+  Time("cjbxx", state, [](auto& d, auto& s) { reports::cjbxx(d, s); });
+  Time("cjbschool", state, reports::cjbschool);
+  Time("cjbclass", state, reports::cjbclass);
+  fs::remove_all(dir);
+  return 0;
+}
