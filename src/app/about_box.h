@@ -1,0 +1,23 @@
+// 关于 (frmAbout): version, title, what the program does, home page and mail.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace app {
+
+class AboutBox : public QDialog {
+  Q_OBJECT
+ public:
+  explicit AboutBox(QWidget* parent = nullptr);
+  static QString Description();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QLabel* home_label_;
+};
+
+}  // namespace app

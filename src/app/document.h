@@ -1,0 +1,40 @@
+// What a report window holds, and the two computations of the window that
+// do not need a widget: the print titles rebuilt from the title box, and the
+// sum of the selected cells shown in the status bar.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "data/app_state.h"
+#include "grid/report_grid.h"
+
+namespace app {
+
+inline constexpr int kNewDocumentRows = 60;
+inline constexpr int kNewDocumentCols = 20;
+
+// Reports fill a Document; the window shows it. After a report changed the
+// caption or the title, the window's SyncFromDocument shows them.
+struct Document {
+  std::string caption;  // empty until a report fills the grid
+  std::string title;    // the title box's text
+  grid::ReportGrid grid{kNewDocumentRows, kNewDocumentCols};
+};
+
+// Replaces the grid's report titles with the title line (宋体 14) and the
+// subtitle line "left||right" followed by `date` when ShowDate is "1"
+// (Arial 10, aligned to the table), both on every page.
+void RebuildReportTitles(grid::ReportGrid& grid, const std::string& title,
+                         const data::TitleSettings& settings, const std::string& date);
+
+// Selections whose (last - first column) x (last - first row) exceeds this
+// are not summed, so that sweeping over a large report stays responsive.
+inline constexpr long long kMaxSummedExtent = 6000;
+
+// "和  " and the single-precision sum of the numeric values of the cells of
+// `rect`; nullopt when the selection is too large to sum.
+std::optional<std::string> SelectionSumText(const grid::ReportGrid& grid,
+                                            const grid::CellRect& rect);
+
+}  // namespace app

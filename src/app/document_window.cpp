@@ -1,0 +1,90 @@
+#include "app/document_window.h"
+
+#include <QDate>
+#include <QEvent>
+#include <QLineEdit>
+#include <memory>
+
+#include "app/app_info.h"
+#include "app/font_map.h"
+#include "app/grid_view.h"
+#include "app/qt_clipboard.h"
+#include "app/ui_services.h"
+#include "app/window_position.h"
+
+namespace app {
+namespace {
+
+QString TitleChangedMessage(const QString& title) {
+  return QStringLiteral("标题修改为 ") + title;
+}
+
+int Px(int twips) {
+  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+}  // namespace
+
+DocumentWindow::DocumentWindow(const data::AppState& state, UiServices& services, QWidget* parent)
+    : QWidget(parent), state_(state), services_(services), document_(std::make_unique<Document>()) {
+  setObjectName(QStringLiteral("frmDocument"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  document_->grid.SetClipboard(std::make_shared<QtClipboard>());
+  document_->grid.SetMeasurer(std::make_shared<QtTextMeasurer>());
+
+  title_box_ = new QLineEdit(this);
+  title_box_->setObjectName(QStringLiteral("Text1"));
+  title_box_->setFont(QtFontOf("宋体", 10.5, false, false, false));
+  title_box_->installEventFilter(this);
+  connect(title_box_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { document_->title = Std(text); });
+
+  grid_view_ = new GridView(this);
+  grid_view_->SetGrid(&document_->grid);
+  connect(grid_view_, &GridView::SelectionChanged, this, &DocumentWindow::OnSelectionChanged);
+  setFocusProxy(grid_view_);
+  resize(640, 420);
+}
+
+// The view subscribes to the grid; it must let go before the grid dies.
+DocumentWindow::~DocumentWindow() {
+  grid_view_->SetGrid(nullptr);
+}
+
+void DocumentWindow::SyncFromDocument() {
+  setWindowTitle(Qs(document_->caption));
+  title_box_->setText(Qs(document_->title));
+  document_->grid.Refresh();
+}
+
+void DocumentWindow::RebuildTitlesFromTitleBox() {
+  const QString date = QDate::currentDate().toString(QStringLiteral("yyyy-M-d"));
+  RebuildReportTitles(document_->grid, Std(title_box_->text()), state_.title_settings, Std(date));
+  services_.Message(this, AppTitle(), TitleChangedMessage(title_box_->text()));
+}
+
+void DocumentWindow::OnSelectionChanged() {
+  const auto text = SelectionSumText(document_->grid, document_->grid.SelectionRect());
+  if (text) emit SelectionSumChanged(Qs(*text));
+}
+
+// Layout in twips of the inner area, as the report windows always had;
+// a window too small for it keeps the previous layout.
+void DocumentWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int inner_width = width() - Px(200);
+  const int grid_height = height() - Px(425);
+  if (inner_width <= 0 || grid_height <= 0) return;
+  title_box_->setGeometry(Px(100), Px(50), inner_width, Px(325));
+  grid_view_->setGeometry(Px(100), Px(400), inner_width, grid_height);
+}
+
+bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == title_box_ && event->type() == QEvent::MouseButtonDblClick) {
+    RebuildTitlesFromTitleBox();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace app

@@ -1,0 +1,52 @@
+// A report window (frmDocument): the title box Text1 over the grid view
+// Grid1. The window owns its Document; reports fill the document and the
+// window shows it.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "app/document.h"
+
+class QLineEdit;
+
+namespace app {
+
+class GridView;
+class UiServices;
+
+class DocumentWindow : public QWidget {
+  Q_OBJECT
+ public:
+  DocumentWindow(const data::AppState& state, UiServices& services, QWidget* parent = nullptr);
+  ~DocumentWindow() override;
+
+  Document& document() { return *document_; }
+  grid::ReportGrid& grid() { return document_->grid; }
+  GridView* gridView() const { return grid_view_; }
+  QLineEdit* titleBox() const { return title_box_; }
+
+  // Shows the document's caption and title after a report changed them.
+  void SyncFromDocument();
+  // The title box's double-click: rebuilds the report titles, confirms.
+  void RebuildTitlesFromTitleBox();
+
+ signals:
+  // "和  ..." for the status bar, after the selection changed.
+  void SelectionSumChanged(const QString& text);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnSelectionChanged();
+
+  const data::AppState& state_;
+  UiServices& services_;
+  std::unique_ptr<Document> document_;
+  QLineEdit* title_box_;
+  GridView* grid_view_;
+};
+
+}  // namespace app

@@ -1,0 +1,145 @@
+#include "app/menu_table.h"
+
+#include <array>
+
+namespace app {
+namespace {
+
+constexpr MenuEntry S(int level) {
+  return {level, nullptr, "-", nullptr, kMenuNone};
+}
+
+constexpr MenuEntry kEntries[] = {
+    {0, "mnuFile", "文件(&F)", nullptr, kMenuSubmenu},
+    {1, "mnuOpen", "打开表格文件", nullptr, kMenuNone},
+    {1, "ddec", "浏览(&L)", nullptr, kMenuSubmenu},
+    {2, "cj", "成绩表", nullptr, kMenuNone},
+    {2, "jsb", "教师表", nullptr, kMenuNone},
+    {2, "sxb", "三线表", nullptr, kMenuNone},
+    {2, "tjtable", "统计表", nullptr, kMenuHidden},
+    {1, "sjxx", "数据信息(&O)...", nullptr, kMenuSubmenu},
+    {2, "cjtjxx", "成绩统计表息", nullptr, kMenuSubmenu},
+    {3, "cjbxx", "统计信息", nullptr, kMenuNone},
+    {3, "cjbschool", "成绩表中的学校", nullptr, kMenuNone},
+    {3, "cjbclass", "成绩表中的班级", nullptr, kMenuNone},
+    {2, "kcbpbxx", "考场编排表信息", nullptr, kMenuNone},
+    {2, "fbbxx", "分班表信息", nullptr, kMenuNone},
+    S(1),
+    {1, "daoru", "导入数据(&D)", nullptr, kMenuSubmenu},
+    {2, "cjjs", "成绩及科任教师(&C)", nullptr, kMenuNone},
+    {2, "xsfb", "新生分班数据(&F)", nullptr, kMenuNone},
+    {2, "kcbp", "考场编排数据(&H)", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuSave", "保存(&S)", nullptr, kMenuNone},
+    {1, "mnuFileSaveAs", "另存为(&A)...", nullptr, kMenuNone},
+    {1, "ExcelSave", "输出到Excel(&E)", nullptr, kMenuNone},
+    {1, "mnuExportHtml", "输出到HTML ...", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuFilePageSetup", "页面设置(&U)...", nullptr, kMenuNone},
+    {1, "mnuPrintPreview", "打印预览(&V)", nullptr, kMenuNone},
+    {1, "mnuDirectPrint", "打印(&P)...", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuFileSend", "发送(&D)...", nullptr, kMenuHidden},
+    {1, "mnuFileExit", "退出(&X)", nullptr, kMenuNone},
+
+    {0, "mnuReports", "统计报表&(T)", nullptr, kMenuSubmenu},
+    {1, "zfdmbm", "成绩-总分段名-班名&(S)", nullptr, kMenuNone},
+    {1, "czzpm", "成绩-主科合计排名-总分排名&(S)", nullptr, kMenuNone},
+    {1, "zdyzf", "自定义合计总分排名", nullptr, kMenuNone},
+    {1, "zdypm1", "自定义排名", nullptr, kMenuNone},
+    S(1),
+    {1, "gdktj", "各科统计", nullptr, kMenuNone},
+    {1, "classtj", "各班单科统计", nullptr, kMenuSubmenu},
+    {1, "schooltj", "各校单科统计", nullptr, kMenuSubmenu},
+    {1, "teachtj", "各单科教师统计", nullptr, kMenuSubmenu},
+    S(1),
+    {1, "qkjhtj", "全科综合统计", nullptr, kMenuNone},
+    {1, "topn", "优秀优良及格科目数及成绩", nullptr, kMenuNone},
+    S(1),
+    {1, "mingdan", "符合条件学生名单", nullptr, kMenuNone},
+
+    {0, "mnuEdit", "编辑(&E)", nullptr, kMenuSubmenu},
+    {1, "mnuCut", "剪切(&X)", "Ctrl+X", kMenuNone},
+    {1, "mnuCopy", "复制(&C)", "Ctrl+C", kMenuNone},
+    {1, "mnuPaste", "粘贴(&P)", "Ctrl+V", kMenuNone},
+    S(1),
+    {1, "zdypm", "选定的列排名&(Z)", nullptr, kMenuNone},
+    {1, "pm", "选定的列排序", nullptr, kMenuNone},
+    {1, "oldstor", "恢复原来顺序", nullptr, kMenuNone},
+    {1, "shaixwan", "筛选", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuMerge", "合并单元格(&M)", nullptr, kMenuNone},
+    {1, "mnuUnMerge", "取消合并单元格", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuInsertRows", "插入行", nullptr, kMenuNone},
+    {1, "mnuInsertCols", "插入列", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuDeleteByRow", "删除行", nullptr, kMenuNone},
+    {1, "mnuDeleteByCol", "删除列", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuHideRows", "隐藏行", nullptr, kMenuNone},
+    {1, "mnuHideCols", "隐藏列", nullptr, kMenuNone},
+
+    {0, "mnuFormat", "格式(&O)", nullptr, kMenuSubmenu},
+    {1, "mnuSetWrapText", "设置自动换行", nullptr, kMenuNone},
+    {1, "mnuCancelWrapText", "取消自动换行", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuLockCell", "锁定单元格", nullptr, kMenuNone},
+    {1, "mnuCancelLockCell", "取消锁定单元格", nullptr, kMenuNone},
+    S(1),
+    {1, "zdsize", "增大字体", nullptr, kMenuNone},
+    {1, "jxsize", "减小字体", nullptr, kMenuNone},
+
+    {0, "mnuView", "视图(&V)", nullptr, kMenuSubmenu},
+    {1, "mnuViewToolbar", "工具栏(&T)", nullptr, kMenuChecked},
+    {1, "mnuViewStatusBar", "状态栏(&B)", nullptr, kMenuChecked},
+
+    {0, "mnuTools", "工具(&T)", nullptr, kMenuSubmenu},
+    {1, "syssz", "分数段设置", nullptr, kMenuNone},
+    {1, "qtsz", "其它设置", nullptr, kMenuNone},
+    {1, "xufu", "修复系统表", nullptr, kMenuHidden},
+    {1, "tjbfm", "制作统计表封面", nullptr, kMenuSubmenu},
+    {2, "hxfm", "横向", nullptr, kMenuNone},
+    {2, "zxfm", "纵向", nullptr, kMenuNone},
+    {1, "tetable", "制作教师表", nullptr, kMenuHidden},
+
+    {0, "mnuWindow", "窗口(&W)", nullptr, kMenuSubmenu},
+    {1, "mnuWindowNewWindow", "新建窗口(&N)", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuWindowCascade", "层叠(&C)", nullptr, kMenuNone},
+    {1, "mnuWindowTileHorizontal", "横向平铺(&H)", nullptr, kMenuNone},
+    {1, "mnuWindowTileVertical", "纵向平铺(&V)", nullptr, kMenuNone},
+    {1, "mnuWindowArrangeIcons", "排列图标(&A)", nullptr, kMenuNone},
+
+    {0, "mnuHelp", "帮助(&H)", nullptr, kMenuSubmenu},
+    {1, "mnufileHelp", "帮助(&C)", nullptr, kMenuNone},
+    {1, "mnuonlineHelp", "在线帮助(&S)...", nullptr, kMenuNone},
+    {1, "houseHelp", "我的主页", nullptr, kMenuNone},
+    S(1),
+    {1, "mnuHelpAbout", "关于(&A)", nullptr, kMenuNone},
+};
+
+constexpr SubjectMenu kSubjectMenus[] = {
+    {"classtj", "gbkm"}, {"schooltj", "gxkm"}, {"teachtj", "jskm"}};
+
+constexpr std::array<const char*, 17> kToolbarCommands = {
+    nullptr,         "mnuOpen",       "mnuSave",        "mnuDirectPrint", "mnuPrintPreview",
+    "mnuCut",        "mnuCopy",       "mnuPaste",       "mnuMerge",       "mnuUnMerge",
+    "mnuInsertRows", "mnuInsertCols", "mnuDeleteByRow", "mnuDeleteByCol", nullptr,
+    "syssz",         "mnufileHelp"};
+
+}  // namespace
+
+std::span<const MenuEntry> MainMenuEntries() {
+  return kEntries;
+}
+std::span<const SubjectMenu> SubjectMenus() {
+  return kSubjectMenus;
+}
+
+const char* ToolbarCommand(int index) {
+  if (index < 0 || index >= static_cast<int>(kToolbarCommands.size())) return nullptr;
+  return kToolbarCommands[static_cast<std::size_t>(index)];
+}
+
+}  // namespace app

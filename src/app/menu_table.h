@@ -1,0 +1,38 @@
+// The menu tree of the main window as data: one entry per item in display
+// order, `level` 0 for a menu of the menu bar, 1 for its items, 2 and 3 for
+// items of submenus.
+#pragma once
+
+#include <span>
+
+namespace app {
+
+enum MenuFlags : unsigned {
+  kMenuNone = 0,
+  kMenuSubmenu = 1,  // opens a submenu made of the deeper entries that follow
+  kMenuHidden = 2,   // exists, not shown
+  kMenuChecked = 4,  // a tick item, ticked at start
+};
+
+struct MenuEntry {
+  int level;
+  const char* name;  // the control name (objectName); nullptr for a separator
+  const char* caption;
+  const char* shortcut;  // nullptr for none
+  unsigned flags;
+};
+
+std::span<const MenuEntry> MainMenuEntries();
+
+// The three single-subject menus: the submenu's name and the item array's
+// name (whose item 0 is 科目).
+struct SubjectMenu {
+  const char* submenu;
+  const char* items;
+};
+std::span<const SubjectMenu> SubjectMenus();
+
+// The command each tool-bar button runs, nullptr for none.
+const char* ToolbarCommand(int index);
+
+}  // namespace app

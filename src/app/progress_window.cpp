@@ -1,0 +1,50 @@
+#include "app/progress_window.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/font_map.h"
+
+namespace app {
+namespace {
+// The bar counts in a range an int holds, whatever the caller's maximum.
+constexpr int kBarSteps = 1000;
+}  // namespace
+
+ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Dialog) {
+  setObjectName(QStringLiteral("Progfrm"));
+  setWindowTitle(QStringLiteral("正在处理....."));
+  setWindowModality(Qt::ApplicationModal);
+  bar_ = new QProgressBar(this);
+  bar_->setObjectName(QStringLiteral("ProgressBar1"));
+  stage_ = new QLabel(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(stage_);
+  layout->addWidget(bar_);
+  setFixedWidth(380);
+}
+
+void ProgressWindow::Start(long long maximum) {
+  bar_->setRange(0, maximum > kBarSteps ? kBarSteps : static_cast<int>(std::max(1LL, maximum)));
+  bar_->setValue(0);
+  show();
+  QCoreApplication::processEvents();
+}
+
+void ProgressWindow::Report(long long value, long long maximum, std::string_view stage) {
+  if (maximum <= 0) maximum = 1;
+  if (maximum > kBarSteps) {
+    bar_->setRange(0, kBarSteps);
+    bar_->setValue(static_cast<int>(std::clamp(value, 0LL, maximum) * kBarSteps / maximum));
+  } else {
+    bar_->setRange(0, static_cast<int>(maximum));
+    bar_->setValue(static_cast<int>(std::clamp(value, 0LL, maximum)));
+  }
+  if (!stage.empty()) stage_->setText(Qs(stage));
+  QCoreApplication::processEvents();
+}
+
+}  // namespace app

@@ -1,0 +1,29 @@
+// The modal interactions of the commands (message boxes, the file dialog),
+// behind an interface so that tests can answer them without a user.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace app {
+
+class UiServices {
+ public:
+  virtual ~UiServices() = default;
+  virtual void Message(QWidget* parent, const QString& caption, const QString& text,
+                       QMessageBox::Icon icon = QMessageBox::Information) = 0;
+  // The chosen file's path, empty when the user cancels.
+  virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+};
+
+// The real dialogs.
+class DialogServices : public UiServices {
+ public:
+  void Message(QWidget* parent, const QString& caption, const QString& text,
+               QMessageBox::Icon icon) override;
+  QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+};
+
+}  // namespace app
