@@ -110,6 +110,35 @@ TEST_F(ExamReports, ScoreTableShowsScoresAsEntered) {
   EXPECT_EQ(fixture.state.subject_lines.FirstSubjectCol, 5);
 }
 
+TEST_F(ExamReports, SubjectCountReportShowsTheStatisticsTable) {
+  {
+    engine::Database db = fixture.Open();
+    db.Execute(
+        "CREATE TABLE 统计表 (学校 text (20),学号 DOUBLE,班级 DOUBLE,姓名 text (20),语文 DOUBLE,"
+        "数学 DOUBLE,主科总分 SINGLE,全科及格数 LONG)");
+    db.Execute(
+        "INSERT INTO 统计表 (学校,学号,班级,姓名,语文,数学,主科总分,全科及格数) VALUES "
+        "('一中',1,1,'甲',90,140,200/3,2)");
+  }
+  reports::topn(doc, fixture.state);
+  const grid::ReportGrid& g = doc.grid;
+  EXPECT_EQ(fixture.state.report_mode, "topn");
+  EXPECT_EQ(doc.title, "高一年级中期考试优秀优良及格科目数及成绩表 [共有 1 个记录]");
+  EXPECT_EQ(RowOf(g, 1), (Cells{"一中", "1", "1", "甲", "90", "140", "66.66666", "2"}));
+  EXPECT_TRUE(g.CellStyleAt(0, 8).wrap_text);
+  EXPECT_EQ(g.ColWidth(8), 38);
+  EXPECT_EQ(g.ColWidth(5), 38);
+  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
+
+  output::Document stats;
+  reports::tjtable(stats, fixture.state);
+  EXPECT_EQ(stats.title, "高一年级中期考试统计表 [共有 1 个记录]");
+  // Laid out as statistics: totals with one decimal, scores with two.
+  EXPECT_EQ(stats.grid.ColumnAt(7).format, "####0.0");
+  EXPECT_EQ(stats.grid.ColumnAt(5).format, "0.00");
+  EXPECT_EQ(stats.grid.ColWidth(5), 38);
+}
+
 TEST(NoImportYet, EveryReportIsEmptyAndSaysSo) {
   using Report = void (*)(output::Document&, data::AppState&);
   const std::pair<const char*, Report> all[] = {
