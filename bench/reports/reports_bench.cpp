@@ -2,7 +2,9 @@
 // students (9 subjects, 300 classes) is imported once, then every report is
 // built into a fresh Document and timed, grid fill and layout included.
 //
-//   bench_reports [students]        default: 100000
+//   bench_reports [students] [fill_rows]   defaults: 100000, 1000000
+//
+// Last, ShowSourceInGrid alone on a plain table of fill_rows rows.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +20,8 @@
 #include "data/import.h"
 #include "data/score_database.h"
 #include "data/xlsx_writer.h"
+#include "engine/database.h"
+#include "output/report_layout.h"
 #include "reports/all_subject.h"
 #include "reports/browse.h"
 #include "reports/data_info.h"
@@ -66,10 +70,42 @@ void Time(const char* name, data::AppState& state,
               CpuSeconds() - cpu, doc.grid.Rows(), doc.grid.Cols(), doc.title.c_str());
 }
 
+// A table of `rows` rows (学校, 学号, 班级, 姓名 and nine scores) filled
+// straight into the grid.
+void TimeLargeFill(const std::filesystem::path& dir, std::size_t rows) {
+  data::AppState state;
+  data::SetDatabasePath(state, (dir / "fill.db").string());
+  {
+    engine::Database db = data::OpenScoreDatabase(state);
+    std::vector<std::string> columns = {"学校", "学号", "班级", "姓名"};
+    std::string create =
+        "CREATE TABLE 大表 (学校 text (20),学号 DOUBLE,班级 text (20),姓名 text (20)";
+    for (int s = 1; s <= 9; ++s) {
+      columns.push_back("科目" + std::to_string(s));
+      create += ",科目" + std::to_string(s) + " DOUBLE";
+    }
+    db.Execute(create + ")");
+    std::size_t i = 0;
+    db.InsertRows("大表", columns, [&](std::vector<engine::Value>& row) {
+      if (i == rows) return false;
+      row = {engine::Value::Text("第一中学"), engine::Value::Real(static_cast<double>(i)),
+             engine::Value::Text("高一(" + std::to_string(i % 300 + 1) + ")班"),
+             engine::Value::Text("学生")};
+      for (int s = 0; s < 9; ++s)
+        row.push_back(engine::Value::Real(static_cast<double>((i * 7 + s) % 151)));
+      ++i;
+      return true;
+    });
+  }
+  state.report_title = "大表";
+  Time("fill", state, [](auto& d, auto& s) { output::ShowSourceInGrid(d, s, "大表"); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::size_t students = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
+  const std::size_t fill_rows = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000000;
   std::printf("machine: %u cores, %s, load average %s\n", std::thread::hardware_concurrency(),
               CpuModel().c_str(), LoadAverage().c_str());
 
@@ -109,6 +145,8 @@ int main(int argc, char** argv) {
   Time("cjbxx", state, [](auto& d, auto& s) { reports::cjbxx(d, s); });
   Time("cjbschool", state, reports::cjbschool);
   Time("cjbclass", state, reports::cjbclass);
+  std::printf("grid fill of a %zu-row table:\n", fill_rows);
+  TimeLargeFill(dir, fill_rows);
   fs::remove_all(dir);
   return 0;
 }
