@@ -13,6 +13,13 @@ QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+void DrawLine(QPainter& p, const QRectF& line, Qt::Alignment align, const std::string& text,
+              const grid::Font& font, double scale) {
+  p.setFont(DeviceFont(font, p.device(), scale));
+  p.setPen(Qt::black);
+  p.drawText(line, align | Qt::AlignVCenter, Utf8(text));
+}
+
 Qt::Alignment HorizontalAlignment(int code) {
   if (code == 0) return Qt::AlignLeft;
   if (code == 2) return Qt::AlignRight;
@@ -53,14 +60,12 @@ void PaintTitles(QPainter& p, const Pagination& pages, const PagePlan& page, con
     double x0 = title->align_to == 1 ? b.x : 0;
     double x1 = title->align_to == 1 ? b.x + b.table_width : pages.geometry().ContentWidth();
     QRectF line(origin.x() + x0 * scale, origin.y() + y * scale, (x1 - x0) * scale, h * scale);
-    p.setFont(DeviceFont(title->font, p.device(), scale));
-    p.setPen(Qt::black);
     auto [left, right] = title->Parts();
     if (title->HasRightPart()) {
-      p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, Utf8(left));
-      p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, Utf8(right));
+      DrawLine(p, line, Qt::AlignLeft, left, title->font, scale);
+      DrawLine(p, line, Qt::AlignRight, right, title->font, scale);
     } else {
-      p.drawText(line, Qt::AlignHCenter | Qt::AlignVCenter, Utf8(left));
+      DrawLine(p, line, Qt::AlignHCenter, left, title->font, scale);
     }
     y += h;
   }
@@ -76,9 +81,7 @@ void PaintHeaderFooter(QPainter& p, const Pagination& pages, int index, double s
     double h = hf.font.size * kGridDpi / 72 * 1.3;
     double y = at_top ? g.header : g.paper_height - g.footer - h;
     QRectF line(g.left * scale, y * scale, (g.paper_width - g.left - g.right) * scale, h * scale);
-    p.setFont(DeviceFont(hf.font, p.device(), scale));
-    p.setPen(Qt::black);
-    p.drawText(line, HorizontalAlignment(hf.alignment) | Qt::AlignVCenter, Utf8(text));
+    DrawLine(p, line, HorizontalAlignment(hf.alignment), text, hf.font, scale);
   };
   paint(setup.header, true);
   paint(setup.footer, false);

@@ -1,5 +1,6 @@
 #include "render/print.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -12,6 +13,7 @@
 #include "render/cell_painter.h"
 #include "render/page_painter.h"
 #include "render/pagination.h"
+#include "render/pdf_text_map.h"
 
 namespace render {
 
@@ -67,21 +69,27 @@ void ApplyPageLayout(const grid::ReportGrid& grid, QPagedPaintDevice& device) {
 grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path) {
   if (QGuiApplication::instance() == nullptr)
     return grid::Status::Error("无法生成PDF：程序尚未初始化图形环境");
+  QFile file(Utf8(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    return grid::Status::Error("无法写入文件“" + path + "”：" + file.errorString().toStdString());
+  QByteArray bytes;
   {
-    QFile probe(Utf8(path));
-    if (!probe.open(QIODevice::WriteOnly))
-      return grid::Status::Error("无法写入文件“" + path + "”：" +
-                                 probe.errorString().toStdString());
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(kPdfResolution);
+    writer.setCreator(QStringLiteral("ScoreStat"));
+    ApplyPageLayout(grid, writer);
+    Pagination pages(grid);
+    QPainter painter;
+    if (!painter.begin(&writer)) return grid::Status::Error("无法生成PDF文件“" + path + "”");
+    PaintPages(pages, writer, painter, 1, pages.PageCount());
+    painter.end();
   }
-  Pagination pages(grid);
-  QPdfWriter writer(Utf8(path));
-  writer.setResolution(kPdfResolution);
-  writer.setCreator(QStringLiteral("ScoreStat"));
-  ApplyPageLayout(grid, writer);
-  QPainter painter;
-  if (!painter.begin(&writer)) return grid::Status::Error("无法生成PDF文件“" + path + "”");
-  PaintPages(pages, writer, painter, 1, pages.PageCount());
-  if (!painter.end()) return grid::Status::Error("写入PDF文件“" + path + "”时出错");
+  RepairPdfTextMap(bytes);
+  if (file.write(bytes) != bytes.size() || !file.flush())
+    return grid::Status::Error("写入PDF文件“" + path + "”时出错：" +
+                               file.errorString().toStdString());
   return grid::Status::Ok();
 }
 
