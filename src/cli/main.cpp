@@ -1,6 +1,75 @@
-#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <string>
 
-int main() {
-  std::puts("scorestat-cli");
-  return 0;
+#include "cli/cli.h"
+#include "data/score_database.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(cli::Context&);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"repair", cli::Repair,
+     "repair                     重建系统表 xtsztable、bsxtable（恢复默认值）"},
+    {"sql", cli::Sql,
+     "sql \"语句\"                 执行一条 SQL 语句；SELECT 输出制表符分隔的结果"},
+    {"settings", cli::Settings,
+     "settings [名称=值 ...]     显示或修改保存的设置（平均分=40 单科段=10 主标题=... "
+     "显示日期=1）"},
+    {"import", cli::Import, "import 工作簿.xls|.xlsx    导入成绩、任课教师和三线表，生成统计表"},
+    {"generate", cli::Generate,
+     "generate 文件.xlsx [--students N] [--schools S] [--seed K]   生成模拟考试工作簿"},
+    {"report", cli::Report, "report 报表 [选项] -o 文件   生成报表（见 report --help）"},
+};
+
+void PrintHelp(std::ostream& out) {
+  out << "成绩统计命令行工具 scorestat-cli\n\n"
+         "用法: scorestat-cli [--db 数据库文件] 命令 [参数...]\n\n命令:\n";
+  for (const Command& c : kCommands) out << "  " << c.usage << "\n";
+  out << "\n选项:\n  --db PATH   使用指定的数据库文件（默认：程序目录下 suju/sujuf.db）\n"
+         "  --help      显示本帮助\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string db_override;
+  int i = 1;
+  for (; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--db") == 0 && i + 1 < argc) {
+      db_override = argv[++i];
+    } else if (std::strncmp(argv[i], "--db=", 5) == 0) {
+      db_override = argv[i] + 5;
+    } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      PrintHelp(std::cout);
+      return 0;
+    } else {
+      break;
+    }
+  }
+  if (i >= argc) {
+    PrintHelp(std::cerr);
+    return 2;
+  }
+  const std::string name = argv[i++];
+  for (const Command& c : kCommands) {
+    if (name != c.name) continue;
+    cli::Context ctx{{}, {argv + i, argv + argc}, std::cout, std::cerr};
+    data::SetDatabasePath(ctx.state, db_override);
+    try {
+      return c.run(ctx);
+    } catch (const std::exception& e) {
+      std::cerr << "错误: " << e.what() << "\n";
+      return 1;
+    }
+  }
+  std::cerr << "未知的命令: " << name << "\n\n";
+  PrintHelp(std::cerr);
+  return 2;
 }

@@ -8,8 +8,12 @@
 namespace common {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of `s` that is a decimal number; 0 when none.
 size_t NumberPrefixLength(std::string_view s) {
@@ -85,6 +89,8 @@ std::string TextOfSingle(float value) {
   return Format("%.7g", static_cast<double>(value));
 }
 
-std::string TextOfInteger(long long value) { return std::to_string(value); }
+std::string TextOfInteger(long long value) {
+  return std::to_string(value);
+}
 
 }  // namespace common

@@ -20,7 +20,9 @@ double NumericValue(std::string_view text);
 std::optional<double> ParseWholeNumber(std::string_view text);
 
 // True when ParseWholeNumber would succeed.
-inline bool IsNumericText(std::string_view text) { return ParseWholeNumber(text).has_value(); }
+inline bool IsNumericText(std::string_view text) {
+  return ParseWholeNumber(text).has_value();
+}
 
 // A double in its shortest form with at most 15 significant digits:
 // 87, 87.5, 66.6666666666667, 1E+20, 1E-05.

@@ -1,0 +1,100 @@
+// Import speed and memory: a generated exam of N students written to .xlsx,
+// then imported (tables, derived columns, ranks) into a fresh database.
+//
+//   bench_import [students ...]        default: 10000 100000
+//   bench_import --file exam.xls       an existing workbook (.xls or .xlsx)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "data/exam_generator.h"
+#include "data/import.h"
+#include "data/score_database.h"
+#include "data/xlsx_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+long PeakRssMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
+  return -1;
+}
+
+std::string CpuModel() {
+  std::ifstream info("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(info, line))
+    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+  return "?";
+}
+
+// Prints how long each stage of the import took.
+class StageTimer final : public common::ProgressSink {
+ public:
+  void Report(long long, long long, std::string_view stage) override {
+    if (stage == stage_) return;
+    if (!stage_.empty()) std::printf("    %-24s %6.2f s\n", stage_.c_str(), Seconds(since_));
+    stage_ = std::string(stage);
+    since_ = Clock::now();
+  }
+
+ private:
+  std::string stage_;
+  Clock::time_point since_ = Clock::now();
+};
+
+void ImportOnce(const std::string& workbook, const std::string& label) {
+  const fs::path db = fs::temp_directory_path() / "scorestat_bench_import.db";
+  fs::remove(db);
+  data::AppState state;
+  data::SetDatabasePath(state, db.string());
+  StageTimer progress;
+  const auto start = Clock::now();
+  data::ImportResult result = data::cjjs(state, workbook, progress);
+  const double seconds = Seconds(start);
+  std::printf("%-28s %8.2f s   peak RSS %5ld MiB   %s\n", label.c_str(), seconds, PeakRssMiB(),
+              result.ok ? "ok" : result.message.c_str());
+  fs::remove(db);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::printf("machine: %u cores, %s\n", std::thread::hardware_concurrency(), CpuModel().c_str());
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 2 && args[0] == "--file") {
+    ImportOnce(args[1], fs::path(args[1]).filename().string());
+    return 0;
+  }
+  std::vector<size_t> sizes;
+  for (const std::string& a : args) sizes.push_back(std::strtoul(a.c_str(), nullptr, 10));
+  if (sizes.empty()) sizes = {10000, 100000};
+  for (size_t n : sizes) {
+    data::ExamOptions options;
+    options.students = n;
+    options.schools = n >= 100000 ? 30 : 3;
+    const fs::path path =
+        fs::temp_directory_path() / ("scorestat_bench_" + std::to_string(n) + ".xlsx");
+    const auto start = Clock::now();
+    data::WriteWorkbookXlsx(path.string(), data::GenerateExam(options));
+    std::printf("generated %zu students × 9 subjects in %.2f s (%.1f MB)\n", n, Seconds(start),
+                fs::file_size(path) / 1e6);
+    ImportOnce(path.string(), "import " + std::to_string(n) + " (.xlsx)");
+    fs::remove(path);
+  }
+  return 0;
+}

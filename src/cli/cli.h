@@ -1,0 +1,27 @@
+// The command-line tool's commands. Each takes the words after its name and
+// returns the exit status; messages go to stderr, results to stdout.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "data/app_state.h"
+
+namespace cli {
+
+struct Context {
+  data::AppState state;
+  std::vector<std::string> args;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+int Repair(Context& ctx);
+int Sql(Context& ctx);
+int Settings(Context& ctx);
+int Import(Context& ctx);
+int Generate(Context& ctx);
+int Report(Context& ctx);
+
+}  // namespace cli

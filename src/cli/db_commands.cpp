@@ -1,0 +1,80 @@
+// repair, sql, settings: the commands that work on the database directly.
+#include <cctype>
+#include <iostream>
+#include <string>
+
+#include "cli/cli.h"
+#include "data/score_database.h"
+#include "settings/stored_settings.h"
+
+namespace cli {
+namespace {
+
+bool StartsWithSelect(const std::string& sql) {
+  size_t i = sql.find_first_not_of(" \t\r\n(");
+  return i != std::string::npos && sql.size() - i >= 6 &&
+         (sql.compare(i, 6, "select") == 0 || sql.compare(i, 6, "SELECT") == 0 ||
+          sql.compare(i, 6, "Select") == 0);
+}
+
+bool IsSelectInto(const std::string& sql) {
+  std::string head = engine::TranslateToSqlite(sql).substr(0, 12);
+  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return head == "CREATE TABLE";
+}
+
+void PrintRecordset(engine::Recordset& rs, std::ostream& out) {
+  const int n = rs.FieldCount();
+  for (int k = 0; k < n; ++k) out << (k ? "\t" : "") << rs.FieldName(k);
+  out << "\n";
+  for (; !rs.Eof(); rs.MoveNext()) {
+    for (int k = 0; k < n; ++k)
+      out << (k ? "\t" : "") << rs.FieldValue(k).AsText(rs.FieldTypeOf(k));
+    out << "\n";
+  }
+}
+
+}  // namespace
+
+int Repair(Context& ctx) {
+  data::xufu(ctx.state);
+  ctx.err << "系统表已重建: " << ctx.state.database_path << "\n";
+  return 0;
+}
+
+int Sql(Context& ctx) {
+  if (ctx.args.size() != 1) {
+    ctx.err << "用法: scorestat-cli sql \"语句\"\n";
+    return 2;
+  }
+  const std::string& sql = ctx.args[0];
+  engine::Database db = data::OpenScoreDatabase(ctx.state);
+  // SELECT … INTO writes a table; only a plain SELECT has rows to print.
+  if (StartsWithSelect(sql) && !IsSelectInto(sql)) {
+    engine::Recordset rs = db.OpenRecordset(sql);
+    PrintRecordset(rs, ctx.out);
+  } else {
+    db.Execute(sql);
+  }
+  return 0;
+}
+
+int Settings(Context& ctx) {
+  engine::Database db = data::OpenScoreDatabase(ctx.state);
+  for (const std::string& arg : ctx.args) {
+    size_t eq = arg.find('=');
+    if (eq == std::string::npos) {
+      ctx.err << "设置应写成 名称=值: " << arg << "\n";
+      return 2;
+    }
+    if (!settings::StoreSetting(db, arg.substr(0, eq), arg.substr(eq + 1))) {
+      ctx.err << "没有这个设置项: " << arg.substr(0, eq) << "\n";
+      return 2;
+    }
+  }
+  for (const auto& [name, value] : settings::ReadStoredSettings(db))
+    ctx.out << name << "=" << value << "\n";
+  return 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,60 @@
+// The settings every report reads, loaded from the score database, and the
+// state a command sets before it fills a report. One value of AppState is
+// handed to each report; nothing here is process-wide.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace data {
+
+// Parallel arrays over the subjects of 三线表, in its column order. Index 0
+// here is the first subject (the user-visible numbering starts at 1).
+struct SubjectLines {
+  std::vector<std::string> SubjectName;
+  std::vector<int> FullMark;
+  std::vector<int> ExcellentPct;
+  std::vector<int> GoodPct;
+  std::vector<int> PassPct;
+  std::vector<int> MainFlag;  // 1 for a main subject
+  std::vector<int> TotalWeightPct;
+  // Grid column of the first subject when 成绩表 or 统计表 is shown.
+  int FirstSubjectCol = 0;
+
+  int Count() const { return static_cast<int>(SubjectName.size()); }
+  bool IsMain(int i) const { return MainFlag[i] == 1; }
+  void Resize(int n);
+  // Index of a subject by name, -1 when absent.
+  int IndexOf(const std::string& name) const;
+};
+
+struct SystemSettings {
+  int AvgWeight = 0;
+  int ExcellentWeight = 0;
+  int GoodWeight = 0;
+  int PassWeight = 0;
+  int SubjectSegment = 0;
+  int TotalSegment = 0;
+};
+
+struct TitleSettings {
+  std::string School;
+  std::string SchoolYear;
+  std::string GradeLevel;
+  std::string ExamType;
+  std::string MainTitle;
+  std::string LeftSubtitle;
+  std::string RightSubtitle;
+  std::string ShowDate;  // "1" prints the date after the right subtitle
+};
+
+struct AppState {
+  SubjectLines subject_lines;
+  SystemSettings system_settings;
+  TitleSettings title_settings;
+  std::string database_path;
+  std::string report_mode;
+  std::string report_title;
+};
+
+}  // namespace data

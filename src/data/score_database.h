@@ -1,0 +1,50 @@
+// The score database file: where it lives, how it is opened, its system
+// tables, and the loaders that copy its settings into memory.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "data/app_state.h"
+#include "engine/database.h"
+
+namespace data {
+
+// The database path: `suju/sujuf.db` in the program's folder when that
+// folder is writable, else in the user's data folder. An override (the
+// `--db` option) wins over both. Stores the result in `state`.
+void SetDatabasePath(AppState& state, const std::string& override_path = {});
+// The path the rule above gives, without an override.
+std::string DefaultDatabasePath();
+
+// Opens the score database at state.database_path. A missing file is created
+// with the default system tables first.
+engine::Database OpenScoreDatabase(const AppState& state);
+
+// Recreates xtsztable and bsxtable with their default rows; a missing table
+// is created anyway. Runs in one transaction.
+void RepairSystemTables(engine::Database& db);
+// The menu command of the same name: repair of the database at the state's path.
+void xufu(const AppState& state);
+
+// Replaces a saved query: deletes it (a missing one is fine), then creates it
+// from "PROCEDURE qname;" followed by `select_text`.
+void ReplaceSavedQuery(engine::Database& db, std::string_view name, std::string_view select_text);
+
+// Fills state.subject_lines from 三线表. Stops silently at the first problem
+// (missing table, fewer than six rows, an empty value), keeping what was read
+// up to there; FirstSubjectCol is only changed when the first subject is
+// found in 成绩表. Returns false when it stopped early.
+bool LoadSubjectLines(AppState& state);
+bool LoadSubjectLines(engine::Database& db, SubjectLines& lines);
+
+// Fill state.system_settings / state.title_settings. Throw engine::Error.
+void LoadSystemSettings(AppState& state);
+void LoadTitleSettings(AppState& state);
+void LoadSystemSettings(engine::Database& db, SystemSettings& settings);
+void LoadTitleSettings(engine::Database& db, TitleSettings& settings);
+
+// Text put into a single-quoted SQL literal: every quote doubled.
+std::string QuoteSql(std::string_view text);
+
+}  // namespace data

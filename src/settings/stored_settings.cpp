@@ -1,0 +1,67 @@
+#include "settings/stored_settings.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/text_number.h"
+#include "data/score_database.h"
+
+namespace settings {
+namespace {
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+const std::vector<std::string>& NumberSettingNames() {
+  static const std::vector<std::string> kNames = {"平均分", "优秀",   "优良",
+                                                  "及格",   "单科段", "总分段"};
+  return kNames;
+}
+
+const std::vector<std::string>& TitleSettingNames() {
+  static const std::vector<std::string> kNames = {"学校",   "学年度",   "年级段",   "考试类型",
+                                                  "主标题", "副左标题", "副右标题", "显示日期"};
+  return kNames;
+}
+
+void StoreNumberSetting(engine::Database& db, const std::string& name, const std::string& value) {
+  const std::string v = common::TextOfDouble(common::NumericValue(value));
+  db.Execute("UPDATE xtsztable SET 数值 =" + v + " where 项目='" + data::QuoteSql(name) + "' ");
+}
+
+void StoreTitleSetting(engine::Database& db, const std::string& column, const std::string& text) {
+  // The column name is one of ours, never the user's: only the text is quoted.
+  db.Execute("UPDATE bsxtable SET " + column + " ='" + data::QuoteSql(text) + "'");
+}
+
+bool StoreSetting(engine::Database& db, const std::string& name, const std::string& value) {
+  if (Contains(NumberSettingNames(), name)) {
+    StoreNumberSetting(db, name, value);
+    return true;
+  }
+  if (Contains(TitleSettingNames(), name)) {
+    StoreTitleSetting(db, name, value);
+    return true;
+  }
+  return false;
+}
+
+std::vector<std::pair<std::string, std::string>> ReadStoredSettings(engine::Database& db) {
+  std::vector<std::pair<std::string, std::string>> out;
+  engine::Recordset numbers = db.OpenRecordset("select * from xtsztable ORDER BY id");
+  for (; !numbers.Eof(); numbers.MoveNext())
+    out.emplace_back(numbers.FieldValue(1).AsText(), numbers.FieldValue(2).AsText());
+  data::TitleSettings titles;
+  data::LoadTitleSettings(db, titles);
+  const std::string* texts[] = {&titles.School,        &titles.SchoolYear, &titles.GradeLevel,
+                                &titles.ExamType,      &titles.MainTitle,  &titles.LeftSubtitle,
+                                &titles.RightSubtitle, &titles.ShowDate};
+  for (size_t i = 0; i < TitleSettingNames().size(); ++i)
+    out.emplace_back(TitleSettingNames()[i], *texts[i]);
+  return out;
+}
+
+}  // namespace settings

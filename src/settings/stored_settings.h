@@ -1,0 +1,30 @@
+// Writing the stored settings: the six numbers of xtsztable and the eight
+// texts of bsxtable. The settings dialog and the command-line tool both store
+// through these, with the same statements.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/database.h"
+
+namespace settings {
+
+// The names of xtsztable's rows and of bsxtable's text columns, in order.
+const std::vector<std::string>& NumberSettingNames();
+const std::vector<std::string>& TitleSettingNames();
+
+// "UPDATE xtsztable SET 数值 =v where 项目='name' "; v is the numeric value
+// of `value` as a decimal number.
+void StoreNumberSetting(engine::Database& db, const std::string& name, const std::string& value);
+// "UPDATE bsxtable SET column ='text'" with every quote of the text doubled.
+void StoreTitleSetting(engine::Database& db, const std::string& column, const std::string& text);
+
+// Either of the two by name; false when the name is neither.
+bool StoreSetting(engine::Database& db, const std::string& name, const std::string& value);
+
+// Every stored setting as name and text: the six numbers, then the titles.
+std::vector<std::pair<std::string, std::string>> ReadStoredSettings(engine::Database& db);
+
+}  // namespace settings

@@ -1,0 +1,218 @@
+#include "data/import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/score_database.h"
+#include "data/xlsx_writer.h"
+
+namespace data {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Row = std::vector<std::string>;  // "" is an empty cell; numbers are written as numbers
+
+void Fill(Sheet& sheet, const std::vector<Row>& rows) {
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < rows[r].size(); ++c) {
+      const std::string& v = rows[r][c];
+      if (v.empty()) continue;
+      char* end = nullptr;
+      double d = std::strtod(v.c_str(), &end);
+      if (r > 0 && end && *end == '\0')
+        sheet.SetNumber(r, c, d);
+      else
+        sheet.SetText(r, c, v);
+    }
+}
+
+// Seven students whose totals, counts and ranks were worked out by hand.
+struct ExamBook {
+  std::vector<Row> scores = {
+      {"学校", "学号", "班级", "姓名", "语文", "数学", "体育", "综合"},
+      {"一中", "1", "高一(1)班", "A", "150", "150", "80", "360"},
+      {"一中", "2", "高一(1)班", "B", "140", "140", "95", "359.5"},
+      {"一中", "3", "高一(2)班", "C", "130", "150", "60", "0"},
+      {"O'Neil中学", "4", "高一(1)班", "D", "127.5", "122.5", "", "100"},
+      {"O'Neil中学", "5", "高一(1)班", "E", "127", "123", "59", "200"},
+      {"O'Neil中学", "6", "高一(2)班", "F", "90", "150", "100", "300"},
+      {"O'Neil中学", "7", "高一(2)班", "G", "", "100", "90", "50"},
+  };
+  std::vector<Row> teachers = {
+      {"学校", "班级", "语文", "数学", "体育", "综合"},
+      {"一中", "高一(1)班", "张老师", "李老师", "王老师", "赵老师"},
+  };
+  std::vector<Row> lines = {
+      {"项目", "语文", "数学", "体育", "综合"}, {"满分", "150", "150", "100", "400"},
+      {"优秀", "85", "85", "90", "90"},         {"优良", "75", "75", "80", "75"},
+      {"及格", "60", "60", "60", "60"},         {"主科", "1", "1", "0", "0"},
+      {"权重", "100", "100", "50", "0"},
+  };
+  std::vector<std::string> names = {"Sheet1", "Sheet2", "Sheet3"};
+
+  void Write(const std::string& path) const {
+    Workbook book;
+    Fill(book.AddSheet(names[0]), scores);
+    Fill(book.AddSheet(names[1]), teachers);
+    Fill(book.AddSheet(names[2]), lines);
+    WriteWorkbookXlsx(path, book);
+  }
+};
+
+class ImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("scorestat_import_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    SetDatabasePath(state_, (dir_ / "sujuf.db").string());
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  ImportResult Import(const ExamBook& book) {
+    const std::string path = (dir_ / "exam.xlsx").string();
+    book.Write(path);
+    common::NullProgress progress;
+    return cjjs(state_, path, progress);
+  }
+
+  std::vector<std::string> Column(const std::string& sql) {
+    engine::Database db = OpenScoreDatabase(state_);
+    engine::Recordset rs = db.OpenRecordset(sql);
+    std::vector<std::string> out;
+    for (; !rs.Eof(); rs.MoveNext()) out.push_back(rs.FieldValue(0).AsText(rs.FieldTypeOf(0)));
+    return out;
+  }
+
+  // Everything the previous exam left, to compare before and after a failure.
+  std::string Snapshot() {
+    std::string out;
+    engine::Database db = OpenScoreDatabase(state_);
+    for (const char* table : {"成绩表", "统计表", "教师表", "三线表"}) {
+      engine::Recordset rs = db.OpenRecordset(table);
+      for (; !rs.Eof(); rs.MoveNext())
+        for (int k = 0; k < rs.FieldCount(); ++k) out += rs.FieldValue(k).AsText() + "|";
+      out += "\n";
+    }
+    return out;
+  }
+
+  fs::path dir_;
+  AppState state_;
+};
+
+TEST_F(ImportTest, TotalsCountsAndRanksAsWorkedOutByHand) {
+  ImportResult r = Import(ExamBook{});
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.message, kImportSuccessMessage);
+  EXPECT_EQ(r.caption, "导入");
+  const std::string order = " from 统计表 ORDER BY 学号";
+  EXPECT_EQ(Column("select 主科总分" + order),
+            (std::vector<std::string>{"300", "280", "280", "250", "250", "240", "100"}));
+  EXPECT_EQ(Column("select 主科排名" + order),
+            (std::vector<std::string>{"1", "2", "2", "4", "4", "6", "7"}));
+  // 体育 weighs 50: half its score in the total; the empty 体育 of D counts 0.
+  EXPECT_EQ(Column("select 全科总分" + order),
+            (std::vector<std::string>{"340", "327.5", "310", "250", "279.5", "290", "145"}));
+  EXPECT_EQ(Column("select 全科排名" + order),
+            (std::vector<std::string>{"1", "2", "3", "6", "5", "4", "7"}));
+  // 127.5 is 优秀 for a 150-mark subject at 85 %; 360 for a 400-mark one at 90 %.
+  EXPECT_EQ(Column("select 全科优秀数" + order),
+            (std::vector<std::string>{"3", "3", "2", "1", "0", "2", "1"}));
+  EXPECT_EQ(Column("select 主科优秀数" + order),
+            (std::vector<std::string>{"2", "2", "2", "1", "0", "1", "0"}));
+  EXPECT_EQ(Column("select 全科及格数" + order),
+            (std::vector<std::string>{"4", "4", "3", "2", "2", "4", "2"}));
+  EXPECT_EQ(Column("select 主科及格数" + order),
+            (std::vector<std::string>{"2", "2", "2", "2", "2", "2", "1"}));
+  EXPECT_EQ(Column("select 学校 from 成绩表 where 学号=4"),
+            (std::vector<std::string>{"O'Neil中学"}));
+  EXPECT_EQ(state_.subject_lines.Count(), 4);
+  EXPECT_EQ(state_.subject_lines.FirstSubjectCol, 5);
+}
+
+TEST_F(ImportTest, TotalsStatementsFollowTheSubjectSettings) {
+  SubjectLines lines;
+  lines.SubjectName = {"语文", "体育"};
+  lines.FullMark = {150, 100};
+  lines.ExcellentPct = {85, 90};
+  lines.GoodPct = {75, 80};
+  lines.PassPct = {60, 60};
+  lines.MainFlag = {1, 0};
+  lines.TotalWeightPct = {100, 50};
+  std::vector<std::string> sql = BuildTotalsStatements(lines);
+  ASSERT_EQ(sql.size(), 2u);
+  EXPECT_EQ(
+      sql[0],
+      "Update 统计表 SET 主科总分 =IIf(IsNull(语文), 0, 语文)*1,主科优秀数=iif(语文>=127.5,1,0),"
+      "主科优良数=iif(语文>=112.5,1,0),主科及格数 =iif(语文>=90,1,0)");
+  EXPECT_EQ(
+      sql[1],
+      "Update 统计表 SET 全科总分 =IIf(IsNull(语文), 0, 语文)*1+IIf(IsNull(体育), 0, 体育)*0.5,"
+      "全科优秀数=iif(语文>=127.5,1,0)+iif(体育>=90,1,0),全科优良数=iif(语文>=112.5,1,0)+iif("
+      "体育>=80,1,0),全科及格数 =iif(语文>=90,1,0)+iif(体育>=60,1,0)");
+}
+
+TEST_F(ImportTest, NoMainSubjectGivesZeroMainTotals) {
+  ExamBook book;
+  book.lines[5] = {"主科", "0", "0", "0", "0"};
+  ASSERT_TRUE(Import(book).ok);
+  EXPECT_EQ(Column("select distinct 主科总分 from 统计表"), (std::vector<std::string>{"0"}));
+  EXPECT_EQ(Column("select distinct 主科排名 from 统计表"), (std::vector<std::string>{"1"}));
+}
+
+// Each broken workbook is refused with its message and leaves the previous
+// exam exactly as it was.
+TEST_F(ImportTest, FailedImportsLeaveThePreviousExam) {
+  ASSERT_TRUE(Import(ExamBook{}).ok);
+  const std::string before = Snapshot();
+
+  struct Case {
+    const char* what;
+    std::function<void(ExamBook&)> change;
+    std::string expected_part;
+  };
+  const std::vector<Case> cases = {
+      {"second sheet named 教师", [](ExamBook& b) { b.names[1] = "教师"; }, kMissingSheetMessage},
+      {"five line rows", [](ExamBook& b) { b.lines.pop_back(); }, "应有六行"},
+      {"text in a score", [](ExamBook& b) { b.scores[3][4] = "缺考"; }, "“缺考”不是数值"},
+      {"subject missing in Sheet1", [](ExamBook& b) { b.lines[0][4] = "音乐"; }, "音乐"},
+      {"non-numeric full mark", [](ExamBook& b) { b.lines[1][1] = "一百五"; }, "应是一个数"},
+      {"repeated header", [](ExamBook& b) { b.scores[0][7] = "体育"; }, "重复"},
+      {"empty header", [](ExamBook& b) { b.scores[0][1] = " "; }, "没有列名"},
+      {"header only", [](ExamBook& b) { b.scores.resize(1); }, "只有标题行"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExamBook book;
+    c.change(book);
+    ImportResult r = Import(book);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find(c.expected_part), std::string::npos) << r.message;
+    EXPECT_EQ(Snapshot(), before);
+  }
+}
+
+TEST_F(ImportTest, MissingSheetHasItsOwnCaptionAndNonWorkbooksAreRefused) {
+  ExamBook book;
+  book.names[2] = "设置";
+  ImportResult r = Import(book);
+  EXPECT_EQ(r.caption, "导入提示");
+  EXPECT_EQ(r.message, kMissingSheetMessage);
+
+  const std::string text = (dir_ / "notes.xlsx").string();
+  FILE* f = std::fopen(text.c_str(), "w");
+  std::fputs("学校,班级\n", f);
+  std::fclose(f);
+  common::NullProgress progress;
+  r = cjjs(state_, text, progress);
+  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.message.empty());
+}
+
+}  // namespace
+}  // namespace data
