@@ -15,6 +15,7 @@
 #include "app/import_command.h"
 #include "app/main_window.h"
 #include "app/mdi_arrange.h"
+#include "app/report_commands.h"
 #include "app/ui_services.h"
 #include "data/score_database.h"
 #include "grid/grid_error.h"
@@ -123,7 +124,7 @@ void RegisterStandardCommands(MainWindow& window) {
   RegisterWindowCommands(window);
   RegisterHelpCommands(window);
   RegisterDataCommands(window);
-  // Report commands: register them here as their modules are finished.
+  RegisterReportCommands(window);
 }
 
 }  // namespace app

@@ -8,6 +8,7 @@
 
 #include "data/app_state.h"
 #include "grid/report_grid.h"
+#include "output/document.h"
 
 namespace app {
 
@@ -16,11 +17,7 @@ inline constexpr int kNewDocumentCols = 20;
 
 // Reports fill a Document; the window shows it. After a report changed the
 // caption or the title, the window's SyncFromDocument shows them.
-struct Document {
-  std::string caption;  // empty until a report fills the grid
-  std::string title;    // the title box's text
-  grid::ReportGrid grid{kNewDocumentRows, kNewDocumentCols};
-};
+using output::Document;
 
 // Replaces the grid's report titles with the title line (宋体 14) and the
 // subtitle line "left||right" followed by `date` when ShowDate is "1"

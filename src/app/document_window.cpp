@@ -1,6 +1,5 @@
 #include "app/document_window.h"
 
-#include <QDate>
 #include <QEvent>
 #include <QLineEdit>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "app/qt_clipboard.h"
 #include "app/ui_services.h"
 #include "app/window_position.h"
+#include "output/report_layout.h"
 
 namespace app {
 namespace {
@@ -29,6 +29,7 @@ DocumentWindow::DocumentWindow(const data::AppState& state, UiServices& services
     : QWidget(parent), state_(state), services_(services), document_(std::make_unique<Document>()) {
   setObjectName(QStringLiteral("frmDocument"));
   setAttribute(Qt::WA_DeleteOnClose);
+  document_->grid = grid::ReportGrid(kNewDocumentRows, kNewDocumentCols);
   document_->grid.SetClipboard(std::make_shared<QtClipboard>());
   document_->grid.SetMeasurer(std::make_shared<QtTextMeasurer>());
 
@@ -54,12 +55,14 @@ DocumentWindow::~DocumentWindow() {
 void DocumentWindow::SyncFromDocument() {
   setWindowTitle(Qs(document_->caption));
   title_box_->setText(Qs(document_->title));
-  document_->grid.Refresh();
+  // A report may have moved a whole new grid in, dropping the subscription.
+  grid_view_->SetGrid(&document_->grid);
+  OnSelectionChanged();
 }
 
 void DocumentWindow::RebuildTitlesFromTitleBox() {
-  const QString date = QDate::currentDate().toString(QStringLiteral("yyyy-M-d"));
-  RebuildReportTitles(document_->grid, Std(title_box_->text()), state_.title_settings, Std(date));
+  RebuildReportTitles(document_->grid, Std(title_box_->text()), state_.title_settings,
+                      output::DateText(output::Today()));
   services_.Message(this, AppTitle(), TitleChangedMessage(title_box_->text()));
 }
 

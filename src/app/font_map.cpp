@@ -4,6 +4,10 @@
 #include <QHash>
 #include <cmath>
 
+#ifdef SCORESTAT_HAVE_RENDER
+#include "render/font_map.h"
+#endif
+
 namespace app {
 namespace {
 
@@ -45,6 +49,10 @@ QString MapFontFamily(const QString& name) {
 
 QFont QtFontOf(const std::string& name, double points, bool bold, bool italic, bool underline) {
   QFont font(MapFontFamily(Qs(name)));
+#ifdef SCORESTAT_HAVE_RENDER
+  // One mapping for screen and paper.
+  font.setFamilies(render::FamiliesFor(name));
+#endif
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
   font.setBold(bold);
   font.setItalic(italic);

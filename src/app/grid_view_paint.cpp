@@ -11,6 +11,9 @@
 #include "app/font_map.h"
 #include "app/grid_view.h"
 #include "grid/display_format.h"
+#ifdef SCORESTAT_HAVE_RENDER
+#include "render/cell_painter.h"
+#endif
 
 namespace app {
 namespace {
@@ -21,6 +24,7 @@ const QColor kFixedLine(160, 160, 160);
 const QColor kSelectionFill(49, 106, 197, 60);
 const QColor kSelectionFrame(0, 0, 0);
 
+#ifndef SCORESTAT_HAVE_RENDER
 Qt::Alignment AlignmentOf(const grid::CellStyle& style, bool is_number) {
   Qt::Alignment a;
   switch (grid::HorizontalOf(style.alignment)) {
@@ -54,6 +58,7 @@ void DrawEdge(QPainter& painter, int line_style, QPoint from, QPoint to) {
   painter.setPen(QPen(Qt::black, line_style == grid::kLineThick ? 2 : 1));
   painter.drawLine(from, to);
 }
+#endif
 
 }  // namespace
 
@@ -103,11 +108,19 @@ void GridView::paintEvent(QPaintEvent*) {
 }
 
 void GridView::PaintPane(QPainter& painter, const Pane& pane) {
-  std::set<std::pair<int, int>> merges_done;
-  const grid::CellRect pane_rect{pane.first_row, pane.first_col, pane.last_row, pane.last_col};
+  const grid::CellRect cells{pane.first_row, pane.first_col, pane.last_row, pane.last_col};
+#ifdef SCORESTAT_HAVE_RENDER
+  render::PaintOptions options;
+  options.gridline_color = kGridLine;
+  options.fixed_background = kFixedBack;
+  options.merges_at_full_size = true;
+  render::PaintCells(painter, *grid_, cells, QPointF(ViewX(pane.first_col), ViewY(pane.first_row)),
+                     options);
+#else
+  std::set<std::pair<int, int> > merges_done;
   std::vector<grid::CellRect> merges;
   for (const grid::CellRect& m : grid_->Merges()) {
-    if (m.Intersects(pane_rect)) merges.push_back(m);
+    if (m.Intersects(cells)) merges.push_back(m);
   }
   for (int r = pane.first_row; r <= pane.last_row; ++r) {
     if (grid_->RowHeight(r) == 0) continue;
@@ -124,8 +137,10 @@ void GridView::PaintPane(QPainter& painter, const Pane& pane) {
       }
     }
   }
+#endif
 }
 
+#ifndef SCORESTAT_HAVE_RENDER
 void GridView::PaintCell(QPainter& painter, const QRect& rect, int row, int col) {
   const grid::CellStyle style = grid_->ResolvedStyle(row, col);
   const bool fixed = row < grid_->FixedRows() || col < grid_->FixedCols();
@@ -157,6 +172,7 @@ void GridView::PaintCell(QPainter& painter, const QRect& rect, int row, int col)
   DrawEdge(painter, b[grid::kEdgeDiagonalDown], rect.topLeft(), rect.bottomRight());
   DrawEdge(painter, b[grid::kEdgeDiagonalUp], rect.bottomLeft(), rect.topRight());
 }
+#endif
 
 void GridView::PaintSelection(QPainter& painter, const Pane& pane) {
   const grid::CellRect sel = grid_->SelectionRect();
