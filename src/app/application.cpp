@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <memory>
 
 #include "app/app_info.h"
@@ -10,6 +13,7 @@
 #include "app/splash_window.h"
 #include "app/ui_services.h"
 #include "data/score_database.h"
+#include "widgets/toolbar.h"
 
 namespace app {
 
@@ -26,11 +30,27 @@ void UseInterfaceFont() {
   }
 }
 
+namespace {
+
+// The program's icon: the tool bar's table picture, doubled.
+QIcon ProgramIcon() {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(2, 2);
+  widgets::PaintToolbarIcon(painter, QRect(0, 0, 16, 16), 8);
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
 int RunApplication(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(AppTitle());
   QApplication::setApplicationVersion(VersionText());
   UseInterfaceFont();
+  QApplication::setWindowIcon(ProgramIcon());
 
   std::string db_override;
   const QStringList args = QApplication::arguments();
