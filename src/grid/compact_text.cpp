@@ -36,9 +36,9 @@ void CompactText::Assign(std::string_view text) {
   // Copy first: `text` may point into this object's own storage.
   if (text.size() < kTagByte) {
     char tmp[kTagByte];
-    std::memcpy(tmp, text.data(), text.size());
+    if (!text.empty()) std::memcpy(tmp, text.data(), text.size());
     Release();
-    std::memcpy(bytes_, tmp, text.size());
+    if (!text.empty()) std::memcpy(bytes_, tmp, text.size());
     bytes_[kTagByte] = static_cast<char>(text.size());
     return;
   }

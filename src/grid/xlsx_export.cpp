@@ -1,6 +1,7 @@
 #include <xlsxwriter.h>
 
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <memory>
 
@@ -301,6 +302,10 @@ class XlsxWriter {
 
 Status ExportToExcel(const ReportGrid& grid, const std::string& path) {
   try {
+    // The library reports an unwritable path only when closing, and then on
+    // stderr; find out first.
+    if (!std::ofstream(path, std::ios::binary | std::ios::trunc))
+      return Status::Error("无法写入文件：" + path);
     lxw_workbook* wb = workbook_new(path.c_str());
     if (!wb) return Status::Error("无法创建 Excel 文件：" + path);
     lxw_worksheet* ws = workbook_add_worksheet(wb, "Sheet1");
