@@ -1,0 +1,118 @@
+// The command-line tool as a user runs it: the program itself, its output
+// and its exit status.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status;
+  std::string out;  // stdout and stderr together
+};
+
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("scorestat_cli_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    db_ = (dir_ / "x.db").string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  CliRun Cli(const std::vector<std::string>& args) {
+    std::string cmd =
+        std::string("QT_QPA_PLATFORM=offscreen ") + SCORESTAT_CLI + " --db " + Quote(db_);
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    cmd += " 2>&1";
+    FILE* pipe = popen(cmd.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  }
+
+  std::string Sample() const { return std::string(SCORESTAT_SOURCE_DIR) + "/examples/sample.xls"; }
+
+  fs::path dir_;
+  std::string db_;
+};
+
+TEST_F(CliTest, RepairSqlAndSettings) {
+  ASSERT_EQ(Cli({"repair"}).status, 0);
+  CliRun rows = Cli({"sql", "select * from xtsztable"});
+  EXPECT_EQ(rows.status, 0);
+  EXPECT_EQ(rows.out,
+            "id\t项目\t数值\t类别\n1\t平均分\t40\t1\n2\t优秀\t20\t1\n3\t优良\t20\t1\n"
+            "4\t及格\t20\t1\n5\t单科段\t20\t2\n6\t总分段\t20\t2\n");
+  CliRun set = Cli({"settings", "单科段=10", "主标题=期末'考试"});
+  EXPECT_EQ(set.status, 0);
+  EXPECT_NE(set.out.find("单科段=10\n"), std::string::npos);
+  EXPECT_NE(Cli({"settings"}).out.find("主标题=期末'考试\n"), std::string::npos);
+  EXPECT_EQ(Cli({"settings", "不存在=1"}).status, 2);
+}
+
+TEST_F(CliTest, SqlGivesJetResults) {
+  EXPECT_EQ(Cli({"sql", "select cint(2.5), cint(3.5), cint(-2.5), 7/2"}).out,
+            "Expr1000\tExpr1001\tExpr1002\tExpr1003\n2\t4\t-2\t3.5\n");
+  EXPECT_EQ(Cli({"sql", "select iif(Null>=85,1,0) as a, 'a' & Null & 1 as b"}).out,
+            "a\tb\n0\ta1\n");
+  ASSERT_EQ(Cli({"sql", "create table t (v double)"}).status, 0);
+  for (const char* v : {"1", "2", "3", "4"})
+    Cli({"sql", std::string("insert into t values (") + v + ")"});
+  EXPECT_EQ(Cli({"sql", "select StDev(v) as s from t"}).out, "s\n1.29099444873581\n");
+  // SELECT … INTO writes a table and prints nothing.
+  EXPECT_EQ(Cli({"sql", "select v into u from t where v>2"}).out, "");
+  EXPECT_EQ(Cli({"sql", "select count(*) as n from u"}).out, "n\n2\n");
+}
+
+TEST_F(CliTest, ErrorsAreMessagesAndExitStatuses) {
+  CliRun bad = Cli({"sql", "selec x from t"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.out.find("SQL 语句有误"), std::string::npos) << bad.out;
+  EXPECT_EQ(Cli({"nosuch"}).status, 2);
+  CliRun missing = Cli({"import", (dir_ / "none.xls").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(Cli({"report", "gbkm", "语文", "-o", (dir_ / "x.doc").string()}).status, 1);
+}
+
+TEST_F(CliTest, ImportThenReportsInEveryFormat) {
+  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
+  EXPECT_EQ(Cli({"sql", "select count(*) as n from 统计表"}).out, "n\n1500\n");
+  for (const char* ext : {"json", "xlsx", "html", "csv", "pdf"}) {
+    SCOPED_TRACE(ext);
+    const fs::path out = dir_ / (std::string("gbkm.") + ext);
+    CliRun r = Cli({"report", "gbkm", "--subject", "语文", "-o", out.string()});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_GT(fs::exists(out) ? fs::file_size(out) : 0, 500u);
+  }
+  std::ifstream json(dir_ / "gbkm.json");
+  std::stringstream text;
+  text << json.rdbuf();
+  for (const char* key : {"\"caption\"", "\"title\"", "\"rows\"", "\"cols\"", "\"cells\"", "合计"})
+    EXPECT_NE(text.str().find(key), std::string::npos) << key;
+  CliRun unknown = Cli({"report", "gbkm", "--subject", "音乐", "-o", (dir_ / "m.csv").string()});
+  EXPECT_NE(unknown.status, 0);
+  EXPECT_NE(unknown.out.find("音乐"), std::string::npos) << unknown.out;
+}
+
+}  // namespace
