@@ -51,10 +51,49 @@ bool WriteDocument(const output::Document& doc, const std::string& path, std::st
 }
 
 int WriteAllReports(Context& ctx, const std::vector<ReportKind>& kinds, const std::string& path) {
-  (void)kinds;
-  (void)path;
-  ctx.err << "report all 尚未完成。\n";
-  return 1;
+  if (Extension(path) != "xlsx") {
+    ctx.err << "report all 只能写成一个 .xlsx 工作簿。\n";
+    return 2;
+  }
+  data::LoadSubjectLines(ctx.state);
+  const std::vector<std::string> subjects = ctx.state.subject_lines.SubjectName;
+  // One (kind, subject) pair per sheet; the subject is empty for the others.
+  std::vector<std::pair<const ReportKind*, std::string>> jobs;
+  for (const ReportKind& kind : kinds) {
+    if (!kind.per_subject) jobs.emplace_back(&kind, "");
+    for (const std::string& subject : kind.per_subject ? subjects : std::vector<std::string>{})
+      jobs.emplace_back(&kind, subject);
+  }
+  std::vector<output::Document> docs;
+  docs.reserve(jobs.size());
+  StderrProgress progress(ctx.err);
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    const auto& [kind, subject] = jobs[i];
+    progress.Report(static_cast<long long>(i), static_cast<long long>(jobs.size()),
+                    kind->name + (subject.empty() ? "" : " " + subject));
+    ReportArgs args;
+    if (!subject.empty()) args.options.emplace("subject", subject);
+    docs.push_back(kind->build(ctx, args));
+  }
+  progress.Report(static_cast<long long>(jobs.size()), static_cast<long long>(jobs.size()),
+                  "正在写入工作簿……");
+  std::vector<grid::NamedGrid> sheets;
+  for (const output::Document& doc : docs) {
+    std::string name = doc.caption.empty() ? doc.title : doc.caption;
+    // The main title starts every caption; the sheet tab has room only for the rest.
+    const std::string& main_title = ctx.state.title_settings.MainTitle;
+    if (!main_title.empty() && name.rfind(main_title, 0) == 0 && name.size() > main_title.size())
+      name = name.substr(main_title.size());
+    sheets.push_back({name, &doc.grid});
+  }
+  grid::Status status = grid::ExportBookToExcel(sheets, path);
+  progress.Finish();
+  if (!status) {
+    ctx.err << status.message() << "\n";
+    return 1;
+  }
+  ctx.err << "已写入 " << sheets.size() << " 张报表: " << path << "\n";
+  return 0;
 }
 
 }  // namespace cli

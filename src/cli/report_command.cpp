@@ -31,7 +31,7 @@ std::vector<ReportKind> AllKinds() {
 void PrintReportHelp(std::ostream& out) {
   out << "用法: scorestat-cli [--db 数据库] report 报表 [选项] -o 文件\n"
          "文件的扩展名决定格式: .json（表格文件） .xlsx .html .csv .pdf\n\n报表:\n";
-  for (const ReportKind& k : AllKinds()) out << "  " << k.name << " " << k.usage << "\n";
+  for (const ReportKind& k : AllKinds()) out << "  " << k.usage << "\n";
   out << "  all -o 文件.xlsx   本程序能生成的全部统计报表（每个科目一张），每张一个工作表\n";
 }
 

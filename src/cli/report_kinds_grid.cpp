@@ -227,8 +227,9 @@ output::Document CoverPage(Context& ctx, const ReportArgs&) {
 
 std::vector<ReportKind> GridReportKinds() {
   return {
-      {"zfdmbm", "zfdmbm", RankedListing<reports::zfdmbm>},
-      {"czzpm", "czzpm", RankedListing<reports::czzpm>},
+      {"zfdmbm", "zfdmbm: 成绩总分名次表（总分、平均分、年级和班级名次）",
+       RankedListing<reports::zfdmbm>},
+      {"czzpm", "czzpm: 主科总分名次表", RankedListing<reports::czzpm>},
       {"qkjhtj",
        "qkjhtj [--category 单科|主科|全科] [--subject 科目] [--range 各班|各校|全部] [--items "
        "1234] "

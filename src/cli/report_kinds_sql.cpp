@@ -50,13 +50,15 @@ ReportKind Plain(std::string name, std::string usage, PlainReport report) {
 }
 
 ReportKind PerSubject(std::string name, std::string usage, SubjectReport report) {
-  return {std::move(name), std::move(usage), [report](Context& ctx, const ReportArgs& args) {
+  return {std::move(name), std::move(usage),
+          [report](Context& ctx, const ReportArgs& args) {
             LoadStartupSettings(ctx.state);
             int index = SubjectMenuIndex(ctx.state, args);
             output::Document doc;
             report(doc, ctx.state, index);
             return doc;
-          }};
+          },
+          true};
 }
 
 void OverviewToday(output::Document& doc, data::AppState& state) {

@@ -20,6 +20,14 @@ namespace grid {
 // table and the page setup are kept.
 Status ExportToExcel(const ReportGrid& grid, const std::string& path);
 
+// Several grids as the sheets of one workbook, in order. Sheet names are
+// made valid (31 characters, no []:*?/\) and unique.
+struct NamedGrid {
+  std::string name;
+  const ReportGrid* grid;
+};
+Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string& path);
+
 // One self-contained UTF-8 page: the report titles and the table; hidden rows
 // and columns are left out, merges become rowspan/colspan, every text is
 // escaped.

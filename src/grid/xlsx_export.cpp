@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "common/text_number.h"
 #include "grid/display_format.h"
@@ -74,6 +75,30 @@ std::string HeaderFooterText(const HeaderFooter& hf) {
     }
   }
   return out;
+}
+
+// The first `count` characters of a UTF-8 text.
+std::string Utf8Prefix(const std::string& text, std::size_t count) {
+  std::size_t i = 0;
+  for (std::size_t chars = 0; i < text.size(); ++i) {
+    const bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    if (lead && chars++ == count) break;
+  }
+  return text.substr(0, i);
+}
+
+// A worksheet name Excel accepts: at most 31 characters, none of []:*?/\,
+// not empty, and not used before in the workbook.
+std::string UniqueSheetName(const std::string& wanted, std::set<std::string>& used) {
+  std::string clean;
+  for (char c : wanted)
+    if (std::string_view("[]:*?/\\").find(c) == std::string_view::npos) clean += c;
+  if (clean.empty()) clean = "Sheet";
+  for (int n = 1;; ++n) {
+    const std::string suffix = n > 1 ? "(" + std::to_string(n) + ")" : "";
+    std::string name = Utf8Prefix(clean, 31 - suffix.size()) + suffix;
+    if (used.insert(name).second) return name;
+  }
 }
 
 class XlsxWriter {
@@ -301,6 +326,10 @@ class XlsxWriter {
 }  // namespace
 
 Status ExportToExcel(const ReportGrid& grid, const std::string& path) {
+  return ExportBookToExcel({{"Sheet1", &grid}}, path);
+}
+
+Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string& path) {
   try {
     // The library reports an unwritable path only when closing, and then on
     // stderr; find out first.
@@ -308,12 +337,17 @@ Status ExportToExcel(const ReportGrid& grid, const std::string& path) {
       return Status::Error("无法写入文件：" + path);
     lxw_workbook* wb = workbook_new(path.c_str());
     if (!wb) return Status::Error("无法创建 Excel 文件：" + path);
-    lxw_worksheet* ws = workbook_add_worksheet(wb, "Sheet1");
     Status written = Status::Ok();
-    try {
-      written = XlsxWriter(grid, wb, ws).Write();
-    } catch (const std::exception& e) {
-      written = Status::Error(std::string("输出 Excel 失败：") + e.what());
+    std::set<std::string> used;
+    for (const NamedGrid& sheet : sheets) {
+      const std::string name = UniqueSheetName(sheet.name, used);
+      lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
+      try {
+        written = XlsxWriter(*sheet.grid, wb, ws).Write();
+      } catch (const std::exception& e) {
+        written = Status::Error(std::string("输出 Excel 失败：") + e.what());
+      }
+      if (!written) break;
     }
     lxw_error closed = workbook_close(wb);
     if (!written) return written;

@@ -2,6 +2,8 @@
 // and its exit status.
 #include <gtest/gtest.h>
 
+#include "data/workbook.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -113,6 +115,29 @@ TEST_F(CliTest, ImportThenReportsInEveryFormat) {
   CliRun unknown = Cli({"report", "gbkm", "--subject", "音乐", "-o", (dir_ / "m.csv").string()});
   EXPECT_NE(unknown.status, 0);
   EXPECT_NE(unknown.out.find("音乐"), std::string::npos) << unknown.out;
+}
+
+// A county office's whole hand-in from one command, read back with the
+// program's own workbook reader.
+TEST_F(CliTest, ReportAllWritesOneSheetPerReportAndReadsBack) {
+  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
+  const std::string book = (dir_ / "book.xlsx").string();
+  CliRun r = Cli({"report", "all", "-o", book});
+  ASSERT_EQ(r.status, 0) << r.out;
+  const data::Workbook back = data::ReadWorkbook(book);
+  // 4 tables, 3 per-subject reports for 9 subjects, 5 single reports.
+  EXPECT_EQ(back.sheets().size(), 4u + 3 * 9 + 5);
+  const data::Sheet* gbkm = back.Find("各班语文单科统计表");
+  ASSERT_NE(gbkm, nullptr);
+  // Title rows first, then the header row; 合计 is the first data row with
+  // the total number of candidates as a number.
+  size_t header = 0;
+  while (header < gbkm->rows() && gbkm->TextAt(header, 0) != "学校") ++header;
+  ASSERT_LT(header + 1, gbkm->rows());
+  EXPECT_EQ(gbkm->TextAt(header + 1, 0), "合计");
+  EXPECT_EQ(gbkm->TextAt(header, 4), "参考人数");
+  EXPECT_EQ(gbkm->NumberAt(header + 1, 4), 1497);
+  EXPECT_EQ(Cli({"report", "all", "-o", (dir_ / "book.pdf").string()}).status, 2);
 }
 
 }  // namespace
