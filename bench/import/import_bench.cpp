@@ -3,6 +3,8 @@
 //
 //   bench_import [students ...]        default: 10000 100000
 //   bench_import --file exam.xls       an existing workbook (.xls or .xlsx)
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +61,9 @@ class StageTimer final : public common::ProgressSink {
 };
 
 void ImportOnce(const std::string& workbook, const std::string& label) {
-  const fs::path db = fs::temp_directory_path() / "scorestat_bench_import.db";
+  // Unique per process: two benches at once must not share a database.
+  const fs::path db =
+      fs::temp_directory_path() / ("scorestat_bench_import_" + std::to_string(::getpid()) + ".db");
   fs::remove(db);
   data::AppState state;
   data::SetDatabasePath(state, db.string());
