@@ -49,13 +49,15 @@ std::string CssColor(Color c) {
 std::string CssFontName(std::string_view name) {
   std::string out;
   for (char ch : name)
-    if (ch != '"' && ch != '\\' && ch != '<' && ch != '>' && ch != ';' && ch != '}') out += ch;
+    if (ch != '"' && ch != '\'' && ch != '\\' && ch != '<' && ch != '>' && ch != ';' && ch != '}')
+      out += ch;
   return out;
 }
 
 std::string FontCss(const Font& f) {
-  std::string css = "font-family:\"" + CssFontName(f.name) +
-                    "\";font-size:" + std::to_string(static_cast<int>(f.size)) + "pt;";
+  // Single quotes: the rule also goes into style="…" attributes.
+  std::string css = "font-family:'" + CssFontName(f.name) +
+                    "';font-size:" + std::to_string(static_cast<int>(f.size)) + "pt;";
   if (f.bold) css += "font-weight:bold;";
   if (f.italic) css += "font-style:italic;";
   if (f.underline) css += "text-decoration:underline;";
@@ -110,7 +112,8 @@ class HtmlWriter {
   std::string Write(std::string_view page_title) {
     cols_ = ExportedColumns(g_, false);
     rows_ = ExportedRows(g_, false);
-    std::string body = Titles() + Table();
+    std::string body =
+        Band(g_.PageSetup().header) + Titles() + Table() + Band(g_.PageSetup().footer);
     std::string out = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" +
                       Escape(page_title) + "</title>\n<style>\n" +
                       "table{border-collapse:collapse;table-layout:fixed}\n"
@@ -137,6 +140,25 @@ class HtmlWriter {
                "</span></div>\n";
     }
     return out;
+  }
+
+  // The page header or footer; a web page is one page, so "&n" and "&p" are 1.
+  std::string Band(const HeaderFooter& band) {
+    if (band.text.empty()) return {};
+    std::string text;
+    for (size_t i = 0; i < band.text.size(); ++i) {
+      const char next = i + 1 < band.text.size() ? band.text[i + 1] : '\0';
+      if (band.text[i] == '&' && (next == 'n' || next == 'p' || next == 'N' || next == 'P')) {
+        text += '1';
+        ++i;
+      } else {
+        text += band.text[i];
+      }
+    }
+    static const char* const kAlign[] = {"left", "center", "right"};
+    const char* align = kAlign[band.alignment >= 0 && band.alignment <= 2 ? band.alignment : 1];
+    return "<div class=\"band\" style=\"text-align:" + std::string(align) + ";" +
+           FontCss(band.font) + "\">" + Escape(text) + "</div>\n";
   }
 
   std::string ClassOf(int r, int c, bool number) {

@@ -131,6 +131,9 @@ TEST_F(ExportTest, HtmlEscapesTextsAndKeepsTheLayout) {
   EXPECT_NE(html.find("rowspan=\"2\" colspan=\"2\">1,234.50"), std::string::npos);
   EXPECT_NE(html.find("期中考试成绩表"), std::string::npos);
   EXPECT_NE(html.find("<span>一中</span><span>2024-06-01</span>"), std::string::npos);
+  // A font rule inside style="…" must not end the attribute early.
+  EXPECT_EQ(html.find("style=\"font-family:\""), std::string::npos);
+  EXPECT_NE(html.find("共1页  第1页</div>"), std::string::npos);  // the footer, one page
   ASSERT_TRUE(ExportToHtml(g_, PathOf("r.html")));
   EXPECT_EQ(ReadAll(PathOf("r.html")), HtmlText(g_));
 }
