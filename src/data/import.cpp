@@ -17,6 +17,9 @@ const char* const kMissingSheetMessage =
 namespace {
 
 constexpr int kLineRows = 6;
+// A Jet table holds at most 255 fields, and 统计表 adds ten to the score
+// sheet's columns; SQLite's own limit (2000) would otherwise fail in English.
+constexpr size_t kMaxColumns = 245;
 
 std::string Trim(std::string_view s) {
   size_t b = 0, e = s.size();
@@ -72,6 +75,10 @@ struct Column {
 std::vector<Column> ReadHeader(const Sheet& sheet) {
   if (sheet.rows() == 0 || sheet.cols() == 0)
     throw ImportError("工作表 " + sheet.name() + " 是空的，没有任何数据。");
+  if (sheet.cols() > kMaxColumns)
+    throw ImportError("工作表 " + sheet.name() + " 有 " + std::to_string(sheet.cols()) +
+                      " 列，最多只能有 " + std::to_string(kMaxColumns) +
+                      " 列。请删去多余的列再导入。");
   std::vector<Column> columns(sheet.cols());
   std::map<std::string, size_t> seen;
   for (size_t c = 0; c < sheet.cols(); ++c) {
