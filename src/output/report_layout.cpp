@@ -1,5 +1,6 @@
 #include "output/report_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <ctime>
@@ -110,16 +111,16 @@ std::vector<FieldInfo> SetUpColumns(grid::ReportGrid& grid, engine::Recordset& r
 // mean a million repaints.
 void AddRecords(grid::ReportGrid& grid, engine::Recordset& rs, const std::vector<FieldInfo>& fields,
                 long long& n) {
-  std::string line;
+  // Cell by cell rather than one tab-separated AddItem line: a tab inside a
+  // value (a name pasted from elsewhere) would split it across the columns.
+  const int cols = std::min(static_cast<int>(fields.size()) + 1, grid.Cols());
   for (; !rs.Eof(); rs.MoveNext()) {
-    line.clear();
-    for (std::size_t k = 0; k < fields.size(); ++k) {
-      line += '\t';
-      line += rs.FieldValue(static_cast<int>(k)).AsText(fields[k].type);
-    }
-    grid.AddItem(line, false);
+    grid.AddItem("", false);
+    const int row = grid.Rows() - 1;
+    for (int k = 1; k < cols; ++k)
+      grid.SetCellText(row, k, rs.FieldValue(k - 1).AsText(fields[k - 1].type));
     ++n;
-    grid.SetCellTag(grid.Rows() - 1, 0, "U");
+    grid.SetCellTag(row, 0, "U");
   }
 }
 
