@@ -1,0 +1,1 @@
+ALTER TABLE 统计表 ADD COLUMN 主科总分 SINGLE  

@@ -1,0 +1,1 @@
+select 主科总分,主科排名  from 统计表 ORDER BY 主科总分 DESC

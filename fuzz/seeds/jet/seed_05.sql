@@ -1,0 +1,1 @@
+PROCEDURE qname; SELECT 学校,班级,count(语文) AS 人数,sum(语文) AS 总分,avg(语文) AS 平均分,StDev(语文) AS 标准差,sum(iif([语文]>=127.5,1,0)) AS 优秀数 FROM 成绩表 GROUP BY 学校,班级 ORDER BY 学校,班级

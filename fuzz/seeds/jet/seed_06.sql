@@ -1,0 +1,1 @@
+SELECT DISTINCT 学校 FROM 成绩表 WHERE 班级 = '一(1)班' AND 姓名 LIKE '王*'

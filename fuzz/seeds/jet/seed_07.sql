@@ -1,0 +1,1 @@
+SELECT 学校 & "-" & 班级 AS 名称, cint(语文/10)*10 AS 段, Chr(65) FROM 成绩表 WHERE NOT IsNull(语文)

@@ -1,0 +1,1 @@
+CREATE TABLE xtsztable (ID COUNTER, 平均分 SHORT, 优秀率 SINGLE, 名称 text (50))

@@ -1,0 +1,1 @@
+INSERT INTO bsxtable (主标题, 显示日期) VALUES ('它''s', 1)

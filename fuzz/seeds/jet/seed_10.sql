@@ -1,0 +1,1 @@
+DELETE FROM 成绩表 WHERE 学号 IN (SELECT 学号 FROM 统计表 WHERE 全科总分 < 100)

@@ -1,0 +1,1 @@
+SELECT count(*) FROM (SELECT DISTINCT 学校 FROM 成绩表)

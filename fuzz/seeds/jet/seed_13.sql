@@ -1,0 +1,1 @@
+DROP TABLE 成绩表

@@ -1,0 +1,1 @@
+SELECT TOP 10 姓名, 全科总分 FROM 统计表 ORDER BY 全科总分 DESC, 姓名

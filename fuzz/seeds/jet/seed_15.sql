@@ -1,0 +1,1 @@
+UPDATE 三线表 SET 语文 = 150 WHERE 项目 = "满分"
