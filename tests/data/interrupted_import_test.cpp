@@ -1,0 +1,138 @@
+// An import killed at any moment (power cut, task manager) must leave a
+// database that opens, is intact, and holds the previous exam or the new one,
+// never a mix. The import of 100,000 students runs in scorestat-cli and is
+// killed with SIGKILL at 20 seeded random moments. Slow: about a minute.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/database.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Runs scorestat-cli with `args`, output discarded; returns the child's pid.
+pid_t StartCli(const std::vector<std::string>& args) {
+  std::fflush(stdout);  // the child's freopen would flush our buffer a second time
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    std::FILE* null = std::freopen("/dev/null", "w", stdout);
+    null = std::freopen("/dev/null", "w", stderr);
+    (void)null;
+    std::vector<char*> argv;
+    std::string cli = SCORESTAT_CLI;
+    argv.push_back(cli.data());
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execv(cli.c_str(), argv.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
+int RunCli(const std::vector<std::string>& args) {
+  pid_t pid = StartCli(args);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string QueryText(engine::Database& db, const std::string& sql) {
+  engine::Recordset rs = db.OpenRecordset(sql);
+  std::string out;
+  for (; !rs.Eof(); rs.MoveNext()) {
+    for (int c = 0; c < rs.FieldCount(); ++c) out += (c ? "|" : "") + rs.FieldValue(c).AsText();
+    out += '\n';
+  }
+  return out;
+}
+
+// What distinguishes one exam from another, and a finished import from a
+// half-done one: the rows, the derived columns and ranks, the subject lines.
+std::string Signature(const std::string& path) {
+  engine::Database db = engine::Database::Open(path);
+  return QueryText(db,
+                   "SELECT count(*), sum(学号), sum(全科总分), sum(主科总分), sum(全科排名), "
+                   "sum(主科排名), sum(全科及格数), count(全科排名) FROM 统计表") +
+         QueryText(db, "SELECT count(*), sum(学号) FROM 成绩表") +
+         QueryText(db, "SELECT count(*) FROM 教师表") + QueryText(db, "SELECT * FROM 三线表");
+}
+
+std::string IntegrityCheck(const std::string& path) {
+  engine::Database db = engine::Database::Open(path);
+  sqlite3* handle = db.handle();
+  sqlite3_stmt* stmt = nullptr;
+  std::string out;
+  if (sqlite3_prepare_v2(handle, "PRAGMA integrity_check", -1, &stmt, nullptr) != SQLITE_OK)
+    return sqlite3_errmsg(handle);
+  while (sqlite3_step(stmt) == SQLITE_ROW)
+    out += reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  sqlite3_finalize(stmt);
+  return out;
+}
+
+TEST(InterruptedImport, KilledAtTwentyMomentsLeavesOneWholeExam) {
+  const fs::path dir = fs::temp_directory_path() / ("scorestat_kill_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string big = (dir / "big.xlsx").string();
+  const std::string small = (dir / "small.xlsx").string();
+  const std::string previous_db = (dir / "previous.db").string();
+  const std::string new_db = (dir / "new.db").string();
+  const std::string work_db = (dir / "work.db").string();
+  ASSERT_EQ(RunCli({"generate", big, "--students", "100000", "--seed", "7"}), 0);
+  ASSERT_EQ(RunCli({"generate", small, "--students", "2000", "--seed", "3"}), 0);
+  ASSERT_EQ(RunCli({"--db", previous_db, "repair"}), 0);
+  ASSERT_EQ(RunCli({"--db", previous_db, "import", small}), 0);
+  const std::string previous = Signature(previous_db);
+
+  fs::copy_file(previous_db, new_db);
+  const auto start = Clock::now();
+  ASSERT_EQ(RunCli({"--db", new_db, "import", big}), 0);
+  const auto full = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  const std::string fresh = Signature(new_db);
+  ASSERT_NE(previous, fresh);
+
+  // Moments spread over the whole import and a little past its end.
+  std::mt19937 rng(20240607);
+  std::uniform_int_distribution<long long> moment(0, full.count() * 11 / 10);
+  int kept_previous = 0, got_new = 0;
+  for (int trial = 1; trial <= 20; ++trial) {
+    SCOPED_TRACE("trial " + std::to_string(trial));
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) fs::remove(work_db + suffix);
+    fs::copy_file(previous_db, work_db);
+    const long long delay = moment(rng);
+    pid_t pid = StartCli({"--db", work_db, "import", big});
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const bool killed = WIFSIGNALED(status);
+
+    ASSERT_EQ(IntegrityCheck(work_db), "ok");
+    const std::string now = Signature(work_db);
+    const char* outcome = now == previous ? "previous" : now == fresh ? "new" : "MIXED";
+    std::printf("kill trial %2d at %5lld ms of %lld: %s%s\n", trial, delay,
+                static_cast<long long>(full.count()), outcome, killed ? "" : " (finished first)");
+    EXPECT_TRUE(now == previous || now == fresh) << now;
+    (now == previous ? kept_previous : got_new) += 1;
+  }
+  std::printf("kill trials: %d kept the previous exam, %d hold the new one\n", kept_previous,
+              got_new);
+  fs::remove_all(dir);
+}
+
+}  // namespace
