@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include "app/page_setup_dialog.h"
+#include "app/page_setup_dialog_model.h"
+#include "grid/report_grid.h"
+
+namespace app_test {
+namespace {
+
+template <typename T>
+T* Find(QWidget& dialog, const char* name) {
+  T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+// Settings unlike the defaults in every field, several outside the usual
+// ranges of the editors.
+grid::PageSettings Unusual() {
+  grid::PageSettings p;
+  p.orientation = grid::kLandscape;
+  p.paper_width = 100;  // no listed paper: the user-defined entry
+  p.paper_height = 150.5;
+  p.zoom = 85;
+  p.left_margin = 1.2;
+  p.right_margin = 3.5;  // above the list
+  p.top_margin = 0.5;    // below the list
+  p.bottom_margin = 2.7;
+  p.header_margin = 0.8;
+  p.footer_margin = 1.0;
+  p.black_and_white = true;
+  p.print_fixed_row = false;
+  p.print_fixed_column = true;
+  p.print_gridlines = false;
+  p.print_title_rows = 25;
+  p.print_title_columns = 3;
+  p.print_bottom_title_rows = 1;
+  p.center_horizontally = true;
+  p.center_vertically = true;
+  p.header = {"第&p页", 2, {"Arial", 12, true, true, true, true}};
+  p.footer = {"共&n页  第&p页", 0, {"黑体", 10.5, false, false, false, false}};
+  return p;
+}
+
+grid::PageSettings A3Portrait() {
+  grid::PageSettings p;
+  p.paper_width = 297;
+  p.paper_height = 420;
+  p.print_title_rows = 2;
+  p.footer.text = "共&n页  第&p页";
+  return p;
+}
+
+TEST(PageSetupDialogTest, OkWithoutChangesKeepsEverySetting) {
+  for (const grid::PageSettings& setup : {grid::PageSettings{}, Unusual(), A3Portrait()}) {
+    grid::ReportGrid g(5, 5);
+    g.PageSetup() = setup;
+    app::PageSetupDialog dialog;
+    dialog.SetGrid(g);
+    Find<QPushButton>(dialog, "mnn")->click();
+    EXPECT_EQ(g.PageSetup(), setup) << setup.paper_width << " x " << setup.paper_height;
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+}
+
+TEST(PageSetupDialogTest, ValuesOutsideTheListsWidenThem) {
+  grid::ReportGrid g(5, 5);
+  g.PageSetup() = Unusual();
+  app::PageSetupDialog dialog;
+  dialog.SetGrid(g);
+  auto* top = Find<QDoubleSpinBox>(dialog, "txtTopMargin");
+  EXPECT_EQ(top->text(), QStringLiteral("0.5"));
+  EXPECT_DOUBLE_EQ(top->minimum(), 0.5);
+  EXPECT_DOUBLE_EQ(top->maximum(), 3.0);
+  auto* right = Find<QDoubleSpinBox>(dialog, "txtRightMargin");
+  EXPECT_DOUBLE_EQ(right->maximum(), 3.5);
+  auto* rows = Find<QSpinBox>(dialog, "txtPrintTitleRows");
+  EXPECT_EQ(rows->value(), 25);
+  EXPECT_EQ(rows->maximum(), 25);
+  EXPECT_EQ(Find<QSpinBox>(dialog, "txtPrintTitleColumns")->maximum(), 20);
+  // The paper matches no entry: the last one, with its size shown.
+  auto* paper = Find<QComboBox>(dialog, "cboPaperSize");
+  EXPECT_EQ(paper->currentIndex(), paper->count() - 1);
+  EXPECT_EQ(paper->currentText(), QStringLiteral("自定义"));
+  auto* width = Find<QLineEdit>(dialog, "txtPaperWidth");
+  EXPECT_FALSE(width->isHidden());
+  EXPECT_EQ(width->text(), QStringLiteral("100"));
+  EXPECT_EQ(Find<QLineEdit>(dialog, "txtPaperHeight")->text(), QStringLiteral("150.5"));
+  EXPECT_TRUE(Find<QRadioButton>(dialog, "optLandscape")->isChecked());
+  EXPECT_EQ(Find<QComboBox>(dialog, "cboHeaderAlign")->currentText(), QStringLiteral("右对齐"));
+  EXPECT_TRUE(Find<QLineEdit>(dialog, "txtHeader")->font().strikeOut());
+}
+
+// Changes every control the way a user would.
+void ChangeEverything(QWidget& dialog) {
+  Find<QRadioButton>(dialog, "optLandscape")->setChecked(true);
+  Find<QComboBox>(dialog, "cboPaperSize")->setCurrentIndex(1);  // A3
+  Find<QSpinBox>(dialog, "txtZoom")->setValue(150);
+  Find<QSpinBox>(dialog, "txtPrintTitleRows")->setValue(4);
+  Find<QSpinBox>(dialog, "txtPrintTitleColumns")->setValue(2);
+  Find<QSpinBox>(dialog, "txtPrintBottomTitleRows")->setValue(1);
+  for (const char* name : {"chkPrintFixedRow", "chkPrintFixedColumn", "chkPrintGridlines",
+                           "chkBlackAndWhite", "chkCenterHorizontally", "chkCenterVertically"})
+    Find<QCheckBox>(dialog, name)->toggle();
+  for (const char* name : {"txtTopMargin", "txtBottomMargin", "txtLeftMargin", "txtRightMargin",
+                           "txtHeaderMargin", "txtFooterMargin"})
+    Find<QDoubleSpinBox>(dialog, name)->setValue(1.3);
+  Find<QLineEdit>(dialog, "txtHeader")->setText(QStringLiteral("期中考试"));
+  Find<QLineEdit>(dialog, "txtFooter")->setText(QStringLiteral("第&p页"));
+  Find<QComboBox>(dialog, "cboHeaderAlign")->setCurrentIndex(0);
+  Find<QComboBox>(dialog, "cboFooterAlign")->setCurrentIndex(2);
+}
+
+TEST(PageSetupDialogTest, CancelWritesNothingAndOkWritesEveryChange) {
+  const grid::PageSettings before = A3Portrait();
+  grid::ReportGrid g(5, 5);
+  g.PageSetup() = before;
+  {
+    app::PageSetupDialog dialog;
+    dialog.SetGrid(g);
+    ChangeEverything(dialog);
+    Find<QPushButton>(dialog, "cmdCancel")->click();
+    EXPECT_EQ(g.PageSetup(), before);
+  }
+  app::PageSetupDialog dialog;
+  dialog.SetGrid(g);
+  ChangeEverything(dialog);
+  Find<QPushButton>(dialog, "mnn")->click();
+  const grid::PageSettings& after = g.PageSetup();
+  EXPECT_EQ(after.orientation, grid::kLandscape);
+  EXPECT_EQ(after.paper_width, 297);
+  EXPECT_EQ(after.paper_height, 420);
+  EXPECT_EQ(after.zoom, 150);
+  EXPECT_EQ(after.print_title_rows, 4);
+  EXPECT_EQ(after.print_title_columns, 2);
+  EXPECT_EQ(after.print_bottom_title_rows, 1);
+  EXPECT_EQ(after.print_fixed_row, !before.print_fixed_row);
+  EXPECT_EQ(after.print_fixed_column, !before.print_fixed_column);
+  EXPECT_EQ(after.print_gridlines, !before.print_gridlines);
+  EXPECT_EQ(after.black_and_white, !before.black_and_white);
+  EXPECT_EQ(after.center_horizontally, !before.center_horizontally);
+  EXPECT_EQ(after.center_vertically, !before.center_vertically);
+  for (double m : {after.top_margin, after.bottom_margin, after.left_margin, after.right_margin,
+                   after.header_margin, after.footer_margin})
+    EXPECT_DOUBLE_EQ(m, 1.3);
+  EXPECT_EQ(after.header.text, "期中考试");
+  EXPECT_EQ(after.header.alignment, 0);
+  EXPECT_EQ(after.footer.text, "第&p页");
+  EXPECT_EQ(after.footer.alignment, 2);
+}
+
+TEST(PageSetupDialogTest, UserDefinedPaper) {
+  grid::ReportGrid g(5, 5);
+  app::PageSetupDialog dialog;
+  dialog.SetGrid(g);  // A4
+  auto* paper = Find<QComboBox>(dialog, "cboPaperSize");
+  auto* width = Find<QLineEdit>(dialog, "txtPaperWidth");
+  auto* height = Find<QLineEdit>(dialog, "txtPaperHeight");
+  EXPECT_EQ(paper->currentText(), QStringLiteral("A4"));
+  EXPECT_TRUE(width->isHidden());
+  // Choosing the user-defined entry starts from the grid's paper.
+  QTest::keyClick(paper, Qt::Key_End);
+  EXPECT_EQ(paper->currentText(), QStringLiteral("自定义"));
+  EXPECT_FALSE(width->isHidden());
+  EXPECT_EQ(width->text(), QStringLiteral("210"));
+  // Only digits and one point get in.
+  width->clear();
+  QTest::keyClicks(width, QStringLiteral("1x2.5.7a"));
+  EXPECT_EQ(width->text(), QStringLiteral("12.57"));
+  height->setText(QStringLiteral("99"));
+  Find<QPushButton>(dialog, "mnn")->click();
+  EXPECT_DOUBLE_EQ(g.PageSetup().paper_width, 12.57);
+  EXPECT_DOUBLE_EQ(g.PageSetup().paper_height, 99);
+}
+
+TEST(PageSetupDialogTest, EmptyUserDefinedSizeKeepsThePaper) {
+  grid::PageSettings page = A3Portrait();
+  app::PageSetupForm form = app::LoadPageSetupForm(page);
+  app::ChoosePaper(form, static_cast<int>(form.paper_names.size()) - 1, page);
+  form.paper_width.clear();
+  app::StorePageSetupForm(form, page);
+  EXPECT_EQ(page.paper_width, 297);
+  EXPECT_EQ(page.paper_height, 420);
+}
+
+}  // namespace
+}  // namespace app_test
