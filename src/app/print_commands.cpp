@@ -1,0 +1,253 @@
+#include "app/print_commands.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QVariant>
+
+#include "app/app_info.h"
+#include "app/document_window.h"
+#include "app/font_map.h"
+#include "app/main_window.h"
+#include "app/page_setup_dialog.h"
+#include "app/ui_services.h"
+#include "grid/export.h"
+#include "grid/grid_file.h"
+#include "render/print.h"
+
+namespace app {
+
+namespace {
+
+// The commands' texts, in one place.
+namespace text {
+const QString kNotice = QStringLiteral("提示");
+const QString kSaved = QStringLiteral("保存成功。");
+const QString kDataSaved = QStringLiteral("数据保存成功。");
+const QString kExported = QStringLiteral("输出成功。");
+const QString kNoPrinter = QStringLiteral("没有安装打印机，无法打印。请先在系统中添加打印机。");
+const QString kOpenCaption = QStringLiteral("打开表格文件");
+const QString kSaveCaption = QStringLiteral("另存为");
+const QString kExcelCaption = QStringLiteral("输出到Excel");
+const QString kHtmlCaption = QStringLiteral("输出到HTML");
+const QString kPdfCaption = QStringLiteral("输出到PDF");
+const QString kPreviewCaption = QStringLiteral("打印预览");
+const QString kGridFilter = QStringLiteral("表格文件 (*.json);;所有文件 (*)");
+const QString kExcelFilter = QStringLiteral("Excel 工作簿 (*.xlsx)");
+const QString kHtmlFilter = QStringLiteral("网页文件 (*.html *.htm)");
+const QString kPdfFilter = QStringLiteral("PDF 文件 (*.pdf)");
+}  // namespace text
+
+const char* const kGridFileProperty = "gridFilePath";
+
+// One kind of file a report is written to.
+struct Output {
+  const QString& caption;
+  const QString& filter;
+  const char* suffix;
+  grid::Status (*write)(const Document& doc, const std::string& path);
+};
+
+grid::Status WriteGridFile(const Document& doc, const std::string& path) {
+  return grid::SaveGridFile(path, doc.grid, doc.caption, doc.title);
+}
+grid::Status WriteExcel(const Document& doc, const std::string& path) {
+  return grid::ExportToExcel(doc.grid, path);
+}
+grid::Status WriteHtml(const Document& doc, const std::string& path) {
+  return grid::ExportToHtml(doc.grid, path, doc.caption);
+}
+grid::Status WritePdf(const Document& doc, const std::string& path) {
+  return render::WritePdf(doc.grid, path);
+}
+
+const Output kGridFile{text::kSaveCaption, text::kGridFilter, "json", WriteGridFile};
+const Output kExcel{text::kExcelCaption, text::kExcelFilter, "xlsx", WriteExcel};
+const Output kHtml{text::kHtmlCaption, text::kHtmlFilter, "html", WriteHtml};
+const Output kPdf{text::kPdfCaption, text::kPdfFilter, "pdf", WritePdf};
+
+// A name typed without an ending gets the format's own.
+QString WithSuffix(const QString& path, const char* suffix) {
+  if (!QFileInfo(path).suffix().isEmpty()) return path;
+  return path + QLatin1Char('.') + QLatin1String(suffix);
+}
+
+QString SuggestedName(DocumentWindow& doc, const char* suffix) {
+  QString name = Qs(doc.document().caption).trimmed();
+  name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
+  if (name.isEmpty()) name = QStringLiteral("报表");
+  QString existing = GridFilePathOf(doc);
+  QString dir = existing.isEmpty() ? QDir::homePath() : QFileInfo(existing).absolutePath();
+  return QDir(dir).filePath(name + QLatin1Char('.') + QLatin1String(suffix));
+}
+
+class PrintCommands {
+ public:
+  PrintCommands(MainWindow& w, PrintCommandHooks hooks) : w_(w), hooks_(std::move(hooks)) {}
+
+  void Open();
+  void Save();
+  void SaveAs() { Write(kGridFile, text::kSaved, /*remember=*/true); }
+  void Export(const Output& output) { Write(output, text::kExported, /*remember=*/false); }
+  void PageSetup();
+  void Preview();
+  void DirectPrint();
+
+ private:
+  // Asks for the file, then writes it and tells the user how it went.
+  void Write(const Output& output, const QString& success, bool remember);
+  void Fail(const grid::Status& status) {
+    w_.services().Message(&w_, AppTitle(), Qs(status.message()), QMessageBox::Warning);
+  }
+
+  MainWindow& w_;
+  PrintCommandHooks hooks_;
+};
+
+void PrintCommands::Write(const Output& output, const QString& success, bool remember) {
+  DocumentWindow* doc = w_.ActiveDocument();
+  if (doc == nullptr) return;
+  QPointer<DocumentWindow> target(doc);
+  hooks_.save_file_name(&w_, output.caption, output.filter, SuggestedName(*doc, output.suffix),
+                        [this, target, &output, success, remember](const QString& chosen) {
+                          if (target.isNull() || chosen.isEmpty()) return;
+                          QString path = WithSuffix(chosen, output.suffix);
+                          grid::Status status = output.write(target->document(), Std(path));
+                          if (!status) {
+                            Fail(status);
+                            return;
+                          }
+                          if (remember) target->setProperty(kGridFileProperty, path);
+                          w_.services().Message(&w_, text::kNotice, success, QMessageBox::Warning);
+                        });
+}
+
+void PrintCommands::Open() {
+  DocumentWindow* doc = w_.ActiveDocument();
+  if (doc == nullptr) doc = w_.NewDocument();
+  QString path = w_.services().OpenFileName(&w_, text::kOpenCaption, text::kGridFilter);
+  if (path.isEmpty()) return;
+  grid::GridDocument opened;
+  grid::Status status = grid::OpenGridFile(Std(path), opened);
+  if (!status) {
+    Fail(status);
+    return;
+  }
+  doc->grid().ReplaceContents(std::move(opened.grid));
+  doc->document().caption = std::move(opened.caption);
+  doc->document().title = std::move(opened.title);
+  doc->SyncFromDocument();
+  doc->setProperty(kGridFileProperty, path);
+}
+
+// Saving the edits of a table back to the database is not offered; 保存
+// keeps the report in the grid file it came from, or asks for one.
+void PrintCommands::Save() {
+  DocumentWindow* doc = w_.ActiveDocument();
+  if (doc == nullptr) return;
+  QString path = GridFilePathOf(*doc);
+  if (path.isEmpty()) {
+    SaveAs();
+    return;
+  }
+  grid::Status status = WriteGridFile(doc->document(), Std(path));
+  if (!status) {
+    Fail(status);
+    return;
+  }
+  w_.services().Message(&w_, AppTitle(), text::kDataSaved, QMessageBox::Warning);
+}
+
+void PrintCommands::PageSetup() {
+  DocumentWindow* doc = w_.ActiveDocument();
+  if (doc == nullptr) return;
+  auto* dialog = new PageSetupDialog(&w_);
+  dialog->SetGrid(doc->grid());
+  hooks_.show_dialog(dialog);
+}
+
+// The dialog is window-modal over the main window, so the report window and
+// its grid stay while the preview paints from them.
+void PrintCommands::Preview() {
+  DocumentWindow* doc = w_.ActiveDocument();
+  if (doc == nullptr) return;
+  auto* dialog = new QPrintPreviewDialog(&w_);
+  dialog->setWindowTitle(text::kPreviewCaption + QStringLiteral(" - ") +
+                         Qs(doc->document().caption));
+  render::ApplyPageLayout(doc->grid(), *dialog->printer());
+  QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
+                   render::PreviewHandler(doc->grid()));
+  dialog->resize(w_.size() * 0.9);
+  hooks_.show_dialog(dialog);
+}
+
+void PrintCommands::DirectPrint() {
+  DocumentWindow* doc = w_.ActiveDocument();
+  if (doc == nullptr) return;
+  std::unique_ptr<QPrinter> printer = hooks_.default_printer();
+  if (!printer) {
+    w_.services().Message(&w_, AppTitle(), text::kNoPrinter, QMessageBox::Warning);
+    return;
+  }
+  printer->setDocName(Qs(doc->document().caption));
+  render::PrintToPrinter(doc->grid(), *printer);
+}
+
+}  // namespace
+
+QString GridFilePathOf(const QWidget& document_window) {
+  return document_window.property(kGridFileProperty).toString();
+}
+
+PrintCommandHooks DefaultPrintCommandHooks() {
+  PrintCommandHooks hooks;
+  hooks.save_file_name = [](QWidget* parent, const QString& caption, const QString& filter,
+                            const QString& suggested, PrintCommandHooks::FileChosen chosen) {
+    auto* dialog = new QFileDialog(parent, caption, suggested, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QFileDialog::fileSelected, dialog, std::move(chosen));
+    dialog->open();
+  };
+  hooks.show_dialog = [](QDialog* dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+  };
+  hooks.default_printer = []() -> std::unique_ptr<QPrinter> {
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+      // No default chosen: any installed printer will do.
+      const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+      if (all.isEmpty()) return nullptr;
+      info = all.first();
+    }
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  };
+  return hooks;
+}
+
+void RegisterPrintCommands(MainWindow& window) {
+  RegisterPrintCommands(window, DefaultPrintCommandHooks());
+}
+
+void RegisterPrintCommands(MainWindow& window, PrintCommandHooks hooks) {
+  auto commands = std::make_shared<PrintCommands>(window, std::move(hooks));
+  CommandTable& t = window.commands();
+  t.Register(QStringLiteral("mnuOpen"), [commands] { commands->Open(); });
+  t.Register(QStringLiteral("mnuSave"), [commands] { commands->Save(); });
+  t.Register(QStringLiteral("mnuFileSaveAs"), [commands] { commands->SaveAs(); });
+  t.Register(QStringLiteral("ExcelSave"), [commands] { commands->Export(kExcel); });
+  t.Register(QStringLiteral("mnuExportHtml"), [commands] { commands->Export(kHtml); });
+  t.Register(QStringLiteral("mnuExportPdf"), [commands] { commands->Export(kPdf); });
+  t.Register(QStringLiteral("mnuFilePageSetup"), [commands] { commands->PageSetup(); });
+  t.Register(QStringLiteral("mnuPrintPreview"), [commands] { commands->Preview(); });
+  t.Register(QStringLiteral("mnuDirectPrint"), [commands] { commands->DirectPrint(); });
+}
+
+}  // namespace app

@@ -1,0 +1,51 @@
+// The File menu's commands on the active report: open and save grid files,
+// export to Excel, HTML and PDF, page setup, print preview and printing.
+// With no report window open they do nothing, except 打开表格文件, which
+// opens an empty report window first.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace app {
+
+class MainWindow;
+
+// The modal parts these commands reach for, replaceable so that tests run
+// them without a user or a printer. The open-file dialog is the main
+// window's UiServices::OpenFileName. Dialogs are opened window-modal and
+// return at once, so no command spins an event loop of its own.
+struct PrintCommandHooks {
+  using FileChosen = std::function<void(const QString& path)>;
+  // Asks for the file to write, starting from `suggested`; calls `chosen`
+  // only when the user picks one.
+  std::function<void(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& suggested, FileChosen chosen)>
+      save_file_name;
+  // Shows a dialog (page setup, print preview), taking ownership of it.
+  std::function<void(QDialog* dialog)> show_dialog;
+  // A printer set to the system's default printer; nullptr when no printer
+  // is installed.
+  std::function<std::unique_ptr<QPrinter>()> default_printer;
+};
+
+// QFileDialog and QDialog::open, deleting the dialog when it closes, and
+// QPrinterInfo.
+PrintCommandHooks DefaultPrintCommandHooks();
+
+// Registers mnuOpen, mnuSave, mnuFileSaveAs, ExcelSave, mnuExportHtml,
+// mnuExportPdf, mnuFilePageSetup, mnuPrintPreview and mnuDirectPrint.
+// Registering again replaces them.
+void RegisterPrintCommands(MainWindow& window);
+void RegisterPrintCommands(MainWindow& window, PrintCommandHooks hooks);
+
+// The grid file a report window was last opened from or saved to, empty
+// when none; 保存 writes there.
+QString GridFilePathOf(const QWidget& document_window);
+
+}  // namespace app

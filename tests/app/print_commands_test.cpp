@@ -1,0 +1,223 @@
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+
+#include "app/page_setup_dialog.h"
+#include "app/print_commands.h"
+#include "app_fixture.h"
+#include "grid/export.h"
+#include "grid/grid_file.h"
+#include "render/print.h"
+
+namespace app_test {
+namespace {
+
+// The main window with the file dialogs, modal dialogs and the printer
+// answered by the test.
+class PrintCommandsTest : public AppFixture {
+ protected:
+  app::MainWindow& Win() {
+    app::MainWindow& w = Window();
+    if (!hooked_) {
+      app::PrintCommandHooks hooks;
+      hooks.save_file_name = [this](QWidget*, const QString&, const QString& filter, const QString&,
+                                    app::PrintCommandHooks::FileChosen chosen) {
+        ++save_dialogs;
+        save_filter = filter;
+        if (!file_to_save.isEmpty()) chosen(file_to_save);
+      };
+      hooks.show_dialog = [this](QDialog* dialog) {
+        ++dialogs;
+        if (on_dialog) on_dialog(*dialog);
+        delete dialog;
+      };
+      hooks.default_printer = [this] { return printer ? std::move(printer) : nullptr; };
+      app::RegisterPrintCommands(w, hooks);
+      hooked_ = true;
+    }
+    return w;
+  }
+  void Run(const char* name) { Win().RunCommand(QString::fromLatin1(name)); }
+  QString Path(const char* name) const {
+    return dir.path() + QLatin1Char('/') + QString::fromUtf8(name);
+  }
+
+  // A small report in a new window.
+  app::DocumentWindow* SampleReport() {
+    Win();
+    app::DocumentWindow* doc = NewReport(4, 3);
+    grid::ReportGrid& g = doc->grid();
+    g.SetCellText(0, 1, "姓名");
+    g.SetCellText(0, 2, "语文");
+    g.SetCellText(1, 1, "张三");
+    g.SetCellText(1, 2, "87.5");
+    g.SetCellText(2, 1, "李四");
+    g.SetCellText(2, 2, "92");
+    g.PageSetup().orientation = grid::kLandscape;
+    g.PageSetup().top_margin = 0.5;
+    doc->document().caption = "成绩表";
+    doc->document().title = "成绩表 [共有 2 个记录]";
+    doc->SyncFromDocument();
+    return doc;
+  }
+
+  QString file_to_save;
+  QString save_filter;
+  int save_dialogs = 0;
+  int dialogs = 0;
+  std::function<void(QDialog&)> on_dialog;
+  std::unique_ptr<QPrinter> printer;
+
+ private:
+  bool hooked_ = false;
+};
+
+TEST_F(PrintCommandsTest, WithoutAReportWindowNothingHappens) {
+  Win();
+  file_to_save = Path("x.json");
+  for (const char* name : {"mnuSave", "mnuFileSaveAs", "ExcelSave", "mnuExportHtml", "mnuExportPdf",
+                           "mnuFilePageSetup", "mnuPrintPreview", "mnuDirectPrint"})
+    Run(name);
+  EXPECT_EQ(save_dialogs, 0);
+  EXPECT_EQ(dialogs, 0);
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_EQ(Win().DocumentCount(), 0);
+  // 打开表格文件 opens an empty window first, then asks.
+  Run("mnuOpen");
+  EXPECT_EQ(Win().DocumentCount(), 1);
+  EXPECT_EQ(services.last_filter, QStringLiteral("表格文件 (*.json);;所有文件 (*)"));
+  EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(PrintCommandsTest, SaveAsThenOpenRestoresTheReport) {
+  app::DocumentWindow* doc = SampleReport();
+  file_to_save = Path("期中");  // the ending is added
+  Trigger("mnuFileSaveAs");
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].caption, QStringLiteral("提示"));
+  EXPECT_EQ(services.messages[0].text, QStringLiteral("保存成功。"));
+  EXPECT_TRUE(QFile::exists(Path("期中.json")));
+  EXPECT_EQ(app::GridFilePathOf(*doc), Path("期中.json"));
+
+  app::DocumentWindow* fresh = Win().NewDocument();
+  services.file_to_open = Path("期中.json");
+  Trigger("mnuOpen");
+  ASSERT_EQ(Win().ActiveDocument(), fresh);
+  const grid::ReportGrid& g = fresh->grid();
+  EXPECT_EQ(g.Rows(), 4);
+  EXPECT_EQ(g.CellText(2, 1), "李四");
+  EXPECT_EQ(g.CellText(1, 2), "87.5");
+  EXPECT_EQ(g.PageSetup(), doc->grid().PageSetup());
+  EXPECT_EQ(fresh->document().caption, "成绩表");
+  EXPECT_EQ(fresh->windowTitle(), QStringLiteral("成绩表"));
+  EXPECT_EQ(fresh->document().title, "成绩表 [共有 2 个记录]");
+
+  // 保存 writes back to the file the report came from, without asking.
+  fresh->grid().SetCellText(2, 2, "95");
+  Trigger("mnuSave");
+  EXPECT_EQ(save_dialogs, 1);
+  EXPECT_EQ(services.messages.back().text, QStringLiteral("数据保存成功。"));
+  grid::GridDocument reread;
+  ASSERT_TRUE(grid::OpenGridFile(Path("期中.json").toStdString(), reread));
+  EXPECT_EQ(reread.grid.CellText(2, 2), "95");
+}
+
+TEST_F(PrintCommandsTest, ExportsWriteTheirFormatAndSayHowItWent) {
+  SampleReport();
+  struct Case {
+    const char* command;
+    const char* file;
+    const char* filter;
+  } cases[] = {
+      {"ExcelSave", "out.xlsx", "Excel 工作簿 (*.xlsx)"},
+      {"mnuExportHtml", "out.html", "网页文件 (*.html *.htm)"},
+      {"mnuExportPdf", "out.pdf", "PDF 文件 (*.pdf)"},
+  };
+  for (const Case& c : cases) {
+    services.messages.clear();
+    file_to_save = Path(c.file);
+    Run(c.command);
+    EXPECT_EQ(save_filter, QString::fromUtf8(c.filter));
+    EXPECT_TRUE(QFile::exists(file_to_save)) << c.command;
+    ASSERT_EQ(services.messages.size(), 1u) << c.command;
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("输出成功。"));
+  }
+  QFile html(Path("out.html"));
+  ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(QString::fromUtf8(html.readAll()).contains(QStringLiteral("李四")));
+
+  // A cancelled dialog says nothing; a failed write says why.
+  services.messages.clear();
+  file_to_save.clear();
+  Run("ExcelSave");
+  EXPECT_TRUE(services.messages.empty());
+  file_to_save = Path("no-such-folder/out.xlsx");
+  Run("ExcelSave");
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_NE(services.messages[0].text, QStringLiteral("输出成功。"));
+  EXPECT_FALSE(services.messages[0].text.isEmpty());
+}
+
+TEST_F(PrintCommandsTest, OpeningABrokenFileLeavesTheReport) {
+  app::DocumentWindow* doc = SampleReport();
+  QFile broken(Path("broken.json"));
+  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+  broken.write("{\"version\": 1, \"cells\": [");
+  broken.close();
+  services.file_to_open = broken.fileName();
+  Run("mnuOpen");
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(doc->grid().CellText(1, 1), "张三");
+  EXPECT_TRUE(app::GridFilePathOf(*doc).isEmpty());
+}
+
+TEST_F(PrintCommandsTest, DirectPrint) {
+  SampleReport();
+  Run("mnuDirectPrint");  // no printer installed
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_TRUE(services.messages[0].text.contains(QStringLiteral("没有安装打印机")));
+
+  printer = std::make_unique<QPrinter>();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(Path("printed.pdf"));
+  Run("mnuDirectPrint");
+  EXPECT_EQ(services.messages.size(), 1u);
+  QFile pdf(Path("printed.pdf"));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.read(5) == "%PDF-");
+  // Landscape A4 with the page setup's orientation: wider than high.
+  EXPECT_TRUE(pdf.readAll().contains("/MediaBox [0 0 842.000000 595.000000]"));
+}
+
+TEST_F(PrintCommandsTest, PageSetupAndPreviewWorkOnTheActiveGrid) {
+  app::DocumentWindow* doc = SampleReport();
+  on_dialog = [](QDialog& dialog) {
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("frmPageSetup"));
+    auto* top = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("txtTopMargin"));
+    EXPECT_EQ(top->value(), 0.5);
+    top->setValue(2.2);
+    dialog.findChild<QPushButton*>(QStringLiteral("mnn"))->click();
+  };
+  Trigger("mnuFilePageSetup");
+  EXPECT_DOUBLE_EQ(doc->grid().PageSetup().top_margin, 2.2);
+
+  for (int r = 0; r < 200; ++r) doc->grid().AddItem("\t学生\t80");
+  int previewed = -1;
+  on_dialog = [&previewed](QDialog& dialog) {
+    auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+    EXPECT_NE(preview, nullptr);
+    if (preview != nullptr) {
+      preview->updatePreview();
+      previewed = preview->pageCount();
+    }
+  };
+  Trigger("mnuPrintPreview");
+  EXPECT_GT(previewed, 1);
+  EXPECT_EQ(previewed, render::PageCount(doc->grid()));
+}
+
+}  // namespace
+}  // namespace app_test
