@@ -15,6 +15,7 @@
 #include "app/import_command.h"
 #include "app/main_window.h"
 #include "app/mdi_arrange.h"
+#include "app/print_commands.h"
 #include "app/report_commands.h"
 #include "app/ui_services.h"
 #include "data/score_database.h"
@@ -125,6 +126,7 @@ void RegisterStandardCommands(MainWindow& window) {
   RegisterHelpCommands(window);
   RegisterDataCommands(window);
   RegisterReportCommands(window);
+  RegisterPrintCommands(window);
 }
 
 }  // namespace app
