@@ -156,6 +156,15 @@ def long_directory_name(xls):
     return bytes(data)
 
 
+def sst_string_overrun(xls):
+    """A shared string whose character count (65531) runs past the SST and
+    its CONTINUE records (FreeXL 1.0.6 copied past its buffer)."""
+    data = bytearray(xls)
+    at = data.find(b"\xfc\x00")  # the SST record; its first string follows 8 bytes of counts
+    struct.pack_into("<HB", data, at + 12, 0xFFFB, 0x0C)
+    return bytes(data)
+
+
 def lying_bomb(name, inflated_mib, declared):
     filler = " " * (inflated_mib << 20)
     big = worksheet('<row r="1"><c r="A1"><v>1</v></c></row>' + filler)
@@ -243,6 +252,7 @@ def main():
     write_bytes("encrypted_package.xlsx", without_workbook_stream(base_xls))
     write_bytes("zip_encrypted.xlsx", set_zip_flag(base_xlsx, 1))
     write_bytes("directory_name_too_long.xls", long_directory_name(base_xls))
+    write_bytes("shared_string_overrun.xls", sst_string_overrun(base_xls))
 
     # Crafted .xlsx parts.
     lying_bomb("zip_bomb_declared_huge.xlsx", 4, 0xFFFFFFF0)

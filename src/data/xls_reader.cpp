@@ -2,9 +2,9 @@
 
 #include <freexl.h>
 
-#include <cstdint>
-#include <fstream>
 #include <unordered_map>
+
+#include "data/xls_precheck.h"
 
 namespace data {
 
@@ -16,50 +16,11 @@ using Kind = WorkbookError::Kind;
   throw WorkbookError(kind, what + "：" + path);
 }
 
-// FreeXL 1.0.6 converts each compound-file directory entry's name with the
-// length the file states, reading past its sector buffer when that is over
-// the 64 bytes an entry holds. Walk the directory chain the way it does and
-// refuse such a file before FreeXL sees it. False only for a bad length; a
-// chain that cannot be followed is left for FreeXL to refuse.
-bool DirectoryNamesFit(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  auto u32 = [&](std::uint64_t at, std::uint32_t& out) {
-    unsigned char b[4];
-    if (!in.seekg(static_cast<std::streamoff>(at)) || !in.read(reinterpret_cast<char*>(b), 4))
-      return false;
-    out = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-    return true;
-  };
-  std::uint32_t shift_word = 0, dir_sector = 0;
-  if (!u32(0x1C, shift_word) || !u32(0x30, dir_sector)) return true;
-  const std::uint32_t shift = shift_word >> 16;
-  if (shift != 9 && shift != 12) return true;
-  const std::uint64_t size = std::uint64_t{1} << shift;
-  const std::uint64_t per_fat_sector = size / 4;
-  auto fat_next = [&](std::uint32_t sector, std::uint32_t& next) {
-    const std::uint64_t index = sector / per_fat_sector;
-    if (index >= 109) return false;  // past the header's table: FreeXL decides
-    std::uint32_t fat_sector = 0;
-    return u32(0x4C + 4 * index, fat_sector) && fat_sector < 0xFFFFFFFA &&
-           u32((fat_sector + std::uint64_t{1}) * size + (sector % per_fat_sector) * 4, next);
-  };
-  for (int hops = 0; dir_sector < 0xFFFFFFFA && hops < 65536; ++hops) {
-    const std::uint64_t base = (dir_sector + std::uint64_t{1}) * size;
-    for (std::uint64_t entry = 0; entry < size / 128; ++entry) {
-      std::uint32_t word = 0;
-      if (!u32(base + entry * 128 + 64, word)) return true;
-      if ((word & 0xFFFF) > 64) return false;
-    }
-    if (!fat_next(dir_sector, dir_sector)) return true;
-  }
-  return true;
-}
-
 // FreeXL wants freexl_close even when freexl_open failed half-way.
 class XlsHandle {
  public:
   explicit XlsHandle(const std::string& path) : path_(path) {
-    if (!DirectoryNamesFit(path)) Fail(Kind::kCorrupt, "工作簿已损坏（目录项无效）", path);
+    if (std::string hazard = XlsHazard(path); !hazard.empty()) Fail(Kind::kCorrupt, hazard, path);
     int rc = freexl_open(path.c_str(), &handle_);
     if (rc != FREEXL_OK) {
       if (handle_ != nullptr) freexl_close(handle_);

@@ -113,6 +113,7 @@ const Refused kUnreadable[] = {
     {"no_workbook_part.xlsx", "缺少 xl/workbook.xml"},
     {"sheet_xml_cut.xlsx", "工作簿已损坏（xl/worksheets/sheet1.xml：XML 标记不完整）"},
     {"directory_name_too_long.xls", "工作簿已损坏（目录项无效）"},
+    {"shared_string_overrun.xls", "工作簿已损坏（共享字符串表无效）"},
     {"encrypted.xls", "工作簿有密码保护，不能读取"},
     {"encrypted_package.xlsx", "或有密码保护"},
     {"zip_encrypted.xlsx", "工作簿有密码保护，不能读取"},
