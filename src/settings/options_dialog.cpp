@@ -127,6 +127,13 @@ void BackToTotals(OptionsDialog& dialog, const grid::ReportGrid& report, int fir
   dialog.apply_enabled = true;
 }
 
+void OfferSegmentPage(OptionsDialog& dialog, data::AppState& state) {
+  LoadSegmentPage(dialog, state);
+  if (std::find(dialog.available.begin(), dialog.available.end(), OptionsPage::kSegments) ==
+      dialog.available.end())
+    dialog.available.push_back(OptionsPage::kSegments);
+}
+
 void LoadFullMarkSummary(OptionsDialog& dialog, data::AppState& state) {
   data::LoadSubjectLines(state);
   try {

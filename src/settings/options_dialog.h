@@ -73,6 +73,10 @@ void TickRightOf(reports::TotalsPage& page, int row);
 void NextStep(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col);
 void BackToTotals(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col);
 
+// The import's last step: page 分数段设置, loaded, selectable beside the
+// page already shown.
+void OfferSegmentPage(OptionsDialog& dialog, data::AppState& state);
+
 // The full-mark summaries of zfLab and zkzflab; a failing query leaves a
 // label as it was.
 void LoadFullMarkSummary(OptionsDialog& dialog, data::AppState& state);
