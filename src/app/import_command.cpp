@@ -2,6 +2,7 @@
 
 #include "app/font_map.h"
 #include "app/main_window.h"
+#include "app/options_dialog.h"
 #include "app/progress_window.h"
 #include "app/ui_services.h"
 #include "data/import.h"
@@ -20,10 +21,8 @@ void ImportWorkbook(MainWindow& window) {
   }
   window.services().Message(&window, Qs(result.caption), Qs(result.message),
                             result.ok ? QMessageBox::Information : QMessageBox::Warning);
-  // The titles and segments of the new examination are entered next, when
-  // the settings dialog is there.
-  if (result.ok && window.commands().Has(QStringLiteral("qtsz")))
-    window.RunCommand(QStringLiteral("qtsz"));
+  // The titles and segments of the new examination are entered next.
+  if (result.ok) OpenOptionsAfterImport(window);
 }
 
 }  // namespace app
