@@ -113,6 +113,7 @@ QWidget* StudentListWindow::BuildPresetTab() {
   }
   connect(group, &QButtonGroup::idClicked, this,
           [this](int preset) { reports::ChoosePreset(options_, preset); });
+  grid->setHorizontalSpacing(40);
   grid->setColumnStretch(2, 1);
   return page;
 }
