@@ -165,6 +165,17 @@ def sst_string_overrun(xls):
     return bytes(data)
 
 
+def broken_sector_chain(xls):
+    """The workbook stream's sector chain leads out of the file (FreeXL
+    1.0.6 read on from wherever it pointed)."""
+    data = bytearray(xls)
+    fat_sector = struct.unpack_from("<I", data, 0x4C)[0]
+    directory = (struct.unpack_from("<I", data, 0x30)[0] + 1) * 512
+    first = struct.unpack_from("<I", data, directory + 128 + 116)[0]  # the Workbook entry's start
+    struct.pack_into("<I", data, (fat_sector + 1) * 512 + 4 * first, 0x7FFF)
+    return bytes(data)
+
+
 def lying_bomb(name, inflated_mib, declared):
     filler = " " * (inflated_mib << 20)
     big = worksheet('<row r="1"><c r="A1"><v>1</v></c></row>' + filler)
@@ -253,6 +264,7 @@ def main():
     write_bytes("zip_encrypted.xlsx", set_zip_flag(base_xlsx, 1))
     write_bytes("directory_name_too_long.xls", long_directory_name(base_xls))
     write_bytes("shared_string_overrun.xls", sst_string_overrun(base_xls))
+    write_bytes("broken_sector_chain.xls", broken_sector_chain(base_xls))
 
     # Crafted .xlsx parts.
     lying_bomb("zip_bomb_declared_huge.xlsx", 4, 0xFFFFFFF0)

@@ -29,9 +29,13 @@ class CompoundFile {
   std::uint32_t dir_start() const { return dir_start_; }
   std::uint64_t sector_size() const { return sector_; }
 
-  std::optional<std::uint32_t> Next(std::uint32_t sector) {
+  // The sector after `sector` in its chain. nullopt when the FAT does not
+  // say; `beyond` then tells a FAT past the header's table (left to FreeXL)
+  // from a damaged one.
+  std::optional<std::uint32_t> Next(std::uint32_t sector, bool* beyond = nullptr) {
     const std::uint64_t per_fat = sector_ / 4;
     const std::uint64_t index = sector / per_fat;
+    if (beyond) *beyond = index >= 109;
     std::uint32_t fat = 0, next = 0;
     if (index >= 109 || !U32(0x4C + 4 * index, fat) || fat >= kLastSector ||
         !U32((fat + std::uint64_t{1}) * sector_ + (sector % per_fat) * 4, next))
@@ -51,20 +55,30 @@ class CompoundFile {
            in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n));
   }
 
-  // The stream starting at `sector`, `size` bytes; nullopt when its chain
-  // cannot be followed (FreeXL then fails on its own).
-  std::optional<std::vector<unsigned char>> Stream(std::uint32_t sector, std::uint32_t size) {
+  // The stream starting at `sector`, `size` bytes. nullopt with `broken`
+  // false when its FAT lies past the header's table; with `broken` true when
+  // the chain ends early or leaves the file (FreeXL reads on regardless).
+  std::optional<std::vector<unsigned char>> Stream(std::uint32_t sector, std::uint32_t size,
+                                                   bool& broken) {
     std::vector<unsigned char> out;
     out.reserve(size);
+    broken = false;
     while (out.size() < size) {
-      if (sector >= kLastSector) return std::nullopt;
       const std::size_t n =
           static_cast<std::size_t>(std::min<std::uint64_t>(sector_, size - out.size()));
       out.resize(out.size() + n);
-      if (!Read((sector + std::uint64_t{1}) * sector_, out.data() + out.size() - n, n))
+      if (sector >= kLastSector ||
+          !Read((sector + std::uint64_t{1}) * sector_, out.data() + out.size() - n, n)) {
+        broken = true;
         return std::nullopt;
-      auto next = Next(sector);
-      if (!next) return out.size() == size ? std::optional(std::move(out)) : std::nullopt;
+      }
+      if (out.size() == size) break;
+      bool beyond = false;
+      auto next = Next(sector, &beyond);
+      if (!next) {
+        broken = !beyond;
+        return std::nullopt;
+      }
       sector = *next;
     }
     return out;
@@ -183,13 +197,15 @@ bool SharedStringsFit(Pieces& p, std::uint32_t unique) {
   return true;
 }
 
-bool WorkbookStreamSafe(const std::vector<unsigned char>& s) {
+// Empty when the records are sound as far as checked, else the reason.
+std::string WorkbookStreamHazard(const std::vector<unsigned char>& s) {
   auto u16 = [&](std::size_t at) { return static_cast<unsigned>(s[at] | s[at + 1] << 8); };
+  bool strings_checked = false;
   for (std::size_t at = 0; at + 4 <= s.size();) {
     const unsigned type = u16(at), length = u16(at + 2);
-    if (at + 4 + length > s.size()) return true;  // FreeXL refuses a cut record itself
-    if (type == 0x000A) return true;              // end of the workbook globals
-    if (type == 0x00FC && length >= 8) {
+    if (at + 4 + length > s.size()) return {};  // a cut record FreeXL refuses itself
+    if (type == 0x00FC && length >= 8 && !strings_checked) {
+      strings_checked = true;
       Pieces pieces;
       pieces.Add(&s[at + 4], length);
       const std::uint32_t unique = s[at + 8] | s[at + 9] << 8 | s[at + 10] << 16 |
@@ -199,11 +215,11 @@ bool WorkbookStreamSafe(const std::vector<unsigned char>& s) {
         pieces.Add(&s[next + 4], u16(next + 2));
         next += 4 + u16(next + 2);
       }
-      return SharedStringsFit(pieces, unique);
+      if (!SharedStringsFit(pieces, unique)) return "工作簿已损坏（共享字符串表无效）";
     }
     at += 4 + length;
   }
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -218,9 +234,10 @@ std::string XlsHazard(const std::string& path) {
   for (const Entry& e : *entries) {
     if (e.name != u"Workbook" && e.name != u"Book") continue;
     if (e.size < kMiniStreamCutoff) return {};
-    const auto stream = file.Stream(e.start, e.size);
-    if (stream && !WorkbookStreamSafe(*stream)) return "工作簿已损坏（共享字符串表无效）";
-    return {};
+    bool broken = false;
+    const auto stream = file.Stream(e.start, e.size, broken);
+    if (broken) return "工作簿已损坏（扇区链无效）";
+    return stream ? WorkbookStreamHazard(*stream) : std::string();
   }
   return {};
 }

@@ -13,7 +13,8 @@ namespace data {
 // Only looks at what FreeXL is known to mishandle:
 // - a directory entry whose name length is over the 64 bytes an entry holds;
 // - a shared string (SST) whose characters, formatting runs or extension
-//   block run past the SST record and its CONTINUE records.
+//   block run past the SST record and its CONTINUE records;
+// - a sector chain of the workbook stream that ends early or leaves the file.
 std::string XlsHazard(const std::string& path);
 
 }  // namespace data
