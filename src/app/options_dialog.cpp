@@ -105,6 +105,7 @@ bool Ticked(const QTableWidget* grid, int row, int col) {
 QComboBox* ListCell(const std::vector<std::string>& items, const std::string& text, bool editable) {
   auto* box = new QComboBox;
   box->setEditable(editable);
+  box->setInsertPolicy(QComboBox::NoInsert);
   SetComboItems(box, items);
   SetComboText(box, text);
   return box;
@@ -188,6 +189,7 @@ QWidget* OptionsWindow::BuildTotalsPage() {
   total_name_ = new QComboBox(page);
   total_name_->setObjectName(QStringLiteral("Combo1"));
   total_name_->setEditable(true);
+  total_name_->setInsertPolicy(QComboBox::NoInsert);
   total_name_->setMinimumWidth(120);
   auto* name_line = new QHBoxLayout;
   name_line->addWidget(label);

@@ -69,6 +69,8 @@ StudentListWindow::StudentListWindow(MainWindow& main, reports::StudentListOptio
   for (int i = 0; i < 8; ++i) {
     combos_[i] = Named<QComboBox>(this, QStringLiteral("Combo%1").arg(i + 1));
     combos_[i]->setEditable(true);
+    // Typed text is taken as it stands at OK, never added to the lists.
+    combos_[i]->setInsertPolicy(QComboBox::NoInsert);
     combos_[i]->setMinimumWidth(i == 1 || i == 3 ? 56 : 110);
   }
   tabs_ = new QTabWidget(this);
