@@ -14,7 +14,9 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
+#include <string_view>
 
 #include "app/app_info.h"
 #include "app/dialog_commands.h"
