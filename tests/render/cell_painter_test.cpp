@@ -52,4 +52,35 @@ TEST(PaintCells, FixedCellsGetTheViewsBackgroundAndHiddenRowsNoSpace) {
   EXPECT_EQ(image.pixelColor(45, 45), QColor(Qt::white));
 }
 
+// Dark pixels in columns [x0, x1) of the image's first 20 rows.
+int InkBetween(const QImage& image, int x0, int x1) {
+  int ink = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = x0; x < x1; ++x) ink += image.pixelColor(x, y).lightness() < 128;
+  return ink;
+}
+
+// A number wider than its narrow column is squeezed into it: nothing spills
+// into either neighbouring cell, and it is still drawn.
+TEST(PaintCells, TextWiderThanItsCellStaysInside) {
+  grid::ReportGrid g(2, 4);
+  g.SetColWidth(1, 64);
+  g.SetColWidth(2, 38);
+  g.SetColWidth(3, 64);
+  render::PaintOptions options;
+  options.gridlines = false;
+  for (const char* text : {"149985.5", "12345678901234567890", "分130_150段"}) {
+    SCOPED_TRACE(text);
+    g.SetCellText(0, 2, text);
+    QImage image = Paint(g, {0, 1, 0, 3}, options);
+    EXPECT_EQ(InkBetween(image, 0, 64), 0);
+    EXPECT_GT(InkBetween(image, 64, 102), 10);
+    EXPECT_EQ(InkBetween(image, 102, 166), 0);
+  }
+  // A number that can be squeezed is drawn whole, not cut at the padding.
+  g.SetCellText(0, 2, "149985.5");
+  QImage image = Paint(g, {0, 1, 0, 3}, options);
+  EXPECT_EQ(InkBetween(image, 64, 67), 0);
+}
+
 }  // namespace
