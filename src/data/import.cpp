@@ -4,6 +4,8 @@
 #include <cctype>
 #include <map>
 
+#include <sqlite3.h>
+
 #include "common/text_number.h"
 #include "data/score_database.h"
 
@@ -327,6 +329,11 @@ ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink
     const CheckedWorkbook checked = Check(book);
     progress.Report(10, 100, "正在打开数据库……");
     engine::Database db = OpenScoreDatabase(state);
+    // A province's exam is a few hundred megabytes; the rank passes update
+    // rows in score order, so let the whole table stay in memory rather than
+    // spill pages to disk in the middle of the transaction. Memory is only
+    // taken as pages are used.
+    sqlite3_exec(db.handle(), "PRAGMA cache_size=-1048576", nullptr, nullptr, nullptr);
     SubjectLines lines;
     engine::Transaction tx = db.BeginTransaction();
     ReplaceTables(db, checked, lines, progress);
