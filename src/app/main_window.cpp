@@ -43,12 +43,7 @@ MainWindow::MainWindow(data::AppState& state, UiServices& services, MainWindowOp
   // The load sequence; each step goes on whatever happened before.
   RestorePosition();
   if (options_.load_database) {
-    try {
-      data::LoadSubjectLines(state_);
-      data::LoadTitleSettings(state_);
-    } catch (const std::exception&) {
-      // A database without its tables leaves the subject menus empty.
-    }
+    data::LoadStartupSettings(state_);
   }
   BuildMenus();
   BuildSubjectMenus();

@@ -23,15 +23,6 @@
 namespace cli {
 namespace {
 
-void LoadStartupSettings(data::AppState& state) {
-  data::LoadSubjectLines(state);
-  try {
-    data::LoadTitleSettings(state);
-  } catch (const std::exception&) {
-    // The titles stay empty, as at a start-up whose load failed.
-  }
-}
-
 // An option's values, its key given with or without the dashes.
 std::vector<std::string> Values(const ReportArgs& args, const std::string& key) {
   std::vector<std::string> out;
@@ -57,7 +48,7 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 
 // ---- zdyzf, zdypm1
 output::Document CustomTotal(Context& ctx, const ReportArgs& args) {
-  LoadStartupSettings(ctx.state);
+  data::LoadStartupSettings(ctx.state);
   output::Document doc = reports::zdyzf(ctx.state);
   const int first = ctx.state.subject_lines.FirstSubjectCol;
   reports::TotalsPage page = settings::BuildTotalsPage(doc.grid, first);
@@ -86,7 +77,7 @@ output::Document CustomTotal(Context& ctx, const ReportArgs& args) {
 }
 
 output::Document CustomRanking(Context& ctx, const ReportArgs& args) {
-  LoadStartupSettings(ctx.state);
+  data::LoadStartupSettings(ctx.state);
   output::Document doc = reports::zdypm1(ctx.state);
   std::vector<reports::RankingRow> rows;
   for (const std::string& spec : Values(args, "rank")) {
@@ -107,7 +98,7 @@ output::Document CustomRanking(Context& ctx, const ReportArgs& args) {
 
 // ---- qkjhtj
 output::Document Comprehensive(Context& ctx, const ReportArgs& args) {
-  LoadStartupSettings(ctx.state);
+  data::LoadStartupSettings(ctx.state);
   reports::ComprehensiveOptions o = reports::OpenComprehensiveDialog(ctx.state);
   const std::string category = Value(args, "category", "全科");
   if (category == "单科") {
@@ -154,7 +145,7 @@ void ParseComparison(const std::string& text, std::string& column, std::string& 
 }
 
 output::Document StudentList(Context& ctx, const ReportArgs& args) {
-  LoadStartupSettings(ctx.state);
+  data::LoadStartupSettings(ctx.state);
   reports::StudentListOptions o = reports::OpenStudentListDialog(ctx.state);
   if (const std::string school = Value(args, "school"); !school.empty()) {
     reports::ChooseListSchool(o, school, ctx.state);
@@ -210,7 +201,7 @@ output::Document Filter(Context& ctx, const ReportArgs& args) {
 
 template <output::Document (*Listing)(data::AppState&, common::ProgressSink&)>
 output::Document RankedListing(Context& ctx, const ReportArgs&) {
-  LoadStartupSettings(ctx.state);
+  data::LoadStartupSettings(ctx.state);
   StderrProgress progress(ctx.err);
   output::Document doc = Listing(ctx.state, progress);
   progress.Finish();
@@ -219,7 +210,7 @@ output::Document RankedListing(Context& ctx, const ReportArgs&) {
 
 template <output::Document (*Cover)(const data::TitleSettings&, output::Date)>
 output::Document CoverPage(Context& ctx, const ReportArgs&) {
-  LoadStartupSettings(ctx.state);
+  data::LoadStartupSettings(ctx.state);
   return Cover(ctx.state.title_settings, output::Today());
 }
 

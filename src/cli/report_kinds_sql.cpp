@@ -14,16 +14,6 @@
 namespace cli {
 namespace {
 
-// What the main window has loaded before any menu command runs.
-void LoadStartupSettings(data::AppState& state) {
-  data::LoadSubjectLines(state);
-  try {
-    data::LoadTitleSettings(state);
-  } catch (const std::exception&) {
-    // The titles stay empty, as at a start-up whose load failed.
-  }
-}
-
 // The subject named by "--subject NAME" or by the first positional word, as
 // the 1-based index of the subject menus.
 int SubjectMenuIndex(data::AppState& state, const ReportArgs& args) {
@@ -42,7 +32,7 @@ using SubjectReport = void (*)(output::Document&, data::AppState&, int);
 
 ReportKind Plain(std::string name, std::string usage, PlainReport report) {
   return {std::move(name), std::move(usage), [report](Context& ctx, const ReportArgs&) {
-            LoadStartupSettings(ctx.state);
+            data::LoadStartupSettings(ctx.state);
             output::Document doc;
             report(doc, ctx.state);
             return doc;
@@ -52,7 +42,7 @@ ReportKind Plain(std::string name, std::string usage, PlainReport report) {
 ReportKind PerSubject(std::string name, std::string usage, SubjectReport report) {
   return {std::move(name), std::move(usage),
           [report](Context& ctx, const ReportArgs& args) {
-            LoadStartupSettings(ctx.state);
+            data::LoadStartupSettings(ctx.state);
             int index = SubjectMenuIndex(ctx.state, args);
             output::Document doc;
             report(doc, ctx.state, index);

@@ -150,6 +150,15 @@ bool LoadSubjectLines(AppState& state) {
   }
 }
 
+void LoadStartupSettings(AppState& state) {
+  LoadSubjectLines(state);
+  try {
+    LoadTitleSettings(state);
+  } catch (const std::exception&) {
+    // The titles stay empty, as on the first start before any import.
+  }
+}
+
 void LoadSystemSettings(engine::Database& db, SystemSettings& settings) {
   struct Slot {
     const char* name;

@@ -38,6 +38,10 @@ void ReplaceSavedQuery(engine::Database& db, std::string_view name, std::string_
 bool LoadSubjectLines(AppState& state);
 bool LoadSubjectLines(engine::Database& db, SubjectLines& lines);
 
+// What the program loads when it starts: the subject lines and the titles.
+// A database without its tables leaves them empty; nothing is thrown.
+void LoadStartupSettings(AppState& state);
+
 // Fill state.system_settings / state.title_settings. Throw engine::Error.
 void LoadSystemSettings(AppState& state);
 void LoadTitleSettings(AppState& state);
