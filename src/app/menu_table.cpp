@@ -34,6 +34,7 @@ constexpr MenuEntry kEntries[] = {
     {1, "mnuFileSaveAs", "另存为(&A)...", nullptr, kMenuNone},
     {1, "ExcelSave", "输出到Excel(&E)", nullptr, kMenuNone},
     {1, "mnuExportHtml", "输出到HTML ...", nullptr, kMenuNone},
+    {1, "mnuExportPdf", "输出到PDF ...", nullptr, kMenuNone},
     S(1),
     {1, "mnuFilePageSetup", "页面设置(&U)...", nullptr, kMenuNone},
     {1, "mnuPrintPreview", "打印预览(&V)", nullptr, kMenuNone},
