@@ -9,12 +9,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "common/bench_util.h"
 #include "engine/database.h"
 
 namespace {
@@ -82,20 +81,9 @@ double BestOf5(F f) {
   for (int k = 0; k < 5; ++k) {
     auto t0 = std::chrono::steady_clock::now();
     f();
-    best = std::min(
-        best,
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    best = std::min(best, 1000 * bench::SecondsSince(t0));
   }
   return best;
-}
-
-std::string CpuModel() {
-  std::ifstream in("/proc/cpuinfo");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  }
-  return "unknown";
 }
 
 void Run(int n) {
@@ -137,8 +125,7 @@ void Run(int n) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::printf("machine: %u cpus, %s; SQLite %s\n", std::thread::hardware_concurrency(),
-              CpuModel().c_str(), sqlite3_libversion());
+  std::printf("%s; SQLite %s\n", bench::MachineLine().c_str(), sqlite3_libversion());
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {10000, 100000};

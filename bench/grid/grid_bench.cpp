@@ -2,37 +2,16 @@
 // a million rows with AddItem, sorting them, and exporting 100,000 rows.
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "common/bench_util.h"
 #include "grid/export.h"
 #include "grid/report_grid.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string StatusField(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return line.substr(line.find(':') + 1);
-  return " ?";
-}
-
-std::string CpuModel() {
-  std::ifstream info("/proc/cpuinfo");
-  std::string line;
-  while (std::getline(info, line))
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  return "?";
-}
 
 // A row like a score listing: school, id, class, name, then 16 scores.
 std::string RowText(int i) {
@@ -60,7 +39,7 @@ grid::ReportGrid Filled(int rows, double* seconds) {
       batch.push_back(std::to_string(i) + "\t" + RowText(i));
     auto start = Clock::now();
     for (const auto& text : batch) g.AddItem(text, false);
-    timed += SecondsSince(start);
+    timed += bench::SecondsSince(start);
   }
   g.AddItem("", false);
   if (seconds) *seconds = timed;
@@ -70,23 +49,22 @@ grid::ReportGrid Filled(int rows, double* seconds) {
 }  // namespace
 
 int main() {
-  std::printf("machine: %u hardware threads, %s\n", std::thread::hardware_concurrency(),
-              CpuModel().c_str());
+  std::printf("%s\n", bench::MachineLine().c_str());
 
   constexpr int kRows = 1'000'000;
   double fill_seconds = 0;
   grid::ReportGrid big = Filled(kRows, &fill_seconds);
-  std::printf("AddItem %d rows x %d cols: %.2f s, peak RSS%s\n", kRows, big.Cols(), fill_seconds,
-              StatusField("VmHWM").c_str());
+  std::printf("AddItem %d rows x %d cols: %.2f s, peak RSS %.0f MiB\n", kRows, big.Cols(),
+              fill_seconds, bench::PeakRssMiB());
 
   auto start = Clock::now();
   big.Sort(8, false);
   std::printf("stable sort of %d rows on a numeric column (descending): %.2f s\n", kRows,
-              SecondsSince(start));
+              bench::SecondsSince(start));
   start = Clock::now();
   big.Sort(3, true);
   std::printf("stable sort of %d rows on a text column (ascending): %.2f s\n", kRows,
-              SecondsSince(start));
+              bench::SecondsSince(start));
   big = grid::ReportGrid();
 
   constexpr int kExportRows = 100'000;
@@ -97,8 +75,8 @@ int main() {
   start = Clock::now();
   grid::Status status = grid::ExportToExcel(medium, path);
   std::printf("export %d rows x %d cols to .xlsx: %.2f s (%s)\n", kExportRows, medium.Cols(),
-              SecondsSince(start), status ? "ok" : status.message().c_str());
+              bench::SecondsSince(start), status ? "ok" : status.message().c_str());
   std::remove(path.c_str());
-  std::printf("peak RSS at the end%s\n", StatusField("VmHWM").c_str());
+  std::printf("peak RSS at the end: %.0f MiB\n", bench::PeakRssMiB());
   return 0;
 }

@@ -8,13 +8,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "common/bench_util.h"
 #include "data/exam_generator.h"
 #include "data/import.h"
 #include "data/score_database.h"
@@ -25,32 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-long PeakRssMiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
-  return -1;
-}
-
-std::string CpuModel() {
-  std::ifstream info("/proc/cpuinfo");
-  std::string line;
-  while (std::getline(info, line))
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  return "?";
-}
-
 // Prints how long each stage of the import took.
 class StageTimer final : public common::ProgressSink {
  public:
   void Report(long long, long long, std::string_view stage) override {
     if (stage == stage_) return;
-    if (!stage_.empty()) std::printf("    %-24s %6.2f s\n", stage_.c_str(), Seconds(since_));
+    if (!stage_.empty())
+      std::printf("    %-24s %6.2f s\n", stage_.c_str(), bench::SecondsSince(since_));
     stage_ = std::string(stage);
     since_ = Clock::now();
   }
@@ -69,19 +48,19 @@ void ImportOnce(const std::string& workbook, const std::string& label) {
   data::SetDatabasePath(state, db.string());
   StageTimer progress;
   const auto start = Clock::now();
-  const std::clock_t cpu_start = std::clock();
+  const double cpu_start = bench::CpuSeconds();
   data::ImportResult result = data::cjjs(state, workbook, progress);
-  const double seconds = Seconds(start);
-  const double cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
-  std::printf("%-28s %8.2f s wall  %6.2f s CPU   peak RSS %5ld MiB   %s\n", label.c_str(), seconds,
-              cpu, PeakRssMiB(), result.ok ? "ok" : result.message.c_str());
+  const double seconds = bench::SecondsSince(start);
+  const double cpu = bench::CpuSeconds() - cpu_start;
+  std::printf("%-28s %8.2f s wall  %6.2f s CPU   peak RSS %5.0f MiB   %s\n", label.c_str(), seconds,
+              cpu, bench::PeakRssMiB(), result.ok ? "ok" : result.message.c_str());
   fs::remove(db);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::printf("machine: %u cores, %s\n", std::thread::hardware_concurrency(), CpuModel().c_str());
+  std::printf("%s\n", bench::MachineLine().c_str());
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 2 && args[0] == "--file") {
     ImportOnce(args[1], fs::path(args[1]).filename().string());
@@ -98,8 +77,8 @@ int main(int argc, char** argv) {
         fs::temp_directory_path() / ("scorestat_bench_" + std::to_string(n) + ".xlsx");
     const auto start = Clock::now();
     data::WriteWorkbookXlsx(path.string(), data::GenerateExam(options));
-    std::printf("generated %zu students × 9 subjects in %.2f s (%.1f MB)\n", n, Seconds(start),
-                fs::file_size(path) / 1e6);
+    std::printf("generated %zu students × 9 subjects in %.2f s (%.1f MB)\n", n,
+                bench::SecondsSince(start), fs::file_size(path) / 1e6);
     ImportOnce(path.string(), "import " + std::to_string(n) + " (.xlsx)");
     fs::remove(path);
   }

@@ -7,11 +7,10 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 
+#include "common/bench_util.h"
 #include "data/exam_generator.h"
 #include "data/import.h"
 #include "data/score_database.h"
@@ -22,18 +21,10 @@
 
 namespace {
 
-std::string CpuModel() {
-  std::ifstream info("/proc/cpuinfo");
-  std::string line;
-  while (std::getline(info, line))
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  return "?";
-}
-
 double Seconds(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();
   work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return bench::SecondsSince(start);
 }
 
 // The row count is read after the work has run.
@@ -45,8 +36,7 @@ void Print(const char* what, double seconds, const char* target, const std::func
 
 int main(int argc, char** argv) {
   const std::size_t students = argc > 1 ? std::stoul(argv[1]) : 100000;
-  std::printf("machine: %s, %u hardware threads\nstudents: %zu, 9 subjects\n\n", CpuModel().c_str(),
-              std::thread::hardware_concurrency(), students);
+  std::printf("%s\nstudents: %zu, 9 subjects\n\n", bench::MachineLine().c_str(), students);
 
   const auto dir = std::filesystem::temp_directory_path() /
                    ("scorestat_bench_listings_" + std::to_string(::getpid()));

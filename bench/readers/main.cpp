@@ -5,7 +5,6 @@
 //
 // --xls-students 0 skips the .xls run, which needs /usr/bin/python3 with
 // python3-xlwt to write the file.
-#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,9 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <string>
 
+#include "common/bench_util.h"
 #include "data/exam_generator.h"
 #include "data/workbook.h"
 #include "data/xlsx_writer.h"
@@ -24,34 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// Peak resident memory in MiB since the last ResetPeak.
-double PeakMiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  }
-  return 0;
-}
-
-double CurrentMiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  }
-  return 0;
-}
-
-// Linux resets VmHWM to the current RSS when "5" is written to clear_refs.
-void ResetPeak() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 data::ExamOptions Exam(std::size_t students) {
   data::ExamOptions options;
@@ -62,29 +33,29 @@ data::ExamOptions Exam(std::size_t students) {
 }
 
 void ReadAndReport(const std::string& label, const fs::path& file, std::size_t students) {
-  ResetPeak();
-  double before = CurrentMiB();
+  bench::ResetPeakRss();
+  double before = bench::CurrentRssMiB();
   auto start = Clock::now();
   data::Workbook book = data::ReadWorkbook(file.string());
-  double seconds = Seconds(start);
+  double seconds = bench::SecondsSince(start);
   const data::Sheet& scores = *book.Find("Sheet1");
   std::printf("%-5s read  %8zu x %2zu  %7.2f s  %6.0f rows/ms  file %6.1f MiB  peak +%6.1f MiB\n",
               label.c_str(), scores.rows(), scores.cols(), seconds,
               static_cast<double>(students) / seconds / 1000.0,
-              static_cast<double>(fs::file_size(file)) / (1 << 20), PeakMiB() - before);
+              static_cast<double>(fs::file_size(file)) / (1 << 20), bench::PeakRssMiB() - before);
 }
 
 void XlsxRun(const fs::path& dir, std::size_t students) {
   auto start = Clock::now();
   data::Workbook book = data::GenerateExam(Exam(students));
-  double generated = Seconds(start);
+  double generated = bench::SecondsSince(start);
   fs::path file = dir / ("exam_" + std::to_string(students) + ".xlsx");
   start = Clock::now();
-  ResetPeak();
-  double before = CurrentMiB();
+  bench::ResetPeakRss();
+  double before = bench::CurrentRssMiB();
   data::WriteWorkbookXlsx(file.string(), book);
   std::printf("xlsx  generate %zu students %.2f s; write %.2f s, peak +%.1f MiB\n", students,
-              generated, Seconds(start), PeakMiB() - before);
+              generated, bench::SecondsSince(start), bench::PeakRssMiB() - before);
   book = {};
   ReadAndReport("xlsx", file, students);
 }
@@ -133,10 +104,7 @@ int main(int argc, char** argv) {
                               : fs::path(keep);
   fs::create_directories(dir);
   fs::path tools = fs::path(__FILE__).parent_path().parent_path().parent_path() / "tools";
-  utsname machine{};
-  uname(&machine);
-  std::printf("machine: %s %s, %ld cores\n", machine.nodename, machine.machine,
-              sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("%s\n", bench::MachineLine().c_str());
   try {
     XlsxRun(dir, students);
     if (xls_students > 0) XlsRun(dir, std::min<std::size_t>(xls_students, 65535), tools);

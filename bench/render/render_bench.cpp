@@ -3,10 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <thread>
 
+#include "common/bench_util.h"
 #include "render/print.h"
 
 namespace {
@@ -44,13 +43,6 @@ grid::ReportGrid MakeListing() {
   return g;
 }
 
-std::string CpuName() {
-  std::ifstream in("/proc/cpuinfo");
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  return "unknown CPU";
-}
-
 }  // namespace
 
 int main() {
@@ -59,12 +51,12 @@ int main() {
   auto path = std::filesystem::temp_directory_path() / "scorestat_bench_render.pdf";
   auto start = std::chrono::steady_clock::now();
   grid::Status status = render::WritePdf(g, path.string());
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = bench::SecondsSince(start);
   if (!status.ok()) {
     std::fprintf(stderr, "%s\n", status.message().c_str());
     return 1;
   }
-  std::printf("machine: %s, %u threads\n", CpuName().c_str(), std::thread::hardware_concurrency());
+  std::printf("%s\n", bench::MachineLine().c_str());
   std::printf("listing: %d rows x %d columns, %d pages, PDF %.1f MB\n", kRows, g.Cols() - 1,
               render::PageCount(g), static_cast<double>(std::filesystem::file_size(path)) / 1e6);
   std::printf("WritePdf: %.2f s (target < 5 s)\n", seconds);

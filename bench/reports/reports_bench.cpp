@@ -8,13 +8,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 
+#include "common/bench_util.h"
 #include "common/progress.h"
 #include "data/exam_generator.h"
 #include "data/import.h"
@@ -33,41 +31,17 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-std::string CpuModel() {
-  std::ifstream info("/proc/cpuinfo");
-  std::string line;
-  while (std::getline(info, line))
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  return "?";
-}
-
-// CPU time of the whole process: on a shared machine the wall time says
-// more about the neighbours than about the report.
-double CpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-std::string LoadAverage() {
-  std::ifstream in("/proc/loadavg");
-  std::string one;
-  in >> one;
-  return one;
-}
-
 void Time(const char* name, data::AppState& state,
           const std::function<void(output::Document&, data::AppState&)>& report) {
   output::Document doc;
   const auto start = Clock::now();
-  const double cpu = CpuSeconds();
+  // CPU time beside wall time: on a shared machine the wall time says more
+  // about the neighbours than about the report.
+  const double cpu = bench::CpuSeconds();
   report(doc, state);
-  std::printf("  %-10s %7.3f s wall %7.3f s cpu   %7d rows × %3d cols   %s\n", name, Seconds(start),
-              CpuSeconds() - cpu, doc.grid.Rows(), doc.grid.Cols(), doc.title.c_str());
+  std::printf("  %-10s %7.3f s wall %7.3f s cpu   %7d rows × %3d cols   %s\n", name,
+              bench::SecondsSince(start), bench::CpuSeconds() - cpu, doc.grid.Rows(),
+              doc.grid.Cols(), doc.title.c_str());
 }
 
 // A table of `rows` rows (学校, 学号, 班级, 姓名 and nine scores) filled
@@ -106,8 +80,7 @@ void TimeLargeFill(const std::filesystem::path& dir, std::size_t rows) {
 int main(int argc, char** argv) {
   const std::size_t students = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
   const std::size_t fill_rows = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000000;
-  std::printf("machine: %u cores, %s, load average %s\n", std::thread::hardware_concurrency(),
-              CpuModel().c_str(), LoadAverage().c_str());
+  std::printf("%s\n", bench::MachineLine().c_str());
 
   data::ExamOptions options;
   options.students = students;
@@ -129,7 +102,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("exam: %zu students, 9 subjects, %d schools × %d classes (import %.1f s)\n", students,
-              options.schools, options.classes_per_school, Seconds(start));
+              options.schools, options.classes_per_school, bench::SecondsSince(start));
   data::LoadTitleSettings(state);
   data::LoadSubjectLines(state);
 
