@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <memory>
@@ -30,6 +32,15 @@ void UseInterfaceFont() {
   }
 }
 
+std::unique_ptr<QTranslator> ChineseQtTranslator() {
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return nullptr;
+  }
+  return translator;
+}
+
 namespace {
 
 // The program's icon: the tool bar's table picture, doubled.
@@ -50,6 +61,8 @@ int RunApplication(int argc, char** argv) {
   QApplication::setApplicationName(AppTitle());
   QApplication::setApplicationVersion(VersionText());
   UseInterfaceFont();
+  const std::unique_ptr<QTranslator> qt_texts = ChineseQtTranslator();
+  if (qt_texts) QApplication::installTranslator(qt_texts.get());
   QApplication::setWindowIcon(ProgramIcon());
 
   std::string db_override;

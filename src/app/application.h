@@ -2,6 +2,9 @@
 // window shown. main.cpp only calls RunApplication.
 #pragma once
 
+#include <QTranslator>
+#include <memory>
+
 namespace app {
 
 // Command line: [--db PATH]. Returns the exit status.
@@ -9,5 +12,10 @@ int RunApplication(int argc, char** argv);
 
 // The interface font: a CJK sans face, so that every Chinese text shows.
 void UseInterfaceFont();
+
+// Qt's own texts (file dialog, message-box buttons, print preview) in
+// Chinese whatever the system locale; null when the translations are not
+// installed. The caller installs it and keeps it alive.
+std::unique_ptr<QTranslator> ChineseQtTranslator();
 
 }  // namespace app
