@@ -1,5 +1,7 @@
 #include "grid/grid_file.h"
 
+#include <climits>
+#include <cstdint>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -11,6 +13,35 @@ using nlohmann::json;
 namespace {
 
 constexpr std::string_view kFormatName = "ScoreStat grid";
+
+// A number the grid keeps as an int. The file may hold any JSON number there
+// (fuzzing found 4.4e44), and converting one out of range is undefined.
+long long Ranged(const json& v, long long low, long long high) {
+  if (v.is_number_unsigned()) {
+    const auto n = v.get<unsigned long long>();
+    if (n <= static_cast<unsigned long long>(high)) return static_cast<long long>(n);
+  } else if (v.is_number_integer()) {
+    const auto n = v.get<long long>();
+    if (n >= low && n <= high) return n;
+  } else if (v.is_number_float()) {
+    const double d = v.get<double>();
+    if (d > static_cast<double>(low) - 1.0 && d < static_cast<double>(high) + 1.0)
+      return static_cast<long long>(d);
+  } else {
+    return v.get<int>();  // throws json::type_error for a non-number
+  }
+  throw GridError("数值超出范围");
+}
+
+int Int(const json& v) {
+  return static_cast<int>(Ranged(v, INT_MIN, INT_MAX));
+}
+
+std::size_t Index(const json& v) {
+  const int n = Int(v);
+  if (n < 0) throw GridError("序号不能是负数");
+  return static_cast<std::size_t>(n);
+}
 
 json FontToJson(const Font& f) {
   return {{"name", f.name},     {"size", f.size},           {"bold", f.bold},
@@ -42,12 +73,15 @@ CellStyle StyleFromJson(const json& j) {
   s.bold = j.at("bold").get<bool>();
   s.italic = j.at("italic").get<bool>();
   s.underline = j.at("underline").get<bool>();
-  s.fore_color = j.at("foreColor").get<Color>();
-  s.back_color = j.at("backColor").get<Color>();
-  s.alignment = j.at("alignment").get<int>();
+  s.fore_color = static_cast<Color>(Ranged(j.at("foreColor"), 0, UINT32_MAX));
+  s.back_color = static_cast<Color>(Ranged(j.at("backColor"), 0, UINT32_MAX));
+  s.alignment = Int(j.at("alignment"));
   s.wrap_text = j.at("wrapText").get<bool>();
   s.locked = j.at("locked").get<bool>();
-  s.borders = j.at("borders").get<std::array<std::uint8_t, kEdgeCount>>();
+  const json& borders = j.at("borders");
+  if (!borders.is_array() || borders.size() != kEdgeCount) throw GridError("边框应有 8 个数值");
+  for (std::size_t e = 0; e < s.borders.size(); ++e)
+    s.borders[e] = static_cast<std::uint8_t>(Ranged(borders[e], 0, 255));
   return s;
 }
 
@@ -56,8 +90,7 @@ json HeaderFooterToJson(const HeaderFooter& h) {
 }
 
 HeaderFooter HeaderFooterFromJson(const json& j) {
-  return {j.at("text").get<std::string>(), j.at("alignment").get<int>(),
-          FontFromJson(j.at("font"))};
+  return {j.at("text").get<std::string>(), Int(j.at("alignment")), FontFromJson(j.at("font"))};
 }
 
 json PageToJson(const PageSettings& p) {
@@ -87,14 +120,14 @@ json PageToJson(const PageSettings& p) {
 
 PageSettings PageFromJson(const json& j) {
   PageSettings p;
-  p.orientation = j.at("orientation").get<int>();
+  p.orientation = Int(j.at("orientation"));
   p.papers.clear();
   for (const auto& paper : j.at("papers"))
     p.papers.push_back({paper.at("name").get<std::string>(), paper.at("width").get<double>(),
                         paper.at("height").get<double>()});
   p.paper_width = j.at("paperWidth").get<double>();
   p.paper_height = j.at("paperHeight").get<double>();
-  p.zoom = j.at("zoom").get<int>();
+  p.zoom = Int(j.at("zoom"));
   auto m = j.at("margins").get<std::vector<double>>();
   if (m.size() != 6) throw GridError("页边距应有 6 个数值");
   p.left_margin = m[0];
@@ -107,9 +140,9 @@ PageSettings PageFromJson(const json& j) {
   p.print_fixed_row = j.at("printFixedRow").get<bool>();
   p.print_fixed_column = j.at("printFixedColumn").get<bool>();
   p.print_gridlines = j.at("printGridlines").get<bool>();
-  p.print_title_rows = j.at("printTitleRows").get<int>();
-  p.print_title_columns = j.at("printTitleColumns").get<int>();
-  p.print_bottom_title_rows = j.at("printBottomTitleRows").get<int>();
+  p.print_title_rows = Int(j.at("printTitleRows"));
+  p.print_title_columns = Int(j.at("printTitleColumns"));
+  p.print_bottom_title_rows = Int(j.at("printBottomTitleRows"));
   p.center_horizontally = j.at("centerHorizontally").get<bool>();
   p.center_vertically = j.at("centerVertically").get<bool>();
   p.header = HeaderFooterFromJson(j.at("header"));
@@ -122,9 +155,8 @@ json RectToJson(const CellRect& r) {
 }
 
 CellRect RectFromJson(const json& j) {
-  auto v = j.get<std::vector<int>>();
-  if (v.size() != 4) throw GridError("区域应有 4 个数值");
-  return {v[0], v[1], v[2], v[3]};
+  if (!j.is_array() || j.size() != 4) throw GridError("区域应有 4 个数值");
+  return {Int(j[0]), Int(j[1]), Int(j[2]), Int(j[3])};
 }
 
 json GridToJson(const ReportGrid& g, std::string_view caption, std::string_view title) {
@@ -204,29 +236,29 @@ void ReadLayout(const json& j, ReportGrid& g) {
   for (const auto& s : j.value("styles", json::array()))
     style_map.push_back(g.InternStyle(StyleFromJson(s)));
   for (const auto& e : j.value("cellStyles", json::array())) {
-    auto index = e.at(2).get<std::size_t>();
+    auto index = Index(e.at(2));
     if (index >= style_map.size()) throw GridError("样式序号无效");
-    g.SetCellStyleIndex(e.at(0).get<int>(), e.at(1).get<int>(), style_map[index]);
+    g.SetCellStyleIndex(Int(e.at(0)), Int(e.at(1)), style_map[index]);
   }
   for (const auto& e : j.value("tags", json::array()))
-    g.SetCellTag(e.at(0).get<int>(), e.at(1).get<int>(), e.at(2).get<std::string>());
+    g.SetCellTag(Int(e.at(0)), Int(e.at(1)), e.at(2).get<std::string>());
   if (j.contains("columns")) {
     const json& cols = j.at("columns");
     if (static_cast<int>(cols.size()) != g.Cols())
       throw GridError("\"columns\" 的列数与 \"cols\" 不符");
     for (int c = 0; c < g.Cols(); ++c) {
       const json& col = cols[static_cast<std::size_t>(c)];
-      g.SetColumnInfo(c, {col.at("width").get<int>(), col.at("mask").get<int>(),
-                          col.at("format").get<std::string>(), col.at("alignment").get<int>()});
+      g.SetColumnInfo(c, {Int(col.at("width")), Int(col.at("mask")),
+                          col.at("format").get<std::string>(), Int(col.at("alignment"))});
     }
   }
   for (const auto& e : j.value("rowHeights", json::array()))
-    g.SetRowHeight(e.at(0).get<int>(), e.at(1).get<int>());
+    g.SetRowHeight(Int(e.at(0)), Int(e.at(1)));
   for (const auto& m : j.value("merges", json::array())) g.AddMerge(RectFromJson(m));
   for (const auto& t : j.value("titles", json::array())) {
     ReportTitle& item = g.ReportTitles().Add(t.at("text").get<std::string>());
     item.font = FontFromJson(t.at("font"));
-    item.align_to = t.at("alignTo").get<int>();
+    item.align_to = Int(t.at("alignTo"));
     item.print_on_all_pages = t.at("printOnAllPages").get<bool>();
   }
   if (j.contains("pageSetup")) g.PageSetup() = PageFromJson(j.at("pageSetup"));
@@ -259,10 +291,10 @@ Status ParseGridFileText(std::string_view text, GridDocument& out) {
     return Status::Error("这不是本程序的表格文件。");
   if (!j.contains("version") || !j["version"].is_number_integer())
     return Status::Error("表格文件缺少版本号。");
-  if (auto version = j["version"].get<long long>(); version != kGridFileVersion)
+  if (auto version = Int(j["version"]); version != kGridFileVersion)
     return Status::Error("不支持的表格文件版本：" + std::to_string(version) + "。");
   try {
-    int rows = j.at("rows").get<int>(), cols = j.at("cols").get<int>();
+    int rows = Int(j.at("rows")), cols = Int(j.at("cols"));
     if (rows < 1 || cols < 1 || rows > 100'000'000 || cols > 100'000)
       return Status::Error("表格文件的行数或列数无效。");
     GridDocument doc{ReportGrid(rows, cols), j.value("caption", std::string()),

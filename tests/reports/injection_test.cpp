@@ -306,6 +306,26 @@ TEST_F(Injection, GridFileTextsStayTextThroughSaveAndOpen) {
   EXPECT_EQ(Snapshot(), before);
 }
 
+// Regression: a number out of int range (4.4e44) in a grid file was
+// converted unchecked, which is undefined (found by fuzzing).
+TEST(GridFileNumbers, OutOfRangeNumbersAreRefusedWithAMessage) {
+  grid::ReportGrid g(3, 3);
+  g.SetCellText(1, 1, "x");
+  const std::string text = grid::GridFileText(g, "caption", "title");
+  grid::GridDocument doc;
+  ASSERT_TRUE(grid::ParseGridFileText(text, doc).ok());
+  for (const char* number : {"4.4e44", "-1e300", "1e19", "18446744073709551615", "2147483648"}) {
+    SCOPED_TRACE(number);
+    std::string bad = text;
+    const size_t at = bad.find("\"zoom\": 100");
+    ASSERT_NE(at, std::string::npos);
+    bad.replace(at, 11, std::string("\"zoom\": ") + number);
+    const grid::Status status = grid::ParseGridFileText(bad, doc);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("表格文件内容无效"), std::string::npos) << status.message();
+  }
+}
+
 // The quoting every one of the above relies on: any text, doubled quotes,
 // through the Jet dialect and back.
 TEST(QuoteSql, AnyTextRoundTripsThroughAJetLiteral) {
