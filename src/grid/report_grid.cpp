@@ -220,7 +220,7 @@ Font ReportGrid::CellFont(int row, int col) const {
 std::string ReportGrid::DisplayText(int row, int col) const {
   std::string_view text = CellText(row, col);
   if (col == 0 && display_row_index_ && row >= fixed_rows_) return std::to_string(row);
-  if (row < fixed_rows_ || col < fixed_cols_) return std::string(text);
+  if (row == 0 || col < fixed_cols_) return std::string(text);
   return FormatDisplayText(text, columns_[static_cast<std::size_t>(col)].format);
 }
 

@@ -99,7 +99,9 @@ class ReportGrid {
   CellStyle ResolvedStyle(int row, int col) const;
   Font CellFont(int row, int col) const;
   // What the cell shows: the row number in column 0 when DisplayRowIndex is
-  // on, else the text formatted by its column's display format.
+  // on, else the text formatted by its column's display format. The header
+  // row and the fixed columns show their text as it is; a fixed row below
+  // the header (a totals row kept out of a sort) is formatted like the data.
   std::string DisplayText(int row, int col) const;
   // Applies `edit` to the style of every cell of `rect`.
   void ModifyStyles(const CellRect& rect, const std::function<void(CellStyle&)>& edit);
