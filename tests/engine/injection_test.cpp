@@ -44,9 +44,21 @@ TEST(DeepStatements, NestingThatRealReportsUseStillTranslates) {
                                     Repeat(",1)", 40) + " from 成绩表"));
 }
 
-// Long flat chains (a total over many subjects) are not nesting.
-TEST(DeepStatements, LongOperatorChainsTranslate) {
-  EXPECT_NO_THROW(TranslateToSqlite("select 1" + Repeat("+语文", 2000) + " from 成绩表"));
+// A chain (a+b+c…) leans left, one level per operator: a total over every
+// subject a sheet can hold still translates, a crafted one is refused.
+TEST(DeepStatements, OperatorChainsAreBoundedToo) {
+  EXPECT_NO_THROW(TranslateToSqlite("select 1" + Repeat("+语文", 900) + " from 成绩表"));
+  EXPECT_NO_THROW(
+      TranslateToSqlite("select " + Repeat("iif(语文>=90,1,0)+", 245) + "0 from 成绩表"));
+  for (const char* op : {"+", " and ", " or ", "^", "&", "=", "*"}) {
+    SCOPED_TRACE(op);
+    try {
+      TranslateToSqlite("select 1" + Repeat(std::string(op) + "1", 100000) + " from 成绩表");
+      ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("嵌套太深"), std::string::npos) << e.what();
+    }
+  }
 }
 
 }  // namespace
