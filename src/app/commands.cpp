@@ -78,7 +78,7 @@ void RegisterWindowCommands(MainWindow& w) {
   CommandTable& t = w.commands();
   QMdiArea* mdi = w.mdiArea();
   t.Register(QStringLiteral("mnuWindowNewWindow"), [&w] { w.NewDocument(); });
-  t.Register(QStringLiteral("mnuWindowCascade"), [mdi] { mdi->cascadeSubWindows(); });
+  t.Register(QStringLiteral("mnuWindowCascade"), [mdi] { Cascade(mdi); });
   t.Register(QStringLiteral("mnuWindowTileHorizontal"), [mdi] { TileHorizontally(mdi); });
   t.Register(QStringLiteral("mnuWindowTileVertical"), [mdi] { TileVertically(mdi); });
   t.Register(QStringLiteral("mnuWindowArrangeIcons"), [mdi] { ArrangeIcons(mdi); });

@@ -13,6 +13,7 @@
 #include "app/commands.h"
 #include "app/document_window.h"
 #include "app/grid_view.h"
+#include "app/mdi_arrange.h"
 #include "app/menu_table.h"
 #include "app/ui_services.h"
 #include "app/window_position.h"
@@ -93,7 +94,8 @@ DocumentWindow* MainWindow::NewDocument() {
   auto* doc = new DocumentWindow(state_, services_);
   QMdiSubWindow* sub = mdi_->addSubWindow(doc);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->resize(std::max(300, mdi_->width() * 3 / 4), std::max(220, mdi_->height() * 3 / 4));
+  sub->setGeometry(
+      CascadeSlot(mdi_->viewport()->rect(), static_cast<int>(mdi_->subWindowList().size()) - 1));
   connect(doc, &DocumentWindow::SelectionSumChanged, this, [this, doc](const QString& text) {
     if (doc == ActiveDocument()) SetSumText(text);
   });

@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -33,6 +34,24 @@ void Tile(QMdiArea* mdi, bool stacked) {
 }
 
 }  // namespace
+
+QRect CascadeSlot(const QRect& area, int index) {
+  constexpr int kStep = 24;
+  const QSize size(std::max(300, area.width() * 3 / 4), std::max(220, area.height() * 3 / 4));
+  const QSize room = area.size() - size;
+  const int places = std::max(0, std::min(room.width(), room.height())) / kStep + 1;
+  const int place = index % places;
+  return {area.topLeft() + QPoint(place * kStep, place * kStep), size};
+}
+
+void Cascade(QMdiArea* mdi) {
+  const QList<QMdiSubWindow*> windows = OpenWindows(mdi);
+  for (int i = 0; i < windows.size(); ++i) {
+    windows[i]->showNormal();
+    windows[i]->setGeometry(CascadeSlot(mdi->viewport()->rect(), static_cast<int>(i)));
+    windows[i]->raise();
+  }
+}
 
 void TileHorizontally(QMdiArea* mdi) {
   Tile(mdi, true);
