@@ -176,6 +176,14 @@ def broken_sector_chain(xls):
     return bytes(data)
 
 
+def huge_stream_size(xls):
+    """The workbook stream's directory entry declares 4 GB."""
+    data = bytearray(xls)
+    directory = (struct.unpack_from("<I", data, 0x30)[0] + 1) * 512
+    struct.pack_into("<I", data, directory + 128 + 120, 0xFFFFF000)
+    return bytes(data)
+
+
 def lying_bomb(name, inflated_mib, declared):
     filler = " " * (inflated_mib << 20)
     big = worksheet('<row r="1"><c r="A1"><v>1</v></c></row>' + filler)
@@ -265,6 +273,7 @@ def main():
     write_bytes("directory_name_too_long.xls", long_directory_name(base_xls))
     write_bytes("shared_string_overrun.xls", sst_string_overrun(base_xls))
     write_bytes("broken_sector_chain.xls", broken_sector_chain(base_xls))
+    write_bytes("huge_stream_size.xls", huge_stream_size(base_xls))
 
     # Crafted .xlsx parts.
     lying_bomb("zip_bomb_declared_huge.xlsx", 4, 0xFFFFFFF0)

@@ -61,8 +61,15 @@ class CompoundFile {
   std::optional<std::vector<unsigned char>> Stream(std::uint32_t sector, std::uint32_t size,
                                                    bool& broken) {
     std::vector<unsigned char> out;
-    out.reserve(size);
     broken = false;
+    // A stream longer than the file cannot be whole (and must not be
+    // allocated: fuzzing declared 4 GB).
+    in_.clear();
+    if (!in_.seekg(0, std::ios::end) || static_cast<std::uint64_t>(in_.tellg()) < size) {
+      broken = true;
+      return std::nullopt;
+    }
+    out.reserve(size);
     while (out.size() < size) {
       const std::size_t n =
           static_cast<std::size_t>(std::min<std::uint64_t>(sector_, size - out.size()));
