@@ -184,6 +184,15 @@ def huge_stream_size(xls):
     return bytes(data)
 
 
+def second_dimensions_record(xls):
+    """A sheet with a second DIMENSIONS record (its WINDOW2 retyped); FreeXL
+    1.0.6 read past its cell table on such sheets."""
+    data = bytearray(xls)
+    at = data.find(b"\x3e\x02\x12\x00")  # WINDOW2, 18 bytes, of the first sheet
+    struct.pack_into("<H", data, at, 0x0200)
+    return bytes(data)
+
+
 def lying_bomb(name, inflated_mib, declared):
     filler = " " * (inflated_mib << 20)
     big = worksheet('<row r="1"><c r="A1"><v>1</v></c></row>' + filler)
@@ -274,6 +283,7 @@ def main():
     write_bytes("shared_string_overrun.xls", sst_string_overrun(base_xls))
     write_bytes("broken_sector_chain.xls", broken_sector_chain(base_xls))
     write_bytes("huge_stream_size.xls", huge_stream_size(base_xls))
+    write_bytes("second_dimensions_record.xls", second_dimensions_record(base_xls))
 
     # Crafted .xlsx parts.
     lying_bomb("zip_bomb_declared_huge.xlsx", 4, 0xFFFFFFF0)

@@ -208,9 +208,16 @@ bool SharedStringsFit(Pieces& p, std::uint32_t unique) {
 std::string WorkbookStreamHazard(const std::vector<unsigned char>& s) {
   auto u16 = [&](std::size_t at) { return static_cast<unsigned>(s[at] | s[at + 1] << 8); };
   bool strings_checked = false;
+  int dimensions = 0;  // in the current substream
   for (std::size_t at = 0; at + 4 <= s.size();) {
     const unsigned type = u16(at), length = u16(at + 2);
     if (at + 4 + length > s.size()) return {};  // a cut record FreeXL refuses itself
+    if (type == 0x0809) dimensions = 0;         // BOF: a new sheet
+    // FreeXL sizes a sheet's cell table by its DIMENSIONS record (10 bytes in
+    // BIFF5, 14 in BIFF8) and reads past it when a second one or a short one
+    // follows (found by fuzzing).
+    if (type == 0x0200 && (++dimensions > 1 || (length != 10 && length != 14)))
+      return "工作簿已损坏（工作表尺寸记录无效）";
     if (type == 0x00FC && length >= 8 && !strings_checked) {
       strings_checked = true;
       Pieces pieces;

@@ -116,6 +116,7 @@ const Refused kUnreadable[] = {
     {"shared_string_overrun.xls", "工作簿已损坏（共享字符串表无效）"},
     {"broken_sector_chain.xls", "工作簿已损坏（扇区链无效）"},
     {"huge_stream_size.xls", "工作簿已损坏（扇区链无效）"},
+    {"second_dimensions_record.xls", "工作簿已损坏（工作表尺寸记录无效）"},
     {"encrypted.xls", "工作簿有密码保护，不能读取"},
     {"encrypted_package.xlsx", "或有密码保护"},
     {"zip_encrypted.xlsx", "工作簿有密码保护，不能读取"},
