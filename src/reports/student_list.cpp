@@ -83,6 +83,17 @@ StudentListQuery ConditionQuery(const StudentListOptions& o, const std::string& 
   return q;
 }
 
+// The statistics layout narrows every column after the second to a number's
+// width, which cut a list's classes and names down to a few characters.
+void WidenTextColumns(grid::ReportGrid& grid) {
+  for (int c = 3; c < grid.Cols(); ++c) {
+    const std::string_view header = grid.CellText(0, c);
+    if (header != "班级" && header != "姓名") continue;
+    grid.AutoFit(c);
+    grid.SetColMask(c, grid::kMaskNone);
+  }
+}
+
 }  // namespace
 
 void FillStudentListOptions(StudentListOptions& o, const std::vector<std::string>& table_columns,
@@ -258,6 +269,7 @@ StudentListResult RunStudentList(const StudentListOptions& options, data::AppSta
     output::Document doc;
     output::ShowSourceInGrid(doc, state, db, "NewQry2");
     output::LayoutStatGrid(doc, state);
+    WidenTextColumns(doc.grid);
     result.document = std::move(doc);
   } catch (const std::exception& e) {
     result.message = std::string("数据库不能执行这个查询，请检查条件：") + e.what();
