@@ -133,7 +133,14 @@ class Parser {
     }
     if (AcceptKeyword("top")) {
       if (Peek().kind != TokenKind::kNumber) Fail("TOP 后面应为数字");
-      s.top = std::stoll(Advance().text);
+      // std::stoll throws past the range of long long (found by fuzzing).
+      const std::string& digits = Peek().text;
+      long long top = 0;
+      const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), top);
+      if (error != std::errc() || end != digits.data() + digits.size())
+        Fail("TOP 后面应为不太大的整数");
+      Advance();
+      s.top = top;
     }
     do {
       s.items.push_back(ParseSelectItem());
