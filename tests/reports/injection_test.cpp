@@ -326,6 +326,29 @@ TEST(GridFileNumbers, OutOfRangeNumbersAreRefusedWithAMessage) {
   }
 }
 
+// Regression: a "format" or "version" of the wrong kind escaped as an
+// exception instead of a message (found by fuzzing).
+TEST(GridFileNumbers, WrongKindsOfFormatAndVersionAreMessages) {
+  const std::string text = grid::GridFileText(grid::ReportGrid(2, 2), "c", "t");
+  grid::GridDocument doc;
+  const std::pair<const char*, const char*> cases[] = {
+      {"\"format\": \"ScoreStat grid\"", "\"format\": 1"},
+      {"\"format\": \"ScoreStat grid\"", "\"format\": [\"ScoreStat grid\"]"},
+      {"\"version\": 1", "\"version\": 18446744073709551615"},
+      {"\"version\": 1", "\"version\": -9223372036854775808"},
+  };
+  for (const auto& [from, to] : cases) {
+    SCOPED_TRACE(to);
+    std::string bad = text;
+    const size_t at = bad.find(from);
+    ASSERT_NE(at, std::string::npos);
+    bad.replace(at, std::string(from).size(), to);
+    bool ok = true;
+    EXPECT_NO_THROW(ok = grid::ParseGridFileText(bad, doc).ok());
+    EXPECT_FALSE(ok);
+  }
+}
+
 // The quoting every one of the above relies on: any text, doubled quotes,
 // through the Jet dialect and back.
 TEST(QuoteSql, AnyTextRoundTripsThroughAJetLiteral) {
