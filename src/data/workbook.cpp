@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "data/xls_isolated.h"
 #include "data/xls_reader.h"
 #include "data/xlsx_reader.h"
 
@@ -175,7 +176,8 @@ Workbook ReadWorkbook(const std::string& path, const ReadOptions& options) {
   if (got >= kZip.size() && std::equal(kZip.begin(), kZip.end(), magic.begin())) {
     return ReadXlsx(path, options);
   }
-  if (got == kOle2.size() && magic == kOle2) return ReadXls(path, options);
+  if (got == kOle2.size() && magic == kOle2)
+    return options.isolate_xls ? ReadXlsIsolated(path, options) : ReadXls(path, options);
   throw WorkbookError(WorkbookError::Kind::kNotWorkbook, "文件不是有效的 Excel 工作簿：" + path);
 }
 

@@ -154,6 +154,11 @@ struct ReadOptions {
   // Refuse a sheet whose rectangle would hold more cells than this.
   std::uint64_t max_cells = 200'000'000;
 
+  // Read an .xls in a child process: the third-party .xls library has
+  // crashed on damaged files, and a crash there must not take the program
+  // (and an import in progress) down with it.
+  bool isolate_xls = true;
+
   bool Wants(std::string_view sheet_name) const;
 };
 
