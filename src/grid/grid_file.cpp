@@ -269,10 +269,11 @@ void ReadLayout(const json& j, ReportGrid& g) {
   g.SetAllowUserSort(j.value("allowUserSort", false));
   if (j.contains("selection")) g.Select(RectFromJson(j.at("selection")));
   if (j.contains("activeCell")) {
-    auto a = j.at("activeCell").get<std::vector<int>>();
-    if (a.size() == 2 && g.SelectionRect().Contains(a[0], a[1])) {
+    const json& a = j.at("activeCell");
+    if (!a.is_array()) throw GridError("活动单元格应是两个数");
+    if (a.size() == 2 && g.SelectionRect().Contains(Int(a[0]), Int(a[1]))) {
       CellRect keep = g.SelectionRect();
-      g.SetActiveCell(a[0], a[1]);
+      g.SetActiveCell(Int(a[0]), Int(a[1]));
       g.Select(keep);
     }
   }

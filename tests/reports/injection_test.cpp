@@ -316,13 +316,17 @@ TEST(GridFileNumbers, OutOfRangeNumbersAreRefusedWithAMessage) {
   ASSERT_TRUE(grid::ParseGridFileText(text, doc).ok());
   for (const char* number : {"4.4e44", "-1e300", "1e19", "18446744073709551615", "2147483648"}) {
     SCOPED_TRACE(number);
-    std::string bad = text;
-    const size_t at = bad.find("\"zoom\": 100");
-    ASSERT_NE(at, std::string::npos);
-    bad.replace(at, 11, std::string("\"zoom\": ") + number);
-    const grid::Status status = grid::ParseGridFileText(bad, doc);
-    EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message().find("表格文件内容无效"), std::string::npos) << status.message();
+    for (const std::string key : {"\"zoom\": ", "\"activeCell\": ["}) {
+      std::string bad = text;
+      size_t at = bad.find(key);
+      ASSERT_NE(at, std::string::npos) << key;
+      at = bad.find_first_not_of(" \n", at + key.size());
+      const size_t end = bad.find_first_not_of("0123456789", at);
+      bad.replace(at, end - at, number);
+      const grid::Status status = grid::ParseGridFileText(bad, doc);
+      EXPECT_FALSE(status.ok()) << key;
+      EXPECT_NE(status.message().find("表格文件内容无效"), std::string::npos) << status.message();
+    }
   }
 }
 
