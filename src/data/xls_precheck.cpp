@@ -102,21 +102,24 @@ struct Entry {
   std::uint32_t start = 0, size = 0;
 };
 
-// The directory entries, or a bad name length (FreeXL reads `length` bytes
-// from a 128-byte entry).
-std::optional<std::vector<Entry>> Directory(CompoundFile& file, bool& bad_name) {
+constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
+
+// The directory entries. `bad` is set for a name length over 64 (FreeXL
+// reads `length` bytes from a 128-byte entry) and for a directory chain that
+// does not lead from sector to sector to its end: FreeXL reads on from
+// wherever such a chain points (fuzzing found a start of 0xFFFFFFFF).
+std::optional<std::vector<Entry>> Directory(CompoundFile& file, bool& bad) {
   std::vector<Entry> entries;
   std::uint32_t sector = file.dir_start();
-  for (int hops = 0; sector < kLastSector && hops < 65536; ++hops) {
+  bad = true;
+  for (int hops = 0; hops < 65536; ++hops) {
+    if (sector >= kLastSector) return std::nullopt;
     const std::uint64_t base = (sector + std::uint64_t{1}) * file.sector_size();
     for (std::uint64_t i = 0; i < file.sector_size() / 128; ++i) {
       unsigned char e[128];
-      if (!file.Read(base + i * 128, e, 128)) return entries;
+      if (!file.Read(base + i * 128, e, 128)) return std::nullopt;
       const unsigned length = e[64] | e[65] << 8;
-      if (length > 64) {
-        bad_name = true;
-        return std::nullopt;
-      }
+      if (length > 64) return std::nullopt;
       Entry entry;
       for (unsigned k = 0; k + 1 < length; k += 2)
         entry.name += static_cast<char16_t>(e[k] | e[k + 1] << 8);
@@ -125,11 +128,15 @@ std::optional<std::vector<Entry>> Directory(CompoundFile& file, bool& bad_name) 
       entry.size = e[120] | e[121] << 8 | e[122] << 16 | static_cast<std::uint32_t>(e[123]) << 24;
       entries.push_back(std::move(entry));
     }
-    auto next = file.Next(sector);
-    if (!next) break;
+    bool beyond = false;
+    auto next = file.Next(sector, &beyond);
+    if (!next || *next == kEndOfChain) {
+      bad = !next && !beyond;
+      return bad ? std::nullopt : std::optional(std::move(entries));
+    }
     sector = *next;
   }
-  return entries;
+  return std::nullopt;  // a chain that loops
 }
 
 // The bytes of the SST record and its CONTINUE records, one piece each.
@@ -241,9 +248,9 @@ std::string WorkbookStreamHazard(const std::vector<unsigned char>& s) {
 std::string XlsHazard(const std::string& path) {
   CompoundFile file(path);
   if (!file.ReadHeader()) return {};
-  bool bad_name = false;
-  const auto entries = Directory(file, bad_name);
-  if (bad_name) return "工作簿已损坏（目录项无效）";
+  bool bad_directory = false;
+  const auto entries = Directory(file, bad_directory);
+  if (bad_directory) return "工作簿已损坏（目录项无效）";
   if (!entries) return {};
   for (const Entry& e : *entries) {
     if (e.name != u"Workbook" && e.name != u"Book") continue;

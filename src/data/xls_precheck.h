@@ -11,7 +11,8 @@ namespace data {
 // Empty when nothing dangerous was found (FreeXL then decides, and refuses
 // what it cannot read); otherwise why the file is damaged, in Chinese.
 // Only looks at what FreeXL is known to mishandle:
-// - a directory entry whose name length is over the 64 bytes an entry holds;
+// - a directory whose chain breaks, or an entry whose name length is over
+//   the 64 bytes an entry holds;
 // - a shared string (SST) whose characters, formatting runs or extension
 //   block run past the SST record and its CONTINUE records;
 // - a sector chain of the workbook stream that ends early or leaves the file.
