@@ -27,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.max_part_bytes = 8U << 20;
   options.max_total_bytes = 32U << 20;
   options.max_cells = 4'000'000;
+  // In process, so that the sanitizers and the coverage see the reader.
+  options.isolate_xls = false;
   try {
     const data::Workbook book = data::ReadWorkbook(path, options);
     for (const data::Sheet& sheet : book.sheets()) {
