@@ -2,13 +2,13 @@
 
 #include <QDesktopServices>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/app_info.h"
+#include "app/dialog_util.h"
 
 namespace app {
 
@@ -54,10 +54,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   layout->addWidget(description);
   layout->addWidget(home_label_);
   layout->addWidget(mail);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({ok}));
   setFixedWidth(460);
 }
 

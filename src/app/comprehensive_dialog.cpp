@@ -8,12 +8,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/app_info.h"
 #include "app/dialog_commands.h"
+#include "app/dialog_util.h"
 #include "app/font_map.h"
 #include "app/main_window.h"
 #include "app/ui_services.h"
@@ -37,21 +37,6 @@ constexpr const char* kRangeNames[] = {"gbOptfw", "gxOptfw", "qbOptfw"};
 constexpr const char* kOK = "确 定";
 constexpr const char* kCancel = "取 消";
 
-QGroupBox* Frame(QWidget* parent, const char* name, const char* caption) {
-  auto* frame = new QGroupBox(Qs(caption), parent);
-  frame->setObjectName(QString::fromLatin1(name));
-  return frame;
-}
-
-template <typename Widget>
-Widget* Named(QWidget* parent, const char* name, const char* caption = nullptr) {
-  auto* w = new Widget(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  if constexpr (requires { w->setText(QString()); })
-    if (caption != nullptr) w->setText(Qs(caption));
-  return w;
-}
-
 }  // namespace
 
 ComprehensiveWindow::ComprehensiveWindow(MainWindow& main, reports::ComprehensiveOptions options)
@@ -61,16 +46,8 @@ ComprehensiveWindow::ComprehensiveWindow(MainWindow& main, reports::Comprehensiv
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
 
-  auto* ok = Named<QPushButton>(this, "Command1", kOK);
-  auto* cancel = Named<QPushButton>(this, "Command2", kCancel);
-  ok->setAutoDefault(false);
-  cancel->setAutoDefault(false);
-  connect(ok, &QPushButton::clicked, this, &ComprehensiveWindow::OnOK);
-  connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons =
+      OkCancelRow(this, "Command1", kOK, "Command2", kCancel, [this] { OnOK(); });
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildCategoryFrame());

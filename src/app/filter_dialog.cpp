@@ -5,10 +5,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dialog_commands.h"
+#include "app/dialog_util.h"
 #include "app/document_window.h"
 #include "app/font_map.h"
 #include "app/main_window.h"
@@ -23,13 +23,6 @@ constexpr const char* kSchool = "学校";
 constexpr const char* kClass = "班级";
 constexpr const char* kOK = "确 定";
 constexpr const char* kCancel = "取 消";
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-  auto* b = new QPushButton(Qs(caption), parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setAutoDefault(false);
-  return b;
-}
 
 }  // namespace
 
@@ -56,14 +49,8 @@ FilterWindow::FilterWindow(MainWindow& main) : QDialog(&main, Qt::Dialog), main_
   grid->addWidget(class_, 1, 1);
   connect(school_, &QComboBox::activated, this, &FilterWindow::OnSchool);
 
-  QPushButton* ok = Button(this, "Command1", kOK);
-  QPushButton* cancel = Button(this, "Command2", kCancel);
-  connect(ok, &QPushButton::clicked, this, &FilterWindow::OnOK);
-  connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons =
+      OkCancelRow(this, "Command1", kOK, "Command2", kCancel, [this] { OnOK(); });
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame);

@@ -20,6 +20,7 @@
 
 #include "app/app_info.h"
 #include "app/dialog_commands.h"
+#include "app/dialog_util.h"
 #include "app/document_window.h"
 #include "app/font_map.h"
 #include "app/main_window.h"
@@ -291,24 +292,15 @@ QWidget* OptionsWindow::BuildTitlePage() {
 }
 
 QLayout* OptionsWindow::BuildButtons() {
-  auto button = [this](const char* name, const char* caption) {
-    auto* b = new QPushButton(Qs(caption), this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-  };
-  retotal_ = button("Comzhj", kRetotal);
-  next_step_ = button("cmdApply", kNextStep);
-  QPushButton* cancel = button("cmdCancel", kCancel);
-  QPushButton* ok = button("cmdOK", kOK);
+  retotal_ = DialogButton(this, "Comzhj", kRetotal);
+  next_step_ = DialogButton(this, "cmdApply", kNextStep);
+  QPushButton* cancel = DialogButton(this, "cmdCancel", kCancel);
+  QPushButton* ok = DialogButton(this, "cmdOK", kOK);
   connect(retotal_, &QPushButton::clicked, this, &OptionsWindow::OnRetotal);
   connect(next_step_, &QPushButton::clicked, this, &OptionsWindow::OnNextStep);
   connect(cancel, &QPushButton::clicked, this, &QWidget::close);
   connect(ok, &QPushButton::clicked, this, &OptionsWindow::OnOK);
-  auto* line = new QHBoxLayout;
-  line->addStretch();
-  for (QPushButton* b : {retotal_, next_step_, cancel, ok}) line->addWidget(b);
-  return line;
+  return ButtonRow({retotal_, next_step_, cancel, ok});
 }
 
 void OptionsWindow::ShowPages() {

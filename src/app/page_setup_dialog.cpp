@@ -22,6 +22,7 @@
 #include <tuple>
 #include <utility>
 
+#include "app/dialog_util.h"
 #include "app/font_map.h"
 
 namespace app {
@@ -44,12 +45,6 @@ const char* const kMarginObjects[] = {"txtTopMargin",   "txtBottomMargin", "txtL
 }  // namespace text
 
 enum Margin { kTop, kBottom, kLeft, kRight, kHeader, kFooter };
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 QFont EditorFont(const grid::Font& f) {
   QFont font = QtFontOf(f);
@@ -153,37 +148,34 @@ class MarginPicture : public QWidget {
 PageSetupDialog::PageSetupDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmPageSetup"));
   setWindowTitle(text::kCaption);
-  tabs_ = Named(new QTabWidget(this), "TabStrip1");
+  tabs_ = Named<QTabWidget>(this, "TabStrip1");
   tabs_->addTab(BuildPaperPage(), text::kTabPaper);
   tabs_->addTab(BuildMarginPage(), text::kTabMargin);
   tabs_->addTab(BuildHeaderFooterPage(), text::kTabHeaderFooter);
-  auto* ok = Named(new QPushButton(QStringLiteral("确定"), this), "mnn");
-  auto* cancel = Named(new QPushButton(QStringLiteral("取消"), this), "cmdCancel");
+  // Modal, so OK stays the default button that Enter presses.
+  auto* ok = Named<QPushButton>(this, "mnn", QStringLiteral("确定"));
+  auto* cancel = Named<QPushButton>(this, "cmdCancel", QStringLiteral("取消"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &PageSetupDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &PageSetupDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({ok, cancel}));
   ShowForm(LoadPageSetupForm(grid::PageSettings{}));
 }
 
 QWidget* PageSetupDialog::BuildPaperPage() {
-  auto* page = Named(new QWidget, "fraPaper");
+  auto* page = Named<QWidget>(nullptr, "fraPaper");
   auto* paper_box = new QGroupBox(QStringLiteral("纸张"), page);
-  paper_ = Named(new QComboBox(paper_box), "cboPaperSize");
+  paper_ = Named<QComboBox>(paper_box, "cboPaperSize");
   auto* size_label = new QLabel(QStringLiteral("大小(&S):"), paper_box);
   size_label->setBuddy(paper_);
   auto* validator =
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), this);
-  paper_width_ = Named(new QLineEdit(paper_box), "txtPaperWidth");
-  paper_height_ = Named(new QLineEdit(paper_box), "txtPaperHeight");
-  paper_width_label_ = Named(new QLabel(QStringLiteral("宽度(&W):"), paper_box), "Label20");
-  paper_height_label_ = Named(new QLabel(QStringLiteral("高度(&H):"), paper_box), "Label21");
+  paper_width_ = Named<QLineEdit>(paper_box, "txtPaperWidth");
+  paper_height_ = Named<QLineEdit>(paper_box, "txtPaperHeight");
+  paper_width_label_ = Named<QLabel>(paper_box, "Label20", QStringLiteral("宽度(&W):"));
+  paper_height_label_ = Named<QLabel>(paper_box, "Label21", QStringLiteral("高度(&H):"));
   for (QLineEdit* box : {paper_width_, paper_height_}) {
     box->setValidator(validator);
     box->installEventFilter(this);
@@ -200,14 +192,14 @@ QWidget* PageSetupDialog::BuildPaperPage() {
   connect(paper_, &QComboBox::activated, this, &PageSetupDialog::OnPaperChosen);
 
   auto* orient_box = new QGroupBox(QStringLiteral("方向"), page);
-  portrait_ = Named(new QRadioButton(QStringLiteral("纵向(&T)"), orient_box), "optPortrait");
-  landscape_ = Named(new QRadioButton(QStringLiteral("横向(&L)"), orient_box), "optLandscape");
+  portrait_ = Named<QRadioButton>(orient_box, "optPortrait", QStringLiteral("纵向(&T)"));
+  landscape_ = Named<QRadioButton>(orient_box, "optLandscape", QStringLiteral("横向(&L)"));
   auto* ol = new QHBoxLayout(orient_box);
   ol->addWidget(portrait_);
   ol->addWidget(landscape_);
 
   auto* zoom_box = new QGroupBox(QStringLiteral("缩放"), page);
-  zoom_ = Named(new QSpinBox(zoom_box), "txtZoom");
+  zoom_ = Named<QSpinBox>(zoom_box, "txtZoom");
   auto* zoom_label = new QLabel(QStringLiteral("缩放比例(&Z):"), zoom_box);
   zoom_label->setBuddy(zoom_);
   auto* zl = new QHBoxLayout(zoom_box);
@@ -219,7 +211,7 @@ QWidget* PageSetupDialog::BuildPaperPage() {
   auto* title_box = new QGroupBox(QStringLiteral("标题"), page);
   auto* tl = new QGridLayout(title_box);
   auto add_count = [&](const char* name, const QString& caption, int row) {
-    auto* box = Named(new QSpinBox(title_box), name);
+    auto* box = Named<QSpinBox>(title_box, name);
     auto* label = new QLabel(caption, title_box);
     label->setBuddy(box);
     tl->addWidget(label, row, 0);
@@ -231,14 +223,12 @@ QWidget* PageSetupDialog::BuildPaperPage() {
   bottom_title_rows_ = add_count("txtPrintBottomTitleRows", QStringLiteral("底部标题行数(&B):"), 2);
 
   auto* content_box = new QGroupBox(QStringLiteral("内容"), page);
-  fixed_row_ =
-      Named(new QCheckBox(QStringLiteral("打印固定行(&R)"), content_box), "chkPrintFixedRow");
+  fixed_row_ = Named<QCheckBox>(content_box, "chkPrintFixedRow", QStringLiteral("打印固定行(&R)"));
   fixed_column_ =
-      Named(new QCheckBox(QStringLiteral("打印固定列(&C)"), content_box), "chkPrintFixedColumn");
-  gridlines_ =
-      Named(new QCheckBox(QStringLiteral("打印网格线(&G)"), content_box), "chkPrintGridlines");
+      Named<QCheckBox>(content_box, "chkPrintFixedColumn", QStringLiteral("打印固定列(&C)"));
+  gridlines_ = Named<QCheckBox>(content_box, "chkPrintGridlines", QStringLiteral("打印网格线(&G)"));
   black_and_white_ =
-      Named(new QCheckBox(QStringLiteral("单色打印(&W)"), content_box), "chkBlackAndWhite");
+      Named<QCheckBox>(content_box, "chkBlackAndWhite", QStringLiteral("单色打印(&W)"));
   auto* cl = new QVBoxLayout(content_box);
   for (QCheckBox* box : {fixed_row_, fixed_column_, gridlines_, black_and_white_})
     cl->addWidget(box);
@@ -253,10 +243,10 @@ QWidget* PageSetupDialog::BuildPaperPage() {
 }
 
 QWidget* PageSetupDialog::BuildMarginPage() {
-  auto* page = Named(new QWidget, "fraMargin");
+  auto* page = Named<QWidget>(nullptr, "fraMargin");
   auto* grid = new QGridLayout;
   for (int m = 0; m < 6; ++m) {
-    auto* box = Named(new QDoubleSpinBox(page), text::kMarginObjects[m]);
+    auto* box = Named<QDoubleSpinBox>(page, text::kMarginObjects[m]);
     box->setDecimals(1);
     box->setSingleStep(0.1);
     box->installEventFilter(this);
@@ -268,10 +258,8 @@ QWidget* PageSetupDialog::BuildMarginPage() {
     connect(box, &QDoubleSpinBox::valueChanged, this, &PageSetupDialog::UpdatePicture);
   }
   auto* center_box = new QGroupBox(QStringLiteral("居中方式"), page);
-  center_h_ =
-      Named(new QCheckBox(QStringLiteral("水平居中(&Z)"), center_box), "chkCenterHorizontally");
-  center_v_ =
-      Named(new QCheckBox(QStringLiteral("垂直居中(&V)"), center_box), "chkCenterVertically");
+  center_h_ = Named<QCheckBox>(center_box, "chkCenterHorizontally", QStringLiteral("水平居中(&Z)"));
+  center_v_ = Named<QCheckBox>(center_box, "chkCenterVertically", QStringLiteral("垂直居中(&V)"));
   auto* cl = new QHBoxLayout(center_box);
   cl->addWidget(center_h_);
   cl->addWidget(center_v_);
@@ -289,14 +277,14 @@ QWidget* PageSetupDialog::BuildMarginPage() {
 }
 
 QWidget* PageSetupDialog::BuildHeaderFooterPage() {
-  auto* page = Named(new QWidget, "fraHeaderFooter");
+  auto* page = Named<QWidget>(nullptr, "fraHeaderFooter");
   auto* layout = new QGridLayout(page);
   auto add_line = [&](int which, const char* edit_name, const char* align_name,
                       const QString& caption) {
-    auto* edit = Named(new QLineEdit(page), edit_name);
+    auto* edit = Named<QLineEdit>(page, edit_name);
     auto* label = new QLabel(caption, page);
     label->setBuddy(edit);
-    auto* align = Named(new QComboBox(page), align_name);
+    auto* align = Named<QComboBox>(page, align_name);
     for (const QString& a : text::kAlignments) align->addItem(a);
     auto* font = new QPushButton(QStringLiteral("设置字体"), page);
     font->setObjectName(QStringLiteral("cmdSetFont%1").arg(which));

@@ -7,13 +7,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/app_info.h"
 #include "app/dialog_commands.h"
+#include "app/dialog_util.h"
 #include "app/font_map.h"
 #include "app/main_window.h"
 #include "app/ui_services.h"
@@ -35,21 +35,6 @@ constexpr const char* kSchool = "学校";
 constexpr const char* kClass = "班级";
 constexpr const char* kOK = "确 定";
 constexpr const char* kCancel = "取 消";
-
-template <typename Widget>
-Widget* Named(QWidget* parent, const QString& name, const char* caption = nullptr) {
-  auto* w = new Widget(parent);
-  w->setObjectName(name);
-  if constexpr (requires { w->setText(QString()); })
-    if (caption != nullptr) w->setText(Qs(caption));
-  return w;
-}
-
-QGroupBox* Frame(QWidget* parent, const char* name, const char* caption) {
-  auto* frame = new QGroupBox(Qs(caption), parent);
-  frame->setObjectName(QString::fromLatin1(name));
-  return frame;
-}
 
 std::vector<std::string> WithEmptyFirst(const std::vector<std::string>& items) {
   std::vector<std::string> list = {""};
@@ -78,16 +63,9 @@ StudentListWindow::StudentListWindow(MainWindow& main, reports::StudentListOptio
   tabs_->addTab(BuildPresetTab(), Qs(kTabs[0]));
   tabs_->addTab(BuildConditionTab(), Qs(kTabs[1]));
 
-  auto* ok = Named<QPushButton>(this, QStringLiteral("Command2"), kOK);
-  auto* cancel = Named<QPushButton>(this, QStringLiteral("Command1"), kCancel);
-  ok->setAutoDefault(false);
-  cancel->setAutoDefault(false);
-  connect(ok, &QPushButton::clicked, this, &StudentListWindow::OnOK);
-  connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  // This window numbers its buttons the other way round: OK is Command2.
+  QHBoxLayout* buttons =
+      OkCancelRow(this, "Command2", kOK, "Command1", kCancel, [this] { OnOK(); });
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
