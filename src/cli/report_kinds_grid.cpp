@@ -47,6 +47,21 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 }
 
 // ---- zdyzf, zdypm1
+// "--rank 科目:段班校[:1|2]" options as the ranking page's rows.
+std::vector<reports::RankingRow> RankRows(const ReportArgs& args) {
+  std::vector<reports::RankingRow> rows;
+  for (const std::string& spec : Values(args, "rank")) {
+    const std::vector<std::string> parts = Split(spec, ':');
+    if (parts.size() < 2) throw reports::ReportError("排名写成 科目:段班校[:1|2]：" + spec);
+    reports::RankingRow row{parts[0], false, false, false, parts.size() > 2 ? parts[2] : "1"};
+    row.grade = parts[1].find("段") != std::string::npos;
+    row.klass = parts[1].find("班") != std::string::npos;
+    row.school = parts[1].find("校") != std::string::npos;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 output::Document CustomTotal(Context& ctx, const ReportArgs& args) {
   data::LoadStartupSettings(ctx.state);
   output::Document doc = reports::zdyzf(ctx.state);
@@ -72,6 +87,9 @@ output::Document CustomTotal(Context& ctx, const ReportArgs& args) {
   page.column_name = Value(args, "name", page.column_name);
   StderrProgress progress(ctx.err);
   reports::ApplyCustomTotal(doc.grid, first, page, progress);
+  // The dialog's second stage: the new total can be ranked in the same window.
+  if (const std::vector<reports::RankingRow> rows = RankRows(args); !rows.empty())
+    reports::ApplyRanking(doc, ctx.state, rows, progress);
   progress.Finish();
   return doc;
 }
@@ -79,16 +97,7 @@ output::Document CustomTotal(Context& ctx, const ReportArgs& args) {
 output::Document CustomRanking(Context& ctx, const ReportArgs& args) {
   data::LoadStartupSettings(ctx.state);
   output::Document doc = reports::zdypm1(ctx.state);
-  std::vector<reports::RankingRow> rows;
-  for (const std::string& spec : Values(args, "rank")) {
-    const std::vector<std::string> parts = Split(spec, ':');
-    if (parts.size() < 2) throw reports::ReportError("排名写成 科目:段班校[:1|2]：" + spec);
-    reports::RankingRow row{parts[0], false, false, false, parts.size() > 2 ? parts[2] : "1"};
-    row.grade = parts[1].find("段") != std::string::npos;
-    row.klass = parts[1].find("班") != std::string::npos;
-    row.school = parts[1].find("校") != std::string::npos;
-    rows.push_back(row);
-  }
+  const std::vector<reports::RankingRow> rows = RankRows(args);
   if (rows.empty()) throw reports::ReportError("请指定排名：--rank 科目:段班校[:1|2]");
   StderrProgress progress(ctx.err);
   reports::ApplyRanking(doc, ctx.state, rows, progress);
@@ -231,7 +240,8 @@ std::vector<ReportKind> GridReportKinds() {
        "列]]] "
        "[--school 学校 [--class 班级]]",
        StudentList},
-      {"zdyzf", "zdyzf [--total 科目:比例,...] [--after 科目] [--name 总分]", CustomTotal},
+      {"zdyzf", "zdyzf [--total 科目:比例,...] [--after 科目] [--name 总分] [--rank 总分:班[:2]]",
+       CustomTotal},
       {"zdypm1", "zdypm1 --rank 科目:段班校[:1|2] ...", CustomRanking},
       {"shaixwan", "shaixwan [--from KIND [its options]] --school 学校 [--class 班级]", Filter},
       {"hxfm", "hxfm", CoverPage<reports::hxfm>},

@@ -121,6 +121,22 @@ TEST_F(CliTest, ImportThenReportsInEveryFormat) {
   EXPECT_NE(unknown.out.find("音乐"), std::string::npos) << unknown.out;
 }
 
+// A custom total right of 数学, then ranked by class in the same listing.
+TEST_F(CliTest, CustomTotalRankedInTheSameListing) {
+  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
+  const std::string csv = (dir_ / "total.csv").string();
+  CliRun r = Cli({"report", "zdyzf", "--total", "语文:100,数学:50", "--after", "数学", "--name",
+                  "总分", "--rank", "总分:班:2", "-o", csv});
+  ASSERT_EQ(r.status, 0) << r.out;
+  std::ifstream in(csv);
+  std::string header, first;
+  std::getline(in, header);
+  std::getline(in, first);
+  EXPECT_NE(header.find("语文,数学,总分,总分班名,英语"), std::string::npos) << header;
+  // 53 + 57 × 50 % for the first student of the sample.
+  EXPECT_NE(first.find(",53,57,81.5,"), std::string::npos) << first;
+}
+
 // A county office's whole hand-in from one command, read back with the
 // program's own workbook reader.
 TEST_F(CliTest, ReportAllWritesOneSheetPerReportAndReadsBack) {
