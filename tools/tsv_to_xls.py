@@ -23,8 +23,8 @@ def value(field):
 
 def main():
     book = xlwt.Workbook(encoding="utf-8")
-    for spec in sys.argv[2:]:
-        name, path = spec.split("=", 1)
+    for item in sys.argv[2:]:
+        name, path = item.split("=", 1)
         sheet = book.add_sheet(name)
         with open(path, encoding="utf-8") as f:
             for r, line in enumerate(f):

@@ -50,9 +50,9 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 // "--rank 科目:段班校[:1|2]" options as the ranking page's rows.
 std::vector<reports::RankingRow> RankRows(const ReportArgs& args) {
   std::vector<reports::RankingRow> rows;
-  for (const std::string& spec : Values(args, "rank")) {
-    const std::vector<std::string> parts = Split(spec, ':');
-    if (parts.size() < 2) throw reports::ReportError("排名写成 科目:段班校[:1|2]：" + spec);
+  for (const std::string& item : Values(args, "rank")) {
+    const std::vector<std::string> parts = Split(item, ':');
+    if (parts.size() < 2) throw reports::ReportError("排名写成 科目:段班校[:1|2]：" + item);
     reports::RankingRow row{parts[0], false, false, false, parts.size() > 2 ? parts[2] : "1"};
     row.grade = parts[1].find("段") != std::string::npos;
     row.klass = parts[1].find("班") != std::string::npos;

@@ -295,17 +295,17 @@ class Printer {
   }
 
   std::string Call(const jet::Expr& e) {
-    const FunctionSpec* spec = nullptr;
+    const FunctionSpec* fn = nullptr;
     for (const auto& f : kFunctions) {
-      if (EqualsIgnoreCase(e.text, f.jet)) spec = &f;
+      if (EqualsIgnoreCase(e.text, f.jet)) fn = &f;
     }
-    if (!spec) ThrowParseError(ctx_.source, e.pos, e.text, "不认识的函数");
+    if (!fn) ThrowParseError(ctx_.source, e.pos, e.text, "不认识的函数");
     if (e.star_arg) {
       if (!EqualsIgnoreCase(e.text, "count"))
         ThrowParseError(ctx_.source, e.pos, e.text, "只有 Count 可以用 *");
       return "count(*)";
     }
-    if (e.args.size() < spec->min_args || e.args.size() > spec->max_args) {
+    if (e.args.size() < fn->min_args || e.args.size() > fn->max_args) {
       ThrowParseError(ctx_.source, e.pos, e.text, "函数的参数个数不对");
     }
     if (EqualsIgnoreCase(e.text, "iif")) {
@@ -317,7 +317,7 @@ class Printer {
       return "coalesce(" + Expr(*e.args[0]) + ", " + (e.args.size() > 1 ? Expr(*e.args[1]) : "0") +
              ")";
     }
-    return std::string(spec->sqlite) + "(" + List(e.args) + ")";
+    return std::string(fn->sqlite) + "(" + List(e.args) + ")";
   }
 
   const PrintContext& ctx_;
