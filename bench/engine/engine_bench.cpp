@@ -15,35 +15,19 @@
 
 #include "common/bench_util.h"
 #include "engine/database.h"
+#include "reports/stat_columns.h"
 
 namespace {
 
+// The per-class 语文 query exactly as the single-subject report builds it,
+// with the default weights and lines and a full mark of 150.
 std::string PerClassQuery() {
-  const std::string s = "语文";
-  std::string r1 =
-      "count(" + s + ") as 参考人数,sum(" + s + ") as 总分, cint(avg(" + s + ")*100)/100 as 平均分";
-  std::string r2 = ",cint(avg(" + s + ")*100)/10000*40";
-  const char* names[] = {"优秀", "优良", "及格"};
-  const int lines[] = {85, 75, 60};
-  for (int i = 0; i < 3; ++i) {
-    std::string c = "count(iif([" + s + "]>=" + std::to_string(lines[i]) + ",1,null))";
-    r1 += "," + c + " as " + names[i] + "人数,cint(" + c + "*10000/count(" + s + "))/100 as " +
-          names[i] + "率";
-    r2 += "+cint(" + c + "*10000/count(" + s + "))/10000*20";
-  }
-  r2 += " as 综合分";
-  std::string r3 = ",max(" + s + ") as 最高分,min(" + s + ") as 最低分,max(" + s + ")-min(" + s +
-                   ") as 全距,cint(StDev(" + s + ")*100)/100   as 标准差";
-  std::string g;
-  const int full = 150, width = 20, top = full / 10 * 10;
-  for (int i = 1; i <= full / width; ++i) {
-    int low = i == 1 ? top - width : top - i * width;
-    int high = i == 1 ? full : low + width - 1;
-    g += ",Count(iif([" + s + "]>=" + std::to_string(low) + " And [" + s +
-         "]<=" + std::to_string(high) + ", 1, Null)) as 分" + std::to_string(low) + "_" +
-         std::to_string(high) + "段";
-  }
-  return "select 学校,班级," + r1 + r2 + r3 + g + " from 成绩表  GROUP BY 学校,班级";
+  data::SystemSettings weights;
+  weights.AvgWeight = 40;
+  weights.ExcellentWeight = weights.GoodWeight = weights.PassWeight = 20;
+  const reports::StatLines lines{85, 75, 60};
+  return "select 学校,班级," + reports::StatisticColumns("语文", lines, weights) +
+         reports::SegmentColumns("语文", 150, 20) + " from 成绩表  GROUP BY 学校,班级";
 }
 
 void Generate(engine::Database& db, int n) {
