@@ -28,6 +28,7 @@ class CompactText {
   std::string_view view() const;
   std::string str() const { return std::string(view()); }
   bool empty() const { return view().empty(); }
+  bool operator==(const CompactText& other) const { return view() == other.view(); }
 
  private:
   static constexpr int kTagByte = 15;

@@ -12,58 +12,57 @@ constexpr double kMaxFontSize = 409;
 constexpr int kAutoFitPadding = 8;
 }  // namespace
 
-ReportGrid::ReportGrid(int rows, int cols)
-    : clipboard_(std::make_shared<MemoryClipboard>()),
-      measurer_(std::make_shared<EstimatingMeasurer>()) {
+ReportGrid::ReportGrid(int rows, int cols) {
   if (rows < 1 || cols < 1) throw GridError("表格至少要有一行一列");
-  columns_.resize(static_cast<std::size_t>(cols));
-  columns_[0].width = kRowHeaderWidth;
-  rows_.resize(static_cast<std::size_t>(rows), NewRow());
+  contents_.columns.resize(static_cast<std::size_t>(cols));
+  contents_.columns[0].width = kRowHeaderWidth;
+  contents_.rows.resize(static_cast<std::size_t>(rows), NewRow());
   ClampSelection();
 }
 
-ReportGrid::ReportGrid(const ReportGrid& other)
-    : rows_(other.rows_),
-      columns_(other.columns_),
-      styles_(other.styles_),
-      tags_(other.tags_),
-      merges_(other.merges_),
-      fixed_rows_(other.fixed_rows_),
-      fixed_cols_(other.fixed_cols_),
-      display_row_index_(other.display_row_index_),
-      allow_user_sort_(other.allow_user_sort_),
-      selection_(other.selection_),
-      active_(other.active_),
-      titles_(other.titles_),
-      page_(other.page_),
-      default_font_(other.default_font_),
-      auto_redraw_(other.auto_redraw_),
-      clipboard_(other.clipboard_),
-      measurer_(other.measurer_) {}
+ReportGrid::ReportGrid(const ReportGrid& other) : contents_(other.contents_) {}
+
+ReportGrid::ReportGrid(ReportGrid&& other) noexcept : contents_(std::move(other.contents_)) {}
 
 ReportGrid& ReportGrid::operator=(const ReportGrid& other) {
   if (this != &other) {
-    ReportGrid copy(other);
-    ReplaceContents(std::move(copy));
+    GridContents copy = other.contents_;
+    SwapContents(copy);
   }
   return *this;
 }
 
-ReportGrid::ReportGrid(ReportGrid&&) noexcept = default;
-ReportGrid& ReportGrid::operator=(ReportGrid&&) noexcept = default;
+ReportGrid& ReportGrid::operator=(ReportGrid&& other) {
+  if (this != &other) SwapContents(other.contents_);
+  return *this;
+}
+
 ReportGrid::~ReportGrid() = default;
 
 void ReportGrid::ReplaceContents(ReportGrid&& other) {
-  ObserverList observers = std::move(observers_);
-  auto clipboard = clipboard_;
-  auto measurer = measurer_;
-  bool auto_redraw = auto_redraw_;
   *this = std::move(other);
-  observers_ = std::move(observers);
-  clipboard_ = clipboard;
-  measurer_ = measurer;
-  auto_redraw_ = auto_redraw;
+}
+
+void ReportGrid::SwapContents(GridContents& contents) {
+  if (contents.rows.empty() || contents.columns.empty()) throw GridError("表格至少要有一行一列");
+  std::swap(contents_, contents);
   Notify(GridChange::kAll);
+}
+
+void ReportGrid::SwapRows(int first, std::vector<GridContents::Row>& rows) {
+  if (rows.empty()) return;
+  CheckRow(first);
+  CheckRow(first + static_cast<int>(rows.size()) - 1);
+  for (const RowData& row : rows) {
+    if (row.cells.size() != contents_.columns.size()) throw GridError("行的列数与表格不一致");
+    for (const CellData& cell : row.cells) {
+      if (cell.style >= contents_.styles.size() || cell.tag >= contents_.tags.size())
+        throw GridError("行中的样式或标记不属于这个表格");
+    }
+  }
+  std::swap_ranges(rows.begin(), rows.end(),
+                   contents_.rows.begin() + static_cast<std::ptrdiff_t>(first));
+  Notify(GridChange::kContents);
 }
 
 // ---- checks and access
@@ -83,28 +82,28 @@ void ReportGrid::CheckCol(int col) const {
 const ReportGrid::CellData& ReportGrid::At(int row, int col) const {
   CheckRow(row);
   CheckCol(col);
-  return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
+  return contents_.rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
 }
 
 ReportGrid::CellData& ReportGrid::At(int row, int col) {
   CheckRow(row);
   CheckCol(col);
-  return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
+  return contents_.rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
 }
 
 ReportGrid::RowData ReportGrid::NewRow() const {
   RowData row;
-  row.cells.resize(columns_.size());
+  row.cells.resize(contents_.columns.size());
   return row;
 }
 
 std::uint32_t ReportGrid::InternTag(std::string_view tag) {
   if (tag.empty()) return 0;
   // Tags are few distinct short marks ("U"); a linear search is enough.
-  for (std::size_t i = 1; i < tags_.size(); ++i)
-    if (tags_[i] == tag) return static_cast<std::uint32_t>(i);
-  tags_.emplace_back(tag);
-  return static_cast<std::uint32_t>(tags_.size() - 1);
+  for (std::size_t i = 1; i < contents_.tags.size(); ++i)
+    if (contents_.tags[i] == tag) return static_cast<std::uint32_t>(i);
+  contents_.tags.emplace_back(tag);
+  return static_cast<std::uint32_t>(contents_.tags.size() - 1);
 }
 
 // ---- shape
@@ -112,15 +111,15 @@ std::uint32_t ReportGrid::InternTag(std::string_view tag) {
 void ReportGrid::SetRows(int rows) {
   if (rows < 1) throw GridError("行数至少为 1：" + std::to_string(rows));
   auto n = static_cast<std::size_t>(rows);
-  if (n < rows_.size()) {
-    rows_.resize(n);
-    std::erase_if(merges_, [rows](const CellRect& m) { return m.first_row >= rows; });
-    for (auto& m : merges_) m.last_row = std::min(m.last_row, rows - 1);
-    std::erase_if(merges_, [](const CellRect& m) { return m.IsSingleCell(); });
+  if (n < contents_.rows.size()) {
+    contents_.rows.resize(n);
+    std::erase_if(contents_.merges, [rows](const CellRect& m) { return m.first_row >= rows; });
+    for (auto& m : contents_.merges) m.last_row = std::min(m.last_row, rows - 1);
+    std::erase_if(contents_.merges, [](const CellRect& m) { return m.IsSingleCell(); });
   } else {
-    rows_.resize(n, NewRow());
+    contents_.rows.resize(n, NewRow());
   }
-  fixed_rows_ = std::min(fixed_rows_, rows);
+  contents_.fixed_rows = std::min(contents_.fixed_rows, rows);
   ClampSelection();
   Notify(GridChange::kShape);
 }
@@ -128,30 +127,30 @@ void ReportGrid::SetRows(int rows) {
 void ReportGrid::SetCols(int cols) {
   if (cols < 1) throw GridError("列数至少为 1：" + std::to_string(cols));
   auto n = static_cast<std::size_t>(cols);
-  columns_.resize(n);
-  for (auto& row : rows_) row.cells.resize(n);
-  std::erase_if(merges_, [cols](const CellRect& m) { return m.first_col >= cols; });
-  for (auto& m : merges_) m.last_col = std::min(m.last_col, cols - 1);
-  std::erase_if(merges_, [](const CellRect& m) { return m.IsSingleCell(); });
-  fixed_cols_ = std::min(fixed_cols_, cols);
+  contents_.columns.resize(n);
+  for (auto& row : contents_.rows) row.cells.resize(n);
+  std::erase_if(contents_.merges, [cols](const CellRect& m) { return m.first_col >= cols; });
+  for (auto& m : contents_.merges) m.last_col = std::min(m.last_col, cols - 1);
+  std::erase_if(contents_.merges, [](const CellRect& m) { return m.IsSingleCell(); });
+  contents_.fixed_cols = std::min(contents_.fixed_cols, cols);
   ClampSelection();
   Notify(GridChange::kShape);
 }
 
 void ReportGrid::SetFixedRows(int n) {
   if (n < 0 || n > Rows()) throw GridError("固定行数超出范围：" + std::to_string(n));
-  fixed_rows_ = n;
+  contents_.fixed_rows = n;
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::SetFixedCols(int n) {
   if (n < 0 || n > Cols()) throw GridError("固定列数超出范围：" + std::to_string(n));
-  fixed_cols_ = n;
+  contents_.fixed_cols = n;
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::SetDisplayRowIndex(bool on) {
-  display_row_index_ = on;
+  contents_.display_row_index = on;
   Notify(GridChange::kContents);
 }
 
@@ -171,7 +170,7 @@ void ReportGrid::SetCellText(int row, int col, std::string_view text) {
 }
 
 std::string_view ReportGrid::CellTag(int row, int col) const {
-  return tags_[At(row, col).tag];
+  return contents_.tags[At(row, col).tag];
 }
 
 void ReportGrid::SetCellTag(int row, int col, std::string_view tag) {
@@ -184,44 +183,46 @@ std::uint32_t ReportGrid::CellStyleIndex(int row, int col) const {
 }
 
 const CellStyle& ReportGrid::CellStyleAt(int row, int col) const {
-  return styles_.Get(At(row, col).style);
+  return contents_.styles.Get(At(row, col).style);
 }
 
 void ReportGrid::SetCellStyle(int row, int col, const CellStyle& style) {
-  At(row, col).style = styles_.Intern(style);
+  At(row, col).style = contents_.styles.Intern(style);
   Notify(GridChange::kStyle);
 }
 
 void ReportGrid::SetCellStyleIndex(int row, int col, std::uint32_t index) {
-  if (index >= styles_.size()) throw GridError("样式序号无效：" + std::to_string(index));
+  if (index >= contents_.styles.size()) throw GridError("样式序号无效：" + std::to_string(index));
   At(row, col).style = index;
   Notify(GridChange::kStyle);
 }
 
 CellStyle ReportGrid::ResolvedStyle(int row, int col) const {
   CellStyle s = CellStyleAt(row, col);
-  if (s.font_name.empty()) s.font_name = default_font_.name;
-  if (s.font_size <= 0) s.font_size = default_font_.size;
-  if (s.alignment == kAlignGeneral) s.alignment = columns_[static_cast<std::size_t>(col)].alignment;
+  if (s.font_name.empty()) s.font_name = contents_.default_font.name;
+  if (s.font_size <= 0) s.font_size = contents_.default_font.size;
+  if (s.alignment == kAlignGeneral)
+    s.alignment = contents_.columns[static_cast<std::size_t>(col)].alignment;
   return s;
 }
 
 Font ReportGrid::CellFont(int row, int col) const {
   CellStyle s = ResolvedStyle(row, col);
-  Font f = default_font_;
+  Font f = contents_.default_font;
   f.name = s.font_name;
   f.size = s.font_size;
-  f.bold = s.bold || default_font_.bold;
-  f.italic = s.italic || default_font_.italic;
-  f.underline = s.underline || default_font_.underline;
+  f.bold = s.bold || contents_.default_font.bold;
+  f.italic = s.italic || contents_.default_font.italic;
+  f.underline = s.underline || contents_.default_font.underline;
   return f;
 }
 
 std::string ReportGrid::DisplayText(int row, int col) const {
   std::string_view text = CellText(row, col);
-  if (col == 0 && display_row_index_ && row >= fixed_rows_) return std::to_string(row);
-  if (row == 0 || col < fixed_cols_) return std::string(text);
-  return FormatDisplayText(text, columns_[static_cast<std::size_t>(col)].format);
+  if (col == 0 && contents_.display_row_index && row >= contents_.fixed_rows)
+    return std::to_string(row);
+  if (row == 0 || col < contents_.fixed_cols) return std::string(text);
+  return FormatDisplayText(text, contents_.columns[static_cast<std::size_t>(col)].format);
 }
 
 void ReportGrid::ModifyStyles(const CellRect& rect, const std::function<void(CellStyle&)>& edit) {
@@ -233,16 +234,17 @@ void ReportGrid::ModifyStyles(const CellRect& rect, const std::function<void(Cel
   std::vector<std::pair<std::uint32_t, std::uint32_t>> done;
   for (int r = rect.first_row; r <= rect.last_row; ++r) {
     for (int c = rect.first_col; c <= rect.last_col; ++c) {
-      CellData& cell = rows_[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)];
+      CellData& cell =
+          contents_.rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)];
       auto it = std::find_if(done.begin(), done.end(),
                              [&](const auto& p) { return p.first == cell.style; });
       if (it != done.end()) {
         cell.style = it->second;
         continue;
       }
-      CellStyle s = styles_.Get(cell.style);
+      CellStyle s = contents_.styles.Get(cell.style);
       edit(s);
-      std::uint32_t index = styles_.Intern(s);
+      std::uint32_t index = contents_.styles.Intern(s);
       done.emplace_back(cell.style, index);
       cell.style = index;
     }
@@ -259,38 +261,38 @@ ColumnRef ReportGrid::Column(int col) {
 
 const ColumnInfo& ReportGrid::ColumnAt(int col) const {
   CheckCol(col);
-  return columns_[static_cast<std::size_t>(col)];
+  return contents_.columns[static_cast<std::size_t>(col)];
 }
 
 void ReportGrid::SetColumnInfo(int col, const ColumnInfo& info) {
   CheckCol(col);
   if (info.width < 0) throw GridError("列宽不能为负数");
-  columns_[static_cast<std::size_t>(col)] = info;
+  contents_.columns[static_cast<std::size_t>(col)] = info;
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::SetColWidth(int col, int pixels) {
   CheckCol(col);
   if (pixels < 0) throw GridError("列宽不能为负数：" + std::to_string(pixels));
-  columns_[static_cast<std::size_t>(col)].width = pixels;
+  contents_.columns[static_cast<std::size_t>(col)].width = pixels;
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::SetColMask(int col, int mask) {
   CheckCol(col);
-  columns_[static_cast<std::size_t>(col)].mask = mask;
+  contents_.columns[static_cast<std::size_t>(col)].mask = mask;
 }
 
 void ReportGrid::SetColFormat(int col, std::string_view format) {
   CheckCol(col);
-  columns_[static_cast<std::size_t>(col)].format = std::string(format);
+  contents_.columns[static_cast<std::size_t>(col)].format = std::string(format);
   Notify(GridChange::kContents);
 }
 
 void ReportGrid::SetColAlignment(int col, int code) {
   CheckCol(col);
   if (!IsValidAlignment(code)) throw GridError("对齐方式无效：" + std::to_string(code));
-  columns_[static_cast<std::size_t>(col)].alignment = code;
+  contents_.columns[static_cast<std::size_t>(col)].alignment = code;
   Notify(GridChange::kStyle);
 }
 
@@ -301,9 +303,9 @@ void ReportGrid::AutoFit(int col) {
     if (MergeAt(r, col)) continue;  // a merged cell spans other columns too
     std::string text = DisplayText(r, col);
     if (text.empty()) continue;
-    widest = std::max(widest, measurer_->TextWidth(text, CellFont(r, col)));
+    widest = std::max(widest, measurer().TextWidth(text, CellFont(r, col)));
   }
-  columns_[static_cast<std::size_t>(col)].width = widest + kAutoFitPadding;
+  contents_.columns[static_cast<std::size_t>(col)].width = widest + kAutoFitPadding;
   Notify(GridChange::kLayout);
 }
 
@@ -314,13 +316,13 @@ bool ReportGrid::AcceptsInput(int col, std::string_view text) const {
 
 int ReportGrid::RowHeight(int row) const {
   CheckRow(row);
-  return rows_[static_cast<std::size_t>(row)].height;
+  return contents_.rows[static_cast<std::size_t>(row)].height;
 }
 
 void ReportGrid::SetRowHeight(int row, int pixels) {
   CheckRow(row);
   if (pixels < 0) throw GridError("行高不能为负数：" + std::to_string(pixels));
-  rows_[static_cast<std::size_t>(row)].height = pixels;
+  contents_.rows[static_cast<std::size_t>(row)].height = pixels;
   Notify(GridChange::kLayout);
 }
 
@@ -361,22 +363,31 @@ void ReportGrid::Unsubscribe(int id) {
 void ReportGrid::SetDefaultFont(const Font& font) {
   if (!(font.size >= kMinFontSize && font.size <= kMaxFontSize))
     throw GridError("字号超出范围：" + std::to_string(font.size));
-  default_font_ = font;
+  contents_.default_font = font;
   Notify(GridChange::kAll);
 }
 
 void ReportGrid::SetDefaultFontSize(double size) {
-  Font f = default_font_;
+  Font f = contents_.default_font;
   f.size = size;
   SetDefaultFont(f);
 }
 
 void ReportGrid::SetClipboard(std::shared_ptr<Clipboard> clipboard) {
-  clipboard_ = clipboard ? std::move(clipboard) : std::make_shared<MemoryClipboard>();
+  clipboard_ = std::move(clipboard);
+}
+
+Clipboard& ReportGrid::clipboard() const {
+  return clipboard_ ? *clipboard_ : own_clipboard_;
 }
 
 void ReportGrid::SetMeasurer(std::shared_ptr<const TextMeasurer> measurer) {
-  measurer_ = measurer ? std::move(measurer) : std::make_shared<EstimatingMeasurer>();
+  measurer_ = std::move(measurer);
+}
+
+const TextMeasurer& ReportGrid::measurer() const {
+  static const EstimatingMeasurer kEstimate;
+  return measurer_ ? *measurer_ : kEstimate;
 }
 
 }  // namespace grid

@@ -53,36 +53,95 @@ struct ColumnInfo {
   bool operator==(const ColumnInfo&) const = default;
 };
 
+// Everything a grid shows, prints and saves, as one value: a copy of it is
+// the same report. What belongs to a grid object rather than to its report
+// (observers, AutoRedraw, the clipboard and text measurer services) lives
+// outside, so nothing here needs a hand-written copy.
+//
+// Style and tag indexes point into this value's own tables, which only grow:
+// a row taken out of a grid stays valid for that grid as long as its column
+// count is unchanged.
+struct GridContents {
+  struct Cell {
+    CompactText text;
+    std::uint32_t style = 0;
+    std::uint32_t tag = 0;  // index into tags, 0 = none
+    bool operator==(const Cell&) const = default;
+  };
+  struct Row {
+    std::vector<Cell> cells;
+    int height = kDefaultRowHeight;
+    bool operator==(const Row&) const = default;
+  };
+
+  std::vector<Row> rows;
+  std::vector<ColumnInfo> columns;
+  StyleTable styles;
+  std::vector<std::string> tags{""};
+  std::vector<CellRect> merges;
+  int fixed_rows = 1;
+  int fixed_cols = 1;
+  bool display_row_index = false;
+  bool allow_user_sort = false;
+  // The column a header double-click sorted last, so that the next one on it
+  // reverses the order.
+  int user_sort_col = -1;
+  bool user_sort_ascending = false;
+  CellRect selection{1, 1, 1, 1};
+  std::pair<int, int> active{1, 1};
+  ReportTitleList titles;
+  PageSettings page;
+  Font default_font;
+
+  bool operator==(const GridContents&) const = default;
+};
+
 class ReportGrid {
  public:
   // A grid of `rows` x `cols` empty cells (at least 1 x 1), one fixed row
   // and one fixed column.
   explicit ReportGrid(int rows = 2, int cols = 2);
 
-  // Copies carry the contents, not the observers.
+  // Copying or moving a grid, by construction or by assignment, carries its
+  // contents only. Observers, AutoRedraw and the services belong to the
+  // object: a new grid starts with none, on, and the in-memory defaults; an
+  // assigned one keeps its own, and its observers hear kAll. So `b = a` and
+  // `ReportGrid b = a` give the same grid, and a report built elsewhere can be
+  // assigned into a window's grid without losing the window's wiring.
   ReportGrid(const ReportGrid& other);
   ReportGrid& operator=(const ReportGrid& other);
-  ReportGrid(ReportGrid&&) noexcept;
-  ReportGrid& operator=(ReportGrid&&) noexcept;
+  ReportGrid(ReportGrid&& other) noexcept;
+  ReportGrid& operator=(ReportGrid&& other);
   ~ReportGrid();
 
-  // Takes over `other`'s contents, keeping this grid's observers, clipboard
-  // and measurer; observers hear kAll.
+  // The same as move assignment, named for the callers that fill a window.
   void ReplaceContents(ReportGrid&& other);
 
+  // ---- contents as a value, for undo and snapshots
+  const GridContents& Contents() const { return contents_; }
+  // Exchanges the whole contents with `contents` in constant time; observers
+  // hear kAll. `contents` must have come from a grid (at least one row and
+  // one column, every row as wide as the columns), else GridError.
+  void SwapContents(GridContents& contents);
+  // Exchanges rows first .. first + rows.size() - 1 with `rows`, in time
+  // proportional to their number; for undoing an edit of a block of rows.
+  // Each row must be Cols() wide and use this grid's style and tag indexes,
+  // else GridError; observers hear kContents.
+  void SwapRows(int first, std::vector<GridContents::Row>& rows);
+
   // ---- shape
-  int Rows() const { return static_cast<int>(rows_.size()); }
-  int Cols() const { return static_cast<int>(columns_.size()); }
+  int Rows() const { return static_cast<int>(contents_.rows.size()); }
+  int Cols() const { return static_cast<int>(contents_.columns.size()); }
   void SetRows(int rows);  // >= 1; 1 keeps only the header row
   void SetCols(int cols);  // >= 1
-  int FixedRows() const { return fixed_rows_; }
+  int FixedRows() const { return contents_.fixed_rows; }
   void SetFixedRows(int n);  // 0 .. Rows()
-  int FixedCols() const { return fixed_cols_; }
+  int FixedCols() const { return contents_.fixed_cols; }
   void SetFixedCols(int n);
-  bool DisplayRowIndex() const { return display_row_index_; }
+  bool DisplayRowIndex() const { return contents_.display_row_index; }
   void SetDisplayRowIndex(bool on);
-  bool AllowUserSort() const { return allow_user_sort_; }
-  void SetAllowUserSort(bool on) { allow_user_sort_ = on; }
+  bool AllowUserSort() const { return contents_.allow_user_sort; }
+  void SetAllowUserSort(bool on) { contents_.allow_user_sort = on; }
 
   // ---- cells
   CellRef Cell(int row, int col);
@@ -134,15 +193,15 @@ class ReportGrid {
 
   // ---- merges, ranges, selection
   GridRange Range(int r1, int c1, int r2, int c2);  // corners in any order
-  const std::vector<CellRect>& Merges() const { return merges_; }
+  const std::vector<CellRect>& Merges() const { return contents_.merges; }
   std::optional<CellRect> MergeAt(int row, int col) const;
   void AddMerge(const CellRect& rect);  // replaces merges it overlaps
   void RemoveMerges(const CellRect& rect);
   GridSelection Selection();
-  const CellRect& SelectionRect() const { return selection_; }
+  const CellRect& SelectionRect() const { return contents_.selection; }
   void Select(const CellRect& rect);
   CellRef ActiveCell();
-  std::pair<int, int> ActiveCellPosition() const { return active_; }
+  std::pair<int, int> ActiveCellPosition() const { return contents_.active; }
   void SetActiveCell(int row, int col);  // also selects that cell
 
   // ---- sort: the data rows (below the fixed rows), stable. Keys that both
@@ -156,10 +215,10 @@ class ReportGrid {
   void UserSort(int col);
 
   // ---- print titles and page setup
-  ReportTitleList& ReportTitles() { return titles_; }
-  const ReportTitleList& ReportTitles() const { return titles_; }
-  PageSettings& PageSetup() { return page_; }
-  const PageSettings& PageSetup() const { return page_; }
+  ReportTitleList& ReportTitles() { return contents_.titles; }
+  const ReportTitleList& ReportTitles() const { return contents_.titles; }
+  PageSettings& PageSetup() { return contents_.page; }
+  const PageSettings& PageSetup() const { return contents_.page; }
 
   // ---- drawing
   bool AutoRedraw() const { return auto_redraw_; }
@@ -167,17 +226,18 @@ class ReportGrid {
   void Refresh();                        // tells observers to repaint everything
   int Subscribe(GridObserver observer);  // returns an id for Unsubscribe
   void Unsubscribe(int id);
-  const Font& DefaultFont() const { return default_font_; }
+  const Font& DefaultFont() const { return contents_.default_font; }
   void SetDefaultFont(const Font& font);  // size 1 .. 409, else GridError
   void SetDefaultFontSize(double size);
 
-  // ---- services
+  // ---- services; null restores the default (an in-memory clipboard of
+  // this grid's own, the estimating measurer)
   void SetClipboard(std::shared_ptr<Clipboard> clipboard);
-  Clipboard& clipboard() const { return *clipboard_; }
+  Clipboard& clipboard() const;
   void SetMeasurer(std::shared_ptr<const TextMeasurer> measurer);
-  const TextMeasurer& measurer() const { return *measurer_; }
-  const StyleTable& Styles() const { return styles_; }
-  std::uint32_t InternStyle(const CellStyle& style) { return styles_.Intern(style); }
+  const TextMeasurer& measurer() const;
+  const StyleTable& Styles() const { return contents_.styles; }
+  std::uint32_t InternStyle(const CellStyle& style) { return contents_.styles.Intern(style); }
   void SetCellStyleIndex(int row, int col, std::uint32_t index);
 
   // Range checks, throwing GridError.
@@ -185,15 +245,8 @@ class ReportGrid {
   void CheckCol(int col) const;
 
  private:
-  struct CellData {
-    CompactText text;
-    std::uint32_t style = 0;
-    std::uint32_t tag = 0;  // index into tags_, 0 = none
-  };
-  struct RowData {
-    std::vector<CellData> cells;
-    int height = kDefaultRowHeight;
-  };
+  using CellData = GridContents::Cell;
+  using RowData = GridContents::Row;
   struct ObserverList {
     std::vector<std::pair<int, GridObserver>> items;
     int next_id = 1;
@@ -208,25 +261,11 @@ class ReportGrid {
   void ShiftMergesForCols(int at, int delta);
   void ClampSelection();
 
-  std::vector<RowData> rows_;
-  std::vector<ColumnInfo> columns_;
-  StyleTable styles_;
-  std::vector<std::string> tags_{""};
-  std::vector<CellRect> merges_;
-  int fixed_rows_ = 1;
-  int fixed_cols_ = 1;
-  bool display_row_index_ = false;
-  bool allow_user_sort_ = false;
-  int user_sort_col_ = -1;
-  bool user_sort_ascending_ = false;
-  CellRect selection_{1, 1, 1, 1};
-  std::pair<int, int> active_{1, 1};
-  ReportTitleList titles_;
-  PageSettings page_;
-  Font default_font_;
+  GridContents contents_;
   bool auto_redraw_ = true;
   bool pending_change_ = false;
   std::shared_ptr<Clipboard> clipboard_;
+  mutable MemoryClipboard own_clipboard_;
   std::shared_ptr<const TextMeasurer> measurer_;
   ObserverList observers_;
 };

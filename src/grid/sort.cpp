@@ -40,12 +40,13 @@ bool SortsBefore(const SortKey& a, const SortKey& b, bool ascending) {
 
 void ReportGrid::Sort(int col, bool ascending) {
   CheckCol(col);
-  auto first = static_cast<std::size_t>(fixed_rows_);
-  if (rows_.size() <= first + 1) return;
-  std::size_t n = rows_.size() - first;
+  auto first = static_cast<std::size_t>(contents_.fixed_rows);
+  if (contents_.rows.size() <= first + 1) return;
+  std::size_t n = contents_.rows.size() - first;
   std::vector<SortKey> keys(n);
   for (std::size_t i = 0; i < n; ++i)
-    keys[i] = SortKey::Of(rows_[first + i].cells[static_cast<std::size_t>(col)].text.view());
+    keys[i] =
+        SortKey::Of(contents_.rows[first + i].cells[static_cast<std::size_t>(col)].text.view());
   std::vector<std::uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -53,17 +54,19 @@ void ReportGrid::Sort(int col, bool ascending) {
   });
   std::vector<RowData> sorted;
   sorted.reserve(n);
-  for (auto i : order) sorted.push_back(std::move(rows_[first + i]));
-  std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
+  for (auto i : order) sorted.push_back(std::move(contents_.rows[first + i]));
+  std::move(sorted.begin(), sorted.end(),
+            contents_.rows.begin() + static_cast<std::ptrdiff_t>(first));
   Notify(GridChange::kContents);
 }
 
 void ReportGrid::UserSort(int col) {
   CheckCol(col);
-  if (!allow_user_sort_ || col < fixed_cols_) return;
-  user_sort_ascending_ = col == user_sort_col_ ? !user_sort_ascending_ : true;
-  user_sort_col_ = col;
-  Sort(col, user_sort_ascending_);
+  if (!contents_.allow_user_sort || col < contents_.fixed_cols) return;
+  contents_.user_sort_ascending =
+      col == contents_.user_sort_col ? !contents_.user_sort_ascending : true;
+  contents_.user_sort_col = col;
+  Sort(col, contents_.user_sort_ascending);
 }
 
 }  // namespace grid

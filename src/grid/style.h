@@ -80,6 +80,8 @@ class StyleTable {
   const CellStyle& Get(std::uint32_t index) const { return styles_.at(index); }
   std::size_t size() const { return styles_.size(); }
   const std::vector<CellStyle>& styles() const { return styles_; }
+  // The index follows from the styles.
+  bool operator==(const StyleTable& other) const { return styles_ == other.styles_; }
 
  private:
   struct Hash {
