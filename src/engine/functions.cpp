@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text_number.h"
+#include "engine/jet_dates.h"
 
 namespace engine {
 namespace {
@@ -205,9 +206,13 @@ JET_SCALAR(Str) {
   std::string t = TextOf(argv[0]);
   ResultText(ctx, Number(argv[0]) >= 0 ? " " + t : t);
 }
+// Val skips blanks, tabs and line feeds anywhere: Val(" 1 2 3") is 123.
 JET_SCALAR(Val) {
   (void)argc;
-  if (!IsNull(argv[0])) sqlite3_result_double(ctx, common::NumericValue(TextOf(argv[0])));
+  if (IsNull(argv[0])) return;
+  std::string text = TextOf(argv[0]);
+  std::erase_if(text, [](char c) { return c == ' ' || c == '\t' || c == '\n'; });
+  sqlite3_result_double(ctx, common::NumericValue(text));
 }
 JET_SCALAR(Chr) {
   (void)argc;
@@ -239,24 +244,140 @@ JET_SCALAR(Len) {
   (void)argc;
   if (!IsNull(argv[0])) sqlite3_result_int64(ctx, CharStarts(TextOf(argv[0])).size());
 }
+// A negative length, or a start before the first character, is an invalid
+// call in Jet, which shows #Error in that cell: Null here, as for 1/0.
 JET_SCALAR(Left) {
   (void)argc;
   if (IsNull(argv[0]) || IsNull(argv[1])) return;
-  ResultText(ctx, Substring(TextOf(argv[0]), 0, RoundHalfEven(Number(argv[1]))));
+  int64_t count = RoundHalfEven(Number(argv[1]));
+  if (count >= 0) ResultText(ctx, Substring(TextOf(argv[0]), 0, count));
 }
 JET_SCALAR(Right) {
   (void)argc;
   if (IsNull(argv[0]) || IsNull(argv[1])) return;
   std::string s = TextOf(argv[0]);
   int64_t n = static_cast<int64_t>(CharStarts(s).size());
-  int64_t count = std::min(n, RoundHalfEven(Number(argv[1])));
+  int64_t count = RoundHalfEven(Number(argv[1]));
+  if (count < 0) return;
+  count = std::min(n, count);
   ResultText(ctx, Substring(s, n - count, count));
 }
 JET_SCALAR(Mid) {
   if (IsNull(argv[0]) || IsNull(argv[1])) return;
+  int64_t first = RoundHalfEven(Number(argv[1]));
   int64_t count = argc > 2 && !IsNull(argv[2]) ? RoundHalfEven(Number(argv[2]))
                                                : std::numeric_limits<int32_t>::max();
-  ResultText(ctx, Substring(TextOf(argv[0]), RoundHalfEven(Number(argv[1])) - 1, count));
+  if (first < 1 || count < 0) return;
+  ResultText(ctx, Substring(TextOf(argv[0]), first - 1, count));
+}
+
+std::u32string CodePoints(const std::string& s) {
+  std::u32string out;
+  for (size_t i = 0; i < s.size();) {
+    auto c = static_cast<unsigned char>(s[i]);
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    char32_t cp = extra ? c & (0x3F >> extra) : c;
+    size_t j = i + 1;
+    for (; j < s.size() && j <= i + static_cast<size_t>(extra); ++j) {
+      cp = (cp << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
+    }
+    out.push_back(cp);
+    i = j;
+  }
+  return out;
+}
+
+// Jet compares texts without regard to case (the letters A to Z here).
+char32_t Folded(char32_t c) {
+  return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
+// InStr([start, ]text, sought): the 1-based character position, 0 when absent
+// or when the text is empty; an empty sought text is found at `start`.
+JET_SCALAR(InStr) {
+  int first = argc == 3 ? 1 : 0;
+  for (int i = 0; i < argc; ++i) {
+    if (IsNull(argv[i])) return;
+  }
+  int64_t start = argc == 3 ? RoundHalfEven(Number(argv[0])) : 1;
+  if (start < 1) return;
+  std::u32string text = CodePoints(TextOf(argv[first]));
+  std::u32string sought = CodePoints(TextOf(argv[first + 1]));
+  for (char32_t& c : text) c = Folded(c);
+  for (char32_t& c : sought) c = Folded(c);
+  if (text.empty() || start > static_cast<int64_t>(text.size()) + 1) {
+    sqlite3_result_int64(ctx, 0);
+    return;
+  }
+  size_t at = text.find(sought, static_cast<size_t>(start - 1));
+  sqlite3_result_int64(ctx, at == std::u32string::npos ? 0 : static_cast<int64_t>(at) + 1);
+}
+
+// One character of a Jet pattern at `p`: ?, #, [list], [!list] or itself.
+// Returns the pattern position after it, or npos for an unclosed bracket.
+size_t MatchOne(const std::u32string& pattern, size_t p, char32_t c, bool* matched) {
+  char32_t f = Folded(c);
+  if (pattern[p] == U'?') {
+    *matched = true;
+    return p + 1;
+  }
+  if (pattern[p] == U'#') {
+    *matched = c >= U'0' && c <= U'9';
+    return p + 1;
+  }
+  if (pattern[p] != U'[') {
+    *matched = Folded(pattern[p]) == f;
+    return p + 1;
+  }
+  size_t close = pattern.find(U']', p + 1);
+  if (close == std::u32string::npos) return close;
+  size_t i = p + 1;
+  bool negate = i < close && pattern[i] == U'!';
+  if (negate) ++i;
+  bool in = false;
+  for (; i < close; ++i) {
+    char32_t low = Folded(pattern[i]), high = low;
+    if (i + 2 < close && pattern[i + 1] == U'-') {
+      high = Folded(pattern[i + 2]);
+      i += 2;
+    }
+    in = in || (f >= low && f <= high);
+  }
+  *matched = in != negate;
+  return close + 1;
+}
+
+// Jet's Like: * any run, ? one character, # one digit, [a-c] and [!a-c] one
+// character in or out of a list; % and _ are plain. Matching backtracks only
+// to the last *, so a pattern costs time linear in the text per star.
+JET_SCALAR(Like) {
+  (void)argc;
+  if (IsNull(argv[0]) || IsNull(argv[1])) return;
+  std::u32string text = CodePoints(TextOf(argv[0]));
+  std::u32string pattern = CodePoints(TextOf(argv[1]));
+  size_t t = 0, p = 0, star = std::u32string::npos, star_t = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == U'*') {
+      star = ++p;
+      star_t = t;
+      continue;
+    }
+    bool matched = false;
+    size_t next = p < pattern.size() ? MatchOne(pattern, p, text[t], &matched) : p;
+    if (next == std::u32string::npos) return;  // an unclosed [: #Error in Jet
+    if (matched) {
+      p = next;
+      ++t;
+    } else if (star != std::u32string::npos) {
+      p = star;
+      t = ++star_t;
+    } else {
+      sqlite3_result_int(ctx, 0);
+      return;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == U'*') ++p;
+  sqlite3_result_int(ctx, p == pattern.size() ? 1 : 0);
 }
 void TrimText(sqlite3_context* ctx, sqlite3_value* v, bool left, bool right) {
   if (IsNull(v)) return;
@@ -337,7 +458,7 @@ int RegisterJetFunctions(sqlite3* db) {
       {"jet_str", 1, Str},         {"jet_val", 1, Val},         {"jet_chr", 1, Chr},
       {"jet_len", 1, Len},         {"jet_left", 2, Left},       {"jet_right", 2, Right},
       {"jet_mid", -1, Mid},        {"jet_trim", 1, Trim},       {"jet_ltrim", 1, LTrim},
-      {"jet_rtrim", 1, RTrim},
+      {"jet_rtrim", 1, RTrim},     {"jet_instr", -1, InStr},    {"jet_like", 2, Like},
   };
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   for (const Scalar& s : kScalars) {
@@ -348,8 +469,10 @@ int RegisterJetFunctions(sqlite3* db) {
   int rc = sqlite3_create_function_v2(db, "jet_stdev", 1, flags, nullptr, nullptr, StDevStep,
                                       StDevSample, nullptr);
   if (rc != SQLITE_OK) return rc;
-  return sqlite3_create_function_v2(db, "jet_stdevp", 1, flags, nullptr, nullptr, StDevStep,
-                                    StDevPopulation, nullptr);
+  rc = sqlite3_create_function_v2(db, "jet_stdevp", 1, flags, nullptr, nullptr, StDevStep,
+                                  StDevPopulation, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  return RegisterDateFunctions(db);
 }
 
 }  // namespace engine

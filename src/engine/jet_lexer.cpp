@@ -1,6 +1,8 @@
 #include "engine/jet_lexer.h"
 
+#include "common/text_number.h"
 #include "engine/error.h"
+#include "engine/jet_dates.h"
 
 namespace engine::jet {
 namespace {
@@ -68,6 +70,7 @@ class Lexer {
       return t;
     }
     if (c == '[') return Bracketed(t);
+    if (c == '#') return DateLiteral(t);
     if (c == '\'' || c == '"') return String(t, static_cast<char>(c));
     std::string_view two = sql_.substr(i_, 2);
     if (two == "<>" || two == "<=" || two == ">=" || two == "!=") {
@@ -121,6 +124,19 @@ class Lexer {
     t.bracketed = true;
     t.text = std::string(sql_.substr(i_ + 1, close - i_ - 1));
     if (t.text.empty()) ThrowParseError(sql_, i_, "[]", "方括号中没有名称");
+    i_ = close + 1;
+    return t;
+  }
+
+  // #6/1/2024# is read here into the serial number the engine keeps dates as.
+  Token DateLiteral(Token& t) {
+    size_t close = sql_.find('#', i_ + 1);
+    if (close == std::string_view::npos) ThrowParseError(sql_, i_, "#", "日期没有结束");
+    std::string_view body = sql_.substr(i_ + 1, close - i_ - 1);
+    auto serial = ParseDateText(body);
+    if (!serial) ThrowParseError(sql_, i_, sql_.substr(i_, close + 1 - i_), "日期无效");
+    t.kind = TokenKind::kNumber;
+    t.text = common::TextOfDouble(*serial);
     i_ = close + 1;
     return t;
   }

@@ -34,9 +34,10 @@ TypeCode Merge(TypeCode a, TypeCode b) {
 TypeCode InferCall(const Expr& e, const ColumnTypeLookup& lookup) {
   const std::string& f = e.text;
   auto arg = [&](size_t i) { return i < e.args.size() ? InferType(*e.args[i], lookup) : 0; };
-  if (OneOf(f, {"count", "clng", "len"})) return kLong;
+  if (OneOf(f, {"count", "clng", "len", "instr"})) return kLong;
   if (OneOf(f, {"avg", "stdev", "stdevp", "cdbl", "val", "sqr"})) return kDouble;
-  if (OneOf(f, {"cint", "isnull"})) return kShort;
+  if (OneOf(f, {"cint", "isnull", "year", "month", "day", "weekday"})) return kShort;
+  if (OneOf(f, {"dateserial", "date", "now"})) return kDouble;  // a date is its serial number
   if (OneOf(f, {"csng"})) return kSingle;
   if (OneOf(f, {"sum"})) {
     TypeCode t = arg(0);

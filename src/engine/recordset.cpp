@@ -200,13 +200,17 @@ Recordset internal::OpenRecordset(Connection& conn, std::string_view source) {
   auto rs = std::make_unique<Recordset::Impl>();
   rs->conn = &conn;
   rs->source = std::string(source);
-  std::vector<jet::Token> tokens = jet::Lex(source);
   jet::Statement st;
   std::vector<jet::TypeCode> inferred;
-  if (tokens.size() == 2 && tokens[0].kind == jet::TokenKind::kIdentifier &&
-      !tokens[0].IsKeyword("select")) {
-    std::string name;
-    ObjectKind kind = conn.Lookup(tokens[0].text, &name);
+  std::string name;
+  // DAO opens a table or query by its bare name, spaces and all, or in brackets.
+  ObjectKind kind = conn.Lookup(source, &name);
+  std::vector<jet::Token> tokens =
+      kind == ObjectKind::kNone ? jet::Lex(source) : std::vector<jet::Token>{};
+  bool one_name = tokens.size() == 2 && tokens[0].kind == jet::TokenKind::kIdentifier &&
+                  !tokens[0].IsKeyword("select");
+  if (one_name) kind = conn.Lookup(tokens[0].text, &name);
+  if (kind != ObjectKind::kNone || one_name) {
     if (kind == ObjectKind::kNone) {
       throw Error(Error::Kind::kNoSuchObject, NoSuchObjectMessage(tokens[0].text), rs->source);
     }

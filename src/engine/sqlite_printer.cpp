@@ -16,17 +16,46 @@ struct FunctionSpec {
 };
 
 constexpr FunctionSpec kFunctions[] = {
-    {"iif", nullptr, 3, 3},         {"isnull", "jet_isnull", 1, 1}, {"nz", nullptr, 1, 2},
-    {"count", "count", 1, 1},       {"sum", "sum", 1, 1},           {"avg", "avg", 1, 1},
-    {"min", "min", 1, 1},           {"max", "max", 1, 1},           {"stdev", "jet_stdev", 1, 1},
-    {"stdevp", "jet_stdevp", 1, 1}, {"cint", "jet_cint", 1, 1},     {"clng", "jet_clng", 1, 1},
-    {"int", "jet_int", 1, 1},       {"fix", "jet_fix", 1, 1},       {"cdbl", "jet_cdbl", 1, 1},
-    {"csng", "jet_single", 1, 1},   {"cstr", "jet_cstr", 1, 1},     {"str", "jet_str", 1, 1},
-    {"val", "jet_val", 1, 1},       {"chr", "jet_chr", 1, 1},       {"len", "jet_len", 1, 1},
-    {"left", "jet_left", 2, 2},     {"right", "jet_right", 2, 2},   {"mid", "jet_mid", 2, 3},
-    {"trim", "jet_trim", 1, 1},     {"ltrim", "jet_ltrim", 1, 1},   {"rtrim", "jet_rtrim", 1, 1},
-    {"ucase", "upper", 1, 1},       {"lcase", "lower", 1, 1},       {"abs", "abs", 1, 1},
-    {"sqr", "jet_sqr", 1, 1},       {"round", "jet_round", 1, 2},
+    {"iif", nullptr, 3, 3},
+    {"isnull", "jet_isnull", 1, 1},
+    {"nz", nullptr, 1, 2},
+    {"count", "count", 1, 1},
+    {"sum", "sum", 1, 1},
+    {"avg", "avg", 1, 1},
+    {"min", "min", 1, 1},
+    {"max", "max", 1, 1},
+    {"stdev", "jet_stdev", 1, 1},
+    {"stdevp", "jet_stdevp", 1, 1},
+    {"cint", "jet_cint", 1, 1},
+    {"clng", "jet_clng", 1, 1},
+    {"int", "jet_int", 1, 1},
+    {"fix", "jet_fix", 1, 1},
+    {"cdbl", "jet_cdbl", 1, 1},
+    {"csng", "jet_single", 1, 1},
+    {"cstr", "jet_cstr", 1, 1},
+    {"str", "jet_str", 1, 1},
+    {"val", "jet_val", 1, 1},
+    {"chr", "jet_chr", 1, 1},
+    {"len", "jet_len", 1, 1},
+    {"left", "jet_left", 2, 2},
+    {"right", "jet_right", 2, 2},
+    {"mid", "jet_mid", 2, 3},
+    {"trim", "jet_trim", 1, 1},
+    {"ltrim", "jet_ltrim", 1, 1},
+    {"rtrim", "jet_rtrim", 1, 1},
+    {"ucase", "upper", 1, 1},
+    {"lcase", "lower", 1, 1},
+    {"abs", "abs", 1, 1},
+    {"sqr", "jet_sqr", 1, 1},
+    {"round", "jet_round", 1, 2},
+    {"instr", "jet_instr", 2, 3},
+    {"year", "jet_year", 1, 1},
+    {"month", "jet_month", 1, 1},
+    {"day", "jet_day", 1, 1},
+    {"weekday", "jet_weekday", 1, 2},
+    {"dateserial", "jet_dateserial", 3, 3},
+    {"date", "jet_date", 0, 0},
+    {"now", "jet_now", 0, 0},
 };
 
 // Jet's wildcards * and ? become SQLite's % and _.
@@ -74,9 +103,9 @@ class Printer {
       }
       if (editable) out += " NOT INDEXED";
     }
-    if (s.where) out += " WHERE " + Expr(*s.where);
+    if (s.where) out += " WHERE " + Condition(*s.where);
     if (!s.group_by.empty()) out += " GROUP BY " + List(s.group_by);
-    if (s.having) out += " HAVING " + Expr(*s.having);
+    if (s.having) out += " HAVING " + Condition(*s.having);
     if (!s.order_by.empty()) {
       out += " ORDER BY ";
       for (size_t i = 0; i < s.order_by.size(); ++i) {
@@ -134,13 +163,13 @@ class Printer {
       const auto& [name, value] = up.assignments[i];
       out += (i ? ", " : "") + QuoteIdentifier(name) + " = " + Store(cols, name, *value);
     }
-    if (up.where) out += " WHERE " + Expr(*up.where);
+    if (up.where) out += " WHERE " + Condition(*up.where);
     return out;
   }
 
   std::string Print(const Delete& del) {
     std::string out = "DELETE FROM " + QuoteIdentifier(del.table);
-    if (del.where) out += " WHERE " + Expr(*del.where);
+    if (del.where) out += " WHERE " + Condition(*del.where);
     return out;
   }
 
@@ -224,7 +253,7 @@ class Printer {
         break;
       case TableRef::Kind::kJoin:
         return Table(*t.left) + " " + t.join_type + " JOIN " + Table(*t.right) + " ON " +
-               Expr(*t.on);
+               Condition(*t.on);
     }
     if (!t.alias.empty()) out += " AS " + QuoteIdentifier(t.alias);
     return out;
@@ -253,33 +282,94 @@ class Printer {
       case K::kStar:
         return e.qualifier.empty() ? "*" : QuoteIdentifier(e.qualifier) + ".*";
       case K::kUnary:
-        return "(" + e.text + (e.text == "NOT" ? " " : "") + Expr(*e.args[0]) + ")";
+        if (e.text == "NOT") return Negated(e);
+        return "(" + e.text + Expr(*e.args[0]) + ")";
       case K::kBinary:
-        return Binary(e);
+        return IsTruth(e) ? Negated(e) : Binary(e);
       case K::kCall:
         return Call(e);
       case K::kIsNull:
-        return "(" + Expr(*e.args[0]) + (e.negated ? " IS NOT NULL)" : " IS NULL)");
-      case K::kLike: {
-        const jet::Expr& p = *e.args[1];
-        std::string pattern = p.kind == K::kString ? QuoteString(LikePattern(p.text)) : Expr(p);
-        return "(" + Expr(*e.args[0]) + (e.negated ? " NOT LIKE " : " LIKE ") + pattern + ")";
-      }
+      case K::kLike:
+      case K::kIn:
+      case K::kBetween:
+      case K::kExists:
+        return Negated(e);
+      case K::kSubquery:
+        return "(" + Print(*e.select) + ")";
+    }
+    return {};
+  }
+
+  // Jet's True is -1 where SQLite's is 1. A truth used as a value is negated;
+  // one that is only tested (WHERE, ON, HAVING, IIf's condition, the operands
+  // of And, Or and Not) is printed as it is, so that SQLite can still use an
+  // index. Not, And and Or on numbers other than -1 and 0 are logical here,
+  // not bitwise as in Jet.
+  static bool IsTruth(const jet::Expr& e) {
+    using K = jet::Expr::Kind;
+    switch (e.kind) {
+      case K::kIsNull:
+      case K::kLike:
+      case K::kIn:
+      case K::kBetween:
+      case K::kExists:
+        return true;
+      case K::kUnary:
+        return e.text == "NOT";
+      case K::kBinary:
+        for (const char* op : {"=", "<>", "<", ">", "<=", ">=", "AND", "OR"}) {
+          if (e.text == op) return true;
+        }
+        return false;
+      default:
+        return false;
+    }
+  }
+
+  std::string Negated(const jet::Expr& e) { return "(-" + Truth(e) + ")"; }
+
+  std::string Condition(const jet::Expr& e) { return IsTruth(e) ? Truth(e) : Expr(e); }
+
+  std::string Truth(const jet::Expr& e) {
+    using K = jet::Expr::Kind;
+    std::string neg = e.negated ? "NOT " : "";
+    switch (e.kind) {
+      case K::kUnary:
+        return "(NOT " + Condition(*e.args[0]) + ")";
+      case K::kBinary:
+        if (e.text == "AND" || e.text == "OR") {
+          return "(" + Condition(*e.args[0]) + " " + e.text + " " + Condition(*e.args[1]) + ")";
+        }
+        return "(" + Expr(*e.args[0]) + " " + e.text + " " + Expr(*e.args[1]) + ")";
+      case K::kIsNull:
+        return "(" + Expr(*e.args[0]) + " IS " + neg + "NULL)";
+      case K::kLike:
+        return Like(e);
       case K::kIn: {
-        std::string out = "(" + Expr(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (");
+        std::string out = "(" + Expr(*e.args[0]) + " " + neg + "IN (";
         if (e.select) return out + Print(*e.select) + "))";
         for (size_t i = 1; i < e.args.size(); ++i) out += (i > 1 ? ", " : "") + Expr(*e.args[i]);
         return out + "))";
       }
       case K::kBetween:
-        return "(" + Expr(*e.args[0]) + (e.negated ? " NOT BETWEEN " : " BETWEEN ") +
-               Expr(*e.args[1]) + " AND " + Expr(*e.args[2]) + ")";
-      case K::kSubquery:
-        return "(" + Print(*e.select) + ")";
+        return "(" + Expr(*e.args[0]) + " " + neg + "BETWEEN " + Expr(*e.args[1]) + " AND " +
+               Expr(*e.args[2]) + ")";
       case K::kExists:
         return "EXISTS (" + Print(*e.select) + ")";
+      default:
+        return Expr(e);
     }
-    return {};
+  }
+
+  // SQLite's LIKE serves patterns of * and ? alone; Jet's # and [list], and
+  // % and _, which are plain characters to Jet, need jet_like.
+  std::string Like(const jet::Expr& e) {
+    const jet::Expr& p = *e.args[1];
+    std::string neg = e.negated ? "NOT " : "";
+    if (p.kind == jet::Expr::Kind::kString && p.text.find_first_of("%_#[") == std::string::npos) {
+      return "(" + Expr(*e.args[0]) + " " + neg + "LIKE " + QuoteString(LikePattern(p.text)) + ")";
+    }
+    return "(" + neg + "jet_like(" + Expr(*e.args[0]) + ", " + Expr(p) + "))";
   }
 
   std::string Binary(const jet::Expr& e) {
@@ -291,7 +381,7 @@ class Printer {
     if (op == "MOD") return "jet_mod(" + l + ", " + r + ")";
     if (op == "^") return "jet_pow(" + l + ", " + r + ")";
     if (op == "&") return "jet_concat(" + l + ", " + r + ")";
-    return "(" + l + " " + op + " " + r + ")";
+    return "(" + l + " " + op + " " + r + ")";  // + - *
   }
 
   std::string Call(const jet::Expr& e) {
@@ -310,7 +400,7 @@ class Printer {
     }
     if (EqualsIgnoreCase(e.text, "iif")) {
       // Only the branch taken is evaluated; a Null condition takes the false branch.
-      return "(CASE WHEN " + Expr(*e.args[0]) + " THEN " + Expr(*e.args[1]) + " ELSE " +
+      return "(CASE WHEN " + Condition(*e.args[0]) + " THEN " + Expr(*e.args[1]) + " ELSE " +
              Expr(*e.args[2]) + " END)";
     }
     if (EqualsIgnoreCase(e.text, "nz")) {

@@ -32,7 +32,8 @@ TEST_F(JetFunctionsTest, ExpressionsGiveJetResults) {
       {"select Str(5), CStr(2.5), CDbl('3'), CLng(2.5), Abs(-3), Sqr(16), Round(0.125,2), "
        "Round(2.5)",
        " 5|2.5|3|2|3|4|0.12|2"},
-      {"select Nz(Null, 7), Nz(3), True, False, 3 between 1 and 5, 'ab' like 'a*'", "7|3|-1|0|1|1"},
+      {"select Nz(Null, 7), Nz(3), True, False, 3 between 1 and 5, 'ab' like 'a*'",
+       "7|3|-1|0|-1|-1"},  // Between and Like are truths, and Jet's True is -1
       {"select StDev(x), StDevP(x), count(x), avg(x), sum(x) from t",
        "1.29099444873581|1.11803398874989|4|2.5|10"},
       {"select StDev(x) from t where x=1", ""},
