@@ -61,7 +61,7 @@ std::string Substring(const std::string& s, int64_t first, int64_t count) {
   int64_t n = static_cast<int64_t>(starts.size());
   first = std::max<int64_t>(0, first);
   if (first >= n || count <= 0) return {};
-  int64_t last = std::min(n, first + count);
+  int64_t last = count >= n - first ? n : first + count;  // no overflow for huge counts
   size_t from = starts[first];
   size_t to = last >= n ? s.size() : starts[last];
   return s.substr(from, to - from);

@@ -117,6 +117,8 @@ TEST_F(DialectTest, StringFunctionsCountCharactersNotBytes) {
        "4|语|文ab|文数", "a Chinese character is one character"},
       {"select Left('abc', 0), Left('abc', 9), Right('abc', 9), Mid('abc', 4), Mid('abc', 2, 9)",
        "|abc|abc||bc", "lengths past the end stop at the end"},
+      {"select Mid('abc', 2, 1e30), Left('abc', 1e30)", "bc|abc",
+       "a huge length is still just past the end"},
       {"select IsNull(Left('abc', -1)), IsNull(Mid('abc', 0)), IsNull(Mid('abc', 1, -1))",
        "-1|-1|-1", "invalid calls: #Error in Jet, Null here"},
       {"select IsNull(Left(Null, 1)), IsNull(Len(Null)), IsNull(Trim(Null))", "-1|-1|-1",
