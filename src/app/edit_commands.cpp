@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "grid/content_fit.h"
+
 namespace app {
 
 void HideSelectedRows(grid::ReportGrid& grid) {
@@ -105,6 +107,8 @@ void ToggleFontStyle(grid::ReportGrid& grid, int button) {
 int StepDefaultFontSize(grid::ReportGrid& grid, int delta) {
   const auto size = static_cast<std::int16_t>(std::lround(grid.DefaultFont().size + delta));
   grid.SetDefaultFontSize(size);
+  // A larger type needs wider columns and higher rows, not a squeezed text.
+  grid::WidenToFit(grid);
   grid.Refresh();
   return size;
 }

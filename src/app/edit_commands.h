@@ -19,7 +19,7 @@ void ApplyBorderItem(grid::ReportGrid& grid, int item);
 // for the whole selection.
 void ToggleFontStyle(grid::ReportGrid& grid, int button);
 // 增大字体 / 减小字体: the default font's size plus `delta`, rounded; returns
-// the size now remembered.
+// the size now remembered. Columns and rows grow to fit the new size.
 int StepDefaultFontSize(grid::ReportGrid& grid, int delta);
 
 }  // namespace app

@@ -24,6 +24,31 @@ int PageSettings::CurrentPaperIndex() const {
   return static_cast<int>(papers.size()) - 1;
 }
 
+namespace {
+constexpr double kMmPerInch = 25.4;
+constexpr double kGridDpi = 96;
+}  // namespace
+
+double MmToPx(double mm) {
+  return mm / kMmPerInch * kGridDpi;
+}
+
+double CmToPx(double cm) {
+  return MmToPx(cm * 10);
+}
+
+PaperPixels OrientedPaper(const PageSettings& page, int orientation) {
+  const double w = MmToPx(page.paper_width);
+  const double h = MmToPx(page.paper_height);
+  if (orientation == kLandscape) return {std::max(w, h), std::min(w, h)};
+  return {std::min(w, h), std::max(w, h)};
+}
+
+double PrintableWidth(const PageSettings& page, int orientation) {
+  return OrientedPaper(page, orientation).width - CmToPx(page.left_margin) -
+         CmToPx(page.right_margin);
+}
+
 std::string ExpandPageFields(const std::string& text, int page, int pages) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {

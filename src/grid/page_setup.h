@@ -67,6 +67,20 @@ struct PageSettings {
   int CurrentPaperIndex() const;
 };
 
+// Paper and margins in grid pixels (96 dpi), as the printed page lays out
+// the grid's pixel widths.
+double MmToPx(double mm);
+double CmToPx(double cm);
+struct PaperPixels {
+  double width = 0;
+  double height = 0;
+};
+// The paper turned to `orientation`: the paper list gives portrait sizes, and
+// a user-defined paper may be given either way round.
+PaperPixels OrientedPaper(const PageSettings& page, int orientation);
+// Width between the left and right margins at 100 %.
+double PrintableWidth(const PageSettings& page, int orientation);
+
 // "&p" -> page, "&n" -> pages, for painting a header or footer line.
 std::string ExpandPageFields(const std::string& text, int page, int pages);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/content_fit.h"
 #include "grid/display_format.h"
 
 namespace grid {
@@ -9,7 +10,6 @@ namespace grid {
 namespace {
 constexpr double kMinFontSize = 1;
 constexpr double kMaxFontSize = 409;
-constexpr int kAutoFitPadding = 8;
 }  // namespace
 
 ReportGrid::ReportGrid(int rows, int cols) {
@@ -297,15 +297,7 @@ void ReportGrid::SetColAlignment(int col, int code) {
 }
 
 void ReportGrid::AutoFit(int col) {
-  CheckCol(col);
-  int widest = 0;
-  for (int r = 0; r < Rows(); ++r) {
-    if (MergeAt(r, col)) continue;  // a merged cell spans other columns too
-    std::string text = DisplayText(r, col);
-    if (text.empty()) continue;
-    widest = std::max(widest, measurer().TextWidth(text, CellFont(r, col)));
-  }
-  contents_.columns[static_cast<std::size_t>(col)].width = widest + kAutoFitPadding;
+  contents_.columns[static_cast<std::size_t>(col)].width = NeededColumnWidth(*this, col);
   Notify(GridChange::kLayout);
 }
 

@@ -174,7 +174,8 @@ class ReportGrid {
   void SetColMask(int col, int mask);
   void SetColFormat(int col, std::string_view format);
   void SetColAlignment(int col, int code);
-  // Widens or narrows the column to its widest display text.
+  // Widens or narrows the column to its widest display text (see
+  // NeededColumnWidth in content_fit.h).
   void AutoFit(int col);
   // Whether the column's mask lets the user enter `text`.
   bool AcceptsInput(int col, std::string_view text) const;

@@ -10,6 +10,7 @@
 
 #include "data/score_database.h"
 #include "engine/database.h"
+#include "output/paper_fit.h"
 
 namespace output {
 namespace {
@@ -253,6 +254,7 @@ void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
   });
   Try([&] {
     SetUpReportPage(grid, NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
+    FitReportToPaper(grid);
   });
   grid.Refresh();
   grid.SetAutoRedraw(true);
@@ -274,9 +276,22 @@ void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
       }
     }
   });
-  Try([&] { SetUpReportPage(grid, grid::kPortrait, 0); });
+  Try([&] {
+    SetUpReportPage(grid, grid::kPortrait, 0);
+    FitReportToPaper(grid);
+  });
   grid.Refresh();
   grid.SetAutoRedraw(true);
+}
+
+void LayoutBrowseGrid(Document& doc, const data::AppState& state, Date today) {
+  grid::ReportGrid& grid = doc.grid;
+  Try([&] { AddReportTitles(doc, state, today); });
+  Try([&] {
+    SetUpReportPage(grid, grid::kPortrait, 1);
+    FitReportToPaper(grid);
+  });
+  grid.Refresh();
 }
 
 }  // namespace output

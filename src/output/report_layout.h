@@ -41,14 +41,19 @@ std::string DateText(Date date);
 
 // Lays the grid out as a statistics report. Adds (never replaces) the two
 // print titles: the title box text, and LeftSubtitle || RightSubtitle (+
-// the date). Portrait unless the columns' widths before the layout, W,
-// satisfy W / 38 × 1.01 > 20.
+// the date). Landscape when the columns' widths before the layout, W,
+// satisfy W / 38 × 1.01 > 20; then fitted to the paper (paper_fit.h).
 void LayoutStatGrid(Document& doc, const data::AppState& state, Date today = Today());
 
-// Lays the grid out as a listing: the same titles and page, always portrait,
-// no number formats; columns from the fifth on are 38 wide except hidden
-// ones, which stay hidden.
+// Lays the grid out as a listing: the same titles and page, portrait unless
+// fitting it to the paper turns it, no number formats; columns from the
+// fifth on are 38 wide (or as wide as their texts) except hidden ones, which
+// stay hidden.
 void LayoutListGrid(Document& doc, const data::AppState& state, Date today = Today());
+
+// Gives a browsed table (成绩表, 教师表, 三线表) the print titles and page of a
+// report, keeping its columns' widths, formats and alignment.
+void LayoutBrowseGrid(Document& doc, const data::AppState& state, Date today = Today());
 
 // The parts of the layouts that reports building their own grid reuse.
 // AddReportTitles: the two print titles of the layouts above.

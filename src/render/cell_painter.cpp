@@ -182,47 +182,22 @@ class BandPainter {
     int flags = static_cast<int>(TextFlags(style.alignment, text));
     if (style.wrap_text) flags |= Qt::TextWordWrap;
     const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QFont& font = FontOf(r, c);
-    p_.setFont(font);
+    p_.setFont(FontOf(r, c));
     if (Fits(inner, flags, qtext)) {
       p_.drawText(inner, flags, qtext);
       return;
     }
-    DrawSqueezed(rect, inner, flags, qtext, font);
+    // Always at its own size. The layouts widen columns to their texts, so
+    // only a column the user narrowed gets here; its neighbours stay clean.
+    p_.save();
+    p_.setClipRect(rect, Qt::IntersectClip);
+    p_.drawText(inner, flags, qtext);
+    p_.restore();
   }
 
   bool Fits(const QRectF& inner, int flags, const QString& text) {
     const QRectF needed = p_.boundingRect(inner, flags, text);
     return needed.width() <= inner.width() + 0.5 && needed.height() <= inner.height() + 0.5;
-  }
-
-  // A narrow number column (38 px) must still show 149985.5 whole, as a
-  // printed report does: shrink the text until it fits, down to 60 %, then
-  // break long words and keep whatever is left inside the cell.
-  void DrawSqueezed(const QRectF& rect, const QRectF& inner, int flags, const QString& text,
-                    const QFont& font) {
-    QFont smaller = font;
-    const double size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
-    for (double factor = 0.9; factor >= 0.6 - 1e-9; factor -= 0.1) {
-      SetFontSize(smaller, font, size * factor);
-      p_.setFont(smaller);
-      if (Fits(inner, flags, text)) {
-        p_.drawText(inner, flags, text);
-        return;
-      }
-    }
-    if (flags & Qt::TextWordWrap) flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
-    p_.save();
-    p_.setClipRect(rect, Qt::IntersectClip);
-    p_.drawText(inner, flags, text);
-    p_.restore();
-  }
-
-  static void SetFontSize(QFont& font, const QFont& original, double size) {
-    if (original.pointSizeF() > 0)
-      font.setPointSizeF(size);
-    else
-      font.setPixelSize(std::max(1, static_cast<int>(size)));
   }
 
   const QFont& FontOf(int r, int c) {

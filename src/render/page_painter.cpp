@@ -54,20 +54,22 @@ Block PlaceBlock(const Pagination& pages, const PagePlan& page) {
 void PaintTitles(QPainter& p, const Pagination& pages, const PagePlan& page, const Block& b,
                  QPointF origin, double scale) {
   double y = b.y;
-  for (const grid::ReportTitle* title : pages.TitlesOn(page)) {
-    double h = TitleLineHeight(title->font);
+  for (const TitleLine& title_line : pages.TitlesOn(page)) {
+    const grid::ReportTitle& title = *title_line.title;
+    double h = TitleLineHeight(title.font);
     // Aligned to the table, the subtitles end where its edges are.
-    double x0 = title->align_to == 1 ? b.x : 0;
-    double x1 = title->align_to == 1 ? b.x + b.table_width : pages.geometry().ContentWidth();
+    double x0 = title.align_to == 1 ? b.x : 0;
+    double x1 = title.align_to == 1 ? b.x + b.table_width : pages.geometry().ContentWidth();
     QRectF line(origin.x() + x0 * scale, origin.y() + y * scale, (x1 - x0) * scale, h * scale);
-    auto [left, right] = title->Parts();
-    if (title->HasRightPart()) {
-      DrawLine(p, line, Qt::AlignLeft, left, title->font, scale);
-      DrawLine(p, line, Qt::AlignRight, right, title->font, scale);
+    auto [left, right] = title.Parts();
+    if (title.HasRightPart()) {
+      DrawLine(p, line, Qt::AlignLeft, left, title.font, scale);
+      if (title_line.stacked) line.translate(0, h * scale);
+      DrawLine(p, line, Qt::AlignRight, right, title.font, scale);
     } else {
-      DrawLine(p, line, Qt::AlignHCenter, left, title->font, scale);
+      DrawLine(p, line, Qt::AlignHCenter, left, title.font, scale);
     }
-    y += h;
+    y += title_line.height;
   }
 }
 
@@ -78,7 +80,7 @@ void PaintHeaderFooter(QPainter& p, const Pagination& pages, int index, double s
   auto paint = [&](const grid::HeaderFooter& hf, bool at_top) {
     if (hf.text.empty()) return;
     std::string text = grid::ExpandPageFields(hf.text, index + 1, pages.PageCount());
-    double h = hf.font.size * kGridDpi / 72 * 1.3;
+    double h = pages.grid().measurer().LineHeight(hf.font);
     double y = at_top ? g.header : g.paper_height - g.footer - h;
     QRectF line(g.left * scale, y * scale, (g.paper_width - g.left - g.right) * scale, h * scale);
     DrawLine(p, line, HorizontalAlignment(hf.alignment), text, hf.font, scale);

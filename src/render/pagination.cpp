@@ -6,7 +6,6 @@ namespace render {
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 constexpr double kPointsPerInch = 72;
 constexpr double kTitleLineSpacing = 1.6;  // leaves air between the two title lines
 
@@ -20,13 +19,6 @@ std::vector<int> Visible(int first, int last, SizeOf size_of) {
 }
 
 }  // namespace
-
-double MmToPx(double mm) {
-  return mm / kMmPerInch * kGridDpi;
-}
-double CmToPx(double cm) {
-  return MmToPx(cm * 10);
-}
 
 std::vector<std::size_t> BreakIntoPages(const std::vector<double>& sizes, double first_capacity,
                                         double capacity) {
@@ -56,12 +48,9 @@ double PageGeometry::ContentHeight() const {
 
 PageGeometry GeometryOf(const grid::PageSettings& page) {
   PageGeometry g;
-  double w = MmToPx(page.paper_width);
-  double h = MmToPx(page.paper_height);
-  // The paper list gives portrait sizes; a landscape page turns them.
-  bool landscape = page.orientation == grid::kLandscape;
-  g.paper_width = landscape ? std::max(w, h) : std::min(w, h);
-  g.paper_height = landscape ? std::min(w, h) : std::max(w, h);
+  const grid::PaperPixels paper = grid::OrientedPaper(page, page.orientation);
+  g.paper_width = paper.width;
+  g.paper_height = paper.height;
   g.left = CmToPx(page.left_margin);
   g.right = CmToPx(page.right_margin);
   g.top = CmToPx(page.top_margin);
@@ -91,8 +80,9 @@ double ColsWidth(const grid::ReportGrid& grid, const std::vector<int>& cols) {
 Pagination::Pagination(const grid::ReportGrid& grid)
     : grid_(grid), geometry_(GeometryOf(grid.PageSetup())) {
   ChooseRepeatedCells();
-  std::vector<std::vector<int>> runs = RowRuns();
   std::vector<std::vector<int>> bands = ColumnBands();
+  StackCrowdedTitles(bands);
+  std::vector<std::vector<int>> runs = RowRuns();
   for (const auto& band : bands) {
     for (const auto& run : runs) {
       PagePlan plan;
@@ -122,7 +112,9 @@ void Pagination::ChooseRepeatedCells() {
 
   int left = std::max(page.print_fixed_column ? grid_.FixedCols() : 0, page.print_title_columns);
   left = std::min(left, cols);
-  left_cols_ = Visible(0, left, width);
+  // The title columns count from column 0, but the row-header column among
+  // them prints only when the fixed column is printed.
+  left_cols_ = Visible(page.print_fixed_column ? 0 : grid_.FixedCols(), left, width);
   body_cols_ = Visible(std::max(left, grid_.FixedCols()), cols, width);
 }
 
@@ -162,16 +154,42 @@ std::vector<std::vector<int>> Pagination::ColumnBands() const {
   return bands;
 }
 
-std::vector<const grid::ReportTitle*> Pagination::TitlesOn(const PagePlan& page) const {
-  std::vector<const grid::ReportTitle*> out;
-  for (const grid::ReportTitle& title : grid_.ReportTitles().items())
-    if (page.first || title.print_on_all_pages) out.push_back(&title);
+// Decided once for all pages, on the narrowest table, so that every page
+// of a report shows its titles alike.
+void Pagination::StackCrowdedTitles(const std::vector<std::vector<int>>& bands) {
+  double narrowest = geometry_.ContentWidth();
+  for (const auto& band : bands)
+    if (!band.empty())
+      narrowest = std::min(narrowest, ColsWidth(grid_, left_cols_) + ColsWidth(grid_, band));
+  const grid::TextMeasurer& measurer = grid_.measurer();
+  for (const grid::ReportTitle& title : grid_.ReportTitles().items()) {
+    bool stacked = false;
+    if (title.HasRightPart()) {
+      auto [left, right] = title.Parts();
+      const double room = title.align_to == 1 ? narrowest : geometry_.ContentWidth();
+      const double gap = title.font.size * kGridDpi / kPointsPerInch;  // an em
+      stacked =
+          !left.empty() && !right.empty() &&
+          measurer.TextWidth(left, title.font) + gap + measurer.TextWidth(right, title.font) > room;
+    }
+    stacked_.push_back(stacked);
+  }
+}
+
+std::vector<TitleLine> Pagination::TitlesOn(const PagePlan& page) const {
+  std::vector<TitleLine> out;
+  const std::vector<grid::ReportTitle>& items = grid_.ReportTitles().items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!page.first && !items[i].print_on_all_pages) continue;
+    const bool stacked = i < stacked_.size() && stacked_[i];
+    out.push_back({&items[i], stacked, TitleLineHeight(items[i].font) * (stacked ? 2 : 1)});
+  }
   return out;
 }
 
 double Pagination::TitlesHeight(const PagePlan& page) const {
   double sum = 0;
-  for (const grid::ReportTitle* title : TitlesOn(page)) sum += TitleLineHeight(title->font);
+  for (const TitleLine& line : TitlesOn(page)) sum += line.height;
   return sum;
 }
 

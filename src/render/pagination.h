@@ -15,8 +15,8 @@
 namespace render {
 
 inline constexpr double kGridDpi = 96;
-double MmToPx(double mm);
-double CmToPx(double cm);
+using grid::CmToPx;
+using grid::MmToPx;
 
 // Splits consecutive items of the given sizes into pages: the first page
 // holds up to `first_capacity`, the others up to `capacity`. An item larger
@@ -40,6 +40,14 @@ PageGeometry GeometryOf(const grid::PageSettings& page);
 // Height a report title line takes, in grid pixels.
 double TitleLineHeight(const grid::Font& font);
 
+// A report title as printed: a title whose left and right parts would
+// overprint each other stacks them, the right part on a line of its own.
+struct TitleLine {
+  const grid::ReportTitle* title = nullptr;
+  bool stacked = false;
+  double height = 0;  // grid pixels, both lines when stacked
+};
+
 struct PagePlan {
   std::vector<int> rows;  // body rows, top to bottom
   std::vector<int> cols;  // body columns, left to right
@@ -62,12 +70,13 @@ class Pagination {
   const std::vector<int>& bottom_rows() const { return bottom_rows_; }
   const std::vector<int>& left_cols() const { return left_cols_; }
 
-  // The title lines printed on a page, in order.
-  std::vector<const grid::ReportTitle*> TitlesOn(const PagePlan& page) const;
+  // The titles printed on a page, in order.
+  std::vector<TitleLine> TitlesOn(const PagePlan& page) const;
   double TitlesHeight(const PagePlan& page) const;
 
  private:
   void ChooseRepeatedCells();
+  void StackCrowdedTitles(const std::vector<std::vector<int>>& bands);
   std::vector<std::vector<int>> RowRuns() const;
   std::vector<std::vector<int>> ColumnBands() const;
 
@@ -76,6 +85,7 @@ class Pagination {
   std::vector<int> top_rows_, bottom_rows_, left_cols_;
   std::vector<int> body_rows_, body_cols_;
   std::vector<PagePlan> pages_;
+  std::vector<bool> stacked_;  // per report title
 };
 
 // Sum of the heights of `rows`, of the widths of `cols`.

@@ -11,6 +11,7 @@ void cj(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
   output::ShowSourceInGrid(doc, state, "成绩表");
   SkipOnError([&] { data::LoadSubjectLines(state); });
+  output::LayoutBrowseGrid(doc, state);
 }
 
 void jsb(output::Document& doc, data::AppState& state) {
@@ -22,12 +23,13 @@ void jsb(output::Document& doc, data::AppState& state) {
     doc.grid.SetColFormat(2, "0");
     doc.grid.SetColAlignment(2, grid::kAlignCenter);
   });
-  doc.grid.Refresh();
+  output::LayoutBrowseGrid(doc, state);
 }
 
 void sxb(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "三线表";
   output::ShowSourceInGrid(doc, state, "三线表");
+  output::LayoutBrowseGrid(doc, state);
 }
 
 void tjtable(output::Document& doc, data::AppState& state) {

@@ -2,20 +2,21 @@
 
 #include <string>
 
+#include "grid/content_fit.h"
+
 namespace reports {
 namespace {
 
 struct CoverShape {
   int rows;
-  int col1_width;  // -1 keeps the default
   int col2_width;
   int title_row;
   int first_char_row;
   int orientation;
 };
 
-constexpr CoverShape kLandscape{15, -1, 760, 4, 6, grid::kLandscape};
-constexpr CoverShape kPortrait{23, 0, 570, 5, 8, grid::kPortrait};
+constexpr CoverShape kLandscape{15, 760, 4, 6, grid::kLandscape};
+constexpr CoverShape kPortrait{23, 570, 5, 8, grid::kPortrait};
 
 void SetText(grid::ReportGrid& grid, int row, const std::string& text, double size) {
   grid.SetCellText(row, 2, text);
@@ -40,13 +41,26 @@ std::vector<std::string> Characters(const std::string& text) {
   return out;
 }
 
+// A cover is one block of text in the middle of the page: no grid lines, no
+// header row or row-number column.
+void SetUpCoverPage(grid::PageSettings& page, int orientation) {
+  page.orientation = orientation;
+  page.print_gridlines = false;
+  page.print_fixed_row = false;
+  page.print_fixed_column = false;
+  page.print_title_rows = 0;
+  page.center_horizontally = true;
+  page.center_vertically = true;
+}
+
 output::Document MakeCover(const CoverShape& shape, const data::TitleSettings& titles,
                            output::Date today) {
   output::Document doc;
   grid::ReportGrid& grid = doc.grid;
   grid.SetCols(3);
   grid.SetRows(shape.rows);
-  if (shape.col1_width >= 0) grid.SetColWidth(1, shape.col1_width);
+  // Column 1 stays empty: hidden, so that the text column is the page's middle.
+  grid.SetColWidth(1, 0);
   grid.SetColWidth(2, shape.col2_width);
   for (int c = 1; c < grid.Cols(); ++c) grid.SetColAlignment(c, grid::kAlignCenter);
   for (int r = 1; r < grid.Rows(); ++r) grid.SetRowHeight(r, 38);
@@ -58,7 +72,8 @@ output::Document MakeCover(const CoverShape& shape, const data::TitleSettings& t
     SetText(grid, r, k < chars.size() ? chars[k] : std::string(), 18);
   }
   SetText(grid, shape.rows - 1, DateLine(today), 18);
-  grid.PageSetup().orientation = shape.orientation;
+  grid::WidenToFit(grid);  // the 24-point title needs a higher row
+  SetUpCoverPage(grid.PageSetup(), shape.orientation);
   doc.title = kCoverTitle;
   return doc;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/text_number.h"
+#include "output/paper_fit.h"
 #include "output/report_layout.h"
 #include "reports/listing_ranks.h"
 
@@ -23,6 +24,7 @@ output::Document PlainListing(data::AppState& state, const char* mode) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
   output::Document doc;
   output::ShowSourceInGrid(doc, state, "成绩表");
+  output::LayoutBrowseGrid(doc, state);
   return doc;
 }
 
@@ -77,6 +79,7 @@ void ApplyCustomTotal(grid::ReportGrid& grid, int first_subject_col, const Total
     progress.Report(n + i, max, "写入合计");
   }
   grid.SetCellText(0, p, page.column_name);
+  output::FitReportToPaper(grid);
   grid.Refresh();
   progress.Report(0, max, "");
 }
@@ -128,6 +131,9 @@ void ApplyRanking(output::Document& doc, const data::AppState& state,
     if (row.school) AddRankColumn(grid, mode, RankScope::kSchool, row.subject, progress);
   }
   grid.Sort(grid.Cols() - 1, true);
+  // The listing was printable before it was ranked: its titles are laid out
+  // afresh, not twice.
+  grid.ReportTitles().Clear();
   output::LayoutListGrid(doc, state);
   grid.SetAutoRedraw(true);
   grid.Refresh();

@@ -4,6 +4,7 @@
 
 #include "common/text_number.h"
 #include "data/score_database.h"
+#include "output/paper_fit.h"
 #include "reports/stat_columns.h"
 
 namespace reports {
@@ -109,6 +110,7 @@ void FinishOverview(output::Document& doc, const data::AppState& state, output::
   output::AddReportTitles(doc, state, today);
   output::SetUpReportPage(
       g, output::NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
+  output::FitReportToPaper(g);
 }
 
 void ShowList(output::Document& doc, data::AppState& state, const std::string& sql,

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "data/score_database.h"
+#include "output/paper_fit.h"
 #include "output/report_layout.h"
 #include "reports/stat_columns.h"
 
@@ -102,6 +103,7 @@ void gbkm(output::Document& doc, data::AppState& state, int subject_index) {
     doc.grid.Refresh();
   });
   if (db) SkipOnError([&] { FillClassTeachers(doc, *db, q.subject); });
+  SkipOnError([&] { output::FitReportToPaper(doc.grid); });
 }
 
 void gxkm(output::Document& doc, data::AppState& state, int subject_index) {
@@ -134,6 +136,7 @@ void jskm(output::Document& doc, data::AppState& state, int subject_index) {
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
   if (db) SkipOnError([&] { FillTeacherClasses(doc, *db, s); });
+  SkipOnError([&] { output::FitReportToPaper(doc.grid); });
 }
 
 void FillClassTeachers(output::Document& doc, engine::Database& db, const std::string& subject) {

@@ -5,6 +5,7 @@
 
 #include "common/text_number.h"
 #include "data/score_database.h"
+#include "output/paper_fit.h"
 #include "output/report_layout.h"
 
 namespace reports {
@@ -270,6 +271,7 @@ StudentListResult RunStudentList(const StudentListOptions& options, data::AppSta
     output::ShowSourceInGrid(doc, state, db, "NewQry2");
     output::LayoutStatGrid(doc, state);
     WidenTextColumns(doc.grid);
+    output::FitReportToPaper(doc.grid);
     result.document = std::move(doc);
   } catch (const std::exception& e) {
     result.message = std::string("数据库不能执行这个查询，请检查条件：") + e.what();

@@ -1,5 +1,6 @@
 #include "reports/subject_count.h"
 
+#include "output/paper_fit.h"
 #include "output/report_layout.h"
 #include "reports/stat_columns.h"
 
@@ -16,6 +17,7 @@ void topn(output::Document& doc, data::AppState& state) {
     int last = doc.grid.Cols() - 1;
     doc.grid.Cell(0, last).SetWrapText(true);
     doc.grid.SetColWidth(last, 38);
+    output::FitReportToPaper(doc.grid);
   });
   doc.grid.SetAutoRedraw(true);
   doc.grid.Refresh();

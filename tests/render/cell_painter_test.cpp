@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "grid/content_fit.h"
+#include "recording_device.h"
 #include "render/print.h"
 
 namespace {
@@ -60,9 +62,10 @@ int InkBetween(const QImage& image, int x0, int x1) {
   return ink;
 }
 
-// A number wider than its narrow column is squeezed into it: nothing spills
-// into either neighbouring cell, and it is still drawn.
-TEST(PaintCells, TextWiderThanItsCellStaysInside) {
+// The layouts widen columns to their texts; a column the user narrowed by
+// hand still keeps its text to itself: drawn at its own size (a smaller type
+// made ragged columns), cut at the cell's border, nothing in the neighbours.
+TEST(PaintCells, TextWiderThanItsCellIsCutAtItsBorderNotShrunk) {
   grid::ReportGrid g(2, 4);
   g.SetColWidth(1, 64);
   g.SetColWidth(2, 38);
@@ -76,11 +79,24 @@ TEST(PaintCells, TextWiderThanItsCellStaysInside) {
     EXPECT_EQ(InkBetween(image, 0, 64), 0);
     EXPECT_GT(InkBetween(image, 64, 102), 10);
     EXPECT_EQ(InkBetween(image, 102, 166), 0);
+
+    render_test::RecordingDevice device(300, 200, 96);
+    QPainter painter(&device);
+    render::PaintCells(painter, g, {0, 1, 0, 3}, QPointF(0, 0), options);
+    painter.end();
+    ASSERT_EQ(device.engine().texts.size(), 1u);
+    EXPECT_DOUBLE_EQ(device.engine().texts[0].point_size, 9);
+    EXPECT_TRUE(device.engine().texts[0].clipped);
   }
-  // A number that can be squeezed is drawn whole, not cut at the padding.
+  // Widened to fit, the same text is drawn whole.
   g.SetCellText(0, 2, "149985.5");
-  QImage image = Paint(g, {0, 1, 0, 3}, options);
-  EXPECT_EQ(InkBetween(image, 64, 67), 0);
+  grid::WidenToFit(g);
+  render_test::RecordingDevice device(300, 200, 96);
+  QPainter painter(&device);
+  render::PaintCells(painter, g, {0, 2, 0, 2}, QPointF(0, 0), options);
+  painter.end();
+  ASSERT_EQ(device.engine().texts.size(), 1u);
+  EXPECT_FALSE(device.engine().texts[0].clipped);
 }
 
 }  // namespace

@@ -78,7 +78,12 @@ TEST(Pagination, TitleRowsColumnsAndBottomRowsRepeat) {
   p.print_bottom_title_rows = 1;
   Pagination pages(g);
   EXPECT_EQ(pages.top_rows(), (std::vector<int>{0, 1}));
-  EXPECT_EQ(pages.left_cols(), (std::vector<int>{0, 1}));
+  // Title columns count from the row-header column, which is printed only
+  // with the fixed column.
+  EXPECT_EQ(pages.left_cols(), (std::vector<int>{1}));
+  p.print_fixed_column = true;
+  EXPECT_EQ(Pagination(g).left_cols(), (std::vector<int>{0, 1}));
+  p.print_fixed_column = false;
   EXPECT_EQ(pages.bottom_rows(), std::vector<int>{199});
   for (int i = 0; i < pages.PageCount(); ++i) {
     const render::PagePlan& page = pages.Page(i);

@@ -1,0 +1,245 @@
+#include "grid/content_fit.h"
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+namespace grid {
+namespace {
+
+// The widths of the unbreakable runs of each line of a text.
+using RunWidths = std::vector<std::vector<int>>;
+
+RunWidths MeasureRuns(std::string_view text, const Font& font, const TextMeasurer& measurer) {
+  RunWidths lines(1);
+  std::size_t run_start = 0;
+  char32_t previous = 0;
+  auto close_run = [&](std::size_t end) {
+    if (end > run_start)
+      lines.back().push_back(measurer.TextWidth(text.substr(run_start, end - run_start), font));
+    run_start = end;
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t at = i;
+    const char32_t cp = NextCodePoint(text, i);
+    if (cp == '\n') {
+      close_run(at);
+      run_start = i;
+      lines.emplace_back();
+      previous = 0;
+      continue;
+    }
+    const bool may_break = previous != 0 && cp != ' ' && (previous == ' ' || IsWide(cp));
+    if (may_break) close_run(at);
+    previous = cp;
+  }
+  close_run(text.size());
+  return lines;
+}
+
+int CountLines(const RunWidths& lines, int width) {
+  int count = 0;
+  for (const std::vector<int>& runs : lines) {
+    if (runs.empty()) continue;
+    int used = 0;
+    ++count;
+    for (int w : runs) {
+      if (used > 0 && used + w > width) {
+        ++count;
+        used = 0;
+      }
+      used += w;
+    }
+  }
+  return count;
+}
+
+bool Wraps(const ReportGrid& grid, int row, int col) {
+  return grid.CellStyleAt(row, col).wrap_text;
+}
+
+// Lines a wrapping cell may use: what its `height` holds, at least two.
+int LinesAllowed(const ReportGrid& grid, int height, const Font& font) {
+  const int line = std::max(1, grid.measurer().LineHeight(font));
+  return std::max(2, (height - kFitPaddingY) / line);
+}
+
+// Width the text needs in a cell `height` pixels high.
+int TextNeed(const ReportGrid& grid, int row, int col, std::string_view shown, int height) {
+  const Font font = grid.CellFont(row, col);
+  if (!Wraps(grid, row, col)) return grid.measurer().TextWidth(shown, font);
+  return WrappedTextWidth(shown, font, LinesAllowed(grid, height, font), grid.measurer());
+}
+
+int TextNeed(const ReportGrid& grid, int row, int col, std::string_view shown) {
+  return TextNeed(grid, row, col, shown, grid.RowHeight(row));
+}
+
+int MergedHeight(const ReportGrid& grid, const CellRect& m) {
+  int height = 0;
+  for (int r = m.first_row; r <= m.last_row; ++r) height += grid.RowHeight(r);
+  return height;
+}
+
+// A merge across columns must hold its text in their widths together: the
+// last visible one of them takes what is missing.
+void WidenForMerge(ReportGrid& grid, const CellRect& m) {
+  int width = 0;
+  int last_visible = -1;
+  for (int c = m.first_col; c <= m.last_col; ++c) {
+    width += grid.ColWidth(c);
+    if (grid.ColWidth(c) > 0) last_visible = c;
+  }
+  if (last_visible < 0) return;
+  const std::string shown = grid.DisplayText(m.first_row, m.first_col);
+  if (shown.empty()) return;
+  const int needed =
+      TextNeed(grid, m.first_row, m.first_col, shown, MergedHeight(grid, m)) + kFitPaddingX;
+  if (needed > width) grid.SetColWidth(last_visible, grid.ColWidth(last_visible) + needed - width);
+}
+
+struct CellKey {
+  std::string_view text;
+  std::uint32_t style;
+  bool operator==(const CellKey&) const = default;
+};
+struct CellKeyHash {
+  std::size_t operator()(const CellKey& k) const {
+    return std::hash<std::string_view>()(k.text) * 31 + k.style;
+  }
+};
+
+// Measures each row's tallest text, remembering the line height of each
+// style: the row pass of a million rows then touches only indexes.
+class RowFitter {
+ public:
+  explicit RowFitter(const ReportGrid& grid) : grid_(grid) {}
+
+  int Needed(int row) {
+    int tallest = 0;
+    for (int c = 0; c < grid_.Cols(); ++c) {
+      if (grid_.ColWidth(c) == 0) continue;
+      const bool row_number =
+          c < grid_.FixedCols() && grid_.DisplayRowIndex() && row >= grid_.FixedRows();
+      if (!row_number && grid_.CellText(row, c).empty()) continue;
+      if (Merged(row, c)) continue;
+      tallest = std::max(tallest, TextHeight(row, c));
+    }
+    return tallest == 0 ? 0 : tallest + kFitPaddingY;
+  }
+
+ private:
+  bool Merged(int row, int col) const {
+    return std::any_of(grid_.Merges().begin(), grid_.Merges().end(), [&](const CellRect& m) {
+      return !m.IsSingleCell() && m.Contains(row, col);
+    });
+  }
+
+  int TextHeight(int row, int col) {
+    const std::uint32_t style = grid_.CellStyleIndex(row, col);
+    if (style >= line_height_.size()) line_height_.resize(style + 1);
+    std::optional<int>& line = line_height_[style];
+    if (!line) line = grid_.measurer().LineHeight(grid_.CellFont(row, col));
+    if (!Wraps(grid_, row, col)) return *line;
+    const int width = grid_.ColWidth(col) - kFitPaddingX;
+    const Font font = grid_.CellFont(row, col);
+    return *line * WrappedLineCount(grid_.DisplayText(row, col), font, width, grid_.measurer());
+  }
+
+  const ReportGrid& grid_;
+  std::vector<std::optional<int>> line_height_;
+};
+
+}  // namespace
+
+int WrappedLineCount(std::string_view text, const Font& font, int width,
+                     const TextMeasurer& measurer) {
+  return CountLines(MeasureRuns(text, font, measurer), width);
+}
+
+int WrappedTextWidth(std::string_view text, const Font& font, int lines,
+                     const TextMeasurer& measurer) {
+  const RunWidths runs = MeasureRuns(text, font, measurer);
+  int low = 0;
+  int high = 0;
+  for (const std::vector<int>& line : runs) {
+    for (int w : line) low = std::max(low, w);
+    high = std::max(high, std::accumulate(line.begin(), line.end(), 0));
+  }
+  // The fewest lines never need more than the widest line unbroken.
+  while (low < high) {
+    const int mid = low + (high - low) / 2;
+    if (CountLines(runs, mid) <= lines)
+      high = mid;
+    else
+      low = mid + 1;
+  }
+  return low;
+}
+
+int NeededColumnWidth(const ReportGrid& grid, int col) {
+  grid.CheckCol(col);
+  // A merge down this column alone is measured once, at its full height; one
+  // across columns is WidenToFit's to share out.
+  std::vector<CellRect> merges;
+  int widest = 0;
+  for (const CellRect& m : grid.Merges()) {
+    if (m.first_col > col || col > m.last_col || m.IsSingleCell()) continue;
+    merges.push_back(m);
+    if (m.first_col == m.last_col)
+      widest = std::max(widest, TextNeed(grid, m.first_row, col, grid.DisplayText(m.first_row, col),
+                                         MergedHeight(grid, m)));
+  }
+  auto skipped = [&](int r) {
+    return std::any_of(merges.begin(), merges.end(),
+                       [r](const CellRect& m) { return m.first_row <= r && r <= m.last_row; });
+  };
+  const int first_body = std::min(std::max(grid.FixedRows(), 1), grid.Rows());
+  for (int r = 0; r < first_body; ++r)
+    if (!skipped(r)) widest = std::max(widest, TextNeed(grid, r, col, grid.DisplayText(r, col)));
+  if (col < grid.FixedCols() && grid.DisplayRowIndex()) {
+    // Row numbers: the last is the longest.
+    const int last = grid.Rows() - 1;
+    if (last >= first_body)
+      widest = std::max(widest, TextNeed(grid, last, col, grid.DisplayText(last, col)));
+    return widest + kFitPaddingX;
+  }
+  // A body cell shows its text formatted by the column alone, so equal texts
+  // of equal style need the same width.
+  std::unordered_set<CellKey, CellKeyHash> seen;
+  for (int r = first_body; r < grid.Rows(); ++r) {
+    const std::string_view text = grid.CellText(r, col);
+    if (text.empty() || skipped(r)) continue;
+    if (!seen.insert({text, grid.CellStyleIndex(r, col)}).second) continue;
+    widest = std::max(widest, TextNeed(grid, r, col, grid.DisplayText(r, col)));
+  }
+  return widest + kFitPaddingX;
+}
+
+int NeededRowHeight(const ReportGrid& grid, int row) {
+  grid.CheckRow(row);
+  return RowFitter(grid).Needed(row);
+}
+
+void WidenToFit(ReportGrid& grid) {
+  for (int c = 0; c < grid.Cols(); ++c) {
+    const int width = grid.ColWidth(c);
+    if (width == 0) continue;
+    const int needed = NeededColumnWidth(grid, c);
+    if (needed > width) grid.SetColWidth(c, needed);
+  }
+  const std::vector<CellRect> merges = grid.Merges();
+  for (const CellRect& m : merges)
+    if (m.first_col != m.last_col) WidenForMerge(grid, m);
+  RowFitter rows(grid);
+  for (int r = 0; r < grid.Rows(); ++r) {
+    const int height = grid.RowHeight(r);
+    if (height == 0) continue;
+    const int needed = rows.Needed(r);
+    if (needed > height) grid.SetRowHeight(r, needed);
+  }
+}
+
+}  // namespace grid

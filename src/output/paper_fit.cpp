@@ -1,0 +1,52 @@
+#include "output/paper_fit.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "grid/content_fit.h"
+
+namespace output {
+namespace {
+
+// Identifying headers further right than this belong to a block of their own
+// (a second 姓名 after the scores), not to the row's key.
+constexpr int kKeyColumnsSearched = 6;
+
+bool IsIdentifyingHeader(std::string_view header) {
+  static constexpr std::array<std::string_view, 4> kHeaders = {"学校", "学号", "班级", "姓名"};
+  return std::find(kHeaders.begin(), kHeaders.end(), header) != kHeaders.end();
+}
+
+}  // namespace
+
+int IdentifyingColumnCount(const grid::ReportGrid& grid) {
+  if (grid.Cols() < 2) return grid.Cols();
+  int last = 1;
+  const int searched = std::min(grid.Cols() - 1, kKeyColumnsSearched);
+  for (int c = 1; c <= searched; ++c)
+    if (IsIdentifyingHeader(grid.CellText(0, c))) last = c;
+  return last + 1;
+}
+
+int PrintedWidth(const grid::ReportGrid& grid) {
+  int width = 0;
+  const int first = grid.PageSetup().print_fixed_column ? 0 : grid.FixedCols();
+  for (int c = std::max(first, 0); c < grid.Cols(); ++c) width += grid.ColWidth(c);
+  return width;
+}
+
+void FitReportToPaper(grid::ReportGrid& grid) {
+  grid::WidenToFit(grid);
+  grid::PageSettings& page = grid.PageSetup();
+  page.print_title_columns = std::max(page.print_title_columns, IdentifyingColumnCount(grid));
+  const double width = PrintedWidth(grid);
+  if (width > grid::PrintableWidth(page, grid::kPortrait)) page.orientation = grid::kLandscape;
+  const double room = grid::PrintableWidth(page, page.orientation);
+  page.zoom = 100;
+  if (width > room && width * kMinFitZoom / 100 <= room)
+    page.zoom = static_cast<int>(std::floor(100 * room / width));
+}
+
+}  // namespace output

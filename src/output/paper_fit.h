@@ -1,0 +1,32 @@
+// Fitting a laid-out report to its paper: columns widened to their texts,
+// the identifying columns repeated on every page, and the orientation and
+// zoom at which the columns fit. These are the page setup's automatic
+// choices when a report is built; the page setup dialog can change them
+// afterwards.
+#pragma once
+
+#include "grid/report_grid.h"
+
+namespace output {
+
+// The smallest zoom at which a report is shrunk to fit its paper's width.
+inline constexpr int kMinFitZoom = 80;
+
+// The number of leading grid columns (column 0 included) that identify a
+// row: up to the last of 学校, 学号, 班级, 姓名 among the report's first
+// columns, or column 1 alone when it has none of them.
+int IdentifyingColumnCount(const grid::ReportGrid& grid);
+
+// Width the printed columns take at 100 %: every visible column but the
+// row-header column, which is printed only with PrintFixedColumn.
+int PrintedWidth(const grid::ReportGrid& grid);
+
+// Widens columns and rows to their texts (grid::WidenToFit), repeats the
+// identifying columns, then turns a portrait page whose columns do not fit
+// to landscape, and shrinks a landscape page whose columns still do not fit
+// down to kMinFitZoom when that is enough. A landscape page stays landscape.
+// Call it after the last change to a report's columns; calling it again is
+// harmless.
+void FitReportToPaper(grid::ReportGrid& grid);
+
+}  // namespace output

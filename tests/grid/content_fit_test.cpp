@@ -1,0 +1,135 @@
+// Columns and rows sized to their texts. At 9 pt an em is 12 px; the
+// estimate gives a CJK character a full em and a digit of 宋体 (Noto Serif
+// CJK SC) about half of one.
+#include "grid/content_fit.h"
+
+#include <gtest/gtest.h>
+
+namespace grid {
+namespace {
+
+const EstimatingMeasurer kMeasurer;
+const Font kNine;  // 宋体 9 pt
+
+int Width(std::string_view text) {
+  return kMeasurer.TextWidth(text, kNine);
+}
+
+// The old half-em estimate made 149985.5 narrower than it prints (49.8 px in
+// Noto Serif CJK at 9 pt), which is how the 合计 figure came to be cut.
+TEST(EstimatingMeasurer, NumbersAreNotUnderestimated) {
+  EXPECT_GE(Width("149985.5"), 50);
+  EXPECT_EQ(Width("语文"), 24);  // a full em each
+  Font bold = kNine;
+  bold.bold = true;
+  EXPECT_GT(kMeasurer.TextWidth("149985.5", bold), Width("149985.5"));
+  EXPECT_EQ(Width("语文\n数学成绩"), Width("数学成绩"));  // the widest line
+  Font big = kNine;
+  big.size = 18;
+  EXPECT_EQ(kMeasurer.TextWidth("语文", big), 48);
+}
+
+struct WrapCase {
+  const char* text;
+  int width;
+  int lines;
+  const char* why;
+};
+
+TEST(WrappedLineCount, BreaksOnlyWhereThePainterCan) {
+  const WrapCase cases[] = {
+      {"130_150", 10, 1, "a run of narrow characters never breaks, however narrow"},
+      {"全科平均分", 36, 2, "three ideographs a line"},
+      {"全科平均分", 35, 3, "two a line"},
+      {"及格率%", 24, 2, "及格 | 率%"},
+      {"及格率%", 12, 3, "the % stays with 率: 及 | 格 | 率%, never a line of its own"},
+      {"90分以上", 40, 2, "90分以 | 上: a break before 分, none between 9 and 0"},
+      {"ab cd", 20, 2, "a space is a break"},
+      {"语文\n数学", 500, 2, "a line break always breaks"},
+      {"", 100, 0, "nothing to show takes no line"},
+  };
+  for (const WrapCase& c : cases)
+    EXPECT_EQ(WrappedLineCount(c.text, kNine, c.width, kMeasurer), c.lines) << c.why;
+}
+
+TEST(WrappedTextWidth, NarrowestWidthForTheLinesAllowed) {
+  EXPECT_EQ(WrappedTextWidth("全科平均分", kNine, 2, kMeasurer), 36);
+  EXPECT_EQ(WrappedTextWidth("全科平均分", kNine, 1, kMeasurer), 60);
+  // Never below the widest unbreakable run, even with lines to spare.
+  EXPECT_EQ(WrappedTextWidth("130_150段", kNine, 5, kMeasurer), Width("130_150"));
+  EXPECT_EQ(WrappedTextWidth("", kNine, 2, kMeasurer), 0);
+}
+
+// A statistics report: a header row, a totals row and scores.
+ReportGrid ScoreColumn(const std::vector<std::string>& values, const std::string& format) {
+  ReportGrid g(1, 2);
+  g.SetCellText(0, 1, "语文");
+  for (const std::string& v : values) g.AddItem("\t" + v);
+  g.SetColFormat(1, format);
+  return g;
+}
+
+TEST(NeededColumnWidth, MeasuresTheFormattedTextOfEveryDistinctValue) {
+  // "100" shows as "100.00": the formatted text is what must fit.
+  ReportGrid g = ScoreColumn({"87.5", "100", "87.5"}, "0.00");
+  EXPECT_EQ(NeededColumnWidth(g, 1), Width("100.00") + kFitPaddingX);
+  // A repeated value is measured once, but a longer one anywhere counts.
+  std::vector<std::string> many(5000, "60");
+  many[4321] = "149985.5";
+  EXPECT_EQ(NeededColumnWidth(ScoreColumn(many, ""), 1), Width("149985.5") + kFitPaddingX);
+  // Without values the header alone counts, and an empty column keeps its
+  // padding: AutoFit never hides a column.
+  EXPECT_EQ(NeededColumnWidth(ScoreColumn({"", ""}, ""), 1), 24 + kFitPaddingX);
+  ReportGrid empty(3, 2);
+  EXPECT_EQ(NeededColumnWidth(empty, 1), kFitPaddingX);
+}
+
+TEST(NeededColumnWidth, WrappingHeaderTakesTwoLinesAndMergesAreLeftOut) {
+  ReportGrid g = ScoreColumn({"60"}, "");
+  g.SetCellText(0, 1, "主科总分平均");
+  EXPECT_EQ(NeededColumnWidth(g, 1), 72 + kFitPaddingX);  // one line
+  g.Cell(0, 1).SetWrapText(true);
+  EXPECT_EQ(NeededColumnWidth(g, 1), 36 + kFitPaddingX);  // 主科总 | 分平均
+  // A merged title spans its neighbours: it does not widen this column.
+  g.SetCols(3);
+  g.SetCellText(1, 1, "一个很长的合并标题文字");
+  g.AddMerge({1, 1, 1, 2});
+  EXPECT_EQ(NeededColumnWidth(g, 1), 36 + kFitPaddingX);
+}
+
+TEST(NeededColumnWidth, RowNumbersOfALongListing) {
+  ReportGrid g(100001, 2);
+  g.SetDisplayRowIndex(true);
+  EXPECT_EQ(NeededColumnWidth(g, 0), Width("100000") + kFitPaddingX);
+  EXPECT_GT(NeededColumnWidth(g, 0), kRowHeaderWidth);  // so it must widen
+}
+
+TEST(WidenToFit, WidensAndHeightensButNeverNarrowsOrUnhides) {
+  ReportGrid g(1, 5);
+  g.AddItem("\t149985.5\t1\t语文成绩统计表\t2");
+  g.SetColWidth(1, 38);   // too narrow for 149985.5
+  g.SetColWidth(2, 200);  // wider than "1" needs: a minimum, kept
+  g.SetColWidth(3, 0);    // hidden
+  g.SetRowHeight(0, 32);
+  g.SetCellText(0, 4, "主科总分平均");
+  g.Cell(0, 4).SetWrapText(true);
+  g.Cell(1, 4).SetFontSize(24);
+  WidenToFit(g);
+  EXPECT_EQ(g.ColWidth(1), Width("149985.5") + kFitPaddingX);
+  EXPECT_EQ(g.ColWidth(2), 200);
+  EXPECT_EQ(g.ColWidth(3), 0);
+  // Two header lines of 18 px (1.45 em) do not fit in 32 px.
+  EXPECT_EQ(g.RowHeight(0), 2 * kMeasurer.LineHeight(kNine) + kFitPaddingY);
+  // 24 pt is 32 px an em: the row grows for it.
+  Font big;
+  big.size = 24;
+  EXPECT_EQ(g.RowHeight(1), kMeasurer.LineHeight(big) + kFitPaddingY);
+  // Fitted, a second pass changes nothing.
+  const ReportGrid fitted = g;
+  WidenToFit(g);
+  for (int c = 0; c < g.Cols(); ++c) EXPECT_EQ(g.ColWidth(c), fitted.ColWidth(c));
+  for (int r = 0; r < g.Rows(); ++r) EXPECT_EQ(g.RowHeight(r), fitted.RowHeight(r));
+}
+
+}  // namespace
+}  // namespace grid

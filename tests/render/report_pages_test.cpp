@@ -1,0 +1,265 @@
+// Every report of the sample examination (1,500 students) as it prints:
+// built by scorestat-cli exactly as a user builds it, saved as a grid file,
+// then paginated and painted onto a device that records what each page
+// shows. A printed page must let its reader tell what it is and whose row
+// is whose, and no text may be shrunk or cut to make it fit.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "grid/grid_file.h"
+#include "recording_device.h"
+#include "render/page_painter.h"
+#include "render/pagination.h"
+#include "render/print.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kDpi = 1200;  // as the PDF writer paints
+const double kScale = kDpi / render::kGridDpi;
+
+struct Kind {
+  const char* name;  // as the grid file is named
+  const char* args;  // after "report"
+};
+
+// Every kind of `report --help`, the dialog-driven ones with the choices
+// that make their widest reports (全科综合统计 主科/各班 has 38 columns).
+const Kind kKinds[] = {
+    {"cj", "cj"},
+    {"jsb", "jsb"},
+    {"sxb", "sxb"},
+    {"tjtable", "tjtable"},
+    {"gbkm", "gbkm 语文"},
+    {"gxkm", "gxkm 语文"},
+    {"jskm", "jskm 语文"},
+    {"gdktj", "gdktj"},
+    {"topn", "topn"},
+    {"cjbxx", "cjbxx"},
+    {"cjbschool", "cjbschool"},
+    {"cjbclass", "cjbclass"},
+    {"zfdmbm", "zfdmbm"},
+    {"czzpm", "czzpm"},
+    {"qkjhtj", "qkjhtj"},
+    {"qkjhtj_main_class", "qkjhtj --category 主科 --range 各班"},
+    {"qkjhtj_subject_school", "qkjhtj --category 单科 --subject 数学 --range 各校"},
+    {"mingdan", "mingdan"},
+    {"zdyzf", "zdyzf"},
+    {"zdypm1", "zdypm1 --rank 总分:段班"},
+    {"shaixwan", "shaixwan --school 第一中学"},
+    {"hxfm", "hxfm"},
+    {"zxfm", "zxfm"},
+};
+
+bool IsCover(const std::string& name) {
+  return name == "hxfm" || name == "zxfm";
+}
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return out;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+class ReportPages : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // One folder per process: ctest runs the tests of this suite side by side.
+    dir_ = new fs::path(fs::temp_directory_path() /
+                        ("scorestat_report_pages_" + std::to_string(getpid())));
+    fs::remove_all(*dir_);
+    fs::create_directories(*dir_);
+    const std::string cli = std::string("QT_QPA_PLATFORM=offscreen ") + SCORESTAT_CLI + " --db " +
+                            (*dir_ / "s.db").string();
+    RunCommand(cli + " import " SCORESTAT_SOURCE_DIR "/examples/sample.xlsx 2>&1");
+    for (const Kind& kind : kKinds)
+      RunCommand(cli + " report " + kind.args + " -o " + (*dir_ / kind.name).string() +
+                 ".json 2>&1");
+    help_ = new std::string(RunCommand(cli + " report --help 2>&1"));
+  }
+  static void TearDownTestSuite() {
+    fs::remove_all(*dir_);
+    delete dir_;
+    delete help_;
+  }
+
+  static grid::GridDocument Load(const std::string& name) {
+    grid::GridDocument doc;
+    grid::Status status = grid::OpenGridFile((*dir_ / name).string() + ".json", doc);
+    EXPECT_TRUE(status.ok()) << name << ": " << status.message();
+    return doc;
+  }
+
+  static fs::path* dir_;
+  static std::string* help_;
+};
+
+fs::path* ReportPages::dir_ = nullptr;
+std::string* ReportPages::help_ = nullptr;
+
+// What one printed page shows.
+struct PrintedPage {
+  std::vector<render_test::DrawnText> texts;
+  QString all;  // every text in drawing order
+  int lines = 0;
+  QSizeF paper;
+};
+
+std::vector<PrintedPage> Print(const grid::ReportGrid& grid) {
+  render::EnsureGuiApplication();
+  const render::Pagination pages(grid);
+  const render::PageGeometry& g = pages.geometry();
+  std::vector<PrintedPage> out;
+  for (int i = 0; i < pages.PageCount(); ++i) {
+    render_test::RecordingDevice device(static_cast<int>(g.paper_width * kScale),
+                                        static_cast<int>(g.paper_height * kScale), kDpi);
+    QPainter painter(&device);
+    render::PaintPage(painter, pages, i, kScale);
+    painter.end();
+    PrintedPage page;
+    page.texts = device.engine().texts;
+    for (const auto& t : page.texts) page.all += t.text;
+    page.lines = device.engine().lines;
+    page.paper = QSizeF(device.width(), device.height());
+    out.push_back(std::move(page));
+  }
+  return out;
+}
+
+QString Qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The headers a reader identifies a row by: 学校, 学号, 班级, 姓名, and for a
+// report with none of them its first column.
+std::set<int> IdentifyingColumns(const grid::ReportGrid& grid) {
+  std::set<int> cols;
+  for (int c = 1; c < grid.Cols(); ++c) {
+    const std::string_view h = grid.CellText(0, c);
+    if (h == "学校" || h == "学号" || h == "班级" || h == "姓名") cols.insert(c);
+  }
+  if (cols.empty()) cols.insert(1);
+  return cols;
+}
+
+// The smallest size any text of the report has, times the zoom the table
+// is printed at (titles and footer are not zoomed, so this is a floor).
+double SmallestAllowedSize(const grid::ReportGrid& grid) {
+  double smallest = grid.DefaultFont().size;
+  for (const grid::CellStyle& s : grid.Styles().styles())
+    if (s.font_size > 0) smallest = std::min(smallest, s.font_size);
+  return smallest * grid.PageSetup().zoom / 100.0;
+}
+
+TEST_F(ReportPages, EveryKindOfTheCommandLineIsPrinted) {
+  std::istringstream lines(*help_);
+  std::string line;
+  bool in_list = false;
+  int listed = 0;
+  while (std::getline(lines, line)) {
+    if (line.rfind("报表:", 0) == 0) in_list = true;
+    if (!in_list || line.rfind("  ", 0) != 0) continue;
+    std::string kind = line.substr(2, line.find_first_of(" :", 2) - 2);
+    if (kind == "all") continue;
+    ++listed;
+    EXPECT_TRUE(std::any_of(std::begin(kKinds), std::end(kKinds),
+                            [&](const Kind& k) { return std::string(k.args).rfind(kind, 0) == 0; }))
+        << kind << " is not printed by this test";
+  }
+  EXPECT_GE(listed, 20);
+}
+
+TEST_F(ReportPages, EveryPageCarriesTitleFooterAndAnIdentifyingColumn) {
+  for (const Kind& kind : kKinds) {
+    if (IsCover(kind.name)) continue;
+    SCOPED_TRACE(kind.name);
+    const grid::GridDocument doc = Load(kind.name);
+    const grid::ReportGrid& grid = doc.grid;
+    ASSERT_GE(grid.ReportTitles().Count(), 1u);
+    const QString title = Qs(grid.ReportTitles().Item(0).text);
+    const std::set<int> identifying = IdentifyingColumns(grid);
+    const render::Pagination pages(grid);
+    const std::vector<PrintedPage> printed = Print(grid);
+    ASSERT_EQ(static_cast<int>(printed.size()), pages.PageCount());
+    for (int i = 0; i < pages.PageCount(); ++i) {
+      SCOPED_TRACE("page " + std::to_string(i + 1) + " of " + std::to_string(pages.PageCount()));
+      const PrintedPage& page = printed[static_cast<std::size_t>(i)];
+      EXPECT_TRUE(page.all.contains(title));
+      const QString footer = QStringLiteral("共%1页  第%2页").arg(pages.PageCount()).arg(i + 1);
+      EXPECT_TRUE(page.all.contains(footer));
+      std::vector<int> cols = pages.left_cols();
+      cols.insert(cols.end(), pages.Page(i).cols.begin(), pages.Page(i).cols.end());
+      const bool identified = std::any_of(cols.begin(), cols.end(), [&](int c) {
+        return identifying.count(c) > 0 && page.all.contains(Qs(grid.CellText(0, c)));
+      });
+      EXPECT_TRUE(identified);
+    }
+  }
+}
+
+TEST_F(ReportPages, NoTextIsShrunkCutOrOffThePaper) {
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(kind.name);
+    const grid::GridDocument doc = Load(kind.name);
+    const double smallest = SmallestAllowedSize(doc.grid);
+    // The automatic choice never shrinks below 80 %.
+    EXPECT_GE(doc.grid.PageSetup().zoom, 80);
+    int page_number = 0;
+    for (const PrintedPage& page : Print(doc.grid)) {
+      ++page_number;
+      const QRectF paper(QPointF(0, 0), page.paper);
+      for (const render_test::DrawnText& t : page.texts) {
+        SCOPED_TRACE("page " + std::to_string(page_number) + ": " + t.text.toStdString());
+        EXPECT_GE(t.point_size, smallest - 1e-6);
+        EXPECT_FALSE(t.clipped);
+        EXPECT_TRUE(paper.contains(t.rect));
+        if (HasFailure()) return;  // one report's first fault says enough
+      }
+    }
+  }
+}
+
+// A cover is a block of text in the middle of the page: no grid lines, the
+// 24-point title at its size and whole, every line centred across the page.
+TEST_F(ReportPages, CoverLooksLikeACover) {
+  for (const char* name : {"hxfm", "zxfm"}) {
+    SCOPED_TRACE(name);
+    const grid::GridDocument doc = Load(name);
+    const std::vector<PrintedPage> printed = Print(doc.grid);
+    ASSERT_EQ(printed.size(), 1u);
+    const PrintedPage& page = printed[0];
+    EXPECT_EQ(page.lines, 0);
+    const auto title = std::find_if(page.texts.begin(), page.texts.end(), [](const auto& t) {
+      return t.text.endsWith(QStringLiteral("成绩统计表"));
+    });
+    ASSERT_NE(title, page.texts.end());
+    EXPECT_DOUBLE_EQ(title->point_size, 24);
+    double top = page.paper.height();
+    double bottom = 0;
+    for (const render_test::DrawnText& t : page.texts) {
+      EXPECT_FALSE(t.clipped) << t.text.toStdString();
+      EXPECT_NEAR(t.rect.center().x(), page.paper.width() / 2, kScale * 4) << t.text.toStdString();
+      top = std::min(top, t.rect.top());
+      bottom = std::max(bottom, t.rect.bottom());
+    }
+    // Centred down the page as well: as much room above the text as below,
+    // within the empty rows the cover starts with (two of 38 px).
+    EXPECT_NEAR(top, page.paper.height() - bottom, kScale * 2 * 38 + kScale * 10);
+  }
+}
+
+}  // namespace
