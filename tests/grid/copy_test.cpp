@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "grid/content_fit.h"
 #include "grid/report_grid.h"
 
 namespace grid {
@@ -172,7 +173,7 @@ TEST(GridCopy, WiringStaysWithTheGridObject) {
   window.Selection().CopyData();
   EXPECT_EQ(clipboard->text, "新报表");
   window.Column(1).AutoFit();
-  EXPECT_EQ(window.ColWidth(1), 500 + 8);  // the window's measurer and padding
+  EXPECT_EQ(window.ColWidth(1), 500 + kFitPaddingX);  // the window's measurer and padding
 }
 
 // The undo of an edit keeps what the edit replaced and swaps it back.
