@@ -6,6 +6,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "grid/display_format.h"
+
 namespace grid {
 namespace {
 
@@ -111,6 +113,103 @@ struct CellKeyHash {
   }
 };
 
+// What each of a set of columns needs, found in one pass over the rows: a
+// row's cells lie together, so a million rows are read once, not once per
+// column. A body cell shows its text formatted by its column alone (as stored
+// when the column has no format), so equal texts of equal style need the same
+// width: the first kRememberedTexts distinct ones of a column are measured
+// once each. Past that (names, ids) every text is measured as it comes, which
+// costs less than remembering a million of them.
+class ColumnFitter {
+ public:
+  ColumnFitter(const ReportGrid& grid, const std::vector<int>& cols) : grid_(grid) {
+    for (int col : cols) {
+      Column& c = columns_.emplace_back();
+      c.col = col;
+      c.format = grid.ColumnAt(col).format;
+      c.as_stored = c.format.empty() || col < grid.FixedCols();
+      c.row_numbers = col < grid.FixedCols() && grid.DisplayRowIndex();
+      for (const CellRect& m : grid.Merges())
+        if (m.first_col <= col && col <= m.last_col && !m.IsSingleCell()) c.merges.push_back(m);
+    }
+  }
+
+  // Per column, padding included.
+  std::vector<int> Needed() {
+    const int first_body = std::min(std::max(grid_.FixedRows(), 1), grid_.Rows());
+    for (Column& c : columns_) MeasureOutsideBody(c, first_body);
+    for (int r = first_body; r < grid_.Rows(); ++r)
+      for (Column& c : columns_)
+        if (!c.row_numbers) MeasureBodyCell(c, r);
+    std::vector<int> out;
+    for (const Column& c : columns_) out.push_back(c.widest + kFitPaddingX);
+    return out;
+  }
+
+ private:
+  struct Column {
+    int col = 0;
+    std::string format;
+    bool as_stored = true;
+    bool row_numbers = false;
+    std::vector<CellRect> merges;  // those across or down this column
+    int widest = 0;
+    std::unordered_set<CellKey, CellKeyHash> seen;
+    bool remember = true;
+  };
+  static constexpr std::size_t kRememberedTexts = 1 << 16;
+
+  static bool Merged(const Column& c, int r) {
+    return std::any_of(c.merges.begin(), c.merges.end(),
+                       [r](const CellRect& m) { return m.first_row <= r && r <= m.last_row; });
+  }
+
+  // The fixed rows, a merge down the column alone (measured once, at its full
+  // height; one across columns is WidenToFit's to share out), and the row
+  // numbers, of which the last is the longest.
+  void MeasureOutsideBody(Column& c, int first_body) {
+    for (const CellRect& m : c.merges)
+      if (m.first_col == m.last_col)
+        Widen(c, TextNeed(grid_, m.first_row, c.col, grid_.DisplayText(m.first_row, c.col),
+                          MergedHeight(grid_, m)));
+    for (int r = 0; r < first_body; ++r)
+      if (!Merged(c, r)) Widen(c, TextNeed(grid_, r, c.col, grid_.DisplayText(r, c.col)));
+    const int last = grid_.Rows() - 1;
+    if (c.row_numbers && last >= first_body)
+      Widen(c, TextNeed(grid_, last, c.col, grid_.DisplayText(last, c.col)));
+  }
+
+  void MeasureBodyCell(Column& c, int r) {
+    const std::string_view text = grid_.CellText(r, c.col);
+    if (text.empty() || (!c.merges.empty() && Merged(c, r))) return;
+    const std::uint32_t style = grid_.CellStyleIndex(r, c.col);
+    if (c.remember) {
+      if (!c.seen.insert({text, style}).second) return;
+      c.remember = c.seen.size() < kRememberedTexts;
+    }
+    if (Wraps(grid_, r, c.col)) {
+      Widen(c, TextNeed(grid_, r, c.col, grid_.DisplayText(r, c.col)));
+      return;
+    }
+    const Font& font = FontOf(style, r, c.col);
+    Widen(c, c.as_stored ? grid_.measurer().TextWidth(text, font)
+                         : grid_.measurer().TextWidth(FormatDisplayText(text, c.format), font));
+  }
+
+  // A cell's font depends on its style alone.
+  const Font& FontOf(std::uint32_t style, int r, int col) {
+    if (style >= fonts_.size()) fonts_.resize(style + 1);
+    if (!fonts_[style]) fonts_[style] = grid_.CellFont(r, col);
+    return *fonts_[style];
+  }
+
+  static void Widen(Column& c, int width) { c.widest = std::max(c.widest, width); }
+
+  const ReportGrid& grid_;
+  std::vector<Column> columns_;
+  std::vector<std::optional<Font>> fonts_;
+};
+
 // Measures each row's tallest text, remembering the line height of each
 // style: the row pass of a million rows then touches only indexes.
 class RowFitter {
@@ -181,41 +280,7 @@ int WrappedTextWidth(std::string_view text, const Font& font, int lines,
 
 int NeededColumnWidth(const ReportGrid& grid, int col) {
   grid.CheckCol(col);
-  // A merge down this column alone is measured once, at its full height; one
-  // across columns is WidenToFit's to share out.
-  std::vector<CellRect> merges;
-  int widest = 0;
-  for (const CellRect& m : grid.Merges()) {
-    if (m.first_col > col || col > m.last_col || m.IsSingleCell()) continue;
-    merges.push_back(m);
-    if (m.first_col == m.last_col)
-      widest = std::max(widest, TextNeed(grid, m.first_row, col, grid.DisplayText(m.first_row, col),
-                                         MergedHeight(grid, m)));
-  }
-  auto skipped = [&](int r) {
-    return std::any_of(merges.begin(), merges.end(),
-                       [r](const CellRect& m) { return m.first_row <= r && r <= m.last_row; });
-  };
-  const int first_body = std::min(std::max(grid.FixedRows(), 1), grid.Rows());
-  for (int r = 0; r < first_body; ++r)
-    if (!skipped(r)) widest = std::max(widest, TextNeed(grid, r, col, grid.DisplayText(r, col)));
-  if (col < grid.FixedCols() && grid.DisplayRowIndex()) {
-    // Row numbers: the last is the longest.
-    const int last = grid.Rows() - 1;
-    if (last >= first_body)
-      widest = std::max(widest, TextNeed(grid, last, col, grid.DisplayText(last, col)));
-    return widest + kFitPaddingX;
-  }
-  // A body cell shows its text formatted by the column alone, so equal texts
-  // of equal style need the same width.
-  std::unordered_set<CellKey, CellKeyHash> seen;
-  for (int r = first_body; r < grid.Rows(); ++r) {
-    const std::string_view text = grid.CellText(r, col);
-    if (text.empty() || skipped(r)) continue;
-    if (!seen.insert({text, grid.CellStyleIndex(r, col)}).second) continue;
-    widest = std::max(widest, TextNeed(grid, r, col, grid.DisplayText(r, col)));
-  }
-  return widest + kFitPaddingX;
+  return ColumnFitter(grid, {col}).Needed().front();
 }
 
 int NeededRowHeight(const ReportGrid& grid, int row) {
@@ -224,12 +289,12 @@ int NeededRowHeight(const ReportGrid& grid, int row) {
 }
 
 void WidenToFit(ReportGrid& grid) {
-  for (int c = 0; c < grid.Cols(); ++c) {
-    const int width = grid.ColWidth(c);
-    if (width == 0) continue;
-    const int needed = NeededColumnWidth(grid, c);
-    if (needed > width) grid.SetColWidth(c, needed);
-  }
+  std::vector<int> visible;
+  for (int c = 0; c < grid.Cols(); ++c)
+    if (grid.ColWidth(c) > 0) visible.push_back(c);
+  const std::vector<int> needed = ColumnFitter(grid, visible).Needed();
+  for (std::size_t i = 0; i < visible.size(); ++i)
+    if (needed[i] > grid.ColWidth(visible[i])) grid.SetColWidth(visible[i], needed[i]);
   const std::vector<CellRect> merges = grid.Merges();
   for (const CellRect& m : merges)
     if (m.first_col != m.last_col) WidenForMerge(grid, m);
