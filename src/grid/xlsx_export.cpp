@@ -305,6 +305,12 @@ class XlsxWriter {
     lxw_row_t first = titles_repeat ? 0 : top_;
     if (repeated > 0 || titles_repeat)
       worksheet_repeat_rows(ws_, first, top_ + static_cast<lxw_row_t>(std::max(repeated, 0)) - 1);
+    // The identifying columns repeat on every page printed from the workbook
+    // as they do on ours.
+    int last_title = -1;
+    for (int c = 0; c < std::min(p.print_title_columns, g_.Cols()); ++c)
+      last_title = std::max(last_title, sheet_col_[static_cast<std::size_t>(c)]);
+    if (last_title >= 0) worksheet_repeat_columns(ws_, 0, static_cast<lxw_col_t>(last_title));
     worksheet_gridlines(ws_,
                         p.print_gridlines ? LXW_SHOW_ALL_GRIDLINES : LXW_SHOW_SCREEN_GRIDLINES);
     if (p.center_horizontally) worksheet_center_horizontally(ws_);

@@ -118,3 +118,25 @@ TEST(Pagination, HeaderOnlyGridStillPrintsOnePage) {
 }
 
 }  // namespace
+
+// The subtitle line "left||right" is aligned to the table: on a narrow table
+// its two parts would overprint, so the right part takes a line of its own,
+// and the rows make room for it.
+TEST(Pagination, CrowdedSubtitlesStack) {
+  grid::ReportGrid g(3, 3);  // the printed table: two columns of 64 px
+  g.ReportTitles().Add("成绩表", "宋体", 14);
+  grid::ReportTitle& sub = g.ReportTitles().Add("某某县第一中学||2008-2009年度下学期", "Arial", 10);
+  sub.align_to = 1;
+  Pagination narrow(g);
+  std::vector<render::TitleLine> lines = narrow.TitlesOn(narrow.Page(0));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_FALSE(lines[0].stacked);  // a centred title has no parts to stack
+  EXPECT_TRUE(lines[1].stacked);
+  EXPECT_DOUBLE_EQ(lines[1].height, 2 * render::TitleLineHeight(sub.font));
+
+  g.SetColWidth(1, 300);
+  g.SetColWidth(2, 300);
+  Pagination wide(g);
+  EXPECT_FALSE(wide.TitlesOn(wide.Page(0))[1].stacked);
+  EXPECT_LT(wide.TitlesHeight(wide.Page(0)), narrow.TitlesHeight(narrow.Page(0)));
+}
