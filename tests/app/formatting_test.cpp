@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "app_fixture.h"
+#include "grid/content_fit.h"
 #include "widgets/align_button.h"
 #include "widgets/border_button.h"
 #include "widgets/color_button.h"
@@ -90,6 +91,19 @@ TEST_F(FormattingTest, FontSizeCommandsStopSilentlyAtTheGridsLimit) {
   for (int i = 0; i < 15; ++i) Trigger("jxsize");
   EXPECT_GE(doc->grid().DefaultFont().size, 1);
   EXPECT_TRUE(services.messages.empty());
+}
+
+// 增大字体 once cut the 合计 figure 149985.5 to "49985.5" in its 38-px column:
+// the larger type now widens the column to fit, and never narrows another.
+TEST_F(FormattingTest, LargerFontWidensColumnsToFit) {
+  grid::ReportGrid& g = doc->grid();
+  g.SetCellText(1, 1, "149985.5");
+  g.SetColWidth(1, 38);
+  g.SetColWidth(2, 300);
+  Trigger("zdsize");
+  EXPECT_GT(g.ColWidth(1), 38);
+  EXPECT_EQ(g.ColWidth(1), grid::NeededColumnWidth(g, 1));
+  EXPECT_EQ(g.ColWidth(2), 300);
 }
 
 TEST_F(FormattingTest, EditMenuActsOnTheSelection) {
