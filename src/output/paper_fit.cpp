@@ -37,16 +37,27 @@ int PrintedWidth(const grid::ReportGrid& grid) {
   return width;
 }
 
-void FitReportToPaper(grid::ReportGrid& grid) {
+void FitReportToPaper(grid::ReportGrid& grid, FitPreference preference) {
   grid::WidenToFit(grid);
   grid::PageSettings& page = grid.PageSetup();
   page.print_title_columns = std::max(page.print_title_columns, IdentifyingColumnCount(grid));
   const double width = PrintedWidth(grid);
-  if (width > grid::PrintableWidth(page, grid::kPortrait)) page.orientation = grid::kLandscape;
-  const double room = grid::PrintableWidth(page, page.orientation);
-  page.zoom = 100;
-  if (width > room && width * kMinFitZoom / 100 <= room)
-    page.zoom = static_cast<int>(std::floor(100 * room / width));
+  // The zoom at which the columns fit the paper turned to `orientation`; 0
+  // when even kMinFitZoom is not enough.
+  auto fitting_zoom = [&](int orientation) {
+    const double room = grid::PrintableWidth(page, orientation);
+    if (width <= room) return 100;
+    if (width * kMinFitZoom / 100 > room) return 0;
+    return static_cast<int>(std::floor(100 * room / width));
+  };
+  int zoom = fitting_zoom(page.orientation);
+  const bool turn = page.orientation == grid::kPortrait &&
+                    (zoom == 0 || (zoom < 100 && preference == FitPreference::kTurnFirst));
+  if (turn) {
+    page.orientation = grid::kLandscape;
+    zoom = fitting_zoom(grid::kLandscape);
+  }
+  page.zoom = zoom == 0 ? 100 : zoom;
 }
 
 }  // namespace output

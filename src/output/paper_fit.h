@@ -21,12 +21,20 @@ int IdentifyingColumnCount(const grid::ReportGrid& grid);
 // row-header column, which is printed only with PrintFixedColumn.
 int PrintedWidth(const grid::ReportGrid& grid);
 
-// Widens columns and rows to their texts (grid::WidenToFit), repeats the
-// identifying columns, then turns a portrait page whose columns do not fit
-// to landscape, and shrinks a landscape page whose columns still do not fit
-// down to kMinFitZoom when that is enough. A landscape page stays landscape.
-// Call it after the last change to a report's columns; calling it again is
-// harmless.
-void FitReportToPaper(grid::ReportGrid& grid);
+// What a report too wide for portrait paper does first. A statistics report
+// (short and wide) turns landscape at full size; a listing (a long list of
+// students, printed portrait) shrinks first, which keeps its pages portrait
+// and halves their number.
+enum class FitPreference { kTurnFirst, kShrinkFirst };
+
+// Widens columns and rows to their texts (grid::WidenToFit) and repeats the
+// identifying columns. Then, when the columns do not fit a portrait page,
+// either turns it landscape or shrinks it down to kMinFitZoom, as
+// `preference` says, and the other when the first is not enough (a
+// landscape page shrinks too). A page too wide even so is printed landscape
+// at full size, in several bands of columns. A landscape page stays
+// landscape. Call it after the last change to a report's columns; calling
+// it again is harmless.
+void FitReportToPaper(grid::ReportGrid& grid, FitPreference preference);
 
 }  // namespace output

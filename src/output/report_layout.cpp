@@ -254,7 +254,7 @@ void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
   });
   Try([&] {
     SetUpReportPage(grid, NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
-    FitReportToPaper(grid);
+    FitReportToPaper(grid, FitPreference::kTurnFirst);
   });
   grid.Refresh();
   grid.SetAutoRedraw(true);
@@ -278,7 +278,7 @@ void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
   });
   Try([&] {
     SetUpReportPage(grid, grid::kPortrait, 0);
-    FitReportToPaper(grid);
+    FitReportToPaper(grid, FitPreference::kShrinkFirst);
   });
   grid.Refresh();
   grid.SetAutoRedraw(true);
@@ -289,7 +289,7 @@ void LayoutBrowseGrid(Document& doc, const data::AppState& state, Date today) {
   Try([&] { AddReportTitles(doc, state, today); });
   Try([&] {
     SetUpReportPage(grid, grid::kPortrait, 1);
-    FitReportToPaper(grid);
+    FitReportToPaper(grid, FitPreference::kShrinkFirst);
   });
   grid.Refresh();
 }

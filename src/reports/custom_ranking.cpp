@@ -79,7 +79,7 @@ void ApplyCustomTotal(grid::ReportGrid& grid, int first_subject_col, const Total
     progress.Report(n + i, max, "写入合计");
   }
   grid.SetCellText(0, p, page.column_name);
-  output::FitReportToPaper(grid);
+  output::FitReportToPaper(grid, output::FitPreference::kShrinkFirst);
   grid.Refresh();
   progress.Report(0, max, "");
 }

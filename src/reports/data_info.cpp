@@ -110,7 +110,7 @@ void FinishOverview(output::Document& doc, const data::AppState& state, output::
   output::AddReportTitles(doc, state, today);
   output::SetUpReportPage(
       g, output::NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
-  output::FitReportToPaper(g);
+  output::FitReportToPaper(g, output::FitPreference::kTurnFirst);
 }
 
 void ShowList(output::Document& doc, data::AppState& state, const std::string& sql,

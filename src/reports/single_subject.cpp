@@ -103,7 +103,7 @@ void gbkm(output::Document& doc, data::AppState& state, int subject_index) {
     doc.grid.Refresh();
   });
   if (db) SkipOnError([&] { FillClassTeachers(doc, *db, q.subject); });
-  SkipOnError([&] { output::FitReportToPaper(doc.grid); });
+  SkipOnError([&] { output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst); });
 }
 
 void gxkm(output::Document& doc, data::AppState& state, int subject_index) {
@@ -136,7 +136,7 @@ void jskm(output::Document& doc, data::AppState& state, int subject_index) {
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
   if (db) SkipOnError([&] { FillTeacherClasses(doc, *db, s); });
-  SkipOnError([&] { output::FitReportToPaper(doc.grid); });
+  SkipOnError([&] { output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst); });
 }
 
 void FillClassTeachers(output::Document& doc, engine::Database& db, const std::string& subject) {

@@ -271,7 +271,7 @@ StudentListResult RunStudentList(const StudentListOptions& options, data::AppSta
     output::ShowSourceInGrid(doc, state, db, "NewQry2");
     output::LayoutStatGrid(doc, state);
     WidenTextColumns(doc.grid);
-    output::FitReportToPaper(doc.grid);
+    output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst);
     result.document = std::move(doc);
   } catch (const std::exception& e) {
     result.message = std::string("数据库不能执行这个查询，请检查条件：") + e.what();

@@ -17,7 +17,7 @@ void topn(output::Document& doc, data::AppState& state) {
     int last = doc.grid.Cols() - 1;
     doc.grid.Cell(0, last).SetWrapText(true);
     doc.grid.SetColWidth(last, 38);
-    output::FitReportToPaper(doc.grid);
+    output::FitReportToPaper(doc.grid, output::FitPreference::kShrinkFirst);
   });
   doc.grid.SetAutoRedraw(true);
   doc.grid.Refresh();

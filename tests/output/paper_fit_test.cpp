@@ -48,48 +48,60 @@ grid::ReportGrid OfWidth(int width, int orientation = grid::kPortrait) {
   return g;
 }
 
-TEST(FitReportToPaper, TurnsThenShrinksButNeverBelowEightyPercent) {
+using output::FitPreference;
+
+TEST(FitReportToPaper, TurnsOrShrinksButNeverBelowEightyPercent) {
   struct Case {
     int width;
+    FitPreference preference;
     int orientation;
     int zoom;
     const char* why;
   };
+  constexpr int P = grid::kPortrait;
+  constexpr int L = grid::kLandscape;
+  constexpr FitPreference kTurn = FitPreference::kTurnFirst;
+  constexpr FitPreference kShrink = FitPreference::kShrinkFirst;
   const Case cases[] = {
-      {718, grid::kPortrait, 100, "fits portrait (718.1 px)"},
-      {719, grid::kLandscape, 100, "a pixel too wide for portrait"},
-      {1046, grid::kLandscape, 100, "fits landscape (1046.9 px)"},
-      {1200, grid::kLandscape, 87, "1047 / 1200 = 87.2 %"},
-      {1308, grid::kLandscape, 80, "1047 / 1308 = 80.05 %"},
-      {1310, grid::kLandscape, 100, "would need 79.9 %: full size, over two pages"},
+      {718, kTurn, P, 100, "fits portrait (718.1 px)"},
+      {718, kShrink, P, 100, "fits portrait"},
+      {719, kTurn, L, 100, "a pixel too wide for portrait: a statistics report turns"},
+      {850, kShrink, P, 84, "a listing shrinks instead: 718.1 / 850 = 84.5 %"},
+      {897, kShrink, P, 80, "718.1 / 897 = 80.06 %"},
+      {898, kShrink, L, 100, "portrait would need 79.97 %: the listing turns after all"},
+      {1046, kTurn, L, 100, "fits landscape (1046.9 px)"},
+      {1200, kTurn, L, 87, "1046.9 / 1200 = 87.2 %"},
+      {1200, kShrink, L, 87, "the same once turned"},
+      {1308, kTurn, L, 80, "1046.9 / 1308 = 80.04 %"},
+      {1310, kTurn, L, 100, "would need 79.9 %: full size, over two bands of pages"},
   };
   for (const Case& c : cases) {
     grid::ReportGrid g = OfWidth(c.width);
-    output::FitReportToPaper(g);
-    EXPECT_EQ(g.PageSetup().orientation, c.orientation) << c.why;
-    EXPECT_EQ(g.PageSetup().zoom, c.zoom) << c.why;
+    output::FitReportToPaper(g, c.preference);
+    EXPECT_EQ(g.PageSetup().orientation, c.orientation) << c.width << ": " << c.why;
+    EXPECT_EQ(g.PageSetup().zoom, c.zoom) << c.width << ": " << c.why;
   }
 }
 
 TEST(FitReportToPaper, KeepsALandscapeLayoutAndRepeatsTheKeyColumns) {
   // The statistics layout's own rule made it landscape; fitting keeps that.
   grid::ReportGrid g = OfWidth(300, grid::kLandscape);
-  output::FitReportToPaper(g);
+  output::FitReportToPaper(g, FitPreference::kTurnFirst);
   EXPECT_EQ(g.PageSetup().orientation, grid::kLandscape);
   EXPECT_EQ(g.PageSetup().print_title_columns, 2);  // row numbers and 学校
   // Fitting twice changes nothing: a report fits again after its last change.
   const grid::PageSettings once = g.PageSetup();
-  output::FitReportToPaper(g);
+  output::FitReportToPaper(g, FitPreference::kTurnFirst);
   EXPECT_EQ(g.PageSetup(), once);
 }
 
 TEST(FitReportToPaper, RowNumbersCountOnlyWhenPrinted) {
   grid::ReportGrid g = OfWidth(700);  // 40 px of row numbers besides
-  output::FitReportToPaper(g);
+  output::FitReportToPaper(g, FitPreference::kTurnFirst);
   EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
   g.PageSetup().print_fixed_column = true;
   EXPECT_EQ(output::PrintedWidth(g), 740);
-  output::FitReportToPaper(g);
+  output::FitReportToPaper(g, FitPreference::kTurnFirst);
   EXPECT_EQ(g.PageSetup().orientation, grid::kLandscape);
 }
 
