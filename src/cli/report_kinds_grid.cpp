@@ -217,10 +217,26 @@ output::Document RankedListing(Context& ctx, const ReportArgs&) {
   return doc;
 }
 
+// "--date 2024-07-01": the day printed on the cover, today when absent.
+output::Date CoverDate(const ReportArgs& args) {
+  const std::string text = Value(args, "date");
+  if (text.empty()) return output::Today();
+  int year = 0;
+  unsigned month = 0, day = 0;
+  char dash1 = 0, dash2 = 0;
+  std::istringstream in(text);
+  in >> year >> dash1 >> month >> dash2 >> day;
+  const output::Date date{std::chrono::year{year}, std::chrono::month{month},
+                          std::chrono::day{day}};
+  if (!in || dash1 != '-' || dash2 != '-' || !date.ok())
+    throw reports::ReportError("日期写成 年-月-日：" + text);
+  return date;
+}
+
 template <output::Document (*Cover)(const data::TitleSettings&, output::Date)>
-output::Document CoverPage(Context& ctx, const ReportArgs&) {
+output::Document CoverPage(Context& ctx, const ReportArgs& args) {
   data::LoadStartupSettings(ctx.state);
-  return Cover(ctx.state.title_settings, output::Today());
+  return Cover(ctx.state.title_settings, CoverDate(args));
 }
 
 }  // namespace
@@ -244,8 +260,8 @@ std::vector<ReportKind> GridReportKinds() {
        CustomTotal},
       {"zdypm1", "zdypm1 --rank 科目:段班校[:1|2] ...", CustomRanking},
       {"shaixwan", "shaixwan [--from KIND [its options]] --school 学校 [--class 班级]", Filter},
-      {"hxfm", "hxfm", CoverPage<reports::hxfm>},
-      {"zxfm", "zxfm", CoverPage<reports::zxfm>},
+      {"hxfm", "hxfm [--date 年-月-日]", CoverPage<reports::hxfm>},
+      {"zxfm", "zxfm [--date 年-月-日]", CoverPage<reports::zxfm>},
   };
 }
 

@@ -1,0 +1,222 @@
+// Every report kind, as the command-line tool writes it, compared byte for
+// byte with files reviewed once and committed under tests/golden/. They pin
+// the outputs through refactorings: a difference is either a bug or a change
+// to review, and then to regenerate with tools/update_golden.sh.
+//
+// Two exams: the sample workbook (small, every kind readable by eye) and a
+// generated 2,000-student exam with 5 schools (ranks, ties and segments at
+// scale). The printed date is switched off and the covers get a fixed day,
+// so nothing depends on when the test runs.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/app_state.h"
+#include "data/score_database.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// An .xlsx as text: every member but docProps/core.xml, which holds the time
+// the file was written.
+std::string XlsxAsText(const fs::path& path) {
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  if (!archive) return "(not a zip archive)";
+  std::string text;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    zip_stat_t st;
+    if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st) != 0) continue;
+    if (std::string(st.name) == "docProps/core.xml") continue;
+    std::string member(st.size, '\0');
+    if (zip_file_t* f = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0)) {
+      zip_fread(f, member.data(), st.size);
+      zip_fclose(f);
+    }
+    text += "== " + std::string(st.name) + " ==\n" + member + "\n";
+  }
+  zip_close(archive);
+  return text;
+}
+
+bool Updating() {
+  const char* v = std::getenv("SCORESTAT_UPDATE_GOLDEN");
+  return v != nullptr && std::string(v) == "1";
+}
+
+// One exam imported into a database of its own, shared by the tests of the
+// fixture (the import is the slow part).
+class GoldenExam {
+ public:
+  GoldenExam(const std::string& name, const std::string& workbook) : name_(name) {
+    // ctest runs the tests in parallel processes: one folder per process.
+    dir_ =
+        fs::temp_directory_path() / ("scorestat_golden_" + name + "_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    db_ = (dir_ / "exam.db").string();
+    std::string book = workbook;
+    if (book.empty()) {
+      book = (dir_ / "exam.xlsx").string();
+      Run({"generate", book, "--students", "2000", "--schools", "5", "--seed", "20240601"});
+    }
+    Run({"import", book});
+    Run({"settings", "显示日期=0"});
+    data::AppState state;
+    data::SetDatabasePath(state, db_);
+    data::LoadSubjectLines(state);
+    subjects_ = state.subject_lines.SubjectName;
+  }
+  ~GoldenExam() { fs::remove_all(dir_); }
+
+  const std::vector<std::string>& subjects() const { return subjects_; }
+
+  int Run(const std::vector<std::string>& args) const {
+    std::string cmd = std::string(SCORESTAT_CLI) + " --db " + Quote(db_);
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    cmd += " >/dev/null 2>&1";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Writes the report `file` (whose ending picks the format) and compares
+  // it with the golden file of the same name.
+  void Check(const std::string& file, std::vector<std::string> args) const {
+    SCOPED_TRACE(name_ + "/" + file);
+    const fs::path out = dir_ / file;
+    args.insert(args.begin(), "report");
+    args.push_back("-o");
+    args.push_back(out.string());
+    ASSERT_EQ(Run(args), 0) << "the report failed";
+    const bool xlsx = out.extension() == ".xlsx";
+    const std::string actual = xlsx ? XlsxAsText(out) : ReadAll(out);
+    const fs::path golden =
+        fs::path(SCORESTAT_SOURCE_DIR) / "tests/golden" / name_ / (xlsx ? file + ".txt" : file);
+    if (Updating()) {
+      fs::create_directories(golden.parent_path());
+      std::ofstream(golden, std::ios::binary) << actual;
+      return;
+    }
+    ASSERT_TRUE(fs::exists(golden)) << golden << " is missing";
+    EXPECT_TRUE(actual == ReadAll(golden)) << "differs from " << golden;
+  }
+
+ private:
+  std::string name_;
+  fs::path dir_;
+  std::string db_;
+  std::vector<std::string> subjects_;
+};
+
+// Each exam is imported once per test program, on first use: ctest runs
+// every test in a process of its own, which then imports only its exam.
+class GoldenTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  static void TearDownTestSuite() { exams_.clear(); }
+  const GoldenExam& Exam() const {
+    const std::string name = GetParam();
+    auto it = exams_.find(name);
+    if (it == exams_.end()) {
+      const std::string book =
+          name == "sample" ? std::string(SCORESTAT_SOURCE_DIR) + "/examples/sample.xlsx" : "";
+      it = exams_.emplace(name, std::make_unique<GoldenExam>(name, book)).first;
+    }
+    return *it->second;
+  }
+
+  static std::map<std::string, std::unique_ptr<GoldenExam>> exams_;
+};
+
+std::map<std::string, std::unique_ptr<GoldenExam>> GoldenTest::exams_;
+
+// The kinds without choices: browse, all-subject, subject-count, the data
+// information tables and the two ranked listings.
+TEST_P(GoldenTest, KindsWithoutOptions) {
+  for (const char* kind : {"cj", "jsb", "sxb", "tjtable", "gdktj", "topn", "cjbxx", "cjbschool",
+                           "cjbclass", "zfdmbm", "czzpm"})
+    Exam().Check(std::string(kind) + ".json", {kind});
+}
+
+// The single-subject reports, once per subject as `report all` makes them:
+// each subject has its own full mark, lines and segment columns.
+TEST_P(GoldenTest, SingleSubjectKindsForEverySubject) {
+  ASSERT_FALSE(Exam().subjects().empty());
+  for (const std::string& subject : Exam().subjects())
+    for (const char* kind : {"gbkm", "gxkm", "jskm"})
+      Exam().Check(std::string(kind) + "_" + subject + ".json", {kind, "--subject", subject});
+}
+
+// The dialog-driven kinds, each with the defaults and with a choice that
+// takes another branch of the dialog (subject vs. totals, rank vs. score
+// bounds, a custom condition, a second-stage ranking).
+TEST_P(GoldenTest, DialogKindsWithRepresentativeChoices) {
+  const GoldenExam& e = Exam();
+  const std::string first = e.subjects().at(0), second = e.subjects().at(1);
+  e.Check("qkjhtj.json", {"qkjhtj"});
+  e.Check("qkjhtj_subject_class.json",
+          {"qkjhtj", "--category", "单科", "--subject", first, "--range", "各班"});
+  e.Check("qkjhtj_main_rank_school.json",
+          {"qkjhtj", "--category", "主科", "--range", "各校", "--by", "名", "--n", "10,20,50,100"});
+  for (const char* preset : {"1", "3", "5", "8"})
+    e.Check(std::string("mingdan_preset") + preset + ".json", {"mingdan", "--preset", preset});
+  e.Check("mingdan_cond.json",
+          {"mingdan", "--cond", first + ">=80", "--or", second + "<60", "--show", "主科"});
+  e.Check("zdyzf.json", {"zdyzf"});
+  e.Check("zdyzf_weighted_ranked.json", {"zdyzf", "--total", first + ":50," + second, "--after",
+                                         second, "--name", "小计", "--rank", "小计:班:2"});
+  e.Check("zdypm1.json", {"zdypm1", "--rank", "总分:段班", "--rank", first + ":校:2"});
+  e.Check("hxfm.json", {"hxfm", "--date", "2024-07-01"});
+  e.Check("zxfm.json", {"zxfm", "--date", "2024-07-01"});
+}
+
+// The filter works on another report's rows: a school of the listing, and
+// one class of a per-class report.
+TEST_P(GoldenTest, FilterOfAListing) {
+  const GoldenExam& e = Exam();
+  e.Check("shaixwan_school.json", {"shaixwan", "--from", "zfdmbm", "--school", "第一中学"});
+  e.Check("shaixwan_class.json", {"shaixwan", "--from", "gbkm", "--subject", e.subjects().at(0),
+                                  "--school", "第一中学", "--class", "高一(2)班"});
+}
+
+// The other formats carry the same grids through other writers. The whole
+// book and a long listing in HTML only for the sample: they repeat the JSON
+// files' contents, so once is enough.
+TEST_P(GoldenTest, OtherFormats) {
+  const GoldenExam& e = Exam();
+  e.Check("gbkm.xlsx", {"gbkm", "--subject", e.subjects().at(0)});
+  e.Check("cjbxx.csv", {"cjbxx"});
+  e.Check("gdktj.html", {"gdktj"});
+  if (std::string(GetParam()) != "sample") return;
+  e.Check("zfdmbm.html", {"zfdmbm"});
+  e.Check("all.xlsx", {"all"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Exams, GoldenTest, ::testing::Values("sample", "exam2000"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
