@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "app/app_info.h"
-#include "app/font_map.h"
 #include "app/main_window.h"
+#include "app/qt_convert.h"
 #include "app/splash_window.h"
 #include "app/ui_services.h"
 #include "data/score_database.h"

@@ -14,8 +14,8 @@
 #include "app/app_info.h"
 #include "app/dialog_commands.h"
 #include "app/dialog_util.h"
-#include "app/font_map.h"
 #include "app/main_window.h"
+#include "app/qt_convert.h"
 #include "app/ui_services.h"
 
 namespace app {

@@ -7,9 +7,9 @@
 #include "app/comprehensive_dialog.h"
 #include "app/document_window.h"
 #include "app/filter_dialog.h"
-#include "app/font_map.h"
 #include "app/main_window.h"
 #include "app/options_dialog.h"
+#include "app/qt_convert.h"
 #include "app/student_list_dialog.h"
 #include "reports/custom_ranking.h"
 

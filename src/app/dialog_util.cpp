@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <utility>
 
-#include "app/font_map.h"
+#include "app/qt_convert.h"
 
 namespace app {
 

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/app_info.h"
-#include "app/font_map.h"
 #include "app/grid_view.h"
 #include "app/qt_clipboard.h"
+#include "app/qt_convert.h"
 #include "app/ui_services.h"
 #include "app/window_position.h"
 #include "output/report_layout.h"

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/document.h"
+#include "app/document_window_model.h"
 
 class QLineEdit;
 

@@ -10,8 +10,8 @@
 #include "app/dialog_commands.h"
 #include "app/dialog_util.h"
 #include "app/document_window.h"
-#include "app/font_map.h"
 #include "app/main_window.h"
+#include "app/qt_convert.h"
 
 namespace app {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "app/document_window.h"
 #include "app/edit_commands.h"
-#include "app/font_map.h"
 #include "app/grid_view.h"
 #include "app/main_window.h"
+#include "app/qt_convert.h"
 #include "common/text_number.h"
 #include "grid/grid_error.h"
 #include "widgets/align_button.h"

@@ -81,7 +81,6 @@ class GridView : public QAbstractScrollArea {
   std::vector<Pane> VisiblePanes() const;
 
   void PaintPane(QPainter& painter, const Pane& pane);
-  void PaintCell(QPainter& painter, const QRect& rect, int row, int col);
   void PaintSelection(QPainter& painter, const Pane& pane);
 
   void SelectTo(int row, int col, bool extend);

@@ -2,8 +2,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "app/font_map.h"
 #include "app/grid_view.h"
+#include "app/qt_convert.h"
 
 namespace app {
 

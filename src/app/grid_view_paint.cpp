@@ -5,15 +5,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTextOption>
-#include <set>
 
-#include "app/font_map.h"
 #include "app/grid_view.h"
+#include "app/qt_convert.h"
 #include "grid/display_format.h"
-#ifdef SCORESTAT_HAVE_RENDER
 #include "render/cell_painter.h"
-#endif
 
 namespace app {
 namespace {
@@ -23,42 +19,6 @@ const QColor kFixedBack(236, 233, 216);
 const QColor kFixedLine(160, 160, 160);
 const QColor kSelectionFill(49, 106, 197, 60);
 const QColor kSelectionFrame(0, 0, 0);
-
-#ifndef SCORESTAT_HAVE_RENDER
-Qt::Alignment AlignmentOf(const grid::CellStyle& style, bool is_number) {
-  Qt::Alignment a;
-  switch (grid::HorizontalOf(style.alignment)) {
-    case grid::HAlign::kLeft:
-      a = Qt::AlignLeft;
-      break;
-    case grid::HAlign::kCenter:
-      a = Qt::AlignHCenter;
-      break;
-    case grid::HAlign::kRight:
-      a = Qt::AlignRight;
-      break;
-    case grid::HAlign::kGeneral:
-      a = is_number ? Qt::AlignRight : Qt::AlignLeft;
-      break;
-  }
-  if (style.alignment == grid::kAlignGeneral) return a | Qt::AlignVCenter;
-  switch (grid::VerticalOf(style.alignment)) {
-    case grid::VAlign::kTop:
-      return a | Qt::AlignTop;
-    case grid::VAlign::kMiddle:
-      return a | Qt::AlignVCenter;
-    case grid::VAlign::kBottom:
-      return a | Qt::AlignBottom;
-  }
-  return a | Qt::AlignVCenter;
-}
-
-void DrawEdge(QPainter& painter, int line_style, QPoint from, QPoint to) {
-  if (line_style == grid::kLineNone) return;
-  painter.setPen(QPen(Qt::black, line_style == grid::kLineThick ? 2 : 1));
-  painter.drawLine(from, to);
-}
-#endif
 
 }  // namespace
 
@@ -109,70 +69,13 @@ void GridView::paintEvent(QPaintEvent*) {
 
 void GridView::PaintPane(QPainter& painter, const Pane& pane) {
   const grid::CellRect cells{pane.first_row, pane.first_col, pane.last_row, pane.last_col};
-#ifdef SCORESTAT_HAVE_RENDER
   render::PaintOptions options;
   options.gridline_color = kGridLine;
   options.fixed_background = kFixedBack;
   options.merges_at_full_size = true;
   render::PaintCells(painter, *grid_, cells, QPointF(ViewX(pane.first_col), ViewY(pane.first_row)),
                      options);
-#else
-  std::set<std::pair<int, int> > merges_done;
-  std::vector<grid::CellRect> merges;
-  for (const grid::CellRect& m : grid_->Merges()) {
-    if (m.Intersects(cells)) merges.push_back(m);
-  }
-  for (int r = pane.first_row; r <= pane.last_row; ++r) {
-    if (grid_->RowHeight(r) == 0) continue;
-    for (int c = pane.first_col; c <= pane.last_col; ++c) {
-      if (grid_->ColWidth(c) == 0) continue;
-      const grid::CellRect* merge = nullptr;
-      for (const grid::CellRect& m : merges) {
-        if (m.Contains(r, c)) merge = &m;
-      }
-      if (merge == nullptr) {
-        PaintCell(painter, CellRect(r, c), r, c);
-      } else if (merges_done.insert({merge->first_row, merge->first_col}).second) {
-        PaintCell(painter, RangeRect(*merge), merge->first_row, merge->first_col);
-      }
-    }
-  }
-#endif
 }
-
-#ifndef SCORESTAT_HAVE_RENDER
-void GridView::PaintCell(QPainter& painter, const QRect& rect, int row, int col) {
-  const grid::CellStyle style = grid_->ResolvedStyle(row, col);
-  const bool fixed = row < grid_->FixedRows() || col < grid_->FixedCols();
-  QColor back = QtColorOf(style.back_color);
-  if (fixed && style.back_color == grid::kWhite) back = kFixedBack;
-  painter.fillRect(rect, back);
-  painter.setPen(fixed ? kFixedLine : kGridLine);
-  painter.drawLine(rect.topRight(), rect.bottomRight());
-  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-
-  const std::string text = grid_->DisplayText(row, col);
-  if (!text.empty()) {
-    const grid::Font base = grid_->DefaultFont();
-    painter.setFont(QtFontOf(style.font_name.empty() ? base.name : style.font_name,
-                             style.font_size > 0 ? style.font_size : base.size, style.bold,
-                             style.italic, style.underline));
-    painter.setPen(QtColorOf(style.fore_color));
-    QTextOption option(AlignmentOf(style, grid::IsNumberText(text)));
-    option.setWrapMode(style.wrap_text ? QTextOption::WrapAtWordBoundaryOrAnywhere
-                                       : QTextOption::NoWrap);
-    painter.drawText(QRectF(rect.adjusted(2, 1, -3, -1)), Qs(text), option);
-  }
-
-  const auto& b = style.borders;
-  DrawEdge(painter, b[grid::kEdgeLeft], rect.topLeft(), rect.bottomLeft());
-  DrawEdge(painter, b[grid::kEdgeTop], rect.topLeft(), rect.topRight());
-  DrawEdge(painter, b[grid::kEdgeRight], rect.topRight(), rect.bottomRight());
-  DrawEdge(painter, b[grid::kEdgeBottom], rect.bottomLeft(), rect.bottomRight());
-  DrawEdge(painter, b[grid::kEdgeDiagonalDown], rect.topLeft(), rect.bottomRight());
-  DrawEdge(painter, b[grid::kEdgeDiagonalUp], rect.bottomLeft(), rect.topRight());
-}
-#endif
 
 void GridView::PaintSelection(QPainter& painter, const Pane& pane) {
   const grid::CellRect sel = grid_->SelectionRect();

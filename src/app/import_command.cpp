@@ -1,9 +1,9 @@
 #include "app/import_command.h"
 
-#include "app/font_map.h"
 #include "app/main_window.h"
 #include "app/options_dialog.h"
 #include "app/progress_window.h"
+#include "app/qt_convert.h"
 #include "app/ui_services.h"
 #include "data/import.h"
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/document_window.h"
-#include "app/font_map.h"
 #include "app/grid_view.h"
 #include "app/main_window.h"
 #include "app/menu_table.h"
+#include "app/qt_convert.h"
 #include "widgets/align_button.h"
 #include "widgets/border_button.h"
 #include "widgets/color_button.h"

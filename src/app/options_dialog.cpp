@@ -22,8 +22,8 @@
 #include "app/dialog_commands.h"
 #include "app/dialog_util.h"
 #include "app/document_window.h"
-#include "app/font_map.h"
 #include "app/main_window.h"
+#include "app/qt_convert.h"
 #include "app/ui_services.h"
 
 namespace app {
@@ -143,7 +143,7 @@ class BarProgress : public common::ProgressSink {
 
 }  // namespace
 
-OptionsWindow::OptionsWindow(MainWindow& main, settings::OptionsDialog dialog)
+OptionsDialog::OptionsDialog(MainWindow& main, settings::OptionsModel dialog)
     : QDialog(&main, Qt::Dialog), main_(main), dialog_(std::move(dialog)) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(Qs(kCaption));
@@ -182,11 +182,11 @@ OptionsWindow::OptionsWindow(MainWindow& main, settings::OptionsDialog dialog)
   resize(560, 400);
 }
 
-QWidget* OptionsWindow::BuildTotalsPage() {
+QWidget* OptionsDialog::BuildTotalsPage() {
   auto* page = new QWidget;
   totals_grid_ = NewGrid(page, "Grid1_0", 4);
   SetHeaders(totals_grid_, kTotalsHeaders, 4);
-  connect(totals_grid_, &QTableWidget::cellChanged, this, &OptionsWindow::OnTotalsItemChanged);
+  connect(totals_grid_, &QTableWidget::cellChanged, this, &OptionsDialog::OnTotalsItemChanged);
   auto* label = new QLabel(Qs(kTotalNameLabel), page);
   label->setObjectName(QStringLiteral("Label1"));
   total_name_ = new QComboBox(page);
@@ -204,7 +204,7 @@ QWidget* OptionsWindow::BuildTotalsPage() {
   return page;
 }
 
-QWidget* OptionsWindow::BuildRankingPage() {
+QWidget* OptionsDialog::BuildRankingPage() {
   auto* page = new QWidget;
   auto* legend = new QLabel(Qs(settings::kRankingLegend), page);
   legend->setObjectName(QStringLiteral("Labpmfs"));
@@ -216,7 +216,7 @@ QWidget* OptionsWindow::BuildRankingPage() {
   return page;
 }
 
-QWidget* OptionsWindow::BuildSegmentPage() {
+QWidget* OptionsDialog::BuildSegmentPage() {
   auto* page = new QWidget;
   auto* weights = new QGroupBox(Qs(kWeightsFrame), page);
   weights->setObjectName(QStringLiteral("Frame1"));
@@ -253,7 +253,7 @@ QWidget* OptionsWindow::BuildSegmentPage() {
   return page;
 }
 
-QWidget* OptionsWindow::BuildTitlePage() {
+QWidget* OptionsDialog::BuildTitlePage() {
   auto* page = new QWidget;
   for (int i = 0; i < 7; ++i) title_boxes_[i] = NewBox(page, kTitleBoxNames[i]);
   auto label = [page](int i) { return new QLabel(Qs(kTitleLabels[i]), page); };
@@ -291,19 +291,19 @@ QWidget* OptionsWindow::BuildTitlePage() {
   return page;
 }
 
-QLayout* OptionsWindow::BuildButtons() {
+QLayout* OptionsDialog::BuildButtons() {
   retotal_ = DialogButton(this, "Comzhj", kRetotal);
   next_step_ = DialogButton(this, "cmdApply", kNextStep);
   QPushButton* cancel = DialogButton(this, "cmdCancel", kCancel);
   QPushButton* ok = DialogButton(this, "cmdOK", kOK);
-  connect(retotal_, &QPushButton::clicked, this, &OptionsWindow::OnRetotal);
-  connect(next_step_, &QPushButton::clicked, this, &OptionsWindow::OnNextStep);
+  connect(retotal_, &QPushButton::clicked, this, &OptionsDialog::OnRetotal);
+  connect(next_step_, &QPushButton::clicked, this, &OptionsDialog::OnNextStep);
   connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-  connect(ok, &QPushButton::clicked, this, &OptionsWindow::OnOK);
+  connect(ok, &QPushButton::clicked, this, &OptionsDialog::OnOK);
   return ButtonRow({retotal_, next_step_, cancel, ok});
 }
 
-void OptionsWindow::ShowPages() {
+void OptionsDialog::ShowPages() {
   for (int i = 0; i < tabs_->count(); ++i) {
     const auto page = static_cast<settings::OptionsPage>(i);
     tabs_->setTabVisible(i, std::find(dialog_.available.begin(), dialog_.available.end(), page) !=
@@ -316,7 +316,7 @@ void OptionsWindow::ShowPages() {
   next_step_->setEnabled(dialog_.apply_enabled);
 }
 
-void OptionsWindow::ShowTotals() {
+void OptionsDialog::ShowTotals() {
   const QSignalBlocker block(totals_grid_);
   const std::vector<std::string> percents(settings::kPercentItems.begin(),
                                           settings::kPercentItems.end());
@@ -332,7 +332,7 @@ void OptionsWindow::ShowTotals() {
   SetComboText(total_name_, dialog_.totals.column_name);
 }
 
-void OptionsWindow::ShowRanking() {
+void OptionsDialog::ShowRanking() {
   const auto& rows = dialog_.ranking;
   ranking_grid_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -345,7 +345,7 @@ void OptionsWindow::ShowRanking() {
   }
 }
 
-void OptionsWindow::ShowTexts() {
+void OptionsDialog::ShowTexts() {
   for (int i = 0; i < 6; ++i) segment_boxes_[i]->setText(Qs(dialog_.segments.texts[i]));
   const settings::TitlePage& t = dialog_.titles;
   const std::string* texts[] = {&t.school,     &t.school_year,   &t.grade_level,   &t.exam_type,
@@ -357,7 +357,7 @@ void OptionsWindow::ShowTexts() {
   main_total_label_->setText(Qs(dialog_.main_total_label));
 }
 
-void OptionsWindow::GatherGrids() {
+void OptionsDialog::GatherGrids() {
   auto& totals = dialog_.totals.rows;
   for (int r = 0; r < static_cast<int>(totals.size()) && r < totals_grid_->rowCount(); ++r) {
     totals[r].in_total = Ticked(totals_grid_, r, 1);
@@ -374,7 +374,7 @@ void OptionsWindow::GatherGrids() {
   }
 }
 
-void OptionsWindow::GatherTexts() {
+void OptionsDialog::GatherTexts() {
   for (int i = 0; i < 6; ++i) dialog_.segments.texts[i] = Std(segment_boxes_[i]->text());
   settings::TitlePage& t = dialog_.titles;
   std::string* texts[] = {&t.school,     &t.school_year,   &t.grade_level,   &t.exam_type,
@@ -384,7 +384,7 @@ void OptionsWindow::GatherTexts() {
 }
 
 // 合计在此列右 holds one tick: touching a row's box ticks it and clears the rest.
-void OptionsWindow::OnTotalsItemChanged(int row, int column) {
+void OptionsDialog::OnTotalsItemChanged(int row, int column) {
   if (column != 3 || row < 0 || row >= static_cast<int>(dialog_.totals.rows.size())) return;
   settings::TickRightOf(dialog_.totals, row);
   const QSignalBlocker block(totals_grid_);
@@ -393,7 +393,7 @@ void OptionsWindow::OnTotalsItemChanged(int row, int column) {
       item->setCheckState(r == row ? Qt::Checked : Qt::Unchecked);
 }
 
-void OptionsWindow::OnNextStep() {
+void OptionsDialog::OnNextStep() {
   GatherGrids();
   DocumentWindow* doc = main_.ActiveDocument();
   const grid::ReportGrid empty(1, 1);
@@ -403,7 +403,7 @@ void OptionsWindow::OnNextStep() {
   ShowPages();
 }
 
-void OptionsWindow::OnRetotal() {
+void OptionsDialog::OnRetotal() {
   DocumentWindow* doc = main_.ActiveDocument();
   const grid::ReportGrid empty(1, 1);
   settings::BackToTotals(dialog_, doc ? doc->grid() : empty,
@@ -412,7 +412,7 @@ void OptionsWindow::OnRetotal() {
   ShowPages();
 }
 
-void OptionsWindow::OnOK() {
+void OptionsDialog::OnOK() {
   GatherGrids();
   GatherTexts();
   const bool on_report = dialog_.page == settings::OptionsPage::kTotals ||
@@ -437,28 +437,28 @@ void OptionsWindow::OnOK() {
 
 namespace {
 
-OptionsWindow* ShowOptions(MainWindow& main, settings::OptionsDialog dialog) {
-  delete main.findChild<OptionsWindow*>(QString(), Qt::FindDirectChildrenOnly);
-  auto* window = new OptionsWindow(main, std::move(dialog));
+OptionsDialog* ShowOptions(MainWindow& main, settings::OptionsModel dialog) {
+  delete main.findChild<OptionsDialog*>(QString(), Qt::FindDirectChildrenOnly);
+  auto* window = new OptionsDialog(main, std::move(dialog));
   window->show();
   window->raise();
   return window;
 }
 
-settings::OptionsDialog LoadDialog(MainWindow& main, const std::string& mode) {
+settings::OptionsModel LoadDialog(MainWindow& main, const std::string& mode) {
   main.state().report_mode = mode;
   DocumentWindow* doc = main.ActiveDocument();
-  return settings::OpenOptionsDialog(main.state(), doc ? &doc->grid() : nullptr);
+  return settings::LoadOptionsModel(main.state(), doc ? &doc->grid() : nullptr);
 }
 
 }  // namespace
 
-OptionsWindow* OpenOptions(MainWindow& main, const std::string& mode) {
+OptionsDialog* OpenOptions(MainWindow& main, const std::string& mode) {
   return ShowOptions(main, LoadDialog(main, mode));
 }
 
-OptionsWindow* OpenOptionsAfterImport(MainWindow& main) {
-  settings::OptionsDialog dialog = LoadDialog(main, "qtsz");
+OptionsDialog* OpenOptionsAfterImport(MainWindow& main) {
+  settings::OptionsModel dialog = LoadDialog(main, "qtsz");
   settings::OfferSegmentPage(dialog, main.state());
   return ShowOptions(main, std::move(dialog));
 }

@@ -1,13 +1,13 @@
 // frmOptions "设置": the composite weights and segment widths, the title
 // texts, and the custom totals and rankings of the active report. The pages
-// and their actions are settings::OptionsDialog's; this window mirrors them
+// and their actions are settings::OptionsModel's; this window mirrors them
 // into its controls and hands the user's choices back.
 #pragma once
 
 #include <QDialog>
 #include <string>
 
-#include "settings/options_dialog.h"
+#include "settings/options_model.h"
 
 class QCheckBox;
 class QComboBox;
@@ -22,16 +22,16 @@ namespace app {
 
 class MainWindow;
 
-class OptionsWindow : public QDialog {
+class OptionsDialog : public QDialog {
   Q_OBJECT
  public:
   // Modeless; deletes itself when closed.
-  OptionsWindow(MainWindow& main, settings::OptionsDialog dialog);
+  OptionsDialog(MainWindow& main, settings::OptionsModel dialog);
 
   // The Yes/No question before weights that do not add up to 100; a
   // message box unless replaced (tests answer it themselves).
   void SetQuestion(settings::Question ask) { ask_ = std::move(ask); }
-  const settings::OptionsDialog& dialog() const { return dialog_; }
+  const settings::OptionsModel& dialog() const { return dialog_; }
 
  private:
   QWidget* BuildTotalsPage();
@@ -53,7 +53,7 @@ class OptionsWindow : public QDialog {
   void OnOK();
 
   MainWindow& main_;
-  settings::OptionsDialog dialog_;
+  settings::OptionsModel dialog_;
   settings::Question ask_;
 
   QTabWidget* tabs_;
@@ -72,8 +72,8 @@ class OptionsWindow : public QDialog {
 
 // Opens frmOptions in `mode` ("syssz", "qtsz", "zdyzf", "zdypm1") over the
 // active report window; one already open is closed first.
-OptionsWindow* OpenOptions(MainWindow& main, const std::string& mode);
+OptionsDialog* OpenOptions(MainWindow& main, const std::string& mode);
 // The import's last step: 其它设置, with 分数段设置 selectable as well.
-OptionsWindow* OpenOptionsAfterImport(MainWindow& main);
+OptionsDialog* OpenOptionsAfterImport(MainWindow& main);
 
 }  // namespace app

@@ -23,7 +23,7 @@
 #include <utility>
 
 #include "app/dialog_util.h"
-#include "app/font_map.h"
+#include "app/qt_convert.h"
 
 namespace app {
 
@@ -397,7 +397,7 @@ void PageSetupDialog::OnPaperChosen(int index) {
 void PageSetupDialog::ChooseFont(int which) {
   grid::Font& font = which == 0 ? header_font_ : footer_font_;
   QLineEdit* edit = which == 0 ? header_ : footer_;
-  QFont initial(MapFontFamily(Qs(font.name)));
+  QFont initial(InstalledFamily(font.name));
   initial.setPointSizeF(font.size);
   initial.setBold(font.bold);
   initial.setItalic(font.italic);

@@ -13,9 +13,9 @@
 
 #include "app/app_info.h"
 #include "app/document_window.h"
-#include "app/font_map.h"
 #include "app/main_window.h"
 #include "app/page_setup_dialog.h"
+#include "app/qt_convert.h"
 #include "app/ui_services.h"
 #include "grid/export.h"
 #include "grid/grid_file.h"

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/font_map.h"
+#include "app/qt_convert.h"
 
 namespace app {
 namespace {

@@ -4,7 +4,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 
-#include "app/font_map.h"
+#include "app/qt_convert.h"
 
 namespace app {
 

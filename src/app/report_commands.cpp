@@ -4,9 +4,9 @@
 
 #include "app/app_info.h"
 #include "app/document_window.h"
-#include "app/font_map.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
+#include "app/qt_convert.h"
 #include "app/ui_services.h"
 #include "reports/all_subject.h"
 #include "reports/browse.h"

@@ -18,7 +18,7 @@
 #include "reports/listing_scores.h"
 #include "reports/stat_columns.h"
 #include "reports/student_list.h"
-#include "settings/options_dialog.h"
+#include "settings/options_model.h"
 
 namespace cli {
 namespace {

@@ -1,7 +1,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "app/document.h"
+#include "app/document_window_model.h"
 #include "app_fixture.h"
 
 namespace app_test {

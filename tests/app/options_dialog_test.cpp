@@ -5,8 +5,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "app/font_map.h"
 #include "app/options_dialog.h"
+#include "app/qt_convert.h"
 #include "dialog_fixture.h"
 #include "engine/database.h"
 #include "reports/custom_ranking.h"
@@ -38,7 +38,7 @@ std::string StoredWeight(const data::AppState& state, const char* item) {
 
 TEST_F(OptionsDialogTest, WeightsNotAddingUpTo100AreStoredOnlyAfterYes) {
   Trigger("syssz");
-  auto* dialog = FindDialog<app::OptionsWindow>("frmOptions");
+  auto* dialog = FindDialog<app::OptionsDialog>("frmOptions");
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_FALSE(dialog->isModal());
@@ -50,7 +50,7 @@ TEST_F(OptionsDialogTest, WeightsNotAddingUpTo100AreStoredOnlyAfterYes) {
   EXPECT_EQ(Control<QLineEdit>(dialog, "Text6")->text(), QStringLiteral("20"));
   // The summary is the one the dialog's loading computes from the database.
   data::AppState probe = state;
-  const settings::OptionsDialog loaded = settings::OpenOptionsDialog(probe, nullptr);
+  const settings::OptionsModel loaded = settings::LoadOptionsModel(probe, nullptr);
   EXPECT_EQ(app::Std(Control<QLabel>(dialog, "zfLab")->text()), loaded.all_total_label);
   EXPECT_EQ(app::Std(Control<QLabel>(dialog, "zkzflab")->text()), loaded.main_total_label);
   EXPECT_TRUE(Control<QLabel>(dialog, "zfLab")
@@ -82,7 +82,7 @@ TEST_F(OptionsDialogTest, WeightsNotAddingUpTo100AreStoredOnlyAfterYes) {
 
 TEST_F(OptionsDialogTest, TitlesAreStoredIntactAndUsedAtOnce) {
   Trigger("qtsz");
-  auto* dialog = FindDialog<app::OptionsWindow>("frmOptions");
+  auto* dialog = FindDialog<app::OptionsDialog>("frmOptions");
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(VisibleTabs(dialog), QStringList{QStringLiteral("其它设置")});
   EXPECT_EQ(Control<QLineEdit>(dialog, "zbtTex")->text(), QStringLiteral("高一年级中期考试"));
@@ -100,7 +100,7 @@ TEST_F(OptionsDialogTest, TitlesAreStoredIntactAndUsedAtOnce) {
 TEST_F(OptionsDialogTest, ImportEndsInTheTitlesWithTheSegmentsSelectableToo) {
   services.file_to_open = QStringLiteral(SCORESTAT_SOURCE_DIR "/examples/sample.xlsx");
   Trigger("cjjs");
-  auto* dialog = FindDialog<app::OptionsWindow>("frmOptions");
+  auto* dialog = FindDialog<app::OptionsDialog>("frmOptions");
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(CurrentTab(dialog), QStringLiteral("其它设置"));
   EXPECT_EQ(VisibleTabs(dialog),
@@ -129,7 +129,7 @@ std::vector<TotalsRowShown> TotalsShown(QWidget* dialog) {
 
 TEST_F(OptionsDialogTest, CustomTotalActsOnTheListingLikeTheCore) {
   Trigger("zdyzf");
-  auto* dialog = FindDialog<app::OptionsWindow>("frmOptions");
+  auto* dialog = FindDialog<app::OptionsDialog>("frmOptions");
   ASSERT_NE(dialog, nullptr);
   ASSERT_NE(ActiveGrid(), nullptr);
   EXPECT_EQ(VisibleTabs(dialog), QStringList{QStringLiteral("1.合计设置")});
@@ -169,7 +169,7 @@ TEST_F(OptionsDialogTest, CustomTotalActsOnTheListingLikeTheCore) {
 
 TEST_F(OptionsDialogTest, NextStepRanksInsteadAndRetotalGoesBack) {
   Trigger("zdyzf");
-  auto* dialog = FindDialog<app::OptionsWindow>("frmOptions");
+  auto* dialog = FindDialog<app::OptionsDialog>("frmOptions");
   ASSERT_NE(dialog, nullptr);
   Click(dialog, "cmdApply");
   EXPECT_EQ(CurrentTab(dialog), QStringLiteral("2.排名设置"));
@@ -205,7 +205,7 @@ TEST_F(OptionsDialogTest, NextStepRanksInsteadAndRetotalGoesBack) {
 
 TEST_F(OptionsDialogTest, OkOnTheRankingPageWithoutAReportSaysSo) {
   Trigger("zdypm1");
-  auto* dialog = FindDialog<app::OptionsWindow>("frmOptions");
+  auto* dialog = FindDialog<app::OptionsDialog>("frmOptions");
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(VisibleTabs(dialog), QStringList{QStringLiteral("2.排名设置")});
   Window().mdiArea()->closeAllSubWindows();

@@ -16,7 +16,7 @@
 #include "reports/single_subject.h"
 #include "reports/student_list.h"
 #include "score_fixture.h"
-#include "settings/options_dialog.h"
+#include "settings/options_model.h"
 #include "settings/stored_settings.h"
 
 namespace {

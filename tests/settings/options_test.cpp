@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "../reports/score_fixture.h"
-#include "settings/options_dialog.h"
+#include "settings/options_model.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ TEST_F(OptionsStore, WeightsNotAddingUpToHundredAsk) {
 
 TEST_F(OptionsStore, TitlesKeepTheirQuotes) {
   temp_.state.report_mode = "qtsz";
-  settings::OptionsDialog dialog = settings::OpenOptionsDialog(temp_.state, nullptr);
+  settings::OptionsModel dialog = settings::LoadOptionsModel(temp_.state, nullptr);
   EXPECT_EQ(dialog.page, settings::OptionsPage::kOthers);
   dialog.titles.main_title = "O'Neil's 期中";
   dialog.titles.show_date = 1;
@@ -86,7 +86,7 @@ TEST_F(OptionsStore, FullMarkSummaries) {
     db.Execute("UPDATE 三线表 SET 数学 = 50 where 项目='权重'");
   }
   temp_.state.report_mode = "syssz";
-  const settings::OptionsDialog dialog = settings::OpenOptionsDialog(temp_.state, nullptr);
+  const settings::OptionsModel dialog = settings::LoadOptionsModel(temp_.state, nullptr);
   // 100 × 100% + 150 × 50%; 庚 has 50 + 15 = 65, 壬 nothing and is left out.
   EXPECT_EQ(dialog.all_total_label, "全科总分满分 175 最高分 165  ,最低分 40");
   EXPECT_EQ(dialog.main_total_label, "主科总分满分 175 最高分 165  ,最低分 40");

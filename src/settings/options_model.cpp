@@ -1,4 +1,4 @@
-#include "settings/options_dialog.h"
+#include "settings/options_model.h"
 
 #include <algorithm>
 #include <exception>
@@ -55,7 +55,7 @@ void SummaryLabel(engine::Database& db, const TotalShape& shape, const char* pre
   }
 }
 
-void LoadSegmentPage(OptionsDialog& dialog, data::AppState& state) {
+void LoadSegmentPage(OptionsModel& dialog, data::AppState& state) {
   try {
     data::LoadSystemSettings(state);
   } catch (const std::exception&) {
@@ -68,7 +68,7 @@ void LoadSegmentPage(OptionsDialog& dialog, data::AppState& state) {
     dialog.segments.texts[i] = common::TextOfInteger(values[i]);
 }
 
-void LoadTitlePage(OptionsDialog& dialog, data::AppState& state, output::Date today) {
+void LoadTitlePage(OptionsModel& dialog, data::AppState& state, output::Date today) {
   TitlePage& page = dialog.titles;
   page.show_date_caption = "+" + output::DateText(today);
   try {
@@ -110,7 +110,7 @@ void TickRightOf(reports::TotalsPage& page, int row) {
   for (size_t r = 0; r < page.rows.size(); ++r) page.rows[r].right_of = static_cast<int>(r) == row;
 }
 
-void NextStep(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col) {
+void NextStep(OptionsModel& dialog, const grid::ReportGrid& report, int first_subject_col) {
   if (std::find(dialog.available.begin(), dialog.available.end(), OptionsPage::kRanking) ==
       dialog.available.end())
     dialog.available.push_back(OptionsPage::kRanking);
@@ -120,21 +120,21 @@ void NextStep(OptionsDialog& dialog, const grid::ReportGrid& report, int first_s
   dialog.retotal_visible = true;
 }
 
-void BackToTotals(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col) {
+void BackToTotals(OptionsModel& dialog, const grid::ReportGrid& report, int first_subject_col) {
   dialog.retotal_visible = false;
   dialog.page = OptionsPage::kTotals;
   dialog.totals = BuildTotalsPage(report, first_subject_col);
   dialog.apply_enabled = true;
 }
 
-void OfferSegmentPage(OptionsDialog& dialog, data::AppState& state) {
+void OfferSegmentPage(OptionsModel& dialog, data::AppState& state) {
   LoadSegmentPage(dialog, state);
   if (std::find(dialog.available.begin(), dialog.available.end(), OptionsPage::kSegments) ==
       dialog.available.end())
     dialog.available.push_back(OptionsPage::kSegments);
 }
 
-void LoadFullMarkSummary(OptionsDialog& dialog, data::AppState& state) {
+void LoadFullMarkSummary(OptionsModel& dialog, data::AppState& state) {
   data::LoadSubjectLines(state);
   try {
     engine::Database db = data::OpenScoreDatabase(state);
@@ -145,9 +145,9 @@ void LoadFullMarkSummary(OptionsDialog& dialog, data::AppState& state) {
   }
 }
 
-OptionsDialog OpenOptionsDialog(data::AppState& state, const grid::ReportGrid* report,
-                                output::Date today) {
-  OptionsDialog dialog;
+OptionsModel LoadOptionsModel(data::AppState& state, const grid::ReportGrid* report,
+                              output::Date today) {
+  OptionsModel dialog;
   dialog.mode = state.report_mode;
   if (report) data::LoadSubjectLines(state);
   const int first = state.subject_lines.FirstSubjectCol;
@@ -197,7 +197,7 @@ void StoreTitlePage(const TitlePage& page, data::AppState& state) {
   data::LoadTitleSettings(state);
 }
 
-bool AcceptOptions(OptionsDialog& dialog, data::AppState& state, output::Document* report,
+bool AcceptOptions(OptionsModel& dialog, data::AppState& state, output::Document* report,
                    const Question& ask, common::ProgressSink& progress) {
   switch (dialog.page) {
     case OptionsPage::kTotals:

@@ -1,4 +1,4 @@
-#include "app/document.h"
+#include "app/document_window_model.h"
 
 #include "common/text_number.h"
 

@@ -1,5 +1,5 @@
-// The Windows font names the reports keep in their grids, mapped to faces
-// installed with the program, and the conversions between grid and Qt values.
+// Conversions between the core's values and Qt's: texts, fonts (through the
+// renderer's one font map), colours.
 #pragma once
 
 #include <QColor>
@@ -11,9 +11,9 @@
 
 namespace app {
 
-// 宋体 -> a Song/Ming CJK face, Arial -> Liberation Sans, Tahoma -> DejaVu
-// Sans; other names stay as they are. The first installed candidate wins.
-QString MapFontFamily(const QString& name);
+// The first installed face of render::FamiliesFor(name), else the name
+// itself: for a font dialog, which shows one family.
+QString InstalledFamily(const std::string& grid_font_name);
 // A QFont in pixels at 96 dpi, so that widths and heights agree with the
 // grid's pixel units on any screen.
 QFont QtFontOf(const std::string& name, double points, bool bold, bool italic, bool underline);

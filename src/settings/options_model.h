@@ -41,7 +41,7 @@ struct TitlePage {
   std::string show_date_caption;                            // "+" and today's date
 };
 
-struct OptionsDialog {
+struct OptionsModel {
   std::string mode;
   OptionsPage page = OptionsPage::kSegments;  // the selected page
   std::vector<OptionsPage> available;         // the pages that can be selected
@@ -58,8 +58,8 @@ struct OptionsDialog {
 
 // Loading in the mode of state.report_mode. `report` is the active report's
 // grid (may be null: the totals and ranking grids are then empty).
-OptionsDialog OpenOptionsDialog(data::AppState& state, const grid::ReportGrid* report,
-                                output::Date today = output::Today());
+OptionsModel LoadOptionsModel(data::AppState& state, const grid::ReportGrid* report,
+                              output::Date today = output::Today());
 
 // shezhi: the totals grid (k = 0) and the ranking grid (k = 1), one row per
 // report column from FirstSubjectCol to the last, with their defaults.
@@ -70,16 +70,16 @@ std::vector<reports::RankingRow> BuildRankingPage(const grid::ReportGrid& report
 void TickRightOf(reports::TotalsPage& page, int row);
 
 // cmdApply 下一步(&N) and Comzhj 再合计 (mode "zdyzf").
-void NextStep(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col);
-void BackToTotals(OptionsDialog& dialog, const grid::ReportGrid& report, int first_subject_col);
+void NextStep(OptionsModel& dialog, const grid::ReportGrid& report, int first_subject_col);
+void BackToTotals(OptionsModel& dialog, const grid::ReportGrid& report, int first_subject_col);
 
 // The import's last step: page 分数段设置, loaded, selectable beside the
 // page already shown.
-void OfferSegmentPage(OptionsDialog& dialog, data::AppState& state);
+void OfferSegmentPage(OptionsModel& dialog, data::AppState& state);
 
 // The full-mark summaries of zfLab and zkzflab; a failing query leaves a
 // label as it was.
-void LoadFullMarkSummary(OptionsDialog& dialog, data::AppState& state);
+void LoadFullMarkSummary(OptionsModel& dialog, data::AppState& state);
 
 // Asked before storing weights that do not add up to 100; true is Yes.
 using Question = std::function<bool(const std::string& text, const std::string& title)>;
@@ -93,7 +93,7 @@ void StoreTitlePage(const TitlePage& page, data::AppState& state);
 
 // cmdOK on the selected page. `report` is the active report document (for
 // the totals and ranking pages). Returns whether the dialog closes.
-bool AcceptOptions(OptionsDialog& dialog, data::AppState& state, output::Document* report,
+bool AcceptOptions(OptionsModel& dialog, data::AppState& state, output::Document* report,
                    const Question& ask, common::ProgressSink& progress);
 
 }  // namespace settings
