@@ -2,32 +2,10 @@
 
 #include <QPainter>
 
-#include "widgets/picker_popup.h"
-
 namespace widgets {
 
-AlignButton::AlignButton(QWidget* parent) : SplitButton(QStringLiteral("对齐方式"), parent) {}
-
-void AlignButton::SetValue(int value) {
-  if (value < 0 || value > 8) return;
-  value_ = value;
-  update();
-}
-
-void AlignButton::Choose(int index) {
-  SetValue(index);
-  emit Click();
-}
-
-void AlignButton::ShowList() {
-  auto* popup = new PickerPopup(3, 3, QSize(24, 24), &AlignButton::PaintItem, this);
-  connect(popup, &PickerPopup::Chosen, this, &AlignButton::Choose);
-  popup->Popup(mapToGlobal(QPoint(0, height())));
-}
-
-void AlignButton::PaintFace(QPainter& painter, const QRect& face) {
-  PaintItem(painter, face.adjusted(4, 4, -4, -4), value_);
-}
+AlignButton::AlignButton(QWidget* parent)
+    : PictureButton(QStringLiteral("对齐方式"), 3, 3, &AlignButton::PaintItem, 0, parent) {}
 
 // Three text lines of different lengths placed as the item aligns them.
 void AlignButton::PaintItem(QPainter& painter, const QRect& rect, int index) {

@@ -2,8 +2,6 @@
 
 #include <QPainter>
 
-#include "widgets/picker_popup.h"
-
 namespace widgets {
 namespace {
 
@@ -58,28 +56,8 @@ BorderPicture PictureOf(int index) {
 
 }  // namespace
 
-BorderButton::BorderButton(QWidget* parent) : SplitButton(QStringLiteral("框线"), parent) {}
-
-void BorderButton::SetValue(int value) {
-  if (value < 0 || value > 11) return;
-  value_ = value;
-  update();
-}
-
-void BorderButton::Choose(int index) {
-  SetValue(index);
-  emit Click();
-}
-
-void BorderButton::ShowList() {
-  auto* popup = new PickerPopup(3, 4, QSize(24, 24), &BorderButton::PaintItem, this);
-  connect(popup, &PickerPopup::Chosen, this, &BorderButton::Choose);
-  popup->Popup(mapToGlobal(QPoint(0, height())));
-}
-
-void BorderButton::PaintFace(QPainter& painter, const QRect& face) {
-  PaintItem(painter, face.adjusted(4, 4, -4, -4), value_);
-}
+BorderButton::BorderButton(QWidget* parent)
+    : PictureButton(QStringLiteral("框线"), 3, 4, &BorderButton::PaintItem, 8, parent) {}
 
 void BorderButton::PaintItem(QPainter& painter, const QRect& rect, int index) {
   const BorderPicture p = PictureOf(index);

@@ -4,26 +4,15 @@
 // 11 thick outline with thin inner lines.
 #pragma once
 
-#include "widgets/split_button.h"
+#include "widgets/picture_button.h"
 
 namespace widgets {
 
-class BorderButton : public SplitButton {
+class BorderButton : public PictureButton {
   Q_OBJECT
  public:
   explicit BorderButton(QWidget* parent = nullptr);
-  int Value() const { return value_; }
-  void SetValue(int value);  // 0..11, others ignored
-  void ShowList() override;
-  void Choose(int index);
-
   static void PaintItem(QPainter& painter, const QRect& rect, int index);
-
- protected:
-  void PaintFace(QPainter& painter, const QRect& face) override;
-
- private:
-  int value_ = 8;
 };
 
 }  // namespace widgets
