@@ -72,7 +72,9 @@ void TimeLargeFill(const std::filesystem::path& dir, std::size_t rows) {
     });
   }
   state.report_title = "大表";
-  Time("fill", state, [](auto& d, auto& s) { output::ShowSourceInGrid(d, s, "大表"); });
+  Time("fill", state, [](auto& d, auto& s) {
+    output::ShowSourceInGrid(d, s, "大表", output::FieldFormat::kTwoDecimals);
+  });
 }
 
 }  // namespace

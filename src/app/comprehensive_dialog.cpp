@@ -193,7 +193,6 @@ ComprehensiveWindow* OpenComprehensive(MainWindow& main) {
   }
   if (window == nullptr) {
     window = new ComprehensiveWindow(main, reports::OpenComprehensiveDialog(main.state()));
-    main.state().report_mode = "qkjhtj";
   }
   window->show();
   window->raise();

@@ -20,7 +20,8 @@ using Listing = output::Document (*)(data::AppState&);
 
 // 自定义合计总分排名 and 自定义排名: the score listing first, then the
 // dialog that acts on it.
-CommandTable::Command ListingThenOptions(MainWindow& w, Listing listing, const char* mode) {
+CommandTable::Command ListingThenOptions(MainWindow& w, Listing listing,
+                                         settings::OptionsMode mode) {
   return [&w, listing, mode] {
     ShowInNewWindow(w, listing(w.state()));
     OpenOptions(w, mode);
@@ -31,10 +32,12 @@ CommandTable::Command ListingThenOptions(MainWindow& w, Listing listing, const c
 
 void RegisterDialogCommands(MainWindow& w) {
   CommandTable& t = w.commands();
-  t.Register(QStringLiteral("syssz"), [&w] { OpenOptions(w, "syssz"); });
-  t.Register(QStringLiteral("qtsz"), [&w] { OpenOptions(w, "qtsz"); });
-  t.Register(QStringLiteral("zdyzf"), ListingThenOptions(w, reports::zdyzf, "zdyzf"));
-  t.Register(QStringLiteral("zdypm1"), ListingThenOptions(w, reports::zdypm1, "zdypm1"));
+  t.Register(QStringLiteral("syssz"), [&w] { OpenOptions(w, settings::OptionsMode::kSegments); });
+  t.Register(QStringLiteral("qtsz"), [&w] { OpenOptions(w, settings::OptionsMode::kTitles); });
+  t.Register(QStringLiteral("zdyzf"),
+             ListingThenOptions(w, reports::zdyzf, settings::OptionsMode::kCustomTotal));
+  t.Register(QStringLiteral("zdypm1"),
+             ListingThenOptions(w, reports::zdypm1, settings::OptionsMode::kCustomRanking));
   t.Register(QStringLiteral("qkjhtj"), [&w] { OpenComprehensive(w); });
   t.Register(QStringLiteral("mingdan"), [&w] { OpenStudentList(w); });
   t.Register(QStringLiteral("shaixwan"), [&w] { OpenFilter(w); });

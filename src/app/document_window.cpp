@@ -61,8 +61,9 @@ void DocumentWindow::SyncFromDocument() {
 }
 
 void DocumentWindow::RebuildTitlesFromTitleBox() {
-  RebuildReportTitles(document_->grid, Std(title_box_->text()), state_.title_settings,
-                      output::DateText(output::Today()));
+  document_->grid.ReportTitles().Clear();
+  output::AddReportTitles(document_->grid, Std(title_box_->text()), state_.title_settings,
+                          output::Today());
   services_.Message(this, AppTitle(), TitleChangedMessage(title_box_->text()));
 }
 

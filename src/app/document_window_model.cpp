@@ -4,19 +4,6 @@
 
 namespace app {
 
-void RebuildReportTitles(grid::ReportGrid& grid, const std::string& title,
-                         const data::TitleSettings& settings, const std::string& date) {
-  grid::ReportTitleList& titles = grid.ReportTitles();
-  titles.Clear();
-  grid::ReportTitle& main = titles.Add(title, "宋体", 14);
-  main.print_on_all_pages = true;
-  std::string subtitle = settings.LeftSubtitle + "||" + settings.RightSubtitle;
-  if (settings.ShowDate == "1") subtitle += date;
-  grid::ReportTitle& sub = titles.Add(subtitle, "Arial", 10);
-  sub.align_to = 1;
-  sub.print_on_all_pages = true;
-}
-
 std::optional<std::string> SelectionSumText(const grid::ReportGrid& grid,
                                             const grid::CellRect& rect) {
   const long long extent = static_cast<long long>(rect.last_col - rect.first_col) *

@@ -1,6 +1,5 @@
-// What a report window holds, and the two computations of the window that
-// do not need a widget: the print titles rebuilt from the title box, and the
-// sum of the selected cells shown in the status bar.
+// What a report window holds, and the computation of the window that does
+// not need a widget: the sum of the selected cells shown in the status bar.
 #pragma once
 
 #include <optional>
@@ -18,12 +17,6 @@ inline constexpr int kNewDocumentCols = 20;
 // Reports fill a Document; the window shows it. After a report changed the
 // caption or the title, the window's SyncFromDocument shows them.
 using output::Document;
-
-// Replaces the grid's report titles with the title line (宋体 14) and the
-// subtitle line "left||right" followed by `date` when ShowDate is "1"
-// (Arial 10, aligned to the table), both on every page.
-void RebuildReportTitles(grid::ReportGrid& grid, const std::string& title,
-                         const data::TitleSettings& settings, const std::string& date);
 
 // Selections whose (last - first column) x (last - first row) exceeds this
 // are not summed, so that sweeping over a large report stays responsive.

@@ -46,7 +46,7 @@ void MainWindow::BuildMenus() {
       continue;
     }
     const QString name = QString::fromLatin1(e.name);
-    const QString caption = QString::fromUtf8(e.caption);
+    const QString caption = QString::fromUtf8(MenuCaption(e));
     QAction* action = nullptr;
     if (e.flags & kMenuSubmenu) {
       QMenu* menu = e.level == 0 ? menuBar()->addMenu(caption)

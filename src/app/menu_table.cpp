@@ -1,6 +1,9 @@
 #include "app/menu_table.h"
 
 #include <array>
+#include <cstring>
+
+#include "reports/report_catalog.h"
 
 namespace app {
 namespace {
@@ -13,15 +16,15 @@ constexpr MenuEntry kEntries[] = {
     {0, "mnuFile", "文件(&F)", nullptr, kMenuSubmenu},
     {1, "mnuOpen", "打开表格文件", nullptr, kMenuNone},
     {1, "ddec", "浏览(&L)", nullptr, kMenuSubmenu},
-    {2, "cj", "成绩表", nullptr, kMenuNone},
-    {2, "jsb", "教师表", nullptr, kMenuNone},
-    {2, "sxb", "三线表", nullptr, kMenuNone},
-    {2, "tjtable", "统计表", nullptr, kMenuHidden},
+    {2, "cj", nullptr, nullptr, kMenuNone},
+    {2, "jsb", nullptr, nullptr, kMenuNone},
+    {2, "sxb", nullptr, nullptr, kMenuNone},
+    {2, "tjtable", nullptr, nullptr, kMenuHidden},
     {1, "sjxx", "数据信息(&O)...", nullptr, kMenuSubmenu},
     {2, "cjtjxx", "成绩统计表息", nullptr, kMenuSubmenu},
-    {3, "cjbxx", "统计信息", nullptr, kMenuNone},
-    {3, "cjbschool", "成绩表中的学校", nullptr, kMenuNone},
-    {3, "cjbclass", "成绩表中的班级", nullptr, kMenuNone},
+    {3, "cjbxx", nullptr, nullptr, kMenuNone},
+    {3, "cjbschool", nullptr, nullptr, kMenuNone},
+    {3, "cjbclass", nullptr, nullptr, kMenuNone},
     {2, "kcbpbxx", "考场编排表信息", nullptr, kMenuNone},
     {2, "fbbxx", "分班表信息", nullptr, kMenuNone},
     S(1),
@@ -44,20 +47,20 @@ constexpr MenuEntry kEntries[] = {
     {1, "mnuFileExit", "退出(&X)", nullptr, kMenuNone},
 
     {0, "mnuReports", "统计报表&(T)", nullptr, kMenuSubmenu},
-    {1, "zfdmbm", "成绩-总分段名-班名&(S)", nullptr, kMenuNone},
-    {1, "czzpm", "成绩-主科合计排名-总分排名&(S)", nullptr, kMenuNone},
-    {1, "zdyzf", "自定义合计总分排名", nullptr, kMenuNone},
-    {1, "zdypm1", "自定义排名", nullptr, kMenuNone},
+    {1, "zfdmbm", nullptr, nullptr, kMenuNone},
+    {1, "czzpm", nullptr, nullptr, kMenuNone},
+    {1, "zdyzf", nullptr, nullptr, kMenuNone},
+    {1, "zdypm1", nullptr, nullptr, kMenuNone},
     S(1),
-    {1, "gdktj", "各科统计", nullptr, kMenuNone},
-    {1, "classtj", "各班单科统计", nullptr, kMenuSubmenu},
-    {1, "schooltj", "各校单科统计", nullptr, kMenuSubmenu},
-    {1, "teachtj", "各单科教师统计", nullptr, kMenuSubmenu},
+    {1, "gdktj", nullptr, nullptr, kMenuNone},
+    {1, "classtj", nullptr, nullptr, kMenuSubmenu},
+    {1, "schooltj", nullptr, nullptr, kMenuSubmenu},
+    {1, "teachtj", nullptr, nullptr, kMenuSubmenu},
     S(1),
-    {1, "qkjhtj", "全科综合统计", nullptr, kMenuNone},
-    {1, "topn", "优秀优良及格科目数及成绩", nullptr, kMenuNone},
+    {1, "qkjhtj", nullptr, nullptr, kMenuNone},
+    {1, "topn", nullptr, nullptr, kMenuNone},
     S(1),
-    {1, "mingdan", "符合条件学生名单", nullptr, kMenuNone},
+    {1, "mingdan", nullptr, nullptr, kMenuNone},
 
     {0, "mnuEdit", "编辑(&E)", nullptr, kMenuSubmenu},
     {1, "mnuCut", "剪切(&X)", "Ctrl+X", kMenuNone},
@@ -67,7 +70,7 @@ constexpr MenuEntry kEntries[] = {
     {1, "zdypm", "选定的列排名&(Z)", nullptr, kMenuNone},
     {1, "pm", "选定的列排序", nullptr, kMenuNone},
     {1, "oldstor", "恢复原来顺序", nullptr, kMenuNone},
-    {1, "shaixwan", "筛选", nullptr, kMenuNone},
+    {1, "shaixwan", nullptr, nullptr, kMenuNone},
     S(1),
     {1, "mnuMerge", "合并单元格(&M)", nullptr, kMenuNone},
     {1, "mnuUnMerge", "取消合并单元格", nullptr, kMenuNone},
@@ -100,8 +103,8 @@ constexpr MenuEntry kEntries[] = {
     {1, "qtsz", "其它设置", nullptr, kMenuNone},
     {1, "xufu", "修复系统表", nullptr, kMenuHidden},
     {1, "tjbfm", "制作统计表封面", nullptr, kMenuSubmenu},
-    {2, "hxfm", "横向", nullptr, kMenuNone},
-    {2, "zxfm", "纵向", nullptr, kMenuNone},
+    {2, "hxfm", nullptr, nullptr, kMenuNone},
+    {2, "zxfm", nullptr, nullptr, kMenuNone},
     {1, "tetable", "制作教师表", nullptr, kMenuHidden},
 
     {0, "mnuWindow", "窗口(&W)", nullptr, kMenuSubmenu},
@@ -130,6 +133,15 @@ constexpr std::array<const char*, 17> kToolbarCommands = {
     "syssz",         "mnufileHelp"};
 
 }  // namespace
+
+const char* MenuCaption(const MenuEntry& entry) {
+  if (entry.caption != nullptr || entry.name == nullptr) return entry.caption;
+  const char* kind = entry.name;
+  for (const SubjectMenu& m : kSubjectMenus)
+    if (std::strcmp(m.submenu, entry.name) == 0) kind = m.items;
+  const reports::ReportKind* found = reports::FindReportKind(kind);
+  return found != nullptr ? found->caption : entry.name;
+}
 
 std::span<const MenuEntry> MainMenuEntries() {
   return kEntries;

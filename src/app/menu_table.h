@@ -16,13 +16,16 @@ enum MenuFlags : unsigned {
 
 struct MenuEntry {
   int level;
-  const char* name;  // the control name (objectName); nullptr for a separator
-  const char* caption;
+  const char* name;      // the control name (objectName); nullptr for a separator
+  const char* caption;   // nullptr: the report catalog's caption of the kind
   const char* shortcut;  // nullptr for none
   unsigned flags;
 };
 
 std::span<const MenuEntry> MainMenuEntries();
+// The caption shown: the entry's own, else that of the report kind it runs
+// (for a subject submenu, the kind of its items).
+const char* MenuCaption(const MenuEntry& entry);
 
 // The three single-subject menus: the submenu's name and the item array's
 // name (whose item 0 is 科目).

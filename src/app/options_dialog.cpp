@@ -386,7 +386,7 @@ void OptionsDialog::GatherTexts() {
 // 合计在此列右 holds one tick: touching a row's box ticks it and clears the rest.
 void OptionsDialog::OnTotalsItemChanged(int row, int column) {
   if (column != 3 || row < 0 || row >= static_cast<int>(dialog_.totals.rows.size())) return;
-  settings::TickRightOf(dialog_.totals, row);
+  reports::TickRightOf(dialog_.totals, row);
   const QSignalBlocker block(totals_grid_);
   for (int r = 0; r < totals_grid_->rowCount(); ++r)
     if (QTableWidgetItem* item = totals_grid_->item(r, 3))
@@ -445,20 +445,19 @@ OptionsDialog* ShowOptions(MainWindow& main, settings::OptionsModel dialog) {
   return window;
 }
 
-settings::OptionsModel LoadDialog(MainWindow& main, const std::string& mode) {
-  main.state().report_mode = mode;
+settings::OptionsModel LoadDialog(MainWindow& main, settings::OptionsMode mode) {
   DocumentWindow* doc = main.ActiveDocument();
-  return settings::LoadOptionsModel(main.state(), doc ? &doc->grid() : nullptr);
+  return settings::LoadOptionsModel(main.state(), doc ? &doc->grid() : nullptr, mode);
 }
 
 }  // namespace
 
-OptionsDialog* OpenOptions(MainWindow& main, const std::string& mode) {
+OptionsDialog* OpenOptions(MainWindow& main, settings::OptionsMode mode) {
   return ShowOptions(main, LoadDialog(main, mode));
 }
 
 OptionsDialog* OpenOptionsAfterImport(MainWindow& main) {
-  settings::OptionsModel dialog = LoadDialog(main, "qtsz");
+  settings::OptionsModel dialog = LoadDialog(main, settings::OptionsMode::kTitles);
   settings::OfferSegmentPage(dialog, main.state());
   return ShowOptions(main, std::move(dialog));
 }

@@ -70,9 +70,9 @@ class OptionsDialog : public QDialog {
   QPushButton* next_step_ = nullptr;
 };
 
-// Opens frmOptions in `mode` ("syssz", "qtsz", "zdyzf", "zdypm1") over the
+// Opens frmOptions in `mode` over the
 // active report window; one already open is closed first.
-OptionsDialog* OpenOptions(MainWindow& main, const std::string& mode);
+OptionsDialog* OpenOptions(MainWindow& main, settings::OptionsMode mode);
 // The import's last step: 其它设置, with 分数段设置 selectable as well.
 OptionsDialog* OpenOptionsAfterImport(MainWindow& main);
 

@@ -1,6 +1,7 @@
 #include "app/report_commands.h"
 
 #include <functional>
+#include <optional>
 
 #include "app/app_info.h"
 #include "app/document_window.h"
@@ -8,44 +9,29 @@
 #include "app/progress_window.h"
 #include "app/qt_convert.h"
 #include "app/ui_services.h"
-#include "reports/all_subject.h"
-#include "reports/browse.h"
 #include "reports/custom_ranking.h"
-#include "reports/data_info.h"
-#include "reports/listing_scores.h"
-#include "reports/single_subject.h"
-#include "reports/subject_count.h"
+#include "reports/report_catalog.h"
 
 namespace app {
 namespace {
 
-using Fill = std::function<void(output::Document&, data::AppState&)>;
-
-// A report that fills a new window.
-CommandTable::Command InNewWindow(MainWindow& w, Fill fill) {
-  return [&w, fill] {
-    DocumentWindow* doc = w.NewDocument();
-    fill(doc->document(), w.state());
-    doc->SyncFromDocument();
-  };
-}
-
-// A report that builds its own document, with the progress window.
-using Build = output::Document (*)(data::AppState&, common::ProgressSink&);
-CommandTable::Command Listing(MainWindow& w, Build build) {
-  return [&w, build] {
-    output::Document made;
-    {
-      ProgressWindow progress(&w);
-      progress.Start(100);
-      made = build(w.state(), progress);
+// A kind of the catalog made into a new report window, with the progress
+// window when the kind reports its progress.
+void MakeInNewWindow(MainWindow& w, const reports::ReportKind& kind,
+                     const reports::ReportChoices& choices) {
+  DocumentWindow* doc = w.NewDocument();
+  {
+    common::NullProgress quiet;
+    std::optional<ProgressWindow> shown;
+    if (kind.reports_progress) {
+      shown.emplace(&w);
+      shown->Start(100);
     }
-    DocumentWindow* doc = w.NewDocument();
-    doc->document().caption = made.caption;
-    doc->document().title = made.title;
-    doc->grid().ReplaceContents(std::move(made.grid));
-    doc->SyncFromDocument();
-  };
+    reports::ReportRun run{w.state(), shown ? static_cast<common::ProgressSink&>(*shown) : quiet,
+                           output::Today()};
+    kind.fill(doc->document(), run, choices.For(kind.options));
+  }
+  doc->SyncFromDocument();
 }
 
 // A command on the active report's grid; nothing without one.
@@ -65,35 +51,30 @@ CommandTable::Command OnGrid(MainWindow& w, std::function<void(grid::ReportGrid&
 
 void RegisterReportCommands(MainWindow& w) {
   CommandTable& t = w.commands();
-  t.Register(QStringLiteral("cj"), InNewWindow(w, reports::cj));
-  t.Register(QStringLiteral("jsb"), InNewWindow(w, reports::jsb));
-  t.Register(QStringLiteral("sxb"), InNewWindow(w, reports::sxb));
-  t.Register(QStringLiteral("tjtable"), InNewWindow(w, reports::tjtable));
-  t.Register(QStringLiteral("gdktj"), InNewWindow(w, reports::gdktj));
-  t.Register(QStringLiteral("topn"), InNewWindow(w, reports::topn));
-  t.Register(QStringLiteral("cjbxx"),
-             InNewWindow(w, [](output::Document& d, data::AppState& s) { reports::cjbxx(d, s); }));
-  t.Register(QStringLiteral("cjbschool"), InNewWindow(w, reports::cjbschool));
-  t.Register(QStringLiteral("cjbclass"), InNewWindow(w, reports::cjbclass));
-  t.Register(QStringLiteral("zfdmbm"), Listing(w, reports::zfdmbm));
-  t.Register(QStringLiteral("czzpm"), Listing(w, reports::czzpm));
+  for (const reports::ReportKind& kind : reports::ReportCatalog()) {
+    const QString name = QString::fromLatin1(kind.control_name);
+    switch (kind.input) {
+      case reports::KindInput::kNone:
+        t.Register(name, [&w, &kind] { MakeInNewWindow(w, kind, reports::ReportChoices()); });
+        break;
+      case reports::KindInput::kSubject:
+        t.RegisterIndexed(name, [&w, &kind](int index) {
+          const std::vector<std::string>& subjects = w.state().subject_lines.SubjectName;
+          if (index < 1 || index > static_cast<int>(subjects.size())) return;  // 0: 科目
+          reports::ReportChoices choices;
+          choices.Add("subject", subjects[static_cast<size_t>(index - 1)]);
+          MakeInNewWindow(w, kind, choices);
+        });
+        break;
+      case reports::KindInput::kDialog:
+        break;  // registered with its dialog (dialog_commands.cpp)
+    }
+  }
   t.Register(QStringLiteral("zdypm"), OnGrid(w, [](grid::ReportGrid& g) { reports::zdypm(g); }));
   t.Register(QStringLiteral("oldstor"), OnGrid(w, reports::oldstor));
   t.Register(QStringLiteral("pm"), OnGrid(w, [&w](grid::ReportGrid& g) {
                w.services().Message(&w, AppTitle(), Qs(reports::pm(g)));
              }));
-
-  using Subject = void (*)(output::Document&, data::AppState&, int);
-  for (auto [name, fill] : {std::pair<const char*, Subject>{"gbkm", reports::gbkm},
-                            {"gxkm", reports::gxkm},
-                            {"jskm", reports::jskm}}) {
-    t.RegisterIndexed(QString::fromLatin1(name), [&w, fill](int index) {
-      if (index < 1) return;  // item 0 is the caption 科目
-      DocumentWindow* doc = w.NewDocument();
-      fill(doc->document(), w.state(), index);
-      doc->SyncFromDocument();
-    });
-  }
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
-// The report commands of the menus, each a call into src/reports on a new
-// report window. One line per command; add the rest here as they come.
+// The report commands of the menus: every kind of the report catalog is
+// registered under its control name (the dialog-driven ones by
+// dialog_commands.cpp), plus the rank, sort and restore commands that act on
+// the active report.
 #pragma once
 
 namespace app {

@@ -235,7 +235,6 @@ StudentListWindow* OpenStudentList(MainWindow& main) {
   }
   if (window == nullptr)
     window = new StudentListWindow(main, reports::OpenStudentListDialog(main.state()));
-  main.state().report_mode = "mingdan";
   window->show();
   window->raise();
   window->activateWindow();

@@ -1,27 +1,14 @@
 // repair, sql, settings: the commands that work on the database directly.
-#include <cctype>
 #include <iostream>
 #include <string>
 
 #include "cli/cli.h"
 #include "data/score_database.h"
+#include "engine/statement.h"
 #include "settings/stored_settings.h"
 
 namespace cli {
 namespace {
-
-bool StartsWithSelect(const std::string& sql) {
-  size_t i = sql.find_first_not_of(" \t\r\n(");
-  return i != std::string::npos && sql.size() - i >= 6 &&
-         (sql.compare(i, 6, "select") == 0 || sql.compare(i, 6, "SELECT") == 0 ||
-          sql.compare(i, 6, "Select") == 0);
-}
-
-bool IsSelectInto(const std::string& sql) {
-  std::string head = engine::TranslateToSqlite(sql).substr(0, 12);
-  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return head == "CREATE TABLE";
-}
 
 void PrintRecordset(engine::Recordset& rs, std::ostream& out) {
   const int n = rs.FieldCount();
@@ -49,8 +36,7 @@ int Sql(Context& ctx) {
   }
   const std::string& sql = ctx.args[0];
   engine::Database db = data::OpenScoreDatabase(ctx.state);
-  // SELECT … INTO writes a table; only a plain SELECT has rows to print.
-  if (StartsWithSelect(sql) && !IsSelectInto(sql)) {
+  if (engine::KindOfStatement(sql) == engine::StatementKind::kQuery) {
     engine::Recordset rs = db.OpenRecordset(sql);
     PrintRecordset(rs, ctx.out);
   } else {

@@ -50,7 +50,7 @@ bool WriteDocument(const output::Document& doc, const std::string& path, std::st
   return status.ok();
 }
 
-int WriteAllReports(Context& ctx, const std::vector<ReportKind>& kinds, const std::string& path) {
+int WriteAllReports(Context& ctx, const std::string& path) {
   if (Extension(path) != "xlsx") {
     ctx.err << "report all 只能写成一个 .xlsx 工作簿。\n";
     return 2;
@@ -58,10 +58,12 @@ int WriteAllReports(Context& ctx, const std::vector<ReportKind>& kinds, const st
   data::LoadSubjectLines(ctx.state);
   const std::vector<std::string> subjects = ctx.state.subject_lines.SubjectName;
   // One (kind, subject) pair per sheet; the subject is empty for the others.
-  std::vector<std::pair<const ReportKind*, std::string>> jobs;
-  for (const ReportKind& kind : kinds) {
-    if (!kind.per_subject) jobs.emplace_back(&kind, "");
-    for (const std::string& subject : kind.per_subject ? subjects : std::vector<std::string>{})
+  std::vector<std::pair<const reports::ReportKind*, std::string>> jobs;
+  for (const reports::ReportKind& kind : reports::ReportCatalog()) {
+    if (!kind.in_report_all) continue;
+    if (kind.input != reports::KindInput::kSubject) jobs.emplace_back(&kind, "");
+    for (const std::string& subject :
+         kind.input == reports::KindInput::kSubject ? subjects : std::vector<std::string>{})
       jobs.emplace_back(&kind, subject);
   }
   std::vector<output::Document> docs;
@@ -70,10 +72,10 @@ int WriteAllReports(Context& ctx, const std::vector<ReportKind>& kinds, const st
   for (size_t i = 0; i < jobs.size(); ++i) {
     const auto& [kind, subject] = jobs[i];
     progress.Report(static_cast<long long>(i), static_cast<long long>(jobs.size()),
-                    kind->name + (subject.empty() ? "" : " " + subject));
-    ReportArgs args;
-    if (!subject.empty()) args.options.emplace("subject", subject);
-    docs.push_back(kind->build(ctx, args));
+                    kind->control_name + (subject.empty() ? "" : " " + subject));
+    reports::ReportChoices choices;
+    if (!subject.empty()) choices.Add("subject", subject);
+    docs.push_back(MakeReport(ctx, *kind, choices));
   }
   progress.Report(static_cast<long long>(jobs.size()), static_cast<long long>(jobs.size()),
                   "正在写入工作簿……");

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/report_kinds.h"
+#include "cli/cli.h"
+#include "output/document.h"
+#include "reports/report_catalog.h"
 
 namespace cli {
 
@@ -12,8 +14,14 @@ namespace cli {
 // .xlsx, .html, .csv or .pdf. False with a Chinese message on failure.
 bool WriteDocument(const output::Document& doc, const std::string& path, std::string& error);
 
-// Every report of `kinds`, once per subject for the per-subject kinds, as the
-// sheets of one .xlsx workbook, with a progress bar on stderr.
-int WriteAllReports(Context& ctx, const std::vector<ReportKind>& kinds, const std::string& path);
+// One kind made with `choices` (checked against its options already), the
+// settings loaded first and its progress shown on stderr.
+output::Document MakeReport(Context& ctx, const reports::ReportKind& kind,
+                            const reports::ReportChoices& choices);
+
+// Every kind of the catalog that `report all` includes, once per subject for
+// the per-subject kinds, as the sheets of one .xlsx workbook, with a progress
+// bar on stderr.
+int WriteAllReports(Context& ctx, const std::string& path);
 
 }  // namespace cli

@@ -1,42 +1,39 @@
 // report: building one report exactly as its menu command does and writing
-// it to a file whose ending picks the format.
-#include <algorithm>
+// it to a file whose ending picks the format. The kinds, their options and
+// what `report all` makes come from the report catalog.
 #include <iostream>
 
+#include "cli/cli.h"
 #include "cli/document_writer.h"
-#include "cli/report_kinds.h"
 #include "cli/stderr_progress.h"
+#include "data/score_database.h"
+#include "reports/report_catalog.h"
 
 namespace cli {
-
-std::string ReportArgs::Get(const std::string& key, const std::string& fallback) const {
-  auto it = options.find(key);
-  return it == options.end() ? fallback : it->second;
-}
-
-std::vector<std::string> ReportArgs::All(const std::string& key) const {
-  std::vector<std::string> out;
-  for (auto [it, end] = options.equal_range(key); it != end; ++it) out.push_back(it->second);
-  return out;
-}
-
 namespace {
 
-std::vector<ReportKind> AllKinds() {
-  std::vector<ReportKind> kinds = SqlReportKinds();
-  for (ReportKind& k : GridReportKinds()) kinds.push_back(std::move(k));
-  return kinds;
+std::string Usage(const reports::ReportKind& kind) {
+  std::string line = kind.control_name;
+  if (kind.input == reports::KindInput::kSubject) line += " 科目";
+  for (const reports::ReportOption& o : kind.options) {
+    if (kind.input == reports::KindInput::kSubject && std::string(o.name) == "subject") continue;
+    line += std::string(" [--") + o.name + " " + o.values + "]" + (o.repeats ? "..." : "");
+  }
+  return line + ": " + kind.description;
 }
 
 void PrintReportHelp(std::ostream& out) {
   out << "用法: scorestat-cli [--db 数据库] report 报表 [选项] -o 文件\n"
          "文件的扩展名决定格式: .json（表格文件） .xlsx .html .csv .pdf\n\n报表:\n";
-  for (const ReportKind& k : AllKinds()) out << "  " << k.usage << "\n";
+  for (const reports::ReportKind& kind : reports::ReportCatalog())
+    out << "  " << Usage(kind) << "\n";
   out << "  all -o 文件.xlsx   本程序能生成的全部统计报表（每个科目一张），每张一个工作表\n";
 }
 
-bool ParseArgs(const std::vector<std::string>& words, ReportArgs& args, std::string& out_path,
-               std::ostream& err) {
+// The words after the kind: "-o FILE", "--key value" or "--key=value" (a
+// key may repeat), and for a per-subject kind the subject as a bare word.
+bool ParseChoices(const std::vector<std::string>& words, reports::ReportChoices& choices,
+                  std::string& out_path, std::ostream& err) {
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& w = words[i];
     if (w == "-o" || w == "--output") {
@@ -48,14 +45,14 @@ bool ParseArgs(const std::vector<std::string>& words, ReportArgs& args, std::str
     } else if (w.rfind("--", 0) == 0 && w.size() > 2) {
       const size_t eq = w.find('=');
       if (eq != std::string::npos) {
-        args.options.emplace(w.substr(2, eq - 2), w.substr(eq + 1));
+        choices.Add(w.substr(2, eq - 2), w.substr(eq + 1));
       } else if (i + 1 < words.size() && words[i + 1].rfind("--", 0) != 0 && words[i + 1] != "-o") {
-        args.options.emplace(w.substr(2), words[++i]);
+        choices.Add(w.substr(2), words[++i]);
       } else {
-        args.options.emplace(w.substr(2), "");
+        choices.Add(w.substr(2), "");
       }
     } else {
-      args.positional.push_back(w);
+      choices.Add("subject", w);
     }
   }
   return true;
@@ -63,29 +60,42 @@ bool ParseArgs(const std::vector<std::string>& words, ReportArgs& args, std::str
 
 }  // namespace
 
+output::Document MakeReport(Context& ctx, const reports::ReportKind& kind,
+                            const reports::ReportChoices& choices) {
+  data::LoadStartupSettings(ctx.state);
+  StderrProgress progress(ctx.err);
+  reports::ReportRun run{ctx.state, progress, output::Today()};
+  output::Document doc;
+  kind.fill(doc, run, choices.For(kind.options));
+  progress.Finish();
+  return doc;
+}
+
 int Report(Context& ctx) {
   if (ctx.args.empty() || ctx.args[0] == "--help" || ctx.args[0] == "-h") {
     PrintReportHelp(ctx.args.empty() ? ctx.err : ctx.out);
     return ctx.args.empty() ? 2 : 0;
   }
-  ReportArgs args;
+  reports::ReportChoices choices;
   std::string out_path;
-  if (!ParseArgs(ctx.args, args, out_path, ctx.err)) return 2;
+  if (!ParseChoices(ctx.args, choices, out_path, ctx.err)) return 2;
   if (out_path.empty()) {
     ctx.err << "请用 -o 指定输出文件。\n";
     return 2;
   }
   const std::string& name = ctx.args[0];
-  if (name == "all") return WriteAllReports(ctx, SqlReportKinds(), out_path);
-  std::vector<ReportKind> kinds = AllKinds();
-  auto kind =
-      std::find_if(kinds.begin(), kinds.end(), [&](const ReportKind& k) { return k.name == name; });
-  if (kind == kinds.end()) {
+  if (name == "all") return WriteAllReports(ctx, out_path);
+  const reports::ReportKind* kind = reports::FindReportKind(name);
+  if (kind == nullptr) {
     ctx.err << "没有这种报表: " << name << "\n\n";
     PrintReportHelp(ctx.err);
     return 2;
   }
-  output::Document doc = kind->build(ctx, args);
+  if (const std::string unknown = reports::UndeclaredOption(*kind, choices); !unknown.empty()) {
+    ctx.err << "报表 " << name << " 没有选项 --" << unknown << "（见 report --help）\n";
+    return 2;
+  }
+  output::Document doc = MakeReport(ctx, *kind, choices);
   std::string error;
   if (!WriteDocument(doc, out_path, error)) {
     ctx.err << error << "\n";

@@ -53,7 +53,6 @@ struct AppState {
   SystemSettings system_settings;
   TitleSettings title_settings;
   std::string database_path;
-  std::string report_mode;
   std::string report_title;
 };
 

@@ -8,6 +8,8 @@
 
 #include "common/text_number.h"
 #include "data/score_database.h"
+#include "data/weighted_totals.h"
+#include "engine/statement.h"
 
 namespace data {
 
@@ -131,6 +133,9 @@ std::vector<std::string> CheckLines(const Sheet& lines, const std::vector<Column
     if (!IsPlainName(name))
       throw ImportError("科目名“" + name +
                         "”只能由汉字、字母、数字和下划线组成，且不能以数字开头。");
+    if (engine::IsReservedWord(name))
+      throw ImportError("科目名“" + name +
+                        "”是查询语言的保留字，统计时会出错。请把这个科目改名后再导入。");
     for (int r = 1; r <= kLineRows; ++r) {
       std::optional<double> v = lines.NumberAt(r, c);
       if (!v) v = common::ParseWholeNumber(lines.TextAt(r, c));
@@ -269,23 +274,24 @@ void ReplaceTables(engine::Database& db, const CheckedWorkbook& w, SubjectLines&
 }  // namespace
 
 std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines) {
-  std::string t, e, g, p, mt, me, mg, mp;
+  // Without any main subject the main totals and counts are 0.
+  const auto or_zero = [](std::string x) { return x.empty() ? std::string("0") : x; };
+  const std::string t = or_zero(WeightedTotalExpression(lines, false));
+  const std::string mt = or_zero(WeightedTotalExpression(lines, true));
+  std::string e, g, p, me, mg, mp;
   for (int i = 0; i < lines.Count(); ++i) {
     const std::string& s = lines.SubjectName[i];
-    const std::string w = common::TextOfDouble(lines.TotalWeightPct[i] / 100.0);
     // 32-bit products: a 400-mark subject at 90 % is the line 360, not an overflow.
     auto line = [&](int pct) {
       return common::TextOfDouble(static_cast<long long>(lines.FullMark[i]) * pct / 100.0);
     };
-    const std::string total = "IIf(IsNull(" + s + "), 0, " + s + ")*" + w + "+";
     const std::string excellent = "iif(" + s + ">=" + line(lines.ExcellentPct[i]) + ",1,0)+";
     const std::string good = "iif(" + s + ">=" + line(lines.GoodPct[i]) + ",1,0)+";
     const std::string pass = "iif(" + s + ">=" + line(lines.PassPct[i]) + ",1,0)+";
-    t += total, e += excellent, g += good, p += pass;
-    if (lines.IsMain(i)) mt += total, me += excellent, mg += good, mp += pass;
+    e += excellent, g += good, p += pass;
+    if (lines.IsMain(i)) me += excellent, mg += good, mp += pass;
   }
-  // Without any main subject the main totals and counts are 0.
-  for (std::string* x : {&t, &e, &g, &p, &mt, &me, &mg, &mp}) {
+  for (std::string* x : {&e, &g, &p, &me, &mg, &mp}) {
     if (x->empty())
       *x = "0";
     else

@@ -154,7 +154,7 @@ void LoadStartupSettings(AppState& state) {
   LoadSubjectLines(state);
   try {
     LoadTitleSettings(state);
-  } catch (const std::exception&) {
+  } catch (const engine::Error&) {
     // The titles stay empty, as on the first start before any import.
   }
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "engine/jet_lexer.h"
+#include "engine/statement.h"
 
 namespace engine::jet {
 
@@ -673,3 +674,22 @@ Statement Parse(std::string_view sql) {
 }
 
 }  // namespace engine::jet
+
+namespace engine {
+
+StatementKind KindOfStatement(std::string_view jet_sql) {
+  const jet::Statement st = jet::Parse(jet_sql);
+  const auto* select = std::get_if<jet::Select>(&st.body);
+  return select != nullptr && select->into.empty() ? StatementKind::kQuery
+                                                   : StatementKind::kCommand;
+}
+
+bool IsReservedWord(std::string_view word) {
+  jet::Token t;
+  t.kind = jet::TokenKind::kIdentifier;
+  t.text = std::string(word);
+  // TRUE and FALSE end no clause, but as bare names they read as the constants.
+  return jet::IsReserved(t) || t.IsKeyword("true") || t.IsKeyword("false");
+}
+
+}  // namespace engine

@@ -11,6 +11,7 @@
 #include "data/score_database.h"
 #include "engine/database.h"
 #include "output/paper_fit.h"
+#include "output/skip_step.h"
 
 namespace output {
 namespace {
@@ -18,15 +19,6 @@ namespace {
 constexpr int kNarrowWidth = 38;
 constexpr int kNumberWidth = 50;
 constexpr int kHeaderHeight = 32;
-
-// Reports whose scores are listed as entered; the statistics show two decimals.
-bool IsListingMode(const std::string& mode) {
-  static constexpr std::array<std::string_view, 6> kModes = {"zfdmbm", "zdyzf",   "zdypm1",
-                                                             "cj",     "mingdan", "czzpm"};
-  for (auto m : kModes)
-    if (mode == m) return true;
-  return false;
-}
 
 bool EndsWith(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
@@ -88,12 +80,12 @@ struct FieldInfo {
 };
 
 std::vector<FieldInfo> SetUpColumns(grid::ReportGrid& grid, engine::Recordset& rs,
-                                    const std::string& mode) {
+                                    FieldFormat format) {
   const int f = rs.FieldCount();
   grid.SetCols(f + 1);
   std::vector<FieldInfo> fields;
   fields.reserve(static_cast<std::size_t>(f));
-  const char* format = IsListingMode(mode) ? "General Number" : "0.00";
+  const char* shown = format == FieldFormat::kAsEntered ? "General Number" : "0.00";
   for (int k = 0; k < f; ++k) {
     const std::string& name = rs.FieldName(k);
     engine::FieldType type = rs.FieldTypeOf(k);
@@ -101,7 +93,7 @@ std::vector<FieldInfo> SetUpColumns(grid::ReportGrid& grid, engine::Recordset& r
     if (type == engine::FieldType::kDouble && name != "学号") {
       grid.SetColMask(k + 1, grid::kMaskNumber);
       grid.SetColWidth(k + 1, kNumberWidth);
-      grid.SetColFormat(k + 1, format);
+      grid.SetColFormat(k + 1, shown);
     }
     fields.push_back({type});
   }
@@ -125,31 +117,22 @@ void AddRecords(grid::ReportGrid& grid, engine::Recordset& rs, const std::vector
   }
 }
 
-template <typename F>
-void Try(F&& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-    // Failing steps are skipped: the report shows what could be filled.
-  }
-}
-
 bool FillFrom(Document& doc, const data::AppState& state, engine::Database* db,
-              std::string_view source) {
+              std::string_view source, FieldFormat format) {
   grid::ReportGrid& grid = doc.grid;
-  Try([&] { PrepareGrid(grid); });
+  SkipOnError([&] { PrepareGrid(grid); });
   grid.SetAutoRedraw(false);
   doc.caption = state.report_title;
   long long n = 0;
   bool filled = false;
-  Try([&] {
+  SkipOnError([&] {
     if (!db) return;
     engine::Recordset rs = db->OpenRecordset(source);
-    std::vector<FieldInfo> fields = SetUpColumns(grid, rs, state.report_mode);
+    std::vector<FieldInfo> fields = SetUpColumns(grid, rs, format);
     filled = true;
     AddRecords(grid, rs, fields, n);
   });
-  if (!filled) Try([&] { grid.SetCols(1); });
+  if (!filled) SkipOnError([&] { grid.SetCols(1); });
   if (n == 0) {
     grid.AddItem("", false);
     doc.title = state.report_title + " [没有记录]";
@@ -163,26 +146,23 @@ bool FillFrom(Document& doc, const data::AppState& state, engine::Database* db,
 }
 
 void AddTitlesAndSetUp(Document& doc, const data::AppState& state, Date today) {
-  AddReportTitles(doc, state, today);
+  AddReportTitles(doc.grid, doc.title, state.title_settings, today);
   doc.grid.SetRowHeight(0, kHeaderHeight);
   doc.grid.SetAutoRedraw(false);
 }
 
 }  // namespace
 
-bool ShowSourceInGrid(Document& doc, const data::AppState& state, std::string_view source) {
-  std::optional<engine::Database> db;
-  try {
-    db.emplace(data::OpenScoreDatabase(state));
-  } catch (const std::exception&) {
-    // A missing or unreadable file shows as an empty report.
-  }
-  return FillFrom(doc, state, db ? &*db : nullptr, source);
+bool ShowSourceInGrid(Document& doc, const data::AppState& state, std::string_view source,
+                      FieldFormat format) {
+  // A missing or unreadable file shows as an empty report.
+  std::optional<engine::Database> db = OpenOrNothing(state);
+  return FillFrom(doc, state, db ? &*db : nullptr, source, format);
 }
 
 bool ShowSourceInGrid(Document& doc, const data::AppState& state, engine::Database& db,
-                      std::string_view source) {
-  return FillFrom(doc, state, &db, source);
+                      std::string_view source, FieldFormat format) {
+  return FillFrom(doc, state, &db, source, format);
 }
 
 Date Today() {
@@ -201,12 +181,12 @@ std::string DateText(Date date) {
   return buf;
 }
 
-void AddReportTitles(Document& doc, const data::AppState& state, Date today) {
-  grid::ReportTitleList& titles = doc.grid.ReportTitles();
-  titles.Add(doc.title, "宋体", 14).print_on_all_pages = true;
-  const data::TitleSettings& t = state.title_settings;
-  std::string subtitle = t.LeftSubtitle + "||" + t.RightSubtitle;
-  if (t.ShowDate == "1") subtitle += DateText(today);
+void AddReportTitles(grid::ReportGrid& grid, const std::string& title,
+                     const data::TitleSettings& settings, Date today) {
+  grid::ReportTitleList& titles = grid.ReportTitles();
+  titles.Add(title, "宋体", 14).print_on_all_pages = true;
+  std::string subtitle = settings.LeftSubtitle + "||" + settings.RightSubtitle;
+  if (settings.ShowDate == "1") subtitle += DateText(today);
   grid::ReportTitle& line2 = titles.Add(subtitle, "Arial", 10);
   line2.align_to = 1;
   line2.print_on_all_pages = true;
@@ -235,9 +215,9 @@ void SetUpReportPage(grid::ReportGrid& grid, int orientation, int title_rows) {
 
 void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
   grid::ReportGrid& grid = doc.grid;
-  Try([&] { AddTitlesAndSetUp(doc, state, today); });
+  SkipOnError([&] { AddTitlesAndSetUp(doc, state, today); });
   int total_width = 0;
-  Try([&] {
+  SkipOnError([&] {
     for (int c = 1; c < grid.Cols(); ++c) {
       total_width += grid.ColWidth(c);
       grid.SetCellText(0, c, ShortenedHeader(std::string(grid.CellText(0, c))));
@@ -252,7 +232,7 @@ void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
       FormatByHeaderWord(grid, c);
     }
   });
-  Try([&] {
+  SkipOnError([&] {
     SetUpReportPage(grid, NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
     FitReportToPaper(grid, FitPreference::kTurnFirst);
   });
@@ -262,8 +242,8 @@ void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
 
 void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
   grid::ReportGrid& grid = doc.grid;
-  Try([&] { AddTitlesAndSetUp(doc, state, today); });
-  Try([&] {
+  SkipOnError([&] { AddTitlesAndSetUp(doc, state, today); });
+  SkipOnError([&] {
     for (int c = 1; c < grid.Cols(); ++c) {
       // A hidden column (width 0, such as a listing's order column) stays hidden.
       const bool hidden = grid.ColWidth(c) == 0;
@@ -276,7 +256,7 @@ void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
       }
     }
   });
-  Try([&] {
+  SkipOnError([&] {
     SetUpReportPage(grid, grid::kPortrait, 0);
     FitReportToPaper(grid, FitPreference::kShrinkFirst);
   });
@@ -286,8 +266,8 @@ void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
 
 void LayoutBrowseGrid(Document& doc, const data::AppState& state, Date today) {
   grid::ReportGrid& grid = doc.grid;
-  Try([&] { AddReportTitles(doc, state, today); });
-  Try([&] {
+  SkipOnError([&] { AddReportTitles(grid, doc.title, state.title_settings, today); });
+  SkipOnError([&] {
     SetUpReportPage(grid, grid::kPortrait, 1);
     FitReportToPaper(grid, FitPreference::kShrinkFirst);
   });

@@ -20,18 +20,23 @@ class Database;
 
 namespace output {
 
+// How a filled report shows its number fields: a listing keeps the scores as
+// entered ("General Number"), a statistics report shows two decimals ("0.00").
+enum class FieldFormat { kAsEntered, kTwoDecimals };
+
 // Fills `doc` from the table or saved query `source` of the database at
 // state.database_path: field names in row 0, field k in grid column k + 1,
 // one row per record with the row-header tag "U", then one empty row. A
 // double field other than 学号 gets mask 5, width 50 and the format
-// "General Number" (listing modes) or "0.00" (every other ReportMode).
+// "General Number" or "0.00" as `format` says.
 // Sets the caption to state.report_title and the title box to the title
 // followed by " [共有 n 个记录]", or " [没有记录]" when the source is empty or
 // cannot be read. Returns true exactly when no record was shown.
-bool ShowSourceInGrid(Document& doc, const data::AppState& state, std::string_view source);
+bool ShowSourceInGrid(Document& doc, const data::AppState& state, std::string_view source,
+                      FieldFormat format);
 // The same on a database the caller already holds open.
 bool ShowSourceInGrid(Document& doc, const data::AppState& state, engine::Database& db,
-                      std::string_view source);
+                      std::string_view source, FieldFormat format);
 
 // The day printed after the right subtitle when ShowDate is "1".
 using Date = std::chrono::year_month_day;
@@ -56,8 +61,12 @@ void LayoutListGrid(Document& doc, const data::AppState& state, Date today = Tod
 void LayoutBrowseGrid(Document& doc, const data::AppState& state, Date today = Today());
 
 // The parts of the layouts that reports building their own grid reuse.
-// AddReportTitles: the two print titles of the layouts above.
-void AddReportTitles(Document& doc, const data::AppState& state, Date today);
+// AddReportTitles: the two print titles of the layouts above, `title` (宋体
+// 14) and LeftSubtitle||RightSubtitle followed by the date when ShowDate is
+// "1" (Arial 10, aligned to the table), both on every page. The desktop's
+// title box rebuilds them with the same call.
+void AddReportTitles(grid::ReportGrid& grid, const std::string& title,
+                     const data::TitleSettings& settings, Date today);
 // True when a table `total_width` pixels wide is printed landscape.
 bool NeedsLandscape(int total_width);
 // Margins, printing options and the footer "共&n页  第&p页"; `orientation`

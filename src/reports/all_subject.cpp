@@ -45,7 +45,7 @@ struct SubjectResult {
 
 std::optional<SubjectResult> RunQuery(engine::Database& db, const std::string& sql) {
   std::optional<SubjectResult> out;
-  SkipOnError([&] {
+  output::SkipOnError([&] {
     engine::Recordset rs = db.OpenRecordset(sql);
     SubjectResult r;
     for (int j = 0; j < rs.FieldCount(); ++j) {
@@ -65,7 +65,7 @@ std::vector<std::optional<SubjectResult>> RunQueries(const std::string& path,
   std::atomic<std::size_t> next{0};
   auto work = [&] {
     std::optional<engine::Database> db;
-    SkipOnError([&] { db.emplace(engine::Database::Open(path)); });
+    output::SkipOnError([&] { db.emplace(engine::Database::Open(path)); });
     for (std::size_t k = next++; k < sqls.size(); k = next++)
       if (db) results[k] = RunQuery(*db, sqls[k]);
   };
@@ -83,11 +83,12 @@ void AddSubjectColumn(output::Document& doc, const std::optional<SubjectResult>&
                       const std::string& subject, int k) {
   grid::ReportGrid& g = doc.grid;
   if (k == 0)
-    SkipOnError([&] { StartGrid(doc, result ? static_cast<int>(result->names.size()) : 0); });
+    output::SkipOnError(
+        [&] { StartGrid(doc, result ? static_cast<int>(result->names.size()) : 0); });
   g.SetCols(g.Cols() + 1);
   g.SetCellText(0, k + 2, subject);
   if (!result) return;
-  SkipOnError([&] {
+  output::SkipOnError([&] {
     for (std::size_t j = 0; j < result->values.size(); ++j) {
       const int row = static_cast<int>(j) + 1;
       if (k == 0) g.SetCellText(row, 1, result->names[j]);
@@ -112,17 +113,16 @@ void RenameStatistics(grid::ReportGrid& g) {
 }  // namespace
 
 void gdktj(output::Document& doc, data::AppState& state) {
-  state.report_mode = "gdktj";
-  SkipOnError([&] { data::LoadSubjectLines(state); });
+  output::SkipOnError([&] { data::LoadSubjectLines(state); });
   const data::SubjectLines& sl = state.subject_lines;
   int largest = 0;
   for (int m : sl.FullMark) largest = std::max(largest, m);
-  SkipOnError([&] { data::LoadSystemSettings(state); });
+  output::SkipOnError([&] { data::LoadSystemSettings(state); });
   std::vector<std::string> sqls;
   for (int k = 0; k < sl.Count(); ++k) sqls.push_back(SubjectQuery(state, k, largest));
   // Opened once here so that a missing file is created before the threads open it.
   std::vector<std::optional<SubjectResult>> results;
-  if (OpenOrNothing(state)) results = RunQueries(state.database_path, sqls);
+  if (output::OpenOrNothing(state)) results = RunQueries(state.database_path, sqls);
   results.resize(sqls.size());
   for (int k = 0; k < sl.Count(); ++k) {
     auto i = static_cast<std::size_t>(k);
@@ -133,7 +133,7 @@ void gdktj(output::Document& doc, data::AppState& state) {
   doc.title = title;
   if (sl.Count() == 0) {
     // Before the first import there is nothing to transpose.
-    SkipOnError([&] { StartGrid(doc, 0); });
+    output::SkipOnError([&] { StartGrid(doc, 0); });
     doc.title = title + " [没有记录]";
   }
   RenameStatistics(doc.grid);

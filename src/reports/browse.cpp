@@ -7,18 +7,17 @@
 namespace reports {
 
 void cj(output::Document& doc, data::AppState& state) {
-  state.report_mode = "cj";
   state.report_title = state.title_settings.MainTitle + "成绩表";
-  output::ShowSourceInGrid(doc, state, "成绩表");
-  SkipOnError([&] { data::LoadSubjectLines(state); });
+  output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
+  output::SkipOnError([&] { data::LoadSubjectLines(state); });
   output::LayoutBrowseGrid(doc, state);
 }
 
 void jsb(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "教师表";
-  output::ShowSourceInGrid(doc, state, "教师表");
+  output::ShowSourceInGrid(doc, state, "教师表", output::FieldFormat::kTwoDecimals);
   // Column 2 is 班级: a number when the workbook gave one.
-  SkipOnError([&] {
+  output::SkipOnError([&] {
     doc.grid.SetColMask(2, grid::kMaskNumber);
     doc.grid.SetColFormat(2, "0");
     doc.grid.SetColAlignment(2, grid::kAlignCenter);
@@ -28,15 +27,15 @@ void jsb(output::Document& doc, data::AppState& state) {
 
 void sxb(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "三线表";
-  output::ShowSourceInGrid(doc, state, "三线表");
+  output::ShowSourceInGrid(doc, state, "三线表", output::FieldFormat::kTwoDecimals);
   output::LayoutBrowseGrid(doc, state);
 }
 
 void tjtable(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "统计表";
-  output::ShowSourceInGrid(doc, state, "统计表");
-  SkipOnError([&] { data::LoadSubjectLines(state); });
-  SkipOnError([&] {
+  output::ShowSourceInGrid(doc, state, "统计表", output::FieldFormat::kTwoDecimals);
+  output::SkipOnError([&] { data::LoadSubjectLines(state); });
+  output::SkipOnError([&] {
     for (int c = state.subject_lines.FirstSubjectCol; c > 0 && c < doc.grid.Cols(); ++c)
       doc.grid.SetColMask(c, grid::kMaskNumber);
   });

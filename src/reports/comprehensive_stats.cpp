@@ -5,6 +5,7 @@
 
 #include "common/text_number.h"
 #include "data/score_database.h"
+#include "data/weighted_totals.h"
 #include "output/report_layout.h"
 #include "reports/listing_ranks.h"
 #include "reports/stat_columns.h"
@@ -18,19 +19,16 @@ std::string Num(double v) {
 
 // Reads max and min of `expression` into the options and returns the
 // caption suffix "(最高分 x  ,最低分 y )"; empty when the query fails.
-std::string ReadHighestLowest(ComprehensiveOptions& options, const data::AppState& state,
-                              const std::string& sql) {
+std::string ReadRange(ComprehensiveOptions& options, const data::AppState& state,
+                      const std::string& expression, bool positive_only) {
   try {
     engine::Database db = data::OpenScoreDatabase(state);
-    engine::Recordset rs = db.OpenRecordset(sql);
-    if (rs.Eof()) return {};
-    const engine::Value high = rs.FieldValue(0);
-    const engine::Value low = rs.FieldValue(1);
-    options.stat_max = static_cast<float>(high.AsDouble());
-    options.stat_min = static_cast<float>(low.AsDouble());
-    return "(最高分 " + high.AsText(rs.FieldTypeOf(0)) + "  ,最低分 " +
-           low.AsText(rs.FieldTypeOf(1)) + " )";
-  } catch (const std::exception&) {
+    const auto range = data::ReadHighestLowest(db, expression, positive_only);
+    if (!range) return {};
+    options.stat_max = static_cast<float>(range->highest);
+    options.stat_min = static_cast<float>(range->lowest);
+    return "(最高分 " + range->highest_text + "  ,最低分 " + range->lowest_text + " )";
+  } catch (const engine::Error&) {
     return {};
   }
 }
@@ -44,22 +42,13 @@ void ChooseTotal(ComprehensiveOptions& options, bool main_only, const data::AppS
   options.subject_visible = false;
   options.stat_column = prefix + "总分";
   options.stat_width = state.system_settings.TotalSegment;
-  options.stat_full_mark = 0;
-  options.stat_subject_count = main_only ? 0 : lines.Count();
-  std::string e;
-  for (int i = 0; i < lines.Count(); ++i) {
-    if (main_only && !lines.IsMain(i)) continue;
-    if (main_only) ++options.stat_subject_count;
-    const int product = lines.TotalWeightPct[i] * lines.FullMark[i];
-    if (product >= -32768 && product <= 32767)  // a 16-bit product, as the settings store them
-      options.stat_full_mark =
-          static_cast<int>(std::nearbyint(options.stat_full_mark + product / 100.0));
-    const std::string& s = lines.SubjectName[i];
-    e += "IIf(IsNull(" + s + "), 0, " + s + ")*" + Num(lines.TotalWeightPct[i] / 100.0) + "+";
-  }
-  if (!e.empty()) e.pop_back();
-  const std::string range = ReadHighestLowest(
-      options, state, "select max(" + e + "),min(" + e + ")  From 成绩表 where " + e + ">0");
+  options.stat_full_mark =
+      static_cast<int>(std::nearbyint(data::WeightedFullMark(lines, main_only)));
+  options.stat_subject_count = 0;
+  for (int i = 0; i < lines.Count(); ++i)
+    if (!main_only || lines.IsMain(i)) ++options.stat_subject_count;
+  const std::string range =
+      ReadRange(options, state, data::WeightedTotalExpression(lines, main_only), true);
   if (!range.empty()) options.check3_caption = prefix + "总分分段" + range;
 }
 
@@ -76,7 +65,7 @@ ComprehensiveOptions OpenComprehensiveDialog(data::AppState& state) {
   data::LoadSubjectLines(state);
   try {
     data::LoadSystemSettings(state);
-  } catch (const std::exception&) {
+  } catch (const engine::Error&) {
     // Before the first import: the dialog opens with zero widths.
   }
   ComprehensiveOptions options;
@@ -111,8 +100,7 @@ void ChooseSubject(ComprehensiveOptions& options, int index, const data::AppStat
   options.stat_column = name;
   options.stat_full_mark = lines.FullMark[index];
   // Zeros take part in the lowest score here, unlike in the totals.
-  const std::string range =
-      ReadHighestLowest(options, state, "select max(" + name + "),min(" + name + ")  From 成绩表");
+  const std::string range = ReadRange(options, state, name, false);
   if (!range.empty()) options.check3_caption = name + "分段" + range;
 }
 
@@ -252,27 +240,58 @@ ComprehensiveResult RunComprehensive(const ComprehensiveOptions& options, data::
     result.message = q.message;
     return result;
   }
-  state.report_mode = "qkjhtj";
   state.report_title = q.title;
   output::Document doc;
   try {
     engine::Database db = data::OpenScoreDatabase(state);
     try {
       data::ReplaceSavedQuery(db, "NewQry5", q.sql);
-    } catch (const std::exception&) {
+    } catch (const engine::Error&) {
       // Skipped like every failing step: the fill then shows what it can.
     }
-    output::ShowSourceInGrid(doc, state, db, "NewQry5");
+    output::ShowSourceInGrid(doc, state, db, "NewQry5", output::FieldFormat::kTwoDecimals);
     if (!q.whole_sql.empty()) {
       const int keys = doc.grid.Cols() > 2 && doc.grid.CellText(0, 2) == "班级" ? 2 : 1;
       InsertTotalRow(doc.grid, db, q.whole_sql, 1 + keys);
     }
-  } catch (const std::exception&) {
-    output::ShowSourceInGrid(doc, state, "NewQry5");
+  } catch (const engine::Error&) {
+    output::ShowSourceInGrid(doc, state, "NewQry5", output::FieldFormat::kTwoDecimals);
   }
   output::LayoutStatGrid(doc, state);
   result.document = std::move(doc);
   return result;
+}
+
+output::Document ComprehensiveReport(ReportRun& run, const ReportChoices& choices) {
+  data::AppState& state = run.state;
+  ComprehensiveOptions o = OpenComprehensiveDialog(state);
+  const std::string category = choices.Get("category");
+  if (category == "单科") {
+    ChooseCategory(o, StatCategory::kSubject, state);
+    if (const std::string subject = choices.Get("subject"); !subject.empty())
+      ChooseSubject(o, SubjectIndex(state.subject_lines, subject), state);
+  } else if (category == "主科") {
+    ChooseCategory(o, StatCategory::kMain, state);
+  } else if (category != "全科") {
+    throw ReportError("统计类别只能是 单科、主科 或 全科");
+  }
+  const std::string range = choices.Get("range");
+  o.range = range == "各班"   ? StatRange::kClass
+            : range == "各校" ? StatRange::kSchool
+                              : StatRange::kAll;
+  if (choices.Get("by") == "名" && o.by_rank_enabled) ChooseRanks(o);
+  if (const std::string n = choices.Get("n"); !n.empty()) {
+    const std::vector<std::string> parts = SplitList(n, ',');
+    for (size_t i = 0; i < o.n_texts.size(); ++i) o.n_texts[i] = i < parts.size() ? parts[i] : "";
+  }
+  const std::string items = choices.Get("items");
+  o.check1 = o.check1_enabled && items.find('1') != std::string::npos;
+  o.check2 = o.check2_enabled && items.find('2') != std::string::npos;
+  o.check3 = items.find('3') != std::string::npos;
+  o.check4 = items.find('4') != std::string::npos;
+  ComprehensiveResult result = RunComprehensive(o, state);
+  if (!result.document) throw ReportError(result.message);
+  return std::move(*result.document);
 }
 
 }  // namespace reports

@@ -14,6 +14,7 @@
 
 #include "data/app_state.h"
 #include "output/document.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -80,5 +81,9 @@ struct ComprehensiveResult {
   std::string message;
 };
 ComprehensiveResult RunComprehensive(const ComprehensiveOptions& options, data::AppState& state);
+
+// qkjhtj from choices: category, subject, range, by, n and items, each as
+// the dialog would have been set. Throws ReportError with the dialog's message.
+output::Document ComprehensiveReport(ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

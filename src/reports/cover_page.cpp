@@ -1,6 +1,8 @@
 #include "reports/cover_page.h"
 
+#include <sstream>
 #include <string>
+#include "reports/stat_columns.h"
 
 #include "grid/content_fit.h"
 
@@ -86,6 +88,34 @@ output::Document hxfm(const data::TitleSettings& titles, output::Date today) {
 
 output::Document zxfm(const data::TitleSettings& titles, output::Date today) {
   return MakeCover(kPortrait, titles, today);
+}
+
+namespace {
+
+// "--date 2024-07-01": the day printed on the cover, the run's day when absent.
+output::Date CoverDate(const ReportRun& run, const ReportChoices& choices) {
+  const std::string text = choices.Get("date");
+  if (text.empty()) return run.today;
+  int year = 0;
+  unsigned month = 0, day = 0;
+  char dash1 = 0, dash2 = 0;
+  std::istringstream in(text);
+  in >> year >> dash1 >> month >> dash2 >> day;
+  const output::Date date{std::chrono::year{year}, std::chrono::month{month},
+                          std::chrono::day{day}};
+  if (!in || dash1 != '-' || dash2 != '-' || !date.ok())
+    throw ReportError("日期写成 年-月-日：" + text);
+  return date;
+}
+
+}  // namespace
+
+output::Document LandscapeCover(ReportRun& run, const ReportChoices& choices) {
+  return hxfm(run.state.title_settings, CoverDate(run, choices));
+}
+
+output::Document PortraitCover(ReportRun& run, const ReportChoices& choices) {
+  return zxfm(run.state.title_settings, CoverDate(run, choices));
 }
 
 }  // namespace reports

@@ -6,6 +6,7 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -15,5 +16,9 @@ inline constexpr const char* kCoverTitle = "你可在打印预览中观看打印
 
 output::Document hxfm(const data::TitleSettings& titles, output::Date today = output::Today());
 output::Document zxfm(const data::TitleSettings& titles, output::Date today = output::Today());
+
+// hxfm and zxfm from choices: "--date 2024-07-01", else the run's day.
+output::Document LandscapeCover(ReportRun& run, const ReportChoices& choices);
+output::Document PortraitCover(ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

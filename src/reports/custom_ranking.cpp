@@ -11,6 +11,37 @@
 namespace reports {
 namespace {
 
+std::vector<std::string> ReportHeaders(const grid::ReportGrid& report, int first_subject_col) {
+  std::vector<std::string> headers;
+  for (int c = std::max(1, first_subject_col); c < report.Cols(); ++c)
+    headers.emplace_back(report.CellText(0, c));
+  return headers;
+}
+
+}  // namespace
+
+TotalsPage BuildTotalsPage(const grid::ReportGrid& report, int first_subject_col) {
+  TotalsPage page;
+  for (std::string& header : ReportHeaders(report, first_subject_col))
+    page.rows.push_back({std::move(header), true, "100", false});
+  if (!page.rows.empty()) page.rows.back().right_of = true;  // by default right of the last column
+  page.column_name = "总分";
+  return page;
+}
+
+std::vector<RankingRow> BuildRankingPage(const grid::ReportGrid& report, int first_subject_col) {
+  std::vector<RankingRow> rows;
+  for (std::string& header : ReportHeaders(report, first_subject_col))
+    rows.push_back({std::move(header), false, false, false, "1"});
+  return rows;
+}
+
+void TickRightOf(TotalsPage& page, int row) {
+  for (size_t r = 0; r < page.rows.size(); ++r) page.rows[r].right_of = static_cast<int>(r) == row;
+}
+
+namespace {
+
 constexpr const char* kTotalLabel = "合计";
 
 // A 合计比例% text as the 16-bit integer the total uses.
@@ -19,11 +50,10 @@ int PercentOf(const std::string& text) {
   return static_cast<int>(std::clamp(v, -32768.0, 32767.0));
 }
 
-output::Document PlainListing(data::AppState& state, const char* mode) {
-  state.report_mode = mode;
+output::Document PlainListing(data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
   output::Document doc;
-  output::ShowSourceInGrid(doc, state, "成绩表");
+  output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
   output::LayoutBrowseGrid(doc, state);
   return doc;
 }
@@ -43,10 +73,10 @@ const char* RankSuffix(RankScope scope) {
 }  // namespace
 
 output::Document zdyzf(data::AppState& state) {
-  return PlainListing(state, "zdyzf");
+  return PlainListing(state);
 }
 output::Document zdypm1(data::AppState& state) {
-  return PlainListing(state, "zdypm1");
+  return PlainListing(state);
 }
 
 void ApplyCustomTotal(grid::ReportGrid& grid, int first_subject_col, const TotalsPage& page,
@@ -177,6 +207,68 @@ std::string pm(grid::ReportGrid& grid) {
 
 void oldstor(grid::ReportGrid& grid) {
   if (grid.Cols() > 1) grid.Sort(grid.Cols() - 1, true);
+}
+
+namespace {
+
+// "--rank 科目:段班校[:1|2]" choices as the ranking page's rows.
+std::vector<RankingRow> RankRows(const ReportChoices& choices) {
+  std::vector<RankingRow> rows;
+  for (const std::string& item : choices.All("rank")) {
+    const std::vector<std::string> parts = SplitList(item, ':');
+    if (parts.size() < 2) throw ReportError("排名写成 科目:段班校[:1|2]：" + item);
+    RankingRow row{parts[0], false, false, false, parts.size() > 2 ? parts[2] : "1"};
+    row.grade = parts[1].find("段") != std::string::npos;
+    row.klass = parts[1].find("班") != std::string::npos;
+    row.school = parts[1].find("校") != std::string::npos;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+TotalsRow& RowNamed(TotalsPage& page, const std::string& subject) {
+  auto it = std::find_if(page.rows.begin(), page.rows.end(),
+                         [&](const TotalsRow& r) { return r.subject == subject; });
+  if (it == page.rows.end()) throw ReportError("没有这个列：" + subject);
+  return *it;
+}
+
+// "--total 科目:比例,..." ticks only those columns; "--after" places the total.
+void ChooseTotals(TotalsPage& page, const ReportChoices& choices) {
+  if (const std::string total = choices.Get("total"); !total.empty()) {
+    for (TotalsRow& row : page.rows) row.in_total = false;
+    for (const std::string& item : SplitList(total, ',')) {
+      const std::vector<std::string> parts = SplitList(item, ':');
+      TotalsRow& row = RowNamed(page, parts.empty() ? item : parts[0]);
+      row.in_total = true;
+      row.percent = parts.size() > 1 ? parts[1] : "100";
+    }
+  }
+  if (const std::string after = choices.Get("after"); !after.empty())
+    TickRightOf(page, static_cast<int>(&RowNamed(page, after) - page.rows.data()));
+  page.column_name = choices.Get("name");
+}
+
+}  // namespace
+
+output::Document CustomTotalReport(ReportRun& run, const ReportChoices& choices) {
+  output::Document doc = zdyzf(run.state);
+  const int first = run.state.subject_lines.FirstSubjectCol;
+  TotalsPage page = BuildTotalsPage(doc.grid, first);
+  ChooseTotals(page, choices);
+  ApplyCustomTotal(doc.grid, first, page, run.progress);
+  // The dialog's second stage: the new total can be ranked in the same window.
+  if (const std::vector<RankingRow> rows = RankRows(choices); !rows.empty())
+    ApplyRanking(doc, run.state, rows, run.progress);
+  return doc;
+}
+
+output::Document CustomRankingReport(ReportRun& run, const ReportChoices& choices) {
+  output::Document doc = zdypm1(run.state);
+  const std::vector<RankingRow> rows = RankRows(choices);
+  if (rows.empty()) throw ReportError("请指定排名：--rank 科目:段班校[:1|2]");
+  ApplyRanking(doc, run.state, rows, run.progress);
+  return doc;
 }
 
 }  // namespace reports

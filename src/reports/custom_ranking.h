@@ -10,7 +10,9 @@
 
 #include "common/progress.h"
 #include "data/app_state.h"
+#include "grid/report_grid.h"
 #include "output/document.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -35,6 +37,14 @@ struct RankingRow {
   bool klass = false;
   std::string mode = "1";  // "1" skips ranks after a tie, "2" does not
 };
+
+// shezhi: the totals page (k = 0) and the ranking page (k = 1) of the
+// settings dialog, one row per report column from FirstSubjectCol to the
+// last, with their defaults.
+TotalsPage BuildTotalsPage(const grid::ReportGrid& report, int first_subject_col);
+std::vector<RankingRow> BuildRankingPage(const grid::ReportGrid& report, int first_subject_col);
+// A tick in 合计在此列右 clears every other row's.
+void TickRightOf(TotalsPage& page, int row);
 
 enum class RankScope { kGrade, kSchool, kClass };
 
@@ -71,5 +81,10 @@ std::string pm(grid::ReportGrid& grid);
 
 // 恢复原来顺序: sorts ascending on the last column.
 void oldstor(grid::ReportGrid& grid);
+
+// zdyzf and zdypm1 from choices: the totals page ("--total", "--after",
+// "--name") and the ranking page ("--rank", repeatable).
+output::Document CustomTotalReport(ReportRun& run, const ReportChoices& choices);
+output::Document CustomRankingReport(ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -107,7 +107,7 @@ void FinishOverview(output::Document& doc, const data::AppState& state, output::
   }
   g.SetAutoRedraw(true);
   g.Refresh();
-  output::AddReportTitles(doc, state, today);
+  output::AddReportTitles(doc.grid, doc.title, state.title_settings, today);
   output::SetUpReportPage(
       g, output::NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
   output::FitReportToPaper(g, output::FitPreference::kTurnFirst);
@@ -115,17 +115,17 @@ void FinishOverview(output::Document& doc, const data::AppState& state, output::
 
 void ShowList(output::Document& doc, data::AppState& state, const std::string& sql,
               const std::string& name) {
-  std::optional<engine::Database> db = OpenOrNothing(state);
-  if (db) SkipOnError([&] { data::ReplaceSavedQuery(*db, "NewQrytjxx", sql); });
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
+  if (db) output::SkipOnError([&] { data::ReplaceSavedQuery(*db, "NewQrytjxx", sql); });
   state.report_title = state.title_settings.MainTitle + name;
   if (db)
-    output::ShowSourceInGrid(doc, state, *db, "NewQrytjxx");
+    output::ShowSourceInGrid(doc, state, *db, "NewQrytjxx", output::FieldFormat::kTwoDecimals);
   else
-    output::ShowSourceInGrid(doc, state, "NewQrytjxx");
+    output::ShowSourceInGrid(doc, state, "NewQrytjxx", output::FieldFormat::kTwoDecimals);
   grid::ReportGrid& g = doc.grid;
   g.ReportTitles().Add(doc.title, "宋体", 14).print_on_all_pages = true;
   g.ReportTitles().Add("", "Arial", 10).print_on_all_pages = true;
-  SkipOnError([&] { g.SetRowHeight(0, 32); });
+  output::SkipOnError([&] { g.SetRowHeight(0, 32); });
   grid::PageSettings& page = g.PageSetup();
   page.print_fixed_row = true;
   page.print_fixed_column = true;
@@ -146,7 +146,7 @@ void cjbxx(output::Document& doc, data::AppState& state, output::Date today) {
   doc.title = state.report_title;
   // The overview stops at its first failure, as far as it got.
   bool counted = false;
-  SkipOnError([&] {
+  output::SkipOnError([&] {
     BuildHeader(g, sl);
     engine::Database db = data::OpenScoreDatabase(state);
     FillStudents(g, db, sl);

@@ -90,4 +90,19 @@ std::optional<output::Document> RunFilter(const FilterOptions& o, const grid::Re
   return doc;
 }
 
+output::Document FilterReport(ReportRun& run, const ReportChoices& choices) {
+  const std::string from = choices.Get("from");
+  const ReportKind* kind = FindReportKind(from);
+  if (kind == nullptr || kind->fill == nullptr || from == "shaixwan")
+    throw ReportError("不能筛选这个报表：" + from);
+  output::Document source;
+  kind->fill(source, run, choices.For(kind->options));
+  FilterOptions o = OpenFilterDialog(source.grid);
+  ChooseFilterSchool(o, source.grid, choices.Get("school"));
+  o.klass = choices.Get("class");
+  std::optional<output::Document> doc = RunFilter(o, source.grid, run.state);
+  if (!doc) throw ReportError("没有这个学校或班级的行：" + o.school + o.klass);
+  return std::move(*doc);
+}
+
 }  // namespace reports

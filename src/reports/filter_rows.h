@@ -9,6 +9,7 @@
 
 #include "data/app_state.h"
 #include "output/document.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -34,5 +35,9 @@ void ChooseFilterSchool(FilterOptions& options, const grid::ReportGrid& source,
 std::optional<output::Document> RunFilter(const FilterOptions& options,
                                           const grid::ReportGrid& source,
                                           const data::AppState& state);
+
+// shaixwan from choices: the kind named by "--from" is made first with the
+// same choices, then filtered to "--school" and "--class".
+output::Document FilterReport(ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -50,11 +50,10 @@ void RankGradeAndClass(grid::ReportGrid& grid, int score, int grade_rank, int cl
   WriteRanks(grid, score, class_rank, class_col > 0 ? class_col : kNoGroup, kRankSkip, class_pass);
 }
 
-output::Document FilledListing(data::AppState& state, const char* mode) {
-  state.report_mode = mode;
+output::Document FilledListing(data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
   output::Document doc;
-  output::ShowSourceInGrid(doc, state, "成绩表");
+  output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
   data::LoadSubjectLines(state);
   return doc;
 }
@@ -116,7 +115,7 @@ int AddMainSubjectTotal(grid::ReportGrid& grid, const data::SubjectLines& lines,
 }
 
 output::Document zfdmbm(data::AppState& state, common::ProgressSink& progress) {
-  output::Document doc = FilledListing(state, "zfdmbm");
+  output::Document doc = FilledListing(state);
   AddTotalAndRanks(doc.grid, state.subject_lines, progress);
   doc.grid.SetAutoRedraw(true);
   doc.grid.Refresh();
@@ -125,7 +124,7 @@ output::Document zfdmbm(data::AppState& state, common::ProgressSink& progress) {
 }
 
 output::Document czzpm(data::AppState& state, common::ProgressSink& progress) {
-  output::Document doc = FilledListing(state, "czzpm");
+  output::Document doc = FilledListing(state);
   AddTotalAndRanks(doc.grid, state.subject_lines, progress);
   AddMainSubjectTotal(doc.grid, state.subject_lines, progress);
   output::LayoutListGrid(doc, state);

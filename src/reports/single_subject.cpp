@@ -19,17 +19,19 @@ struct SubjectQuery {
 
 SubjectQuery PrepareSubject(data::AppState& state, int subject_index) {
   SubjectQuery q;
-  SkipOnError([&] { data::LoadSubjectLines(state); });
+  output::SkipOnError([&] { data::LoadSubjectLines(state); });
   int full_mark = 0;
   StatLines lines;
-  SkipOnError([&] {
+  try {
     const data::SubjectLines& sl = state.subject_lines;
     int i = SubjectIndexFromMenu(sl, subject_index);
     q.subject = sl.SubjectName[static_cast<std::size_t>(i)];
     full_mark = sl.FullMark[static_cast<std::size_t>(i)];
     lines = LinesOf(sl, i);
-  });
-  SkipOnError([&] { data::LoadSystemSettings(state); });
+  } catch (const ReportError&) {
+    // Before the first import there is no subject: the report shows empty.
+  }
+  output::SkipOnError([&] { data::LoadSystemSettings(state); });
   const data::SystemSettings& w = state.system_settings;
   q.columns = StatisticColumns(q.subject, lines, w) +
               SegmentColumns(q.subject, full_mark, w.SubjectSegment);
@@ -42,25 +44,25 @@ std::string WholeQuery(const SubjectQuery& q) {
 
 void ReplaceQuery(std::optional<engine::Database>& db, std::string_view name,
                   const std::string& select_text) {
-  if (db) SkipOnError([&] { data::ReplaceSavedQuery(*db, name, select_text); });
+  if (db) output::SkipOnError([&] { data::ReplaceSavedQuery(*db, name, select_text); });
 }
 
 void Show(output::Document& doc, const data::AppState& state, std::optional<engine::Database>& db,
           std::string_view source) {
   if (db)
-    output::ShowSourceInGrid(doc, state, *db, source);
+    output::ShowSourceInGrid(doc, state, *db, source, output::FieldFormat::kTwoDecimals);
   else
-    output::ShowSourceInGrid(doc, state, source);
+    output::ShowSourceInGrid(doc, state, source, output::FieldFormat::kTwoDecimals);
 }
 
 void AddTotalRow(output::Document& doc, std::optional<engine::Database>& db, const SubjectQuery& q,
                  int first_col) {
-  if (db) SkipOnError([&] { InsertTotalRow(doc.grid, *db, WholeQuery(q), first_col); });
+  if (db) output::SkipOnError([&] { InsertTotalRow(doc.grid, *db, WholeQuery(q), first_col); });
 }
 
 // Two empty columns before 参考人数 for the teacher (or classes) and the subject.
 void InsertKeyColumns(output::Document& doc) {
-  SkipOnError([&] { doc.grid.InsertCol(3, 2); });
+  output::SkipOnError([&] { doc.grid.InsertCol(3, 2); });
 }
 
 bool IsNumeric(engine::FieldType type) {
@@ -88,29 +90,28 @@ std::string DigitsOf(std::string_view text) {
 }  // namespace
 
 void gbkm(output::Document& doc, data::AppState& state, int subject_index) {
-  state.report_mode = "gbkm";
   SubjectQuery q = PrepareSubject(state, subject_index);
   state.report_title = state.title_settings.MainTitle + "各班" + q.subject + "单科统计表";
-  std::optional<engine::Database> db = OpenOrNothing(state);
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
   ReplaceQuery(db, "NewQry1", "select 学校,班级," + q.columns + " from 成绩表  GROUP BY 学校,班级");
   Show(doc, state, db, "NewQry1");
   AddTotalRow(doc, db, q, 3);
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
-  SkipOnError([&] {
+  output::SkipOnError([&] {
     doc.grid.SetColFormat(2, "0");
     doc.grid.SetColAlignment(2, grid::kAlignCenter);
     doc.grid.Refresh();
   });
-  if (db) SkipOnError([&] { FillClassTeachers(doc, *db, q.subject); });
-  SkipOnError([&] { output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst); });
+  if (db) output::SkipOnError([&] { FillClassTeachers(doc, *db, q.subject); });
+  output::SkipOnError(
+      [&] { output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst); });
 }
 
 void gxkm(output::Document& doc, data::AppState& state, int subject_index) {
-  state.report_mode = "gxkm";
   SubjectQuery q = PrepareSubject(state, subject_index);
   state.report_title = state.title_settings.MainTitle + "各校" + q.subject + "单科统计表";
-  std::optional<engine::Database> db = OpenOrNothing(state);
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
   ReplaceQuery(db, "NewQry1", "select 学校," + q.columns + " from 成绩表  GROUP BY 学校");
   Show(doc, state, db, "NewQry1");
   AddTotalRow(doc, db, q, 2);
@@ -118,10 +119,9 @@ void gxkm(output::Document& doc, data::AppState& state, int subject_index) {
 }
 
 void jskm(output::Document& doc, data::AppState& state, int subject_index) {
-  state.report_mode = "jskm";
   SubjectQuery q = PrepareSubject(state, subject_index);
   const std::string& s = q.subject;
-  std::optional<engine::Database> db = OpenOrNothing(state);
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
   ReplaceQuery(db, "NewQry2",
                "select 成绩表.学校,成绩表.班级,成绩表.姓名,成绩表." + s + " as " + s + " ,教师表." +
                    s +
@@ -135,8 +135,9 @@ void jskm(output::Document& doc, data::AppState& state, int subject_index) {
   AddTotalRow(doc, db, q, 3);
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
-  if (db) SkipOnError([&] { FillTeacherClasses(doc, *db, s); });
-  SkipOnError([&] { output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst); });
+  if (db) output::SkipOnError([&] { FillTeacherClasses(doc, *db, s); });
+  output::SkipOnError(
+      [&] { output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst); });
 }
 
 void FillClassTeachers(output::Document& doc, engine::Database& db, const std::string& subject) {

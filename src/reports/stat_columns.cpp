@@ -24,12 +24,6 @@ std::string RateTimes100(std::string_view s, int line) {
 
 }  // namespace
 
-std::optional<engine::Database> OpenOrNothing(const data::AppState& state) {
-  std::optional<engine::Database> db;
-  SkipOnError([&] { db.emplace(data::OpenScoreDatabase(state)); });
-  return db;
-}
-
 int SubjectIndex(const data::SubjectLines& lines, const std::string& name) {
   int i = lines.IndexOf(name);
   if (i < 0) throw ReportError("没有这个科目：" + name);
@@ -122,13 +116,12 @@ void WriteRecord(grid::ReportGrid& grid, engine::Recordset& rs, int row, int fir
 void InsertTotalRow(grid::ReportGrid& grid, engine::Database& db, const std::string& whole_sql,
                     int first_col) {
   grid.InsertRow(1);
-  try {
+  // A report over a missing table keeps its bare 合计 row.
+  output::SkipOnError([&] {
     grid.SetCellText(1, 1, "合计");
     engine::Recordset rs = db.OpenRecordset(whole_sql);
     if (!rs.Eof()) WriteRecord(grid, rs, 1, first_col);
-  } catch (const std::exception&) {
-    // A report over a missing table keeps its bare 合计 row.
-  }
+  });
 }
 
 }  // namespace reports

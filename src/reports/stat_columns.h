@@ -17,14 +17,10 @@
 #include "data/app_state.h"
 #include "engine/database.h"
 #include "output/document.h"
+#include "output/skip_step.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
-
-// A refusal of a report command, with a Chinese message for the user.
-class ReportError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // The 0-based index of `name` in 三线表's subjects; throws ReportError
 // "没有这个科目：name" when there is none.
@@ -32,22 +28,6 @@ int SubjectIndex(const data::SubjectLines& lines, const std::string& name);
 // The 0-based index of the menus' 1-based `menu_index`; throws ReportError
 // when it is out of range.
 int SubjectIndexFromMenu(const data::SubjectLines& lines, int menu_index);
-
-// Runs one step of a report command; a failure ends only that step, and the
-// command goes on with the next. Returns whether the step completed.
-template <typename Step>
-bool SkipOnError(Step&& step) {
-  try {
-    step();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-// The score database at state.database_path, or nothing when it cannot be
-// opened (the report then shows as empty).
-std::optional<engine::Database> OpenOrNothing(const data::AppState& state);
 
 // ---- segment columns
 // One score segment, both ends included.

@@ -130,7 +130,6 @@ void FillStudentListOptions(StudentListOptions& o, const std::vector<std::string
 }
 
 StudentListOptions OpenStudentListDialog(data::AppState& state) {
-  state.report_mode = "mingdan";
   std::vector<std::string> columns;
   std::vector<std::string> schools;
   try {
@@ -139,7 +138,7 @@ StudentListOptions OpenStudentListDialog(data::AppState& state) {
     for (engine::Recordset rs = db.OpenRecordset("select distinct 学校 from 统计表"); !rs.Eof();
          rs.MoveNext())
       schools.push_back(rs.FieldValue(0).AsText(rs.FieldTypeOf(0)));
-  } catch (const std::exception&) {
+  } catch (const engine::Error&) {
     // Before the first import there is no 统计表: the lists stay empty.
   }
   data::LoadSubjectLines(state);
@@ -198,7 +197,7 @@ void ChooseListSchool(StudentListOptions& o, const std::string& school,
              "select distinct 班级,学校 from 统计表 where 学校='" + data::QuoteSql(school) + "'");
          !rs.Eof(); rs.MoveNext())
       o.classes.push_back(rs.FieldValue(0).AsText(rs.FieldTypeOf(0)));
-  } catch (const std::exception&) {
+  } catch (const engine::Error&) {
     // No 统计表: the class list keeps its empty item only.
   }
 }
@@ -265,18 +264,72 @@ StudentListResult RunStudentList(const StudentListOptions& options, data::AppSta
     // rejects leaves the saved query as it was.
     db.OpenRecordset(q.sql).Close();
     data::ReplaceSavedQuery(db, "NewQry2", q.sql);
-    state.report_mode = "mingdan";
     state.report_title = q.title;
     output::Document doc;
-    output::ShowSourceInGrid(doc, state, db, "NewQry2");
+    output::ShowSourceInGrid(doc, state, db, "NewQry2", output::FieldFormat::kAsEntered);
     output::LayoutStatGrid(doc, state);
     WidenTextColumns(doc.grid);
     output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst);
     result.document = std::move(doc);
-  } catch (const std::exception& e) {
+  } catch (const engine::Error& e) {
     result.message = std::string("数据库不能执行这个查询，请检查条件：") + e.what();
   }
   return result;
+}
+
+namespace {
+
+// "语文>=80" as column, operator and value.
+void ParseComparison(const std::string& text, std::string& column, std::string& op,
+                     std::string& value) {
+  const size_t at = text.find_first_of("<>=");
+  if (at == std::string::npos || at == 0) throw ReportError("条件写成 列名比较符数值：" + text);
+  size_t end = at + 1;
+  if (end < text.size() && text[end] == '=') ++end;
+  column = text.substr(0, at);
+  op = text.substr(at, end - at);
+  value = text.substr(end);
+}
+
+// The 条件 page: one comparison, a second joined by and/or, the shown columns.
+void ChooseCondition(StudentListOptions& o, const ReportChoices& choices) {
+  o.tab = 1;
+  ParseComparison(choices.Get("cond"), o.column1, o.op1, o.value1);
+  const std::string second_and = choices.Get("and"), second_or = choices.Get("or");
+  if (!second_and.empty() || !second_or.empty()) {
+    o.use_or = second_and.empty();
+    ParseComparison(o.use_or ? second_or : second_and, o.column2, o.op2, o.value2);
+  }
+  const std::vector<std::string> show = choices.All("show");
+  if (show.empty()) return;
+  const std::string first = show[0] == "主科"   ? kMainGroupItem
+                            : show[0] == "全科" ? kAllGroupItem
+                                                : show[0];
+  ChooseShowItem1(o, first);
+  if (show.size() > 1) {
+    const std::string message = ChooseShowItem2(o, show[1]);
+    if (!message.empty()) throw ReportError(message);
+  }
+}
+
+}  // namespace
+
+output::Document StudentListReport(ReportRun& run, const ReportChoices& choices) {
+  StudentListOptions o = OpenStudentListDialog(run.state);
+  if (const std::string school = choices.Get("school"); !school.empty()) {
+    ChooseListSchool(o, school, run.state);
+    o.klass = choices.Get("class");
+  }
+  if (choices.Get("cond").empty()) {
+    const double preset = common::NumericValue(choices.Get("preset"));
+    if (preset < 1 || preset > 8) throw ReportError("--preset 只能是 1 到 8");
+    ChoosePreset(o, static_cast<int>(preset));
+  } else {
+    ChooseCondition(o, choices);
+  }
+  StudentListResult result = RunStudentList(o, run.state);
+  if (!result.document) throw ReportError(result.message);
+  return std::move(*result.document);
 }
 
 }  // namespace reports

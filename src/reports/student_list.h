@@ -15,6 +15,7 @@
 
 #include "data/app_state.h"
 #include "output/document.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -83,5 +84,9 @@ struct StudentListResult {
   std::string message;
 };
 StudentListResult RunStudentList(const StudentListOptions& options, data::AppState& state);
+
+// mingdan from choices: a preset (1-8) or a condition with its shown
+// columns, for one school or class or for everybody.
+output::Document StudentListReport(ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -7,13 +7,12 @@
 namespace reports {
 
 void topn(output::Document& doc, data::AppState& state) {
-  state.report_mode = "topn";
   state.report_title = state.title_settings.MainTitle + "优秀优良及格科目数及成绩表";
   doc.grid.SetAutoRedraw(false);
   doc.title = state.report_title;
-  output::ShowSourceInGrid(doc, state, "统计表");
+  output::ShowSourceInGrid(doc, state, "统计表", output::FieldFormat::kTwoDecimals);
   output::LayoutListGrid(doc, state);
-  SkipOnError([&] {
+  output::SkipOnError([&] {
     int last = doc.grid.Cols() - 1;
     doc.grid.Cell(0, last).SetWrapText(true);
     doc.grid.SetColWidth(last, 38);

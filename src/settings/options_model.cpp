@@ -6,59 +6,31 @@
 
 #include "common/text_number.h"
 #include "data/score_database.h"
+#include "data/weighted_totals.h"
 #include "settings/stored_settings.h"
 
 namespace settings {
 namespace {
 
-std::vector<std::string> ReportHeaders(const grid::ReportGrid& report, int first_subject_col) {
-  std::vector<std::string> headers;
-  for (int c = std::max(1, first_subject_col); c < report.Cols(); ++c)
-    headers.emplace_back(report.CellText(0, c));
-  return headers;
-}
-
-// Full mark and total expression of the subjects, the main ones only or all.
-struct TotalShape {
-  double full_mark = 0;
-  std::string expression;
-};
-
-TotalShape ShapeOf(const data::SubjectLines& lines, bool main_only) {
-  TotalShape shape;
-  for (int i = 0; i < lines.Count(); ++i) {
-    if (main_only && !lines.IsMain(i)) continue;
-    const int p = lines.TotalWeightPct[i];
-    const int product = lines.FullMark[i] * p;
-    // A 16-bit product: a subject beyond it is left out of the full mark.
-    if (product >= -32768 && product <= 32767) shape.full_mark += product / 100.0;
-    const std::string& s = lines.SubjectName[i];
-    shape.expression +=
-        "IIf(IsNull(" + s + "), 0, " + s + ")*" + common::TextOfDouble(p / 100.0) + "+";
-  }
-  if (!shape.expression.empty()) shape.expression.pop_back();
-  return shape;
-}
-
-void SummaryLabel(engine::Database& db, const TotalShape& shape, const char* prefix,
-                  std::string& label) {
+// "全科总分满分 F 最高分 x  ,最低分 y" for the weighted total of all subjects
+// or of the main ones; a failing query (no main subject gives an empty
+// expression) leaves the label as it was.
+void SummaryLabel(engine::Database& db, const data::SubjectLines& lines, bool main_only,
+                  const char* prefix, std::string& label) {
   try {
-    const std::string& e = shape.expression;
-    engine::Recordset rs =
-        db.OpenRecordset("select max(" + e + "),min(" + e + ")  From 成绩表 where " + e + ">0");
-    if (rs.Eof()) return;
-    label = std::string(prefix) + common::TextOfDouble(shape.full_mark) + " 最高分 " +
-            rs.FieldValue(0).AsText(rs.FieldTypeOf(0)) + "  ,最低分 " +
-            rs.FieldValue(1).AsText(rs.FieldTypeOf(1));
-  } catch (const std::exception&) {
-    // No main subject gives an empty expression: the label keeps its text.
+    const auto range =
+        data::ReadHighestLowest(db, data::WeightedTotalExpression(lines, main_only), true);
+    if (!range) return;
+    label = std::string(prefix) + common::TextOfDouble(data::WeightedFullMark(lines, main_only)) +
+            " 最高分 " + range->highest_text + "  ,最低分 " + range->lowest_text;
+  } catch (const engine::Error&) {
   }
 }
 
 void LoadSegmentPage(OptionsModel& dialog, data::AppState& state) {
   try {
     data::LoadSystemSettings(state);
-  } catch (const std::exception&) {
+  } catch (const engine::Error&) {
     return;
   }
   const data::SystemSettings& s = state.system_settings;
@@ -73,7 +45,7 @@ void LoadTitlePage(OptionsModel& dialog, data::AppState& state, output::Date tod
   page.show_date_caption = "+" + output::DateText(today);
   try {
     data::LoadTitleSettings(state);
-  } catch (const std::exception&) {
+  } catch (const engine::Error&) {
     return;
   }
   const data::TitleSettings& t = state.title_settings;
@@ -89,33 +61,12 @@ void LoadTitlePage(OptionsModel& dialog, data::AppState& state, output::Date tod
 
 }  // namespace
 
-reports::TotalsPage BuildTotalsPage(const grid::ReportGrid& report, int first_subject_col) {
-  reports::TotalsPage page;
-  for (std::string& header : ReportHeaders(report, first_subject_col))
-    page.rows.push_back({std::move(header), true, "100", false});
-  if (!page.rows.empty()) page.rows.back().right_of = true;  // by default right of the last column
-  page.column_name = "总分";
-  return page;
-}
-
-std::vector<reports::RankingRow> BuildRankingPage(const grid::ReportGrid& report,
-                                                  int first_subject_col) {
-  std::vector<reports::RankingRow> rows;
-  for (std::string& header : ReportHeaders(report, first_subject_col))
-    rows.push_back({std::move(header), false, false, false, "1"});
-  return rows;
-}
-
-void TickRightOf(reports::TotalsPage& page, int row) {
-  for (size_t r = 0; r < page.rows.size(); ++r) page.rows[r].right_of = static_cast<int>(r) == row;
-}
-
 void NextStep(OptionsModel& dialog, const grid::ReportGrid& report, int first_subject_col) {
   if (std::find(dialog.available.begin(), dialog.available.end(), OptionsPage::kRanking) ==
       dialog.available.end())
     dialog.available.push_back(OptionsPage::kRanking);
   dialog.page = OptionsPage::kRanking;
-  dialog.ranking = BuildRankingPage(report, first_subject_col);
+  dialog.ranking = reports::BuildRankingPage(report, first_subject_col);
   dialog.apply_enabled = false;
   dialog.retotal_visible = true;
 }
@@ -123,7 +74,7 @@ void NextStep(OptionsModel& dialog, const grid::ReportGrid& report, int first_su
 void BackToTotals(OptionsModel& dialog, const grid::ReportGrid& report, int first_subject_col) {
   dialog.retotal_visible = false;
   dialog.page = OptionsPage::kTotals;
-  dialog.totals = BuildTotalsPage(report, first_subject_col);
+  dialog.totals = reports::BuildTotalsPage(report, first_subject_col);
   dialog.apply_enabled = true;
 }
 
@@ -138,30 +89,30 @@ void LoadFullMarkSummary(OptionsModel& dialog, data::AppState& state) {
   data::LoadSubjectLines(state);
   try {
     engine::Database db = data::OpenScoreDatabase(state);
-    SummaryLabel(db, ShapeOf(state.subject_lines, false), "全科总分满分 ", dialog.all_total_label);
-    SummaryLabel(db, ShapeOf(state.subject_lines, true), "主科总分满分 ", dialog.main_total_label);
-  } catch (const std::exception&) {
+    SummaryLabel(db, state.subject_lines, false, "全科总分满分 ", dialog.all_total_label);
+    SummaryLabel(db, state.subject_lines, true, "主科总分满分 ", dialog.main_total_label);
+  } catch (const engine::Error&) {
     // No database: both labels keep their texts.
   }
 }
 
 OptionsModel LoadOptionsModel(data::AppState& state, const grid::ReportGrid* report,
-                              output::Date today) {
+                              OptionsMode mode, output::Date today) {
   OptionsModel dialog;
-  dialog.mode = state.report_mode;
+  dialog.mode = mode;
   if (report) data::LoadSubjectLines(state);
   const int first = state.subject_lines.FirstSubjectCol;
   const grid::ReportGrid empty(1, 1);
   const grid::ReportGrid& grid = report ? *report : empty;
-  if (dialog.mode == "zdyzf") {
+  if (dialog.mode == OptionsMode::kCustomTotal) {
     dialog.page = OptionsPage::kTotals;
     dialog.apply_visible = true;
-    dialog.totals = BuildTotalsPage(grid, first);
-  } else if (dialog.mode == "zdypm1") {
+    dialog.totals = reports::BuildTotalsPage(grid, first);
+  } else if (dialog.mode == OptionsMode::kCustomRanking) {
     dialog.page = OptionsPage::kRanking;
-    dialog.ranking = BuildRankingPage(grid, first);
+    dialog.ranking = reports::BuildRankingPage(grid, first);
     dialog.apply_enabled = false;
-  } else if (dialog.mode == "qtsz") {
+  } else if (dialog.mode == OptionsMode::kTitles) {
     dialog.page = OptionsPage::kOthers;
     LoadTitlePage(dialog, state, today);
   } else {

@@ -1,8 +1,6 @@
 // The settings dialog frmOptions without its widgets: what its pages hold,
 // how each is filled, and what its buttons do. Opened in one of four modes
-// (state.report_mode): "syssz" the composite weights and segment widths,
-// "qtsz" the title texts, "zdyzf" the custom total (then, on request, the
-// ranking) and "zdypm1" the ranking of the active score listing.
+// (OptionsMode).
 #pragma once
 
 #include <array>
@@ -41,8 +39,16 @@ struct TitlePage {
   std::string show_date_caption;                            // "+" and today's date
 };
 
+// The four ways the window opens, by the commands that open it.
+enum class OptionsMode {
+  kSegments,       // syssz: the composite weights and segment widths
+  kTitles,         // qtsz: the title texts
+  kCustomTotal,    // zdyzf: the custom total (then, on request, the ranking)
+  kCustomRanking,  // zdypm1: the ranking of the active score listing
+};
+
 struct OptionsModel {
-  std::string mode;
+  OptionsMode mode = OptionsMode::kSegments;
   OptionsPage page = OptionsPage::kSegments;  // the selected page
   std::vector<OptionsPage> available;         // the pages that can be selected
   bool apply_visible = false;                 // cmdApply 下一步(&N)
@@ -56,18 +62,10 @@ struct OptionsModel {
   std::string main_total_label = "主科";        // zkzflab
 };
 
-// Loading in the mode of state.report_mode. `report` is the active report's
-// grid (may be null: the totals and ranking grids are then empty).
+// Loading in `mode`. `report` is the active report's grid (may be null: the
+// totals and ranking grids are then empty).
 OptionsModel LoadOptionsModel(data::AppState& state, const grid::ReportGrid* report,
-                              output::Date today = output::Today());
-
-// shezhi: the totals grid (k = 0) and the ranking grid (k = 1), one row per
-// report column from FirstSubjectCol to the last, with their defaults.
-reports::TotalsPage BuildTotalsPage(const grid::ReportGrid& report, int first_subject_col);
-std::vector<reports::RankingRow> BuildRankingPage(const grid::ReportGrid& report,
-                                                  int first_subject_col);
-// A tick in 合计在此列右 clears every other row's.
-void TickRightOf(reports::TotalsPage& page, int row);
+                              OptionsMode mode, output::Date today = output::Today());
 
 // cmdApply 下一步(&N) and Comzhj 再合计 (mode "zdyzf").
 void NextStep(OptionsModel& dialog, const grid::ReportGrid& report, int first_subject_col);

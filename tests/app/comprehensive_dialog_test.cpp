@@ -19,7 +19,6 @@ TEST_F(ComprehensiveDialogTest, MainTotalPerClassByRankMatchesTheCore) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("综合统计"));
   EXPECT_FALSE(dialog->isModal());
-  EXPECT_EQ(state.report_mode, "qkjhtj");
   // Opening selects 全科, 分 and 全部.
   EXPECT_TRUE(Checked(dialog, "qkOptlb"));
   EXPECT_TRUE(Checked(dialog, "fOpt"));

@@ -50,7 +50,8 @@ TEST_F(OptionsDialogTest, WeightsNotAddingUpTo100AreStoredOnlyAfterYes) {
   EXPECT_EQ(Control<QLineEdit>(dialog, "Text6")->text(), QStringLiteral("20"));
   // The summary is the one the dialog's loading computes from the database.
   data::AppState probe = state;
-  const settings::OptionsModel loaded = settings::LoadOptionsModel(probe, nullptr);
+  const settings::OptionsModel loaded =
+      settings::LoadOptionsModel(probe, nullptr, settings::OptionsMode::kSegments);
   EXPECT_EQ(app::Std(Control<QLabel>(dialog, "zfLab")->text()), loaded.all_total_label);
   EXPECT_EQ(app::Std(Control<QLabel>(dialog, "zkzflab")->text()), loaded.main_total_label);
   EXPECT_TRUE(Control<QLabel>(dialog, "zfLab")
@@ -156,10 +157,10 @@ TEST_F(OptionsDialogTest, CustomTotalActsOnTheListingLikeTheCore) {
   data::AppState probe = state;
   output::Document expected = reports::zdyzf(probe);
   reports::TotalsPage page =
-      settings::BuildTotalsPage(expected.grid, probe.subject_lines.FirstSubjectCol);
+      reports::BuildTotalsPage(expected.grid, probe.subject_lines.FirstSubjectCol);
   for (size_t r = 2; r < page.rows.size(); ++r) page.rows[r].in_total = false;
   page.rows[1].percent = "50";
-  settings::TickRightOf(page, 1);
+  reports::TickRightOf(page, 1);
   page.column_name = "语数";
   common::NullProgress progress;
   reports::ApplyCustomTotal(expected.grid, probe.subject_lines.FirstSubjectCol, page, progress);
@@ -194,7 +195,7 @@ TEST_F(OptionsDialogTest, NextStepRanksInsteadAndRetotalGoesBack) {
 
   data::AppState probe = state;
   output::Document expected = reports::zdyzf(probe);
-  auto rows = settings::BuildRankingPage(expected.grid, probe.subject_lines.FirstSubjectCol);
+  auto rows = reports::BuildRankingPage(expected.grid, probe.subject_lines.FirstSubjectCol);
   rows[1].klass = true;
   rows[1].mode = "2";
   common::NullProgress progress;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "data/workbook.h"
+#include "reports/report_catalog.h"
 
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -82,6 +84,9 @@ TEST_F(CliTest, SqlGivesJetResults) {
   for (const char* v : {"1", "2", "3", "4"})
     Cli({"sql", std::string("insert into t values (") + v + ")"});
   EXPECT_EQ(Cli({"sql", "select StDev(v) as s from t"}).out, "s\n1.29099444873581\n");
+  // The engine tells a query from a command, whatever the case of its words.
+  EXPECT_EQ(Cli({"sql", "sElect 1 AS one"}).out, "one\n1\n");
+  EXPECT_EQ(Cli({"sql", "  SELECT 2 as two"}).out, "two\n2\n");
   // SELECT … INTO writes a table and prints nothing.
   EXPECT_EQ(Cli({"sql", "select v into u from t where v>2"}).out, "");
   EXPECT_EQ(Cli({"sql", "select count(*) as n from u"}).out, "n\n2\n");
@@ -119,6 +124,26 @@ TEST_F(CliTest, ImportThenReportsInEveryFormat) {
   CliRun unknown = Cli({"report", "gbkm", "--subject", "音乐", "-o", (dir_ / "m.csv").string()});
   EXPECT_NE(unknown.status, 0);
   EXPECT_NE(unknown.out.find("音乐"), std::string::npos) << unknown.out;
+}
+
+// `report --help` and `report` know exactly the kinds of the report catalog:
+// the CLI keeps no list of its own. A misspelt option is refused rather than
+// silently ignored.
+TEST_F(CliTest, ReportKindsAreTheCatalogs) {
+  CliRun help = Cli({"report", "--help"});
+  ASSERT_EQ(help.status, 0);
+  std::set<std::string> listed;
+  std::istringstream lines(help.out);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("  ", 0) == 0) listed.insert(line.substr(2, line.find_first_of(" :", 2) - 2));
+  std::set<std::string> catalog = {"all"};
+  for (const reports::ReportKind& kind : reports::ReportCatalog())
+    catalog.insert(kind.control_name);
+  EXPECT_EQ(listed, catalog);
+  const std::string out = (dir_ / "x.json").string();
+  CliRun typo = Cli({"report", "qkjhtj", "--rang", "各班", "-o", out});
+  EXPECT_EQ(typo.status, 2);
+  EXPECT_NE(typo.out.find("--rang"), std::string::npos) << typo.out;
 }
 
 // A custom total right of 数学, then ranked by class in the same listing.

@@ -185,6 +185,14 @@ TEST_F(ImportTest, FailedImportsLeaveThePreviousExam) {
       {"repeated header", [](ExamBook& b) { b.scores[0][7] = "体育"; }, "重复"},
       {"empty header", [](ExamBook& b) { b.scores[0][1] = " "; }, "没有列名"},
       {"header only", [](ExamBook& b) { b.scores.resize(1); }, "只有标题行"},
+      // Reserved words pass the character check, but every report's SQL
+      // would fail on them (LEFT) or read them as a constant (true).
+      {"subject LEFT",
+       [](ExamBook& b) { b.scores[0][7] = b.teachers[0][5] = b.lines[0][4] = "Left"; },
+       "“Left”是查询语言的保留字"},
+      {"subject true",
+       [](ExamBook& b) { b.scores[0][7] = b.teachers[0][5] = b.lines[0][4] = "true"; },
+       "“true”是查询语言的保留字"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -32,8 +32,8 @@ class FillTest : public ::testing::Test {
 };
 
 TEST_F(FillTest, ShowsOneRowPerRecordThenAnEmptyRow) {
-  fixture.state.report_mode = "gbkm";
-  EXPECT_FALSE(output::ShowSourceInGrid(doc, fixture.state, "名单"));
+  EXPECT_FALSE(
+      output::ShowSourceInGrid(doc, fixture.state, "名单", output::FieldFormat::kTwoDecimals));
   const grid::ReportGrid& g = doc.grid;
   EXPECT_EQ(doc.caption, "语文成绩");
   EXPECT_EQ(doc.title, "语文成绩 [共有 2 个记录]");
@@ -60,18 +60,17 @@ TEST_F(FillTest, ShowsOneRowPerRecordThenAnEmptyRow) {
 }
 
 TEST_F(FillTest, ListingsShowScoresAsEntered) {
-  for (const char* mode : {"zfdmbm", "zdyzf", "zdypm1", "cj", "mingdan", "czzpm"}) {
-    output::Document listing;
-    fixture.state.report_mode = mode;
-    output::ShowSourceInGrid(listing, fixture.state, "名单");
-    EXPECT_EQ(listing.grid.ColumnAt(5).format, "General Number") << mode;
-  }
+  output::Document listing;
+  output::ShowSourceInGrid(listing, fixture.state, "名单", output::FieldFormat::kAsEntered);
+  EXPECT_EQ(listing.grid.ColumnAt(5).format, "General Number");
 }
 
 TEST_F(FillTest, EmptyOrMissingSourceGivesTheEmptyReport) {
   for (const char* source : {"空表", "没有这个表"}) {
     output::Document empty;
-    EXPECT_TRUE(output::ShowSourceInGrid(empty, fixture.state, source)) << source;
+    EXPECT_TRUE(
+        output::ShowSourceInGrid(empty, fixture.state, source, output::FieldFormat::kTwoDecimals))
+        << source;
     EXPECT_EQ(empty.title, "语文成绩 [没有记录]");
     EXPECT_EQ(empty.caption, "语文成绩");
     EXPECT_EQ(empty.grid.Rows(), 2) << source;
@@ -80,13 +79,14 @@ TEST_F(FillTest, EmptyOrMissingSourceGivesTheEmptyReport) {
   output::Document no_file;
   data::AppState nowhere = fixture.state;
   nowhere.database_path = "/proc/没有/sujuf.db";
-  EXPECT_TRUE(output::ShowSourceInGrid(no_file, nowhere, "名单"));
+  EXPECT_TRUE(
+      output::ShowSourceInGrid(no_file, nowhere, "名单", output::FieldFormat::kTwoDecimals));
   EXPECT_EQ(no_file.title, "语文成绩 [没有记录]");
 }
 
 TEST_F(FillTest, RefillingReplacesTheRows) {
-  output::ShowSourceInGrid(doc, fixture.state, "名单");
-  output::ShowSourceInGrid(doc, fixture.state, "名单");
+  output::ShowSourceInGrid(doc, fixture.state, "名单", output::FieldFormat::kTwoDecimals);
+  output::ShowSourceInGrid(doc, fixture.state, "名单", output::FieldFormat::kTwoDecimals);
   EXPECT_EQ(doc.grid.Rows(), 4);
 }
 

@@ -53,7 +53,6 @@ class SingleSubjectTest : public ::testing::TestWithParam<bool> {
 TEST_P(SingleSubjectTest, PerClassHasTotalsFirstThenOneRowPerClassWithItsTeacher) {
   reports::gbkm(doc, fixture.state, 1);
   const grid::ReportGrid& g = doc.grid;
-  EXPECT_EQ(fixture.state.report_mode, "gbkm");
   EXPECT_EQ(doc.caption, "高一年级中期考试各班语文单科统计表");
   EXPECT_EQ(doc.title, "高一年级中期考试各班语文单科统计表 [共有 4 个记录]");
   EXPECT_EQ(RowOf(g, 0),

@@ -14,7 +14,7 @@ grid::ReportGrid Report() {
 
 TEST(Shezhi, DefaultsAndOneTick) {
   const grid::ReportGrid g = Report();
-  reports::TotalsPage totals = settings::BuildTotalsPage(g, 5);
+  reports::TotalsPage totals = reports::BuildTotalsPage(g, 5);
   ASSERT_EQ(totals.rows.size(), 2u);
   EXPECT_EQ(totals.rows[0].subject, "语文");
   EXPECT_TRUE(totals.rows[0].in_total);
@@ -22,15 +22,15 @@ TEST(Shezhi, DefaultsAndOneTick) {
   EXPECT_FALSE(totals.rows[0].right_of);
   EXPECT_TRUE(totals.rows[1].right_of) << "by default right of the last column";
   EXPECT_EQ(totals.column_name, "总分");
-  settings::TickRightOf(totals, 0);
+  reports::TickRightOf(totals, 0);
   EXPECT_TRUE(totals.rows[0].right_of);
   EXPECT_FALSE(totals.rows[1].right_of);
 
-  const auto ranking = settings::BuildRankingPage(g, 5);
+  const auto ranking = reports::BuildRankingPage(g, 5);
   ASSERT_EQ(ranking.size(), 2u);
   EXPECT_EQ(ranking[1].mode, "1");
   EXPECT_FALSE(ranking[1].grade || ranking[1].school || ranking[1].klass);
-  EXPECT_TRUE(settings::BuildTotalsPage(g, 8).rows.empty()) << "last column before the subjects";
+  EXPECT_TRUE(reports::BuildTotalsPage(g, 8).rows.empty()) << "last column before the subjects";
 }
 
 class OptionsStore : public ::testing::Test {
@@ -69,8 +69,8 @@ TEST_F(OptionsStore, WeightsNotAddingUpToHundredAsk) {
 }
 
 TEST_F(OptionsStore, TitlesKeepTheirQuotes) {
-  temp_.state.report_mode = "qtsz";
-  settings::OptionsModel dialog = settings::LoadOptionsModel(temp_.state, nullptr);
+  settings::OptionsModel dialog =
+      settings::LoadOptionsModel(temp_.state, nullptr, settings::OptionsMode::kTitles);
   EXPECT_EQ(dialog.page, settings::OptionsPage::kOthers);
   dialog.titles.main_title = "O'Neil's 期中";
   dialog.titles.show_date = 1;
@@ -85,8 +85,8 @@ TEST_F(OptionsStore, FullMarkSummaries) {
     engine::Database db = temp_.Open();
     db.Execute("UPDATE 三线表 SET 数学 = 50 where 项目='权重'");
   }
-  temp_.state.report_mode = "syssz";
-  const settings::OptionsModel dialog = settings::LoadOptionsModel(temp_.state, nullptr);
+  const settings::OptionsModel dialog =
+      settings::LoadOptionsModel(temp_.state, nullptr, settings::OptionsMode::kSegments);
   // 100 × 100% + 150 × 50%; 庚 has 50 + 15 = 65, 壬 nothing and is left out.
   EXPECT_EQ(dialog.all_total_label, "全科总分满分 175 最高分 165  ,最低分 40");
   EXPECT_EQ(dialog.main_total_label, "主科总分满分 175 最高分 165  ,最低分 40");

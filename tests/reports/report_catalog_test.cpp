@@ -1,0 +1,129 @@
+// The report catalog as the CLI and `report all` read it: the choices a kind
+// is given, the fallbacks it gets without them, and which options each kind
+// accepts.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "reports/report_catalog.h"
+#include "reports/stat_columns.h"
+#include "score_fixture.h"
+
+namespace reports {
+namespace {
+
+constexpr ReportOption kTwoOptions[] = {{"range", "各班|各校|全部", "全部"},
+                                        {"rank", "科目:段班校", "", true}};
+
+// What a kind reads is the last value given, the fallback when none is, and
+// every value of a repeatable option in the order given.
+TEST(ReportChoicesTest, LastValueWinsAndFallbacksFillTheRest) {
+  ReportChoices choices(kTwoOptions);
+  EXPECT_EQ(choices.Get("range"), "全部");  // declared fallback
+  EXPECT_FALSE(choices.Given("range"));
+  choices.Add("range", "各班");
+  choices.Add("range", "各校");
+  choices.Add("rank", "总分:段");
+  choices.Add("rank", "语文:班");
+  EXPECT_EQ(choices.Get("range"), "各校");
+  EXPECT_EQ(choices.All("rank"), (std::vector<std::string>{"总分:段", "语文:班"}));
+  EXPECT_EQ(choices.Get("rank"), "语文:班");
+  EXPECT_TRUE(choices.Given("rank"));
+}
+
+// A kind asking for an option it did not declare is a programming error,
+// not an empty value: it would otherwise silently run with "".
+TEST(ReportChoicesTest, ReadingAnUndeclaredOptionIsAFault) {
+  ReportChoices choices(kTwoOptions);
+  choices.Add("subject", "语文");
+  EXPECT_THROW(choices.Get("subject"), std::logic_error);
+  EXPECT_THROW(choices.All("subjcet"), std::logic_error);
+  // Read through a kind that declares it, the same value is there.
+  const ReportKind* gbkm = FindReportKind("gbkm");
+  ASSERT_NE(gbkm, nullptr);
+  EXPECT_EQ(choices.For(gbkm->options).Get("subject"), "语文");
+}
+
+// The CLI refuses a misspelt option instead of ignoring it; the filter also
+// accepts the options of the report it filters.
+TEST(ReportCatalogTest, UndeclaredOptionsAreFoundAcrossTheFilteredKind) {
+  struct Case {
+    const char* kind;
+    std::vector<std::pair<std::string, std::string>> given;
+    std::string undeclared;
+  };
+  const Case cases[] = {
+      {"cj", {}, ""},
+      {"cj", {{"subject", "语文"}}, "subject"},  // a bare word after a plain kind
+      {"gbkm", {{"subject", "语文"}}, ""},
+      {"qkjhtj", {{"rang", "各班"}}, "rang"},  // misspelt
+      {"shaixwan", {{"from", "gbkm"}, {"subject", "语文"}, {"school", "一中"}}, ""},
+      {"shaixwan", {{"subject", "语文"}}, "subject"},  // the default source, zfdmbm, has none
+      {"shaixwan", {{"from", "nothing"}, {"n", "5"}}, "n"},
+  };
+  for (const Case& c : cases) {
+    const ReportKind* kind = FindReportKind(c.kind);
+    ASSERT_NE(kind, nullptr) << c.kind;
+    ReportChoices choices;
+    for (const auto& [name, value] : c.given) choices.Add(name, value);
+    EXPECT_EQ(UndeclaredOption(*kind, choices), c.undeclared) << c.kind;
+  }
+}
+
+// The entries themselves: names the menus and the CLI find them by, and the
+// promises each kind of input makes.
+TEST(ReportCatalogTest, EntriesAreConsistent) {
+  std::set<std::string> names;
+  for (const ReportKind& kind : ReportCatalog()) {
+    SCOPED_TRACE(kind.control_name);
+    EXPECT_TRUE(names.insert(kind.control_name).second) << "duplicate control name";
+    EXPECT_EQ(FindReportKind(kind.control_name), &kind);
+    EXPECT_NE(kind.fill, nullptr);
+    EXPECT_NE(std::string(kind.caption), "");
+    std::set<std::string> options;
+    for (const ReportOption& o : kind.options)
+      EXPECT_TRUE(options.insert(o.name).second) << "option declared twice: " << o.name;
+    // A subject kind is made once per subject: it must read --subject.
+    if (kind.input == KindInput::kSubject) {
+      EXPECT_EQ(options.count("subject"), 1u);
+    }
+  }
+  EXPECT_EQ(FindReportKind("all"), nullptr);  // the CLI's own word, not a kind
+}
+
+// `report all` makes every kind it includes from the fallbacks alone; a kind
+// that needs a choice there would fail the whole workbook.
+TEST(ReportCatalogTest, EveryKindOfReportAllIsMadeFromItsFallbacks) {
+  reports_test::TempDatabase temp;
+  {
+    engine::Database db = temp.Open();
+    reports_test::CreateSmallExam(db);
+  }
+  data::LoadStartupSettings(temp.state);
+  common::NullProgress progress;
+  ReportRun run{temp.state, progress, output::Date{std::chrono::year{2024} / 7 / 1}};
+  for (const ReportKind& kind : ReportCatalog()) {
+    if (!kind.in_report_all) continue;
+    ReportChoices choices(kind.options);
+    if (kind.input == KindInput::kSubject) choices.Add("subject", "数学");
+    output::Document doc;
+    EXPECT_NO_THROW(kind.fill(doc, run, choices)) << kind.control_name;
+    EXPECT_FALSE(doc.title.empty()) << kind.control_name;
+  }
+}
+
+// A subject is found by name; the menus' numbering starts at 1.
+TEST(ReportCatalogTest, ChosenSubjectIsTheMenuIndexOfTheName) {
+  data::AppState state;
+  state.subject_lines.SubjectName = {"语文", "数学"};
+  ReportChoices choices(FindReportKind("gbkm")->options);
+  EXPECT_THROW(ChosenSubject(state, choices), ReportError);  // none given
+  choices.Add("subject", "数学");
+  EXPECT_EQ(ChosenSubject(state, choices), 2);
+  choices.Add("subject", "物理");
+  EXPECT_THROW(ChosenSubject(state, choices), ReportError);
+}
+
+}  // namespace
+}  // namespace reports
