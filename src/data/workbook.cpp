@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <fstream>
 
-#include "data/xls_isolated.h"
 #include "data/xls_reader.h"
 #include "data/xlsx_reader.h"
 
@@ -51,6 +50,23 @@ double Cell::number() const {
 Sheet::Sheet(std::string name, std::shared_ptr<StringPool> strings)
     : name_(std::move(name)), strings_(std::move(strings)) {}
 
+namespace {
+
+// The cells of a row-major rectangle moved into one of another width.
+template <typename T>
+std::vector<T> Reshaped(const std::vector<T>& cells, std::size_t old_cols, std::size_t rows,
+                        std::size_t cols) {
+  std::vector<T> out(rows * cols);
+  const std::size_t keep = std::min(old_cols, cols);
+  for (std::size_t r = 0; r < rows && (r + 1) * old_cols <= cells.size(); ++r) {
+    std::copy_n(cells.begin() + static_cast<std::ptrdiff_t>(r * old_cols), keep,
+                out.begin() + static_cast<std::ptrdiff_t>(r * cols));
+  }
+  return out;
+}
+
+}  // namespace
+
 Cell Sheet::Raw(std::size_t row, std::size_t col) const {
   if (row >= rows_ || col >= cols_) return Cell();
   return cells_[row * cols_ + col];
@@ -58,15 +74,16 @@ Cell Sheet::Raw(std::size_t row, std::size_t col) const {
 
 CellValue Sheet::At(std::size_t row, std::size_t col) const {
   Cell cell = Raw(row, col);
+  const std::uint8_t notes = NotesAt(row, col);
   switch (cell.kind()) {
     case CellKind::kNumber:
-      return {CellKind::kNumber, cell.number(), {}};
+      return {CellKind::kNumber, cell.number(), {}, notes};
     case CellKind::kText:
-      return {CellKind::kText, 0, strings_->Get(cell.text_index())};
+      return {CellKind::kText, 0, strings_->Get(cell.text_index()), notes};
     case CellKind::kEmpty:
       break;
   }
-  return {};
+  return {CellKind::kEmpty, 0, {}, notes};
 }
 
 std::optional<double> Sheet::NumberAt(std::size_t row, std::size_t col) const {
@@ -80,18 +97,19 @@ std::string_view Sheet::TextAt(std::size_t row, std::size_t col) const {
   return cell.kind() == CellKind::kText ? strings_->Get(cell.text_index()) : std::string_view();
 }
 
+std::uint8_t Sheet::NotesAt(std::size_t row, std::size_t col) const {
+  if (notes_.empty() || row >= rows_ || col >= cols_) return kNoNote;
+  return notes_[row * cols_ + col];
+}
+
 void Sheet::Reserve(std::size_t rows, std::size_t cols) {
   if (cols > cols_) Widen(cols);
   cells_.reserve(rows * std::max(cols, cols_));
 }
 
 void Sheet::Widen(std::size_t cols) {
-  std::vector<Cell> wider(rows_ * cols);
-  for (std::size_t r = 0; r < rows_; ++r) {
-    std::copy_n(cells_.begin() + static_cast<std::ptrdiff_t>(r * cols_), cols_,
-                wider.begin() + static_cast<std::ptrdiff_t>(r * cols));
-  }
-  cells_ = std::move(wider);
+  cells_ = Reshaped(cells_, cols_, rows_, cols);
+  if (!notes_.empty()) notes_ = Reshaped(notes_, cols_, rows_, cols);
   cols_ = cols;
 }
 
@@ -100,6 +118,7 @@ Cell& Sheet::Slot(std::size_t row, std::size_t col) {
   if (row >= rows_) {
     rows_ = row + 1;
     cells_.resize(rows_ * cols_);
+    if (!notes_.empty()) notes_.resize(rows_ * cols_);
   }
   return cells_[row * cols_ + col];
 }
@@ -118,6 +137,30 @@ void Sheet::SetTextIndex(std::size_t row, std::size_t col, std::uint32_t index) 
 
 void Sheet::Clear(std::size_t row, std::size_t col) {
   if (row < rows_ && col < cols_) cells_[row * cols_ + col] = Cell();
+  if (row < rows_ && col < cols_ && !notes_.empty()) notes_[row * cols_ + col] = kNoNote;
+}
+
+void Sheet::CheckGrowth(std::size_t row, std::size_t col, std::uint64_t max_cells) const {
+  const std::uint64_t rows = std::max<std::uint64_t>(rows_, row + std::uint64_t{1});
+  const std::uint64_t cols = std::max<std::uint64_t>(cols_, col + std::uint64_t{1});
+  if (rows * cols > max_cells) {
+    throw WorkbookError(WorkbookError::Kind::kTooLarge,
+                        "工作表 " + name_ + " 的单元格区域过大（" + ColumnLetters(col) +
+                            std::to_string(row + 1) + "），拒绝读取");
+  }
+}
+
+void Sheet::AddNotes(std::size_t row, std::size_t col, std::uint8_t notes) {
+  if (notes == kNoNote) return;
+  Slot(row, col);
+  if (notes_.empty()) notes_.assign(cells_.size(), kNoNote);
+  notes_[row * cols_ + col] |= notes;
+}
+
+void Sheet::AddMerge(const CellRange& range) {
+  if (range.first_row > range.last_row || range.first_col > range.last_col) return;
+  if (range.first_row == range.last_row && range.first_col == range.last_col) return;
+  merges_.push_back(range);
 }
 
 void Sheet::Trim() {
@@ -125,23 +168,14 @@ void Sheet::Trim() {
   std::size_t cols = 0;
   for (std::size_t r = 0; r < rows_; ++r) {
     for (std::size_t c = 0; c < cols_; ++c) {
-      if (cells_[r * cols_ + c].kind() != CellKind::kEmpty) {
+      if (cells_[r * cols_ + c].kind() != CellKind::kEmpty || NotesAt(r, c) != kNoNote) {
         rows = r + 1;
         cols = std::max(cols, c + 1);
       }
     }
   }
-  if (cols != cols_) {
-    std::vector<Cell> narrower(rows * cols);
-    for (std::size_t r = 0; r < rows; ++r) {
-      std::copy_n(cells_.begin() + static_cast<std::ptrdiff_t>(r * cols_), cols,
-                  narrower.begin() + static_cast<std::ptrdiff_t>(r * cols));
-    }
-    cells_ = std::move(narrower);
-  } else {
-    cells_.resize(rows * cols);
-  }
-  cells_.shrink_to_fit();
+  cells_ = Reshaped(cells_, cols_, rows, cols);
+  if (!notes_.empty()) notes_ = Reshaped(notes_, cols_, rows, cols);
   rows_ = rows;
   cols_ = cols;
 }
@@ -176,8 +210,7 @@ Workbook ReadWorkbook(const std::string& path, const ReadOptions& options) {
   if (got >= kZip.size() && std::equal(kZip.begin(), kZip.end(), magic.begin())) {
     return ReadXlsx(path, options);
   }
-  if (got == kOle2.size() && magic == kOle2)
-    return options.isolate_xls ? ReadXlsIsolated(path, options) : ReadXls(path, options);
+  if (got == kOle2.size() && magic == kOle2) return ReadXls(path, options);
   throw WorkbookError(WorkbookError::Kind::kNotWorkbook, "文件不是有效的 Excel 工作簿：" + path);
 }
 

@@ -1,6 +1,8 @@
-// The in-memory workbook that the .xls and .xlsx readers produce and the
-// import consumes: sheets in tab order, each a rectangle of cells that are
-// empty, a number or a UTF-8 text.
+// The in-memory workbook that the .xls, .xlsx and .ods readers produce and
+// the import consumes: sheets in tab order, each a rectangle of cells that are
+// empty, a number or a UTF-8 text, with what the file says beyond the value
+// (a date or percent format, an error value, a formula saved without its
+// result) as cell notes, and the merged ranges.
 //
 // Memory: a cell is 8 bytes (a NaN-boxed double). Texts live once in a pool
 // shared by all sheets of a workbook; a cell holds the text's index, so a
@@ -20,16 +22,34 @@ namespace data {
 
 enum class CellKind : std::uint8_t { kEmpty, kNumber, kText };
 
+// What the file says of a cell beyond its value; bits of one byte.
+enum CellNote : std::uint8_t {
+  kNoNote = 0,
+  kDateFormat = 1,     // a number shown as a date or time (a serial day)
+  kPercentFormat = 2,  // a number shown times 100 with a % sign
+  kErrorValue = 4,     // an error (#DIV/0!, #N/A, ...), kept as its text
+  kNoResult = 8,       // a formula saved without its result; the cell is empty
+};
+
 // A cell's value as a reader of the workbook sees it. `text` points into the
 // workbook's string pool and stays valid as long as the workbook lives.
 struct CellValue {
   CellKind kind = CellKind::kEmpty;
   double number = 0;
   std::string_view text;
+  std::uint8_t notes = kNoNote;
 
   bool operator==(const CellValue& other) const {
-    return kind == other.kind && number == other.number && text == other.text;
+    return kind == other.kind && number == other.number && text == other.text &&
+           notes == other.notes;
   }
+};
+
+// A merged area, 0-based and inclusive; the value is in its top left cell.
+struct CellRange {
+  std::size_t first_row = 0, last_row = 0;
+  std::size_t first_col = 0, last_col = 0;
+  bool operator==(const CellRange&) const = default;
 };
 
 // Append-only store of texts, addressed by index.
@@ -82,6 +102,9 @@ class Sheet {
   std::optional<double> NumberAt(std::size_t row, std::size_t col) const;
   // The text of a text cell; empty for the others.
   std::string_view TextAt(std::size_t row, std::size_t col) const;
+  // The CellNote bits of a cell.
+  std::uint8_t NotesAt(std::size_t row, std::size_t col) const;
+  const std::vector<CellRange>& merges() const { return merges_; }
 
   // Building. Set* grow the rectangle as needed.
   void Reserve(std::size_t rows, std::size_t cols);
@@ -90,8 +113,16 @@ class Sheet {
   // A text already in the shared pool (an index the pool handed out).
   void SetTextIndex(std::size_t row, std::size_t col, std::uint32_t index);
   void Clear(std::size_t row, std::size_t col);
-  // Drops trailing rows and columns that hold no value, so that files that
-  // format or declare a larger range still give the same rectangle.
+  // Throws WorkbookError::kTooLarge when a value at (row, col) would make
+  // the rectangle hold more than `max_cells` cells.
+  void CheckGrowth(std::size_t row, std::size_t col, std::uint64_t max_cells) const;
+  // Adds CellNote bits to a cell (growing the rectangle like Set*).
+  void AddNotes(std::size_t row, std::size_t col, std::uint8_t notes);
+  // A merged area of more than one cell; others are ignored.
+  void AddMerge(const CellRange& range);
+  // Drops trailing rows and columns that hold no value and no note, so that
+  // files that format or declare a larger range still give the same
+  // rectangle. Merged areas are kept as the file gave them.
   void Trim();
 
   StringPool& strings() { return *strings_; }
@@ -106,6 +137,10 @@ class Sheet {
   std::size_t rows_ = 0;
   std::size_t cols_ = 0;
   std::vector<Cell> cells_;
+  // One byte per cell, in step with cells_, allocated at the first note:
+  // most sheets have none.
+  std::vector<std::uint8_t> notes_;
+  std::vector<CellRange> merges_;
 };
 
 class Workbook {
@@ -131,7 +166,7 @@ class WorkbookError : public std::runtime_error {
  public:
   enum class Kind {
     kOpen,         // missing or unreadable file
-    kNotWorkbook,  // neither .xls nor .xlsx, or an empty file
+    kNotWorkbook,  // none of .xls, .xlsx, .ods, or an empty file
     kPassword,     // encrypted or password protected
     kCorrupt,      // damaged or truncated, or an invalid reference
     kTooLarge,     // beyond the reader's size limits
@@ -154,16 +189,12 @@ struct ReadOptions {
   // Refuse a sheet whose rectangle would hold more cells than this.
   std::uint64_t max_cells = 200'000'000;
 
-  // Read an .xls in a child process: the third-party .xls library has
-  // crashed on damaged files, and a crash there must not take the program
-  // (and an import in progress) down with it.
-  bool isolate_xls = true;
-
   bool Wants(std::string_view sheet_name) const;
 };
 
-// Reads an .xls (BIFF8) or .xlsx workbook, chosen by the file's first bytes,
-// not its name. Throws WorkbookError.
+// Reads an .xls (BIFF5 to BIFF8), .xlsx or .ods workbook, chosen by the
+// file's first bytes (and, for a zip archive, by its parts), not its name.
+// Throws WorkbookError.
 Workbook ReadWorkbook(const std::string& path, const ReadOptions& options = {});
 
 // "A", "B", ..., "Z", "AA", ...: the letters of a 0-based column index.

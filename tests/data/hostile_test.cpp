@@ -118,7 +118,7 @@ const Refused kUnreadable[] = {
     {"huge_stream_size.xls", "工作簿已损坏（扇区链无效）"},
     {"second_dimensions_record.xls", "工作簿已损坏（工作表尺寸记录无效）"},
     {"encrypted.xls", "工作簿有密码保护，不能读取"},
-    {"encrypted_package.xlsx", "或有密码保护"},
+    {"encrypted_package.xlsx", "工作簿有密码保护，不能读取"},
     {"zip_encrypted.xlsx", "工作簿有密码保护，不能读取"},
     {"zip_bomb_declared_huge.xlsx", "工作簿的部件 xl/worksheets/sheet1.xml 过大，拒绝读取"},
     {"zip_bomb_lying_size.xlsx", "解压后超过声明的大小"},
