@@ -1,5 +1,6 @@
-// The workbook readers open files by path (FreeXL has no memory entry), so
-// the fuzzers hand each input over through one temporary file per process.
+// The zip-based readers open files by path (libzip reads the central
+// directory from the end), so their fuzzers hand each input over through one
+// temporary file per process.
 #pragma once
 
 #include <unistd.h>

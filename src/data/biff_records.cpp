@@ -14,19 +14,6 @@ void Corrupt(const std::string& why) {
   throw WorkbookError(WorkbookError::Kind::kCorrupt, "工作簿已损坏（" + why + "）");
 }
 
-std::uint8_t Fields::U8(std::size_t at) const {
-  if (at >= data_.size()) Corrupt("记录不完整");
-  return static_cast<std::uint8_t>(data_[at]);
-}
-
-std::uint16_t Fields::U16(std::size_t at) const {
-  return static_cast<std::uint16_t>(U8(at) | U8(at + 1) << 8);
-}
-
-std::uint32_t Fields::U32(std::size_t at) const {
-  return U16(at) | static_cast<std::uint32_t>(U16(at + 2)) << 16;
-}
-
 double Fields::F64(std::size_t at) const {
   const std::uint64_t bits = U32(at) | static_cast<std::uint64_t>(U32(at + 4)) << 32;
   double value;

@@ -50,9 +50,18 @@ constexpr std::uint16_t kBof = 0x0809;
 class Fields {
  public:
   explicit Fields(std::string_view data) : data_(data) {}
-  std::uint8_t U8(std::size_t at) const;
-  std::uint16_t U16(std::size_t at) const;
-  std::uint32_t U32(std::size_t at) const;
+  std::uint8_t U8(std::size_t at) const {
+    if (at >= data_.size()) Corrupt("记录不完整");
+    return static_cast<std::uint8_t>(data_[at]);
+  }
+  std::uint16_t U16(std::size_t at) const {
+    if (at + 2 > data_.size()) Corrupt("记录不完整");
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(data_[at]) |
+                                      static_cast<unsigned char>(data_[at + 1]) << 8);
+  }
+  std::uint32_t U32(std::size_t at) const {
+    return U16(at) | static_cast<std::uint32_t>(U16(at + 2)) << 16;
+  }
   double F64(std::size_t at) const;
   std::size_t size() const { return data_.size(); }
 

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <fstream>
 
+#include "data/ods_reader.h"
 #include "data/xls_reader.h"
 #include "data/xlsx_reader.h"
+#include "data/zip_archive.h"
 
 namespace data {
 
@@ -174,8 +176,15 @@ void Sheet::Trim() {
       }
     }
   }
-  cells_ = Reshaped(cells_, cols_, rows, cols);
-  if (!notes_.empty()) notes_ = Reshaped(notes_, cols_, rows, cols);
+  if (cols == cols_) {
+    cells_.resize(rows * cols);
+    if (!notes_.empty()) notes_.resize(rows * cols);
+  } else {
+    cells_ = Reshaped(cells_, cols_, rows, cols);
+    if (!notes_.empty()) notes_ = Reshaped(notes_, cols_, rows, cols);
+  }
+  cells_.shrink_to_fit();
+  notes_.shrink_to_fit();
   rows_ = rows;
   cols_ = cols;
 }
@@ -191,27 +200,75 @@ Sheet& Workbook::AddSheet(std::string name) {
   return sheets_.emplace_back(std::move(name), strings_);
 }
 
+const char* const kNotWorkbookMessage =
+    "文件不是有效的 Excel 工作簿（可以导入的格式：.xls、.xlsx、.ods）";
+
+const char* const kTooOldWorkbookMessage =
+    "这是 Excel 5.0 以前的旧版工作簿，不能读取。请在电子表格程序中另存为 .xlsx 或 .xls 格式，"
+    "再导入";
+
+void ThrowForFile(WorkbookError::Kind kind, const std::string& what, const std::string& path) {
+  throw WorkbookError(kind, what + "：" + path);
+}
+
 bool ReadOptions::Wants(std::string_view sheet_name) const {
   return sheets.empty() || std::find(sheets.begin(), sheets.end(), sheet_name) != sheets.end();
 }
 
+namespace {
+
+using Kind = WorkbookError::Kind;
+
+// A zip archive is an .ods when its mimetype entry says so, an .xlsx
+// otherwise (whose reader then says what is missing).
+Workbook ReadZipWorkbook(const std::string& path, const ReadOptions& options) {
+  bool ods = false;
+  {
+    ZipArchive zip(path, options);
+    const std::optional<std::string> mimetype = zip.ReadAll("mimetype", 1024);
+    ods = mimetype && mimetype->starts_with("application/vnd.oasis.opendocument.spreadsheet");
+    if (mimetype && !ods) ThrowForFile(Kind::kNotWorkbook, kNotWorkbookMessage, path);
+    if (zip.Has("xl/workbook.bin")) {
+      ThrowForFile(Kind::kNotWorkbook,
+                   "这是 Excel 二进制工作簿（.xlsb），不能读取。请在电子表格程序中另存为 .xlsx "
+                   "再导入",
+                   path);
+    }
+  }
+  return ods ? ReadOds(path, options) : ReadXlsx(path, options);
+}
+
+// What a file that is no workbook looks like, for a hint beyond the list of
+// formats: web pages and text files are often saved with an .xls name.
+std::string NotWorkbookMessage(std::string_view head) {
+  if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+  while (!head.empty() && (head.front() == ' ' || head.front() == '\r' || head.front() == '\n'))
+    head.remove_prefix(1);
+  if (head.starts_with("<"))
+    return std::string(kNotWorkbookMessage) +
+           "。这个文件是网页（HTML 或 XML），请用电子表格程序打开后另存为 .xlsx 再导入";
+  return kNotWorkbookMessage;
+}
+
+}  // namespace
+
 Workbook ReadWorkbook(const std::string& path, const ReadOptions& options) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw WorkbookError(WorkbookError::Kind::kOpen, "无法打开文件：" + path);
-  }
-  std::array<unsigned char, 8> magic{};
-  in.read(reinterpret_cast<char*>(magic.data()), magic.size());
-  std::size_t got = static_cast<std::size_t>(in.gcount());
+  if (!in) ThrowForFile(Kind::kOpen, "无法打开文件", path);
+  std::string head(64, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
   in.close();
-  static constexpr std::array<unsigned char, 4> kZip = {'P', 'K', 3, 4};
-  static constexpr std::array<unsigned char, 8> kOle2 = {0xD0, 0xCF, 0x11, 0xE0,
-                                                         0xA1, 0xB1, 0x1A, 0xE1};
-  if (got >= kZip.size() && std::equal(kZip.begin(), kZip.end(), magic.begin())) {
-    return ReadXlsx(path, options);
+  static constexpr std::string_view kZip("PK\x03\x04", 4);
+  static constexpr std::string_view kOle2("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+  if (head.starts_with(kZip)) return ReadZipWorkbook(path, options);
+  if (head.starts_with(kOle2)) return ReadXls(path, options);
+  // Excel 2.1 to 4.0 wrote a bare BOF record (0x0009, 0x0209, 0x0409),
+  // without a compound file around it.
+  if (head.size() >= 4 && head[0] == '\x09' && (head[1] == 0 || head[1] == 2 || head[1] == 4)) {
+    ThrowForFile(Kind::kNotWorkbook, kTooOldWorkbookMessage, path);
   }
-  if (got == kOle2.size() && magic == kOle2) return ReadXls(path, options);
-  throw WorkbookError(WorkbookError::Kind::kNotWorkbook, "文件不是有效的 Excel 工作簿：" + path);
+  ThrowForFile(Kind::kNotWorkbook, NotWorkbookMessage(head), path);
 }
 
 std::string ColumnLetters(std::size_t col) {

@@ -178,12 +178,24 @@ class WorkbookError : public std::runtime_error {
   Kind kind_;
 };
 
+// What the user reads for a file that is no workbook we can read: it names
+// the formats that can be.
+extern const char* const kNotWorkbookMessage;
+// The same for a workbook of Excel 4.0 or older (BIFF2 to BIFF4).
+extern const char* const kTooOldWorkbookMessage;
+
+// Throws WorkbookError whose message is `what` followed by the file's name.
+[[noreturn]] void ThrowForFile(WorkbookError::Kind kind, const std::string& what,
+                               const std::string& path);
+
 struct ReadOptions {
   // Names of the sheets to read; empty reads every sheet. Sheets not in the
   // file are simply absent from the result (the caller decides the message).
   std::vector<std::string> sheets;
-  // Refuse an .xlsx part whose uncompressed size is beyond this.
-  std::uint64_t max_part_bytes = 1ULL << 30;
+  // Refuse a zip part (an .xlsx sheet, an .ods content.xml) whose
+  // uncompressed size is beyond this. Parts are scanned as streams, so this
+  // bounds time, not memory: a million-row .ods holds about 1.5 GB of XML.
+  std::uint64_t max_part_bytes = 3ULL << 30;
   // Refuse an .xlsx whose parts read together are beyond this.
   std::uint64_t max_total_bytes = 4ULL << 30;
   // Refuse a sheet whose rectangle would hold more cells than this.

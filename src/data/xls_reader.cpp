@@ -88,9 +88,7 @@ std::vector<SheetEntry> GlobalsReader::Read() {
 void GlobalsReader::Version(const Record& bof) {
   const std::uint16_t version = Fields(bof.data).U16(0);
   if (version != kBiff8 && version != kBiff5) {
-    throw WorkbookError(Kind::kNotWorkbook,
-                        "这是 Excel 5.0 以前的旧版工作簿，不能读取。请在电子表格程序中另存为 .xlsx "
-                        "或 .xls 格式，再导入");
+    throw WorkbookError(Kind::kNotWorkbook, kTooOldWorkbookMessage);
   }
   if (Fields(bof.data).U16(2) != kGlobalsSubstream) biff::Corrupt("缺少工作簿全局记录");
   globals_.biff8 = version == kBiff8;
@@ -142,8 +140,11 @@ void GlobalsReader::SharedStrings(const Record& record) {
   const std::uint32_t unique = reader.U32();
   // Every string takes at least three bytes: reserve no more than fit.
   globals_.shared_strings.reserve(std::min<std::size_t>(unique, stream_.size() / 3));
-  for (std::uint32_t i = 0; i < unique && !reader.AtEnd(); ++i)
-    globals_.shared_strings.push_back(book_.strings().Add(reader.RichExtendedString()));
+  for (std::uint32_t i = 0; i < unique && !reader.AtEnd(); ++i) {
+    const std::string text = reader.RichExtendedString();
+    globals_.shared_strings.push_back(text.empty() ? biff::XlsGlobals::kEmptyString
+                                                   : book_.strings().Add(text));
+  }
 }
 
 void GlobalsReader::Finish(std::vector<SheetEntry>& sheets) {

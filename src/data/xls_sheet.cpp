@@ -121,7 +121,7 @@ void SheetReader::Dispatch(const Record& record) {
       const std::uint32_t pooled = globals_.shared_strings[index];
       Place(f.U16(0), f.U16(2));
       // An empty string reads as an empty cell, as it does from an .xlsx.
-      if (!sheet_.strings().Get(pooled).empty()) sheet_.SetTextIndex(f.U16(0), f.U16(2), pooled);
+      if (pooled != XlsGlobals::kEmptyString) sheet_.SetTextIndex(f.U16(0), f.U16(2), pooled);
       break;
     }
     case record::kLabel:
@@ -154,7 +154,8 @@ void SheetReader::Dispatch(const Record& record) {
 
 void SheetReader::Place(std::size_t row, std::size_t col) {
   if (col >= kMaxColumns) Corrupt("单元格列号超出范围");
-  sheet_.CheckGrowth(row, col, options_.max_cells);
+  if (row >= sheet_.rows() || col >= sheet_.cols())
+    sheet_.CheckGrowth(row, col, options_.max_cells);
 }
 
 void SheetReader::Number(std::size_t row, std::size_t col, std::uint16_t xf, double value) {

@@ -22,8 +22,9 @@ struct XlsGlobals {
   std::unique_ptr<CodePage> code_page;  // texts of BIFF5/7 files
   // Per XF record: the CellNote that its number format gives a number.
   std::vector<std::uint8_t> xf_notes;
-  // Pool index of each shared string.
+  // Pool index of each shared string; kEmptyString for "" (an empty cell).
   std::vector<std::uint32_t> shared_strings;
+  static constexpr std::uint32_t kEmptyString = 0xFFFFFFFF;
 };
 
 // Reads the worksheet whose BOF record is at `offset` of `stream` into

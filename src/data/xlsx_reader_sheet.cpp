@@ -72,29 +72,37 @@ std::optional<double> ParseNumber(std::string_view text) {
 }
 
 // The state of the worksheet scan.
+// What the scan saw inside one <c> element.
+struct CellContent {
+  std::string value;       // the text of <v>, or of <is><t>
+  bool has_value = false;  // a <v> or <t> element with content or none
+  bool has_formula = false;
+};
+
 class SheetBuilder {
  public:
-  SheetBuilder(Sheet& sheet, std::uint32_t sst_count, const ReadOptions& options)
-      : sheet_(sheet), sst_count_(sst_count), options_(options) {}
+  SheetBuilder(Sheet& sheet, const SheetContext& context, const ReadOptions& options)
+      : sheet_(sheet), context_(context), options_(options) {}
 
   void Reserve(std::string_view dimension, std::uint64_t part_bytes);
   void Row(std::string_view attrs);
   void CellStart(std::string_view attrs);
-  void CellEnd(std::string& value, bool has_value);
+  void CellEnd(CellContent& cell);
+  void Merge(std::string_view ref);
 
  private:
   void CheckBudget(CellRef at);
+  void Shared(const std::string& value);
 
   Sheet& sheet_;
-  std::uint32_t sst_count_;
+  const SheetContext& context_;
   const ReadOptions& options_;
+  std::uint8_t style_notes_ = kNoNote;
   std::size_t row_ = 0;
   bool any_row_ = false;
   std::size_t next_col_ = 0;
   CellRef cell_;
   CellType type_ = CellType::kNumber;
-  std::size_t rows_ = 0;
-  std::size_t cols_ = 0;
 };
 
 // The <dimension> is only a hint (writers get it wrong), so it reserves at
@@ -132,53 +140,75 @@ void SheetBuilder::CellStart(std::string_view attrs) {
   }
   next_col_ = cell_.col + 1;
   type_ = ParseCellType(FindAttr(attrs, "t"));
+  style_notes_ = kNoNote;
+  if (std::optional<std::string_view> s = FindAttr(attrs, "s")) {
+    std::size_t index = 0;
+    auto [end, ec] = std::from_chars(s->data(), s->data() + s->size(), index);
+    if (ec == std::errc() && index < context_.style_notes.size())
+      style_notes_ = context_.style_notes[index];
+  }
+}
+
+void SheetBuilder::Merge(std::string_view ref) {
+  const std::size_t colon = ref.find(':');
+  if (colon == std::string_view::npos) return;
+  const CellRef first = ParseCellRef(ref.substr(0, colon));
+  const CellRef last = ParseCellRef(ref.substr(colon + 1));
+  sheet_.AddMerge({first.row, last.row, first.col, last.col});
 }
 
 void SheetBuilder::CheckBudget(CellRef at) {
-  std::uint64_t rows = std::max(rows_, at.row + 1);
-  std::uint64_t cols = std::max(cols_, at.col + 1);
-  if (rows * cols > options_.max_cells) {
-    throw WorkbookError(Kind::kTooLarge, "工作表 " + sheet_.name() + " 的单元格区域过大（" +
-                                             ColumnLetters(at.col) + std::to_string(at.row + 1) +
-                                             "），拒绝读取");
-  }
-  rows_ = rows;
-  cols_ = cols;
+  sheet_.CheckGrowth(at.row, at.col, options_.max_cells);
 }
 
-void SheetBuilder::CellEnd(std::string& value, bool has_value) {
-  if (!has_value) return;
+void SheetBuilder::Shared(const std::string& value) {
+  std::optional<double> index = ParseNumber(value);
+  if (!index || *index < 0 || *index >= context_.sst_count ||
+      *index != static_cast<std::uint32_t>(*index)) {
+    throw WorkbookError(Kind::kCorrupt, "共享字符串索引超出范围（" + ColumnLetters(cell_.col) +
+                                            std::to_string(cell_.row + 1) + "：" + value + "）");
+  }
+  auto sst_index = static_cast<std::uint32_t>(*index);
+  // An empty string reads as an empty cell, as it does from an .xls.
+  if (sheet_.strings().Get(sst_index).empty()) return;
+  CheckBudget(cell_);
+  sheet_.SetTextIndex(cell_.row, cell_.col, sst_index);
+}
+
+void SheetBuilder::CellEnd(CellContent& cell) {
+  std::string& value = cell.value;
+  // A formula written without its result (by a program that does not
+  // calculate) leaves <v> out or empty; only a string result may be "".
+  const bool string_result = type_ == CellType::kString && cell.has_value;
+  if (cell.has_formula && value.empty() && !string_result) {
+    CheckBudget(cell_);
+    sheet_.AddNotes(cell_.row, cell_.col, kNoResult);
+    return;
+  }
+  if (!cell.has_value) return;
   std::optional<double> number;
+  std::uint8_t notes = kNoNote;
   switch (type_) {
-    case CellType::kShared: {
-      std::optional<double> index = ParseNumber(value);
-      if (!index || *index < 0 || *index >= sst_count_ ||
-          *index != static_cast<std::uint32_t>(*index)) {
-        throw WorkbookError(Kind::kCorrupt, "共享字符串索引超出范围（" + ColumnLetters(cell_.col) +
-                                                std::to_string(cell_.row + 1) + "：" + value +
-                                                "）");
-      }
-      auto sst_index = static_cast<std::uint32_t>(*index);
-      // An empty string reads as an empty cell, as it does from an .xls.
-      if (sheet_.strings().Get(sst_index).empty()) return;
-      CheckBudget(cell_);
-      sheet_.SetTextIndex(cell_.row, cell_.col, sst_index);
+    case CellType::kShared:
+      Shared(value);
       return;
-    }
     case CellType::kBool:
       number = value == "1" || value == "true" ? 1.0 : 0.0;
       break;
     case CellType::kNumber:
       number = ParseNumber(value);
+      notes = style_notes_;
       break;
     case CellType::kDate:
       number = SerialFromDateText(value, false);
+      notes = kDateFormat;
       break;
     case CellType::kString:
     case CellType::kInline:
       DecodeOoxmlEscapes(value);
       break;
     case CellType::kError:
+      notes = kErrorValue;
       break;
   }
   if (!number && value.empty()) return;
@@ -188,6 +218,7 @@ void SheetBuilder::CellEnd(std::string& value, bool has_value) {
   } else {
     sheet_.SetText(cell_.row, cell_.col, value);
   }
+  sheet_.AddNotes(cell_.row, cell_.col, notes);
 }
 
 }  // namespace
@@ -223,19 +254,16 @@ std::uint32_t ReadSharedStrings(ByteSource source, StringPool& pool) {
   return count;
 }
 
-void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, std::uint32_t sst_count,
+void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, const SheetContext& context,
                   const ReadOptions& options, Sheet& sheet) {
   XmlScanner scanner(std::move(source));
-  SheetBuilder builder(sheet, sst_count, options);
-  std::string value;
-  bool in_cell = false, in_value = false, has_value = false, complete = false;
+  SheetBuilder builder(sheet, context, options);
+  CellContent cell;
+  bool in_cell = false, in_value = false, complete = false;
   int phonetic_depth = 0;
   for (XmlToken tok = scanner.Next(); tok.type != Type::kEndOfPart; tok = scanner.Next()) {
     if (tok.type == Type::kText) {
-      if (in_value) {
-        AppendText(tok, value);
-        has_value = true;
-      }
+      if (in_value) AppendText(tok, cell.value);
       continue;
     }
     bool start = tok.type == Type::kStart;
@@ -243,22 +271,24 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, std::uint32_t sst
     if (tok.name == "c") {
       if (start) {
         builder.CellStart(tok.attrs);
-        value.clear();
-        has_value = false;
+        cell = {};
         phonetic_depth = 0;
       }
       in_cell = start && !tok.self_closing;
-      if (!in_cell) builder.CellEnd(value, has_value);
+      if (!in_cell) builder.CellEnd(cell);
     } else if (!in_cell) {
       if (start && tok.name == "row") builder.Row(tok.attrs);
       if (start && tok.name == "dimension") {
         builder.Reserve(FindAttr(tok.attrs, "ref").value_or(""), part_bytes);
       }
+      if (start && tok.name == "mergeCell") builder.Merge(FindAttr(tok.attrs, "ref").value_or(""));
+    } else if (tok.name == "f" && start) {
+      cell.has_formula = true;
     } else if (tok.name == "rPh" && !tok.self_closing) {
       phonetic_depth += start ? 1 : -1;
     } else if ((tok.name == "v" || tok.name == "t") && !tok.self_closing) {
       in_value = start && phonetic_depth == 0;
-      has_value = has_value || in_value;
+      cell.has_value = cell.has_value || in_value;
     }
   }
   if (!complete) throw XmlError("工作表不完整");

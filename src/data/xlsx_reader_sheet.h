@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "data/workbook.h"
 #include "data/xlsx_reader_xml.h"
@@ -12,11 +13,20 @@ namespace data::xlsx {
 // joined, phonetic runs left out) and returns how many there were.
 std::uint32_t ReadSharedStrings(ByteSource source, StringPool& pool);
 
-// Fills `sheet` from a worksheet part. Shared string i is pool entry i of
-// the sheet's pool; `sst_count` bounds the valid indices. Throws
+// What the workbook tells every sheet.
+struct SheetContext {
+  // Shared string i is pool entry i of the sheet's pool; indices up to
+  // sst_count are valid.
+  std::uint32_t sst_count = 0;
+  // Per cell style (the s attribute): the CellNote its number format gives
+  // a number.
+  std::vector<std::uint8_t> style_notes;
+};
+
+// Fills `sheet` from a worksheet part: values, notes, merged areas. Throws
 // WorkbookError (without the file's name) for invalid references, and
 // XmlError for malformed XML.
-void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, std::uint32_t sst_count,
+void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, const SheetContext& context,
                   const ReadOptions& options, Sheet& sheet);
 
 }  // namespace data::xlsx

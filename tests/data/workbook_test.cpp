@@ -127,7 +127,9 @@ TEST(ReadWorkbook, RefusesWhatIsNotAWorkbookWithTheFileNamed) {
 
   std::string message;
   EXPECT_EQ(ErrorKindOf((dir / "empty.xls").string(), &message), WorkbookError::Kind::kNotWorkbook);
-  EXPECT_EQ(message, "文件不是有效的 Excel 工作簿：" + (dir / "empty.xls").string());
+  // The user is told which formats can be imported.
+  EXPECT_EQ(message, std::string(kNotWorkbookMessage) + "：" + (dir / "empty.xls").string());
+  EXPECT_NE(message.find(".ods"), std::string::npos);
   EXPECT_EQ(ErrorKindOf((dir / "text.xlsx").string()), WorkbookError::Kind::kNotWorkbook);
   EXPECT_NE(ErrorKindOf((dir / "pk.xlsx").string(), &message), WorkbookError::Kind::kOpen);
   EXPECT_NE(message.find("pk.xlsx"), std::string::npos);

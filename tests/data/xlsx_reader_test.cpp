@@ -11,11 +11,11 @@ std::string Fixture(const std::string& name) {
   return std::string(SCORESTAT_SOURCE_DIR) + "/tests/fixtures/" + name;
 }
 
-CellValue Num(double v) {
-  return {CellKind::kNumber, v, {}};
+CellValue Num(double v, std::uint8_t notes = kNoNote) {
+  return {CellKind::kNumber, v, {}, notes};
 }
-CellValue Txt(std::string_view t) {
-  return {CellKind::kText, 0, t};
+CellValue Txt(std::string_view t, std::uint8_t notes = kNoNote) {
+  return {CellKind::kText, 0, t, notes};
 }
 CellValue None() {
   return {};
@@ -50,9 +50,9 @@ TEST(XlsxReader, CellTypesAsWritersProduceThem) {
   EXPECT_EQ(s.At(1, 1), Txt("富文本"));
   EXPECT_EQ(s.At(1, 2), Num(1));
   EXPECT_EQ(s.At(1, 3), Num(0));
-  EXPECT_EQ(s.At(1, 4), Txt("#DIV/0!"));
+  EXPECT_EQ(s.At(1, 4), Txt("#DIV/0!", kErrorValue)) << "an error keeps its text, marked";
   EXPECT_EQ(s.At(1, 5), Txt("学校x")) << "a formula's cached string, not its formula";
-  EXPECT_EQ(s.At(1, 6), Num(45356.5)) << "an ISO date becomes its serial number";
+  EXPECT_EQ(s.At(1, 6), Num(45356.5, kDateFormat)) << "an ISO date becomes its serial number";
   EXPECT_EQ(s.At(1, 7), Num(45356)) << "a date-styled number stays a serial number";
   EXPECT_DOUBLE_EQ(s.At(1, 8).number, 1.0 / 3);
   EXPECT_EQ(s.At(1, 9), Num(-1500));
