@@ -4,8 +4,7 @@
 //   bench_readers [--students N] [--xls-students N] [--keep DIR]
 //
 // --xls-students 0 skips the .xls run, which needs /usr/bin/python3 with
-// python3-xlwt to write the file. Where FreeXL is installed, the .xls run
-// also times FreeXL on the same file, the yardstick our reader replaced.
+// python3-xlwt to write the file.
 #include <unistd.h>
 #include <zip.h>
 
@@ -20,10 +19,6 @@
 #include "data/exam_generator.h"
 #include "data/workbook.h"
 #include "data/xlsx_writer.h"
-
-#ifdef SCORESTAT_BENCH_FREEXL
-#include <freexl.h>
-#endif
 
 namespace {
 
@@ -125,42 +120,6 @@ void OdsRun(const fs::path& dir, std::size_t students) {
   ReadAndReport("ods", file, students);
 }
 
-#ifdef SCORESTAT_BENCH_FREEXL
-// Every cell of every sheet through FreeXL, the best of `repeats` runs.
-void FreeXlRead(const fs::path& file, std::size_t students, int repeats) {
-  double seconds = 1e30;
-  std::size_t cells = 0;
-  for (int i = 0; i < repeats; ++i) {
-    auto start = Clock::now();
-    const void* handle = nullptr;
-    cells = 0;
-    if (freexl_open(file.c_str(), &handle) == FREEXL_OK) {
-      unsigned int sheets = 0;
-      freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets);
-      for (unsigned short i = 0; i < sheets; ++i) {
-        unsigned int rows = 0;
-        unsigned short cols = 0;
-        freexl_select_active_worksheet(handle, i);
-        freexl_worksheet_dimensions(handle, &rows, &cols);
-        for (unsigned int r = 0; r < rows; ++r) {
-          for (unsigned short c = 0; c < cols; ++c) {
-            FreeXL_CellValue v;
-            if (freexl_get_cell_value(handle, r, c, &v) != FREEXL_OK) continue;
-            ++cells;
-            // Copy texts, as our reader keeps them.
-            if (v.type == FREEXL_CELL_SST_TEXT || v.type == FREEXL_CELL_TEXT)
-              std::string copy(v.value.text_value);
-          }
-        }
-      }
-    }
-    freexl_close(handle);
-    seconds = std::min(seconds, bench::SecondsSince(start));
-  }
-  std::printf("FreeXL read  %zu cells  %7.3f s  %6.0f rows/ms\n", cells, seconds,
-              static_cast<double>(students) / seconds / 1000.0);
-}
-#endif
 
 void XlsRun(const fs::path& dir, std::size_t students, const fs::path& tools) {
   data::Workbook book = data::GenerateExam(Exam(students));
@@ -187,9 +146,6 @@ void XlsRun(const fs::path& dir, std::size_t students, const fs::path& tools) {
     return;
   }
   ReadAndReport("xls", file, students, 5);
-#ifdef SCORESTAT_BENCH_FREEXL
-  FreeXlRead(file, students, 5);
-#endif
 }
 
 }  // namespace
