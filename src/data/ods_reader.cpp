@@ -75,7 +75,8 @@ class ContentReader {
   void CellStart(const XmlToken& tok);
   void CellEnd();
   void RowEnd();
-  void Emit(const PendingCell& cell, std::size_t row, std::size_t col);
+  void Emit(const PendingCell& cell, std::size_t row, std::uint32_t text);
+  static constexpr std::uint32_t kNoText = 0xFFFFFFFF;
 
   Workbook& book_;
   const ReadOptions& options_;
@@ -193,30 +194,37 @@ void ContentReader::CellEnd() {
 void ContentReader::RowEnd() {
   // A row without values (most often the million empty rows that close a
   // sheet) only moves the row counter on.
-  if (sheet_ != nullptr) {
-    for (std::size_t k = 0; k < row_repeat_ && !row_cells_.empty(); ++k) {
-      for (const PendingCell& cell : row_cells_)
-        for (std::size_t i = 0; i < cell.repeat; ++i) Emit(cell, row_ + k, cell.col + i);
-    }
+  if (sheet_ != nullptr && !row_cells_.empty()) {
+    // A text repeated across cells and rows is kept once in the pool.
+    std::vector<std::uint32_t> texts;
+    for (const PendingCell& cell : row_cells_)
+      texts.push_back(cell.number || cell.text.empty() ? kNoText
+                                                       : sheet_->strings().Add(cell.text));
+    for (std::size_t k = 0; k < row_repeat_; ++k)
+      for (std::size_t i = 0; i < row_cells_.size(); ++i) Emit(row_cells_[i], row_ + k, texts[i]);
   }
   row_cells_.clear();
   row_ += std::min(row_repeat_, kMaxRows + 1);
 }
 
-void ContentReader::Emit(const PendingCell& cell, std::size_t row, std::size_t col) {
-  if (row >= kMaxRows || col >= kMaxColumns) {
+// Every repetition of `cell` in `row`, after one check of the budget.
+void ContentReader::Emit(const PendingCell& cell, std::size_t row, std::uint32_t text) {
+  const std::size_t last = cell.col + cell.repeat - 1;
+  if (row >= kMaxRows || last >= kMaxColumns) {
     throw WorkbookError(Kind::kTooLarge, "工作表 " + sheet_->name() + " 的单元格超出范围（第 " +
                                              std::to_string(row + 1) + " 行），拒绝读取");
   }
-  sheet_->CheckGrowth(row, col, options_.max_cells);
-  if (cell.number) {
-    sheet_->SetNumber(row, col, *cell.number);
-  } else if (!cell.text.empty()) {
-    sheet_->SetText(row, col, cell.text);
+  sheet_->CheckGrowth(row, last, options_.max_cells);
+  for (std::size_t col = cell.col; col <= last; ++col) {
+    if (cell.number) {
+      sheet_->SetNumber(row, col, *cell.number);
+    } else if (text != kNoText) {
+      sheet_->SetTextIndex(row, col, text);
+    }
+    sheet_->AddNotes(row, col, cell.notes);
+    if (cell.col_span > 1 || cell.row_span > 1)
+      sheet_->AddMerge({row, row + cell.row_span - 1, col, col + cell.col_span - 1});
   }
-  sheet_->AddNotes(row, col, cell.notes);
-  if (cell.col_span > 1 || cell.row_span > 1)
-    sheet_->AddMerge({row, row + cell.row_span - 1, col, col + cell.col_span - 1});
 }
 
 }  // namespace

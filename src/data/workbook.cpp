@@ -71,7 +71,7 @@ std::vector<T> Reshaped(const std::vector<T>& cells, std::size_t old_cols, std::
 
 Cell Sheet::Raw(std::size_t row, std::size_t col) const {
   if (row >= rows_ || col >= cols_) return Cell();
-  return cells_[row * cols_ + col];
+  return cells_[row * stride_ + col];
 }
 
 CellValue Sheet::At(std::size_t row, std::size_t col) const {
@@ -101,17 +101,23 @@ std::string_view Sheet::TextAt(std::size_t row, std::size_t col) const {
 
 std::uint8_t Sheet::NotesAt(std::size_t row, std::size_t col) const {
   if (notes_.empty() || row >= rows_ || col >= cols_) return kNoNote;
-  return notes_[row * cols_ + col];
+  return notes_[row * stride_ + col];
 }
 
 void Sheet::Reserve(std::size_t rows, std::size_t cols) {
   if (cols > cols_) Widen(cols);
-  cells_.reserve(rows * std::max(cols, cols_));
+  cells_.reserve(rows * stride_);
 }
 
 void Sheet::Widen(std::size_t cols) {
-  cells_ = Reshaped(cells_, cols_, rows_, cols);
-  if (!notes_.empty()) notes_ = Reshaped(notes_, cols_, rows_, cols);
+  // The storage widens by half again at least, so that a sheet whose rows
+  // reach further right one after another is not copied once per row.
+  if (cols > stride_) {
+    const std::size_t stride = std::max(cols, stride_ + stride_ / 2);
+    cells_ = Reshaped(cells_, stride_, rows_, stride);
+    if (!notes_.empty()) notes_ = Reshaped(notes_, stride_, rows_, stride);
+    stride_ = stride;
+  }
   cols_ = cols;
 }
 
@@ -119,10 +125,10 @@ Cell& Sheet::Slot(std::size_t row, std::size_t col) {
   if (col >= cols_) Widen(col + 1);
   if (row >= rows_) {
     rows_ = row + 1;
-    cells_.resize(rows_ * cols_);
-    if (!notes_.empty()) notes_.resize(rows_ * cols_);
+    cells_.resize(rows_ * stride_);
+    if (!notes_.empty()) notes_.resize(rows_ * stride_);
   }
-  return cells_[row * cols_ + col];
+  return cells_[row * stride_ + col];
 }
 
 void Sheet::SetNumber(std::size_t row, std::size_t col, double value) {
@@ -138,8 +144,8 @@ void Sheet::SetTextIndex(std::size_t row, std::size_t col, std::uint32_t index) 
 }
 
 void Sheet::Clear(std::size_t row, std::size_t col) {
-  if (row < rows_ && col < cols_) cells_[row * cols_ + col] = Cell();
-  if (row < rows_ && col < cols_ && !notes_.empty()) notes_[row * cols_ + col] = kNoNote;
+  if (row < rows_ && col < cols_) cells_[row * stride_ + col] = Cell();
+  if (row < rows_ && col < cols_ && !notes_.empty()) notes_[row * stride_ + col] = kNoNote;
 }
 
 void Sheet::CheckGrowth(std::size_t row, std::size_t col, std::uint64_t max_cells) const {
@@ -156,7 +162,7 @@ void Sheet::AddNotes(std::size_t row, std::size_t col, std::uint8_t notes) {
   if (notes == kNoNote) return;
   Slot(row, col);
   if (notes_.empty()) notes_.assign(cells_.size(), kNoNote);
-  notes_[row * cols_ + col] |= notes;
+  notes_[row * stride_ + col] |= notes;
 }
 
 void Sheet::AddMerge(const CellRange& range) {
@@ -170,23 +176,24 @@ void Sheet::Trim() {
   std::size_t cols = 0;
   for (std::size_t r = 0; r < rows_; ++r) {
     for (std::size_t c = 0; c < cols_; ++c) {
-      if (cells_[r * cols_ + c].kind() != CellKind::kEmpty || NotesAt(r, c) != kNoNote) {
+      if (cells_[r * stride_ + c].kind() != CellKind::kEmpty || NotesAt(r, c) != kNoNote) {
         rows = r + 1;
         cols = std::max(cols, c + 1);
       }
     }
   }
-  if (cols == cols_) {
+  if (cols == stride_) {
     cells_.resize(rows * cols);
     if (!notes_.empty()) notes_.resize(rows * cols);
   } else {
-    cells_ = Reshaped(cells_, cols_, rows, cols);
-    if (!notes_.empty()) notes_ = Reshaped(notes_, cols_, rows, cols);
+    cells_ = Reshaped(cells_, stride_, rows, cols);
+    if (!notes_.empty()) notes_ = Reshaped(notes_, stride_, rows, cols);
   }
   cells_.shrink_to_fit();
   notes_.shrink_to_fit();
   rows_ = rows;
   cols_ = cols;
+  stride_ = cols;
 }
 
 const Sheet* Workbook::Find(std::string_view name) const {

@@ -136,6 +136,7 @@ class Sheet {
   std::shared_ptr<StringPool> strings_;
   std::size_t rows_ = 0;
   std::size_t cols_ = 0;
+  std::size_t stride_ = 0;  // cells per row in storage, cols_ or more until Trim
   std::vector<Cell> cells_;
   // One byte per cell, in step with cells_, allocated at the first note:
   // most sheets have none.

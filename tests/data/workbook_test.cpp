@@ -99,6 +99,31 @@ TEST(WorkbookCells, GrowingWideningAndTrimmingKeepCellsInPlace) {
   EXPECT_EQ(book.Find("u"), nullptr);
 }
 
+// Rows that reach one column further each (fuzzing found an .ods whose
+// sheet was copied whole for every row, a minute for 48 KB): the storage
+// widens ahead of the rows, and every value and note stays in its cell.
+TEST(WorkbookCells, RowsReachingFurtherRightKeepTheirValuesAndNotes) {
+  Workbook book;
+  Sheet& sheet = book.AddSheet("s");
+  for (std::size_t r = 0; r < 300; ++r) {
+    sheet.SetNumber(r, r, static_cast<double>(r));
+    if (r % 7 == 0) sheet.AddNotes(r, r, kPercentFormat);
+  }
+  sheet.SetText(0, 1, "右");
+  EXPECT_EQ(sheet.cols(), 300u) << "the width is the cells', not the storage's";
+  sheet.Trim();
+  ASSERT_EQ(sheet.rows(), 300u);
+  ASSERT_EQ(sheet.cols(), 300u);
+  for (std::size_t r = 0; r < 300; ++r) {
+    ASSERT_EQ(sheet.NumberAt(r, r), static_cast<double>(r)) << r;
+    ASSERT_EQ(sheet.NotesAt(r, r), r % 7 == 0 ? kPercentFormat : kNoNote) << r;
+    if (r > 1) {
+      ASSERT_EQ(sheet.KindAt(r, r - 1), CellKind::kEmpty) << r;
+    }
+  }
+  EXPECT_EQ(sheet.TextAt(0, 1), "右");
+}
+
 TEST(WorkbookHelpers, ColumnLettersAndDateSerials) {
   EXPECT_EQ(ColumnLetters(0), "A");
   EXPECT_EQ(ColumnLetters(25), "Z");
