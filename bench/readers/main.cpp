@@ -120,7 +120,6 @@ void OdsRun(const fs::path& dir, std::size_t students) {
   ReadAndReport("ods", file, students);
 }
 
-
 void XlsRun(const fs::path& dir, std::size_t students, const fs::path& tools) {
   data::Workbook book = data::GenerateExam(Exam(students));
   std::string args;
