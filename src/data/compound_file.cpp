@@ -116,22 +116,30 @@ std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start,
   return chain;
 }
 
-std::string CompoundFile::ReadChain(std::uint32_t start, std::uint64_t size) const {
-  // A stream longer than the file cannot be whole, and must not be
+// The `size` bytes of a stream whose units of `unit` bytes follow the chain
+// from `start` through `table`; unit n is at first + n * unit in `source`.
+std::string CompoundFile::Gather(std::string_view source, std::uint64_t first, std::uint64_t unit,
+                                 std::uint32_t start, const std::vector<std::uint32_t>& table,
+                                 std::uint64_t size) const {
+  // A stream longer than what holds it cannot be whole, and must not be
   // allocated on the file's word.
-  if (size > bytes_.size()) Fail(kBadChain);
-  const std::uint64_t need = (size + sector_size_ - 1) / sector_size_;
-  const std::vector<std::uint32_t> chain = Chain(start, fat_, need);
+  if (size > source.size()) Fail(kBadChain);
+  const std::uint64_t need = (size + unit - 1) / unit;
+  const std::vector<std::uint32_t> chain = Chain(start, table, need);
   if (chain.size() < need) Fail(kBadChain);
   std::string out;
   out.reserve(size);
   for (std::uint32_t id : chain) {
-    const std::uint64_t at = (id + std::uint64_t{1}) * sector_size_;
-    const std::uint64_t take = std::min(sector_size_, size - out.size());
-    if (at > bytes_.size() || bytes_.size() - at < take) Fail(kBadChain);
-    out.append(bytes_.substr(at, take));
+    const std::uint64_t at = first + id * unit;
+    const std::uint64_t take = std::min(unit, size - out.size());
+    if (at > source.size() || source.size() - at < take) Fail(kBadChain);
+    out.append(source.substr(at, take));
   }
   return out;
+}
+
+std::string CompoundFile::ReadChain(std::uint32_t start, std::uint64_t size) const {
+  return Gather(bytes_, sector_size_, sector_size_, start, fat_, size);
 }
 
 std::string CompoundFile::ReadMiniChain(std::uint32_t start, std::uint64_t size) const {
@@ -145,18 +153,7 @@ std::string CompoundFile::ReadMiniChain(std::uint32_t start, std::uint64_t size)
     for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4)
       mini_fat.push_back(LittleU32(bytes.data() + at));
   }
-  const std::uint64_t need = (size + kMiniSectorSize - 1) / kMiniSectorSize;
-  const std::vector<std::uint32_t> chain = Chain(start, mini_fat, need);
-  if (chain.size() < need) Fail(kBadChain);
-  std::string out;
-  out.reserve(size);
-  for (std::uint32_t id : chain) {
-    const std::uint64_t at = id * kMiniSectorSize;
-    const std::uint64_t take = std::min(kMiniSectorSize, size - out.size());
-    if (at > mini_stream.size() || mini_stream.size() - at < take) Fail(kBadChain);
-    out.append(mini_stream, at, take);
-  }
-  return out;
+  return Gather(mini_stream, 0, kMiniSectorSize, start, mini_fat, size);
 }
 
 void CompoundFile::ReadDirectory() {

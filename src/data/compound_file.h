@@ -52,6 +52,9 @@ class CompoundFile {
   void ReadDirectory();
   std::vector<std::uint32_t> Chain(std::uint32_t start, const std::vector<std::uint32_t>& table,
                                    std::uint64_t limit) const;
+  std::string Gather(std::string_view source, std::uint64_t first, std::uint64_t unit,
+                     std::uint32_t start, const std::vector<std::uint32_t>& table,
+                     std::uint64_t size) const;
   std::string ReadChain(std::uint32_t start, std::uint64_t size) const;
   std::string ReadMiniChain(std::uint32_t start, std::uint64_t size) const;
   std::vector<std::uint32_t> RootChildren() const;
