@@ -15,4 +15,8 @@ int SubjectLines::IndexOf(const std::string& name) const {
   return -1;
 }
 
+double LineScore(int full_mark, int pct) {
+  return static_cast<double>(static_cast<long long>(full_mark) * pct) / 100.0;
+}
+
 }  // namespace data

@@ -28,6 +28,12 @@ struct SubjectLines {
   int IndexOf(const std::string& name) const;
 };
 
+// A subject's score line (优秀, 优良 or 及格): FullMark × Pct / 100, the
+// product taken in whole numbers so that a 400-mark subject at 90 % is 360,
+// the quotient exact (150 at 85 % is 127.5). The import counts the lines of
+// 统计表 by it, and every report that speaks of a line uses it.
+double LineScore(int full_mark, int pct);
+
 struct SystemSettings {
   int AvgWeight = 0;
   int ExcellentWeight = 0;

@@ -281,10 +281,7 @@ std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines) {
   std::string e, g, p, me, mg, mp;
   for (int i = 0; i < lines.Count(); ++i) {
     const std::string& s = lines.SubjectName[i];
-    // 32-bit products: a 400-mark subject at 90 % is the line 360, not an overflow.
-    auto line = [&](int pct) {
-      return common::TextOfDouble(static_cast<long long>(lines.FullMark[i]) * pct / 100.0);
-    };
+    auto line = [&](int pct) { return common::TextOfDouble(LineScore(lines.FullMark[i], pct)); };
     const std::string excellent = "iif(" + s + ">=" + line(lines.ExcellentPct[i]) + ",1,0)+";
     const std::string good = "iif(" + s + ">=" + line(lines.GoodPct[i]) + ",1,0)+";
     const std::string pass = "iif(" + s + ">=" + line(lines.PassPct[i]) + ",1,0)+";

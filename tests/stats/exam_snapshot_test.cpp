@@ -1,0 +1,99 @@
+#include "stats/exam_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include "analysis_exam.h"
+
+namespace {
+
+using analysis_test::ExamDatabase;
+
+stats::ExamSnapshot ReadExam(const ExamDatabase& exam) {
+  engine::Database db = exam.Open();
+  common::NullProgress progress;
+  return stats::ExamSnapshot::Read(db, exam.state.subject_lines, progress);
+}
+
+std::vector<std::string> ClassTexts(const stats::ExamSnapshot& s) {
+  std::vector<std::string> out;
+  for (const stats::ExamClass& c : s.Classes())
+    out.push_back(s.Schools()[static_cast<std::size_t>(c.school)].text + " " + c.key.text);
+  return out;
+}
+
+TEST(ExamSnapshotTest, HoldsTheStatisticsTableAsColumnsInTableOrder) {
+  ExamDatabase exam;
+  ASSERT_TRUE(exam.import_result.ok) << exam.import_result.message;
+  const stats::ExamSnapshot s = ReadExam(exam);
+  ASSERT_EQ(s.StudentCount(), 8u);
+  EXPECT_EQ(s.StudentNumber(0), "201");  // the sheet's first row, not sorted
+  EXPECT_EQ(s.Name(0), "甲");
+  EXPECT_EQ(s.Name(7), "辛");
+  ASSERT_EQ(s.Subjects().size(), 3u);
+  EXPECT_EQ(s.SubjectIndex("体育"), 2);
+  EXPECT_EQ(s.SubjectIndex("英语"), -1);
+  // 150 at 85 % and 75 %: half points, as the import counts them.
+  EXPECT_EQ(s.Subjects()[1].lines.excellent, 127.5);
+  EXPECT_EQ(s.Subjects()[1].lines.good, 112.5);
+  EXPECT_EQ(s.Subjects()[2].lines.pass, 30);
+  EXPECT_FALSE(s.Subjects()[2].main);
+  EXPECT_EQ(s.Scores(1)[2], 112.5);
+  EXPECT_TRUE(stats::IsAbsent(s.Scores(1)[3])) << "丁 missed 数学";
+  EXPECT_TRUE(stats::IsAbsent(s.Scores(0)[4])) << "戊 missed 语文";
+  // 体育 counts half in the total; an absent score counts 0 there.
+  EXPECT_EQ(std::vector<double>(s.AllTotals().begin(), s.AllTotals().end()),
+            (std::vector<double>{220, 245, 217.5, 78, 90, 217.5, 237.5, 135}));
+  EXPECT_EQ(s.MainTotals()[6], 217.5);
+  EXPECT_EQ(std::vector<std::int32_t>(s.AllRanks().begin(), s.AllRanks().end()),
+            (std::vector<std::int32_t>{3, 1, 4, 8, 7, 4, 2, 6}));
+}
+
+TEST(ExamSnapshotTest, ClassesFollowTheStatisticsReportsOrder) {
+  ExamDatabase exam;
+  const stats::ExamSnapshot s = ReadExam(exam);
+  EXPECT_EQ(ClassTexts(s), (std::vector<std::string>{"一中 1", "一中 2", "二中 1"}));
+  EXPECT_EQ(std::vector<std::uint32_t>(s.ClassOf().begin(), s.ClassOf().end()),
+            (std::vector<std::uint32_t>{2, 1, 0, 0, 1, 2, 0, 1}));
+  EXPECT_EQ(s.SchoolOf(0).text, "二中");
+}
+
+TEST(ExamSnapshotTest, TextClassesOrderByTheirBytesAndAnEmptyOneComesFirst) {
+  // As GROUP BY orders them: "高一(10)班" before "高一(9)班" ('1' < '9'),
+  // and a student without a class before both.
+  analysis_test::ExamRows rows;
+  rows.scores = {{"学校", "学号", "班级", "姓名", "语文", "数学", "体育"},
+                 {"一中", "1", "高一(9)班", "甲", "80", "90", "40"},
+                 {"一中", "2", "高一(10)班", "乙", "70", "90", "40"},
+                 {"一中", "3", "", "丙", "60", "90", "40"},
+                 {"一中", "4", "高一(9)班", "丁", "50", "90", "40"}};
+  ExamDatabase exam(rows);
+  ASSERT_TRUE(exam.import_result.ok) << exam.import_result.message;
+  const stats::ExamSnapshot s = ReadExam(exam);
+  EXPECT_EQ(ClassTexts(s),
+            (std::vector<std::string>{"一中 ", "一中 高一(10)班", "一中 高一(9)班"}));
+  EXPECT_EQ(std::vector<std::uint32_t>(s.ClassOf().begin(), s.ClassOf().end()),
+            (std::vector<std::uint32_t>{2, 1, 0, 2}));
+}
+
+TEST(ExamSnapshotTest, TeachersAreLookedUpPerClassAndSubject) {
+  ExamDatabase exam;
+  const stats::ExamSnapshot s = ReadExam(exam);
+  engine::Database db = exam.Open();
+  // 二中 has no row in 教师表; 一中 2 has none for 数学.
+  EXPECT_EQ(stats::ReadClassTeachers(db, s, "语文"),
+            (std::vector<std::string>{"张老师", "赵老师", ""}));
+  EXPECT_EQ(stats::ReadClassTeachers(db, s, "数学"), (std::vector<std::string>{"李老师", "", ""}));
+}
+
+TEST(ExamSnapshotTest, BeforeAnyImportThereIsNothingToRead) {
+  analysis_test::ExamRows rows;
+  rows.lines.clear();  // the import refuses it: no exam in the database
+  ExamDatabase exam(rows);
+  ASSERT_FALSE(exam.import_result.ok);
+  engine::Database db = exam.Open();
+  common::NullProgress progress;
+  data::SubjectLines none;
+  EXPECT_THROW(stats::ExamSnapshot::Read(db, none, progress), engine::Error);
+}
+
+}  // namespace
