@@ -1,0 +1,36 @@
+// 等级评价 (djpj) and 等级分布 (djtj): letters instead of scores and ranks,
+// as compulsory education reports results to families.
+//
+// A subject's letter: A at or above its 优秀 line, B at or above 优良, C at
+// or above 及格, D below, 缺 when absent (the lines as the import computes
+// them, FullMark × % / 100). 总评 from 全科总分 by proportion: 全科排名 ≤
+// 15 % of the number of students is A, ≤ 50 % B, ≤ 85 % C, else D (the
+// cumulative cut points can be changed); tied students share the best rank,
+// so a tie across a cut point takes the better letter.
+#pragma once
+
+#include "common/progress.h"
+#include "data/app_state.h"
+#include "output/document.h"
+#include "output/report_layout.h"
+
+namespace reports {
+
+struct GradeOptions {
+  double cuts[3] = {15, 50, 85};  // cumulative percentages for A, B, C
+};
+
+// One row per student in the statistics table's order: 学校, 学号, 班级,
+// 姓名, a letter per subject (headed by its name), 总评. No score or rank, so
+// the list can be given to families. Throws ReportError unless 0 ≤ cuts[0]
+// ≤ cuts[1] ≤ cuts[2] ≤ 100.
+void GradeListReport(output::Document& doc, data::AppState& state, const GradeOptions& options,
+                     common::ProgressSink& progress, output::Date today);
+
+// Per class, a 合计 row first: 学校, 班级, then for each subject the numbers
+// of A, B, C and D (columns 科目A, 科目B, 科目C, 科目D). Absent students are
+// in none of them.
+void GradeCountReport(output::Document& doc, data::AppState& state, common::ProgressSink& progress,
+                      output::Date today);
+
+}  // namespace reports

@@ -1,0 +1,172 @@
+// 一分一段表, 名次段分布 and 临界生名单 on the hand-worked exam
+// (tests/stats/analysis_exam.h has the table and its totals and ranks).
+#include <gtest/gtest.h>
+
+#include "analysis_fixture.h"
+#include "reports/near_line.h"
+#include "reports/rank_bands.h"
+#include "reports/score_bands.h"
+#include "reports/stat_columns.h"
+
+namespace {
+
+using namespace analysis_test;
+
+constexpr output::Date kDay{std::chrono::year{2024}, std::chrono::month{11}, std::chrono::day{5}};
+
+class AnalysisCountsTest : public ::testing::Test {
+ protected:
+  ExamDatabase exam;
+  output::Document doc;
+  common::NullProgress progress;
+  const grid::ReportGrid& g = doc.grid;
+
+  void Bands(const reports::ScoreBandOptions& o) {
+    reports::ScoreBandReport(doc, exam.state, o, progress, kDay);
+  }
+  void Ranks(const reports::RankBandOptions& o) {
+    reports::RankBandReport(doc, exam.state, o, progress, kDay);
+  }
+  void NearLine(const reports::NearLineOptions& o) {
+    reports::NearLineReport(doc, exam.state, o, progress, kDay);
+  }
+};
+
+TEST_F(AnalysisCountsTest, TotalsByOnePointFromTheTopWithEmptyBands) {
+  Bands({});
+  EXPECT_EQ(doc.caption, "高一期中全科总分一分一段表");
+  // 245 down to 78: 168 bands, most of them empty.
+  EXPECT_EQ(doc.title, "高一期中全科总分一分一段表 [共有 168 个记录]");
+  EXPECT_EQ(RowOf(g, 0), (Cells{"分数", "人数", "累计人数", "累计百分比"}));
+  ASSERT_EQ(DataRows(g), 168);
+  ExpectRow(g, 1, {"245", "1", "1", "12.5"});
+  ExpectRow(g, 2, {"244", "0", "1", "12.5"});              // empty, the running count stays
+  ExpectRow(g, 1 + 245 - 237, {"237", "1", "2", "25"});    // 237.5 floors to 237
+  ExpectRow(g, 1 + 245 - 217, {"217", "2", "5", "62.5"});  // the tie 217.5, 217.5
+  ExpectRow(g, 168, {"78", "1", "8", "100"});
+  EXPECT_EQ(RowOf(g, 169), Cells(4, ""));
+  EXPECT_EQ(g.ColumnAt(4).format, "0.00");
+}
+
+TEST_F(AnalysisCountsTest, ASubjectCountsThoseWhoSatIt) {
+  // 数学 by 10: 135 | 120 120 127.5 | 112.5 | - | 90 | - | - | 60, of 7
+  // (丁 is absent and not counted).
+  Bands({"数学", 10, ""});
+  EXPECT_EQ(doc.caption, "高一期中数学分数段表（每段10分）");
+  ASSERT_EQ(DataRows(g), 8);
+  const Cells expected[] = {
+      {"130", "1", "1", "14.2857142857143"}, {"120", "3", "4", "57.1428571428571"},
+      {"110", "1", "5", "71.4285714285714"}, {"100", "0", "5", "71.4285714285714"},
+      {"90", "1", "6", "85.7142857142857"},  {"80", "0", "6", "85.7142857142857"},
+      {"70", "0", "6", "85.7142857142857"},  {"60", "1", "7", "100"}};
+  for (int r = 1; r <= 8; ++r) ExpectRow(g, r, expected[r - 1]);
+}
+
+TEST_F(AnalysisCountsTest, ASchoolAloneAndASubjectWithoutSpread) {
+  // 一中's 语文: 90 90 85 58 55 (戊 absent): 5 counted.
+  Bands({"语文", 1, "一中"});
+  EXPECT_EQ(doc.caption, "高一期中一中语文一分一段表");
+  ASSERT_EQ(DataRows(g), 36);  // 90 down to 55
+  ExpectRow(g, 1, {"90", "2", "2", "40"});
+  ExpectRow(g, 36, {"55", "1", "5", "100"});
+  doc = output::Document();
+  Bands({"体育", 1, ""});  // everybody who sat scored 40
+  ASSERT_EQ(DataRows(g), 1);
+  ExpectRow(g, 1, {"40", "7", "7", "100"});
+}
+
+TEST_F(AnalysisCountsTest, BandChoicesThatCannotBeMet) {
+  EXPECT_THROW(Bands({"英语", 1, ""}), reports::ReportError);
+  EXPECT_THROW(Bands({"全科总分", 1, "三中"}), reports::ReportError);
+  EXPECT_THROW(Bands({"全科总分", 0, ""}), reports::ReportError);
+}
+
+TEST_F(AnalysisCountsTest, TopsPerClassWithTheTiesCountedIn) {
+  // 全科排名: 一中 1 = 丙 4, 丁 8, 庚 2; 一中 2 = 乙 1, 戊 7, 辛 6; 二中 1 = 甲 3, 己 4.
+  Ranks({"全科", {1, 2, 4}});
+  EXPECT_EQ(doc.caption, "高一期中各班全科名次段分布表");
+  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "班级", "人数", "前1名", "前2名", "前4名", "前1名率",
+                                "前2名率", "前4名率"}));
+  ASSERT_EQ(DataRows(g), 4);
+  // The top 4 hold five students: 丙 and 己 share rank 4.
+  ExpectRow(g, 1, {"合计", "", "8", "1", "2", "5", "12.5", "25", "62.5"});
+  ExpectRow(g, 2, {"一中", "1", "3", "0", "1", "2", "0", "33.3333333333333", "66.6666666666667"});
+  ExpectRow(g, 3,
+            {"一中", "2", "3", "1", "1", "1", "33.3333333333333", "33.3333333333333",
+             "33.3333333333333"});
+  ExpectRow(g, 4, {"二中", "1", "2", "0", "0", "2", "0", "0", "100"});
+}
+
+TEST_F(AnalysisCountsTest, BySubjectOnlyThoseWhoSatAreRankedAndCounted) {
+  // 语文 ranks: 乙 90 and 庚 90 share 1, 丙 3, 甲 4, 己 5, 丁 6, 辛 7; 戊 absent.
+  Ranks({"语文", {1, 3}});
+  EXPECT_EQ(doc.caption, "高一期中各班语文名次段分布表");
+  ExpectRow(g, 1, {"合计", "", "7", "2", "3", "28.5714285714286", "42.8571428571429"});
+  ExpectRow(g, 2, {"一中", "1", "3", "1", "2", "33.3333333333333", "66.6666666666667"});
+  ExpectRow(g, 3, {"一中", "2", "2", "1", "1", "50", "50"});  // 人数 2: 戊 did not sit
+  ExpectRow(g, 4, {"二中", "1", "2", "0", "0", "0", "0"});
+  doc = output::Document();
+  // Everybody who sat 体育 scored 40: all share rank 1.
+  Ranks({"体育", {1}});
+  ExpectRow(g, 1, {"合计", "", "7", "7", "100"});
+}
+
+TEST_F(AnalysisCountsTest, RankChoicesThatCannotBeMet) {
+  EXPECT_THROW(Ranks({"全科", {}}), reports::ReportError);
+  EXPECT_THROW(Ranks({"全科", {50, 0}}), reports::ReportError);
+  EXPECT_THROW(Ranks({"英语", {50}}), reports::ReportError);
+}
+
+TEST_F(AnalysisCountsTest, JustBelowASubjectsLineTheLowerEndIncluded) {
+  // 及格 of 语文 is 60; with a band of 5, 55 ≤ score < 60: 丁 58 and 辛 55.
+  NearLine({"语文", "及格", 0, 5});
+  EXPECT_EQ(doc.caption, "高一期中语文及格临界生名单");
+  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "班级", "学号", "姓名", "成绩", "线", "差"}));
+  ASSERT_EQ(DataRows(g), 2);
+  ExpectRow(g, 1, {"一中", "1", "103", "丁", "58", "60", "2"});
+  ExpectRow(g, 2, {"一中", "2", "106", "辛", "55", "60", "5"});
+}
+
+TEST_F(AnalysisCountsTest, TheLineIsTheImportsAndReachingItIsNotBelowIt) {
+  // 优秀 of 数学 is 150 × 85 % = 127.5: 庚's 127.5 reached it; 甲 and 己 (120)
+  // are 7.5 short, within 10; 丙's 112.5 is 15 short.
+  NearLine({"数学", "优秀", 0, 10});
+  ASSERT_EQ(DataRows(g), 2);
+  ExpectRow(g, 1, {"二中", "1", "201", "甲", "120", "127.5", "7.5"});
+  ExpectRow(g, 2, {"二中", "1", "202", "己", "120", "127.5", "7.5"});
+}
+
+TEST_F(AnalysisCountsTest, JustOutsideTheTopNByClassThenGap) {
+  // Ranks 6 to 8 are outside the top 5; the 5th highest total is 217.5.
+  // In 一中 2 辛 (82.5 short) comes before 戊 (127.5), against the table's order.
+  NearLine({"", "及格", 5, 3});
+  EXPECT_EQ(doc.caption, "高一期中全科前5名临界生名单");
+  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "班级", "学号", "姓名", "全科总分", "全科排名", "差"}));
+  ASSERT_EQ(DataRows(g), 3);
+  ExpectRow(g, 1, {"一中", "1", "103", "丁", "78", "8", "139.5"});
+  ExpectRow(g, 2, {"一中", "2", "106", "辛", "135", "6", "82.5"});
+  ExpectRow(g, 3, {"一中", "2", "104", "戊", "90", "7", "127.5"});
+}
+
+TEST_F(AnalysisCountsTest, TheTotalAtRankNInsideATie) {
+  // N = 4: nobody holds rank 5 (丙 and 己 share 4), so ranks 5 and 6 are 辛
+  // alone; the 4th highest total is one of the two 217.5.
+  NearLine({"", "及格", 4, 2});
+  ASSERT_EQ(DataRows(g), 1);
+  ExpectRow(g, 1, {"一中", "2", "106", "辛", "135", "6", "82.5"});
+  doc = output::Document();
+  NearLine({"", "及格", 8, 5});  // nobody is beyond the last rank
+  EXPECT_EQ(DataRows(g), 0);
+  EXPECT_EQ(doc.title, "高一期中全科前8名临界生名单 [没有记录]");
+}
+
+TEST_F(AnalysisCountsTest, NearLineChoicesThatCannotBeMet) {
+  EXPECT_THROW(NearLine({"", "及格", 0, 5}), reports::ReportError) << "neither subject nor rank";
+  EXPECT_THROW(NearLine({"语文", "及格", 5, 5}), reports::ReportError) << "both";
+  EXPECT_THROW(NearLine({"语文", "良好", 0, 5}), reports::ReportError) << "no such line";
+  EXPECT_THROW(NearLine({"全科总分", "及格", 0, 5}), reports::ReportError) << "a total has no line";
+  EXPECT_THROW(NearLine({"语文", "及格", 0, -1}), reports::ReportError);
+  EXPECT_THROW(NearLine({"", "及格", 5, 1.5}), reports::ReportError) << "K counts students";
+}
+
+}  // namespace
