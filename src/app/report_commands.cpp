@@ -8,19 +8,18 @@
 #include "app/main_window.h"
 #include "app/progress_window.h"
 #include "app/qt_convert.h"
+#include "app/report_options_dialog.h"
 #include "app/ui_services.h"
 #include "reports/custom_ranking.h"
+#include "reports/option_form.h"
 #include "reports/report_catalog.h"
 
 namespace app {
-namespace {
-
-// A kind of the catalog made into a new report window, with the progress
-// window when the kind reports its progress.
 void MakeInNewWindow(MainWindow& w, const reports::ReportKind& kind,
                      const reports::ReportChoices& choices) {
+  // Filled in its window, so that the columns fit the window's own fonts.
   DocumentWindow* doc = w.NewDocument();
-  {
+  try {
     common::NullProgress quiet;
     std::optional<ProgressWindow> shown;
     if (kind.reports_progress) {
@@ -30,9 +29,14 @@ void MakeInNewWindow(MainWindow& w, const reports::ReportKind& kind,
     reports::ReportRun run{w.state(), shown ? static_cast<common::ProgressSink&>(*shown) : quiet,
                            output::Today()};
     kind.fill(doc->document(), run, choices.For(kind.options));
+  } catch (...) {
+    if (QWidget* frame = doc->parentWidget()) frame->close();
+    throw;
   }
   doc->SyncFromDocument();
 }
+
+namespace {
 
 // A command on the active report's grid; nothing without one.
 CommandTable::Command OnGrid(MainWindow& w, std::function<void(grid::ReportGrid&)> action) {
@@ -67,7 +71,11 @@ void RegisterReportCommands(MainWindow& w) {
         });
         break;
       case reports::KindInput::kDialog:
-        break;  // registered with its dialog (dialog_commands.cpp)
+      case reports::KindInput::kSubjectDialog:
+        // The others are registered with their own dialogs (dialog_commands.cpp).
+        if (reports::HasOptionForm(kind))
+          t.Register(name, [&w, &kind] { OpenReportOptions(w, kind); });
+        break;
     }
   }
   t.Register(QStringLiteral("zdypm"), OnGrid(w, [](grid::ReportGrid& g) { reports::zdypm(g); }));

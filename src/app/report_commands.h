@@ -4,10 +4,18 @@
 // the active report.
 #pragma once
 
+#include "reports/report_catalog.h"
+
 namespace app {
 
 class MainWindow;
 
 void RegisterReportCommands(MainWindow& window);
+
+// Makes `kind` with `choices` in a new report window, with the progress
+// window when the kind reports its progress. When the kind refuses the
+// choices the new window is closed again and the error passed on.
+void MakeInNewWindow(MainWindow& window, const reports::ReportKind& kind,
+                     const reports::ReportChoices& choices);
 
 }  // namespace app

@@ -61,9 +61,9 @@ int WriteAllReports(Context& ctx, const std::string& path) {
   std::vector<std::pair<const reports::ReportKind*, std::string>> jobs;
   for (const reports::ReportKind& kind : reports::ReportCatalog()) {
     if (!kind.in_report_all) continue;
-    if (kind.input != reports::KindInput::kSubject) jobs.emplace_back(&kind, "");
+    if (!reports::PerSubjectInReportAll(kind)) jobs.emplace_back(&kind, "");
     for (const std::string& subject :
-         kind.input == reports::KindInput::kSubject ? subjects : std::vector<std::string>{})
+         reports::PerSubjectInReportAll(kind) ? subjects : std::vector<std::string>{})
       jobs.emplace_back(&kind, subject);
   }
   std::vector<output::Document> docs;

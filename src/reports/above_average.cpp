@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "output/skip_step.h"
 #include "reports/analysis_table.h"
 #include "reports/stat_columns.h"
 
@@ -24,7 +25,7 @@ std::vector<TableColumn> Columns(bool with_teacher) {
 
 std::vector<std::string> TeachersOf(const data::AppState& state, const stats::ExamSnapshot& exam,
                                     const std::string& subject) {
-  std::optional<engine::Database> db = OpenOrNothing(state);
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
   try {
     if (db) return stats::ReadClassTeachers(*db, exam, subject);
   } catch (const engine::Error&) {
@@ -86,7 +87,11 @@ void AboveAverageReport(output::Document& doc, data::AppState& state,
     WriteFigures(g, row, first, groups[c], whole, ranks[c]);
   }
   FinishTable(doc, state, state.title_settings.MainTitle + "各班" + measure.name + "超均率统计表",
-              n_classes + 1, today);
+              n_classes + 1, output::FitPreference::kTurnFirst, today);
+}
+
+void AboveAverageKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
+  AboveAverageReport(doc, run.state, {choices.Get("subject")}, run.progress, run.today);
 }
 
 }  // namespace reports

@@ -16,6 +16,7 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -29,5 +30,7 @@ struct AboveAverageOptions {
 void AboveAverageReport(output::Document& doc, data::AppState& state,
                         const AboveAverageOptions& options, common::ProgressSink& progress,
                         output::Date today);
+// The catalog's cjl: --subject (a subject, or 全科总分 or 主科总分).
+void AboveAverageKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -3,6 +3,7 @@
 #include "common/text_number.h"
 #include "data/score_database.h"
 #include "output/paper_fit.h"
+#include "output/skip_step.h"
 #include "reports/stat_columns.h"
 
 namespace reports {
@@ -16,13 +17,14 @@ constexpr int kHeaderHeight = 32;
 }  // namespace
 
 stats::ExamSnapshot ReadCurrentExam(data::AppState& state, common::ProgressSink& progress) {
-  std::optional<engine::Database> db = OpenOrNothing(state);
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
   if (!db) return {};
   try {
     data::LoadSubjectLines(*db, state.subject_lines);
     return stats::ExamSnapshot::Read(*db, state.subject_lines, progress);
   } catch (const engine::Error&) {
-    return {};  // nothing imported yet: an empty report
+    // Nothing imported yet (or 统计表 dropped): an empty report.
+    return stats::ExamSnapshot::WithoutStudents(state.subject_lines);
   }
 }
 
@@ -100,7 +102,7 @@ void WriteTotalLabel(grid::ReportGrid& grid) {
 }
 
 void FinishTable(output::Document& doc, const data::AppState& state, const std::string& title,
-                 std::size_t records, output::Date today) {
+                 std::size_t records, output::FitPreference fit, output::Date today) {
   doc.caption = title;
   doc.title = records == 0 ? title + " [没有记录]"
                            : title + " [共有 " + std::to_string(records) + " 个记录]";
@@ -113,10 +115,10 @@ void FinishTable(output::Document& doc, const data::AppState& state, const std::
     g.SetColWidth(c, kNarrowWidth);
     total_width += kNarrowWidth;
   }
-  output::AddReportTitles(doc, state, today);
-  output::SetUpReportPage(
-      g, output::NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
-  output::FitReportToPaper(g);
+  output::AddReportTitles(g, doc.title, state.title_settings, today);
+  const bool turn = fit == output::FitPreference::kTurnFirst && output::NeedsLandscape(total_width);
+  output::SetUpReportPage(g, turn ? grid::kLandscape : grid::kPortrait, 1);
+  output::FitReportToPaper(g, fit);
   g.SetAutoRedraw(true);
   g.Refresh();
 }

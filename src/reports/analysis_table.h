@@ -16,6 +16,7 @@
 #include "common/progress.h"
 #include "data/app_state.h"
 #include "output/document.h"
+#include "output/paper_fit.h"
 #include "output/report_layout.h"
 #include "stats/exam_snapshot.h"
 
@@ -24,9 +25,9 @@ namespace reports {
 inline constexpr std::string_view kAllTotal = "全科总分";
 inline constexpr std::string_view kMainTotal = "主科总分";
 
-// The current exam: the subject lines and titles reloaded from the
-// database, 统计表 read into a snapshot. Before the first import (or when
-// the database cannot be read) an exam without subjects or students.
+// The current exam: the subject lines reloaded from the database, 统计表 read into a snapshot.
+// Before the first import (or when 统计表 cannot be read) an exam without students, with the
+// subjects of 三线表 if there is one.
 stats::ExamSnapshot ReadCurrentExam(data::AppState& state, common::ProgressSink& progress);
 
 // What a report counts or ranks by: a subject, counting those who sat it,
@@ -85,8 +86,10 @@ void WriteTotalLabel(grid::ReportGrid& grid);
 // Sets the caption and the title box (`title` followed by " [共有 n 个记录]",
 // n = `records`, or " [没有记录]"), then lays the table out: headings
 // wrapped in a 32-pixel row, columns centred, the print titles, the page
-// with its footer, and the fit to the paper.
+// with its footer, and the fit to the paper: a table of figures per class
+// or subject turns landscape first, a list of students shrinks first and
+// stays portrait (output::FitPreference).
 void FinishTable(output::Document& doc, const data::AppState& state, const std::string& title,
-                 std::size_t records, output::Date today);
+                 std::size_t records, output::FitPreference fit, output::Date today);
 
 }  // namespace reports

@@ -1,5 +1,6 @@
 #include "reports/grade_levels.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -8,6 +9,9 @@
 
 namespace reports {
 namespace {
+
+constexpr const char* kRatioMessage =
+    "等级比例应是三个从小到大、不超过 100 的累计百分数，如 15,50,85。";
 
 constexpr std::array<stats::Grade, 4> kLetters = {stats::Grade::kA, stats::Grade::kB,
                                                   stats::Grade::kC, stats::Grade::kD};
@@ -24,7 +28,7 @@ void GradeListReport(output::Document& doc, data::AppState& state, const GradeOp
                      common::ProgressSink& progress, output::Date today) {
   const double* cuts = options.cuts;
   if (!(0 <= cuts[0] && cuts[0] <= cuts[1] && cuts[1] <= cuts[2] && cuts[2] <= 100))
-    throw ReportError("等级比例应是三个从小到大、不超过 100 的累计百分数，如 15,50,85。");
+    throw ReportError(kRatioMessage);
   const stats::ExamSnapshot exam = ReadCurrentExam(state, progress);
   std::vector<TableColumn> columns = {{"学校", ""}, {"学号", ""}, {"班级", ""}, {"姓名", ""}};
   for (const stats::ExamSubject& s : exam.Subjects()) columns.push_back({s.name, ""});
@@ -42,7 +46,8 @@ void GradeListReport(output::Document& doc, data::AppState& state, const GradeOp
         stats::GradeByRank(exam.AllRanks()[i], static_cast<std::int64_t>(n), options.cuts);
     g.SetCellText(row, 5 + static_cast<int>(subjects), stats::GradeText(overall));
   }
-  FinishTable(doc, state, state.title_settings.MainTitle + "等级评价表", n, today);
+  FinishTable(doc, state, state.title_settings.MainTitle + "等级评价表", n,
+              output::FitPreference::kShrinkFirst, today);
 }
 
 void GradeCountReport(output::Document& doc, data::AppState& state, common::ProgressSink& progress,
@@ -75,7 +80,20 @@ void GradeCountReport(output::Document& doc, data::AppState& state, common::Prog
     for (std::size_t k = 0; k < subjects * 4; ++k)
       g.SetCellText(row, 3 + static_cast<int>(k), CountText(counts[r][k]));
   }
-  FinishTable(doc, state, state.title_settings.MainTitle + "各班等级分布表", n_classes + 1, today);
+  FinishTable(doc, state, state.title_settings.MainTitle + "各班等级分布表", n_classes + 1,
+              output::FitPreference::kTurnFirst, today);
+}
+
+void GradeListKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
+  const std::vector<double> ratio = NumberListChoice(choices, "ratio");
+  if (ratio.size() != 3) throw ReportError(kRatioMessage);
+  GradeOptions o;
+  std::copy(ratio.begin(), ratio.end(), o.cuts);
+  GradeListReport(doc, run.state, o, run.progress, run.today);
+}
+
+void GradeCountKind(output::Document& doc, ReportRun& run, const ReportChoices&) {
+  GradeCountReport(doc, run.state, run.progress, run.today);
 }
 
 }  // namespace reports

@@ -13,6 +13,7 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -32,5 +33,8 @@ void GradeListReport(output::Document& doc, data::AppState& state, const GradeOp
 // in none of them.
 void GradeCountReport(output::Document& doc, data::AppState& state, common::ProgressSink& progress,
                       output::Date today);
+// The catalog's djpj (--ratio A,B,C) and djtj (no options).
+void GradeListKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
+void GradeCountKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -121,7 +121,17 @@ void NearLineReport(output::Document& doc, data::AppState& state, const NearLine
   const stats::ExamSnapshot exam = ReadCurrentExam(state, progress);
   const std::string title = options.subject.empty() ? ByRank(doc, exam, state, options)
                                                     : ByLine(doc, exam, state, options);
-  FinishTable(doc, state, title, static_cast<std::size_t>(doc.grid.Rows() - 2), today);
+  FinishTable(doc, state, title, static_cast<std::size_t>(doc.grid.Rows() - 2),
+              output::FitPreference::kShrinkFirst, today);
+}
+
+void NearLineKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
+  NearLineOptions o;
+  o.subject = choices.Get("subject");
+  o.line = choices.Get("line");
+  o.rank = choices.Get("rank").empty() ? 0 : WholeNumberChoice(choices, "rank");
+  o.band = NumberChoice(choices, "band");
+  NearLineReport(doc, run.state, o, run.progress, run.today);
 }
 
 }  // namespace reports

@@ -16,6 +16,7 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -31,5 +32,7 @@ struct NearLineOptions {
 // that is not a whole number of at least 1.
 void NearLineReport(output::Document& doc, data::AppState& state, const NearLineOptions& options,
                     common::ProgressSink& progress, output::Date today);
+// The catalog's ljs: --subject, --line, --band, or --rank with --band.
+void NearLineKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -56,7 +56,12 @@ void PaperQualityReport(output::Document& doc, data::AppState& state,
              n);
   for (std::size_t s = 0; s < n; ++s)
     WriteSubject(doc.grid, static_cast<int>(s) + 1, exam, static_cast<int>(s));
-  FinishTable(doc, state, state.title_settings.MainTitle + "试卷质量分析表", n, today);
+  FinishTable(doc, state, state.title_settings.MainTitle + "试卷质量分析表", n,
+              output::FitPreference::kTurnFirst, today);
+}
+
+void PaperQualityKind(output::Document& doc, ReportRun& run, const ReportChoices&) {
+  PaperQualityReport(doc, run.state, run.progress, run.today);
 }
 
 }  // namespace reports

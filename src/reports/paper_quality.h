@@ -11,10 +11,13 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
 void PaperQualityReport(output::Document& doc, data::AppState& state,
                         common::ProgressSink& progress, output::Date today);
+// The catalog's sjzl (no options).
+void PaperQualityKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

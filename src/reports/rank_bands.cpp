@@ -69,7 +69,12 @@ void RankBandReport(output::Document& doc, data::AppState& state, const RankBand
     WriteTally(doc.grid, static_cast<int>(c) + 2, classes[c]);
   }
   FinishTable(doc, state, state.title_settings.MainTitle + "各班" + options.by + "名次段分布表",
-              classes.size() + 1, today);
+              classes.size() + 1, output::FitPreference::kTurnFirst, today);
+}
+
+void RankBandKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
+  RankBandReport(doc, run.state, {choices.Get("by"), WholeNumberListChoice(choices, "n")},
+                 run.progress, run.today);
 }
 
 }  // namespace reports

@@ -16,6 +16,7 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -28,5 +29,7 @@ struct RankBandOptions {
 // Throws ReportError for an unknown subject or a missing or non-positive N.
 void RankBandReport(output::Document& doc, data::AppState& state, const RankBandOptions& options,
                     common::ProgressSink& progress, output::Date today);
+// The catalog's mcfb: --by (全科, 主科 or a subject), --n N1,N2,….
+void RankBandKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

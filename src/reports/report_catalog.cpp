@@ -1,9 +1,14 @@
 #include "reports/report_catalog.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
+#include "common/text_number.h"
+#include "reports/above_average.h"
 #include "reports/all_subject.h"
 #include "reports/browse.h"
 #include "reports/comprehensive_stats.h"
@@ -11,8 +16,14 @@
 #include "reports/custom_ranking.h"
 #include "reports/data_info.h"
 #include "reports/filter_rows.h"
+#include "reports/grade_levels.h"
 #include "reports/listing_scores.h"
+#include "reports/near_line.h"
+#include "reports/paper_quality.h"
+#include "reports/rank_bands.h"
+#include "reports/score_bands.h"
 #include "reports/single_subject.h"
+#include "reports/standard_scores.h"
 #include "reports/stat_columns.h"
 #include "reports/student_list.h"
 #include "reports/subject_count.h"
@@ -61,6 +72,59 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
   std::istringstream in(text);
   for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
   return parts;
+}
+
+bool PerSubjectInReportAll(const ReportKind& kind) {
+  return kind.input == KindInput::kSubject || kind.input == KindInput::kSubjectDialog;
+}
+
+namespace {
+
+ReportError NotANumber(std::string_view name, const std::string& text, const char* what) {
+  return ReportError("选项 --" + std::string(name) + " 应是" + what + "，不是“" + text + "”。");
+}
+
+double Number(std::string_view name, const std::string& text) {
+  const std::optional<double> v = common::ParseWholeNumber(text);
+  if (!v) throw NotANumber(name, text, "数");
+  return *v;
+}
+
+int WholeNumber(std::string_view name, const std::string& text) {
+  const double v = Number(name, text);
+  if (v != std::floor(v) || std::fabs(v) > std::numeric_limits<int>::max())
+    throw NotANumber(name, text, "整数");
+  return static_cast<int>(v);
+}
+
+// The non-blank parts of a list choice.
+std::vector<std::string> ListParts(const ReportChoices& choices, std::string_view name) {
+  std::vector<std::string> parts = SplitList(choices.Get(name), ',');
+  std::erase_if(parts, [](const std::string& p) { return p.find_first_not_of(' ') == p.npos; });
+  return parts;
+}
+
+}  // namespace
+
+double NumberChoice(const ReportChoices& choices, std::string_view name) {
+  return Number(name, choices.Get(name));
+}
+
+int WholeNumberChoice(const ReportChoices& choices, std::string_view name) {
+  return WholeNumber(name, choices.Get(name));
+}
+
+std::vector<double> NumberListChoice(const ReportChoices& choices, std::string_view name) {
+  std::vector<double> numbers;
+  for (const std::string& part : ListParts(choices, name)) numbers.push_back(Number(name, part));
+  return numbers;
+}
+
+std::vector<int> WholeNumberListChoice(const ReportChoices& choices, std::string_view name) {
+  std::vector<int> numbers;
+  for (const std::string& part : ListParts(choices, name))
+    numbers.push_back(WholeNumber(name, part));
+  return numbers;
 }
 
 int ChosenSubject(const data::AppState& state, const ReportChoices& choices) {
@@ -139,6 +203,30 @@ constexpr ReportOption kFilterOptions[] = {
 
 constexpr ReportOption kCoverOptions[] = {{"date", "年-月-日", ""}};
 
+constexpr ReportOption kScoreBandOptions[] = {
+    {"subject", "科目|全科总分|主科总分", "全科总分", false, "科目"},
+    {"step", "N", "1", false, "每段分数"},
+    {"school", "学校", "", false, "学校（空为全部）"},
+};
+
+constexpr ReportOption kRankBandOptions[] = {
+    {"by", "全科|主科|科目", "全科", false, "名次按"},
+    {"n", "N1,N2,...", "50,100,200,300", false, "前N名"},
+};
+
+constexpr ReportOption kNearLineOptions[] = {
+    {"subject", "科目", "", false, "科目"},
+    {"line", "优秀|优良|及格", "及格", false, "分数线"},
+    {"band", "D|K", "5", false, "线下分数（按名次时为人数）"},
+    {"rank", "N", "", false, "或按全科前N名（不选科目时）"},
+};
+
+constexpr ReportOption kAboveAverageOptions[] = {
+    {"subject", "科目|全科总分|主科总分", "全科总分", false, "科目"}};
+
+constexpr ReportOption kGradeOptions[] = {
+    {"ratio", "A,B,C", "15,50,85", false, "总评累计比例（%）"}};
+
 using K = KindInput;
 
 // In the order of `report --help`; `report all` makes its sheets in this order.
@@ -195,6 +283,52 @@ const ReportKind kCatalog[] = {
      Made<LandscapeCover>},
     {"zxfm", "纵向", "统计表封面（纵向）", K::kNone, kCoverOptions, false, false,
      Made<PortraitCover>},
+    {"yfyd", "一分一段表",
+     "一分一段表：从最高到最低分数段（空段也列出）的人数、累计人数、累计百分比；段的下限为 "
+     "floor(成绩/N)×N；科目计参考学生，总分计全体学生",
+     K::kDialog, kScoreBandOptions, true, true, ScoreBandKind},
+    {"mcfb", "名次段分布",
+     "各班名次段分布：合计行在前，各班（按学校、班级）在全体中前N名的人数及占本班人数的"
+     "百分比；并列同名次（1,2,2,4）；按科目只排参考学生，人数为参考人数",
+     K::kDialog, kRankBandOptions, true, true, RankBandKind},
+    {"ljs", "临界生名单",
+     "临界生名单：L−D ≤ 成绩 < L（L = 满分×线的百分比）的学生，按学校、班级、差从小到大；"
+     "或 --rank N --band K：全科排名第 N+1 至 N+K 名，差 = 第 N 名的全科总分 − 本人",
+     K::kSubjectDialog, kNearLineOptions, true, true, NearLineKind},
+    {"cjl", "超均率",
+     "各班超均率：合计行在前；超均率 = (班均−年级均)/年级均×100，比均率 = 班均/年级均，"
+     "标准差为样本标准差，排名为班均名次；不指定科目时为全科总分（全体学生）",
+     K::kDialog, kAboveAverageOptions, true, true, AboveAverageKind},
+    {"bzf",
+     "标准分",
+     "标准分：T = 50 + 10×(成绩−平均分)/总体标准差，按参考学生计算，缺考为空，标准差为 0 "
+     "时为 50；总分T 按全体学生的全科总分",
+     K::kNone,
+     {},
+     true,
+     true,
+     StandardScoreKind},
+    {"sjzl",
+     "试卷质量分析",
+     "试卷质量分析：难度 = 平均分/满分；区分度 = (高分组均分−低分组均分)/满分，两组各为参考"
+     "人数的 27%（四舍五入，至少 1 人）；样本标准差、差异系数、与全科总分的相关系数",
+     K::kNone,
+     {},
+     true,
+     true,
+     PaperQualityKind},
+    {"djpj", "等级评价",
+     "等级评价：各科达优秀线 A、达优良线 B、达及格线 C、其余 D、缺考为“缺”；总评按全科排名"
+     "占人数的累计比例（默认 15,50,85），并列取较好等级；不含分数和名次",
+     K::kDialog, kGradeOptions, true, true, GradeListKind},
+    {"djtj",
+     "等级分布",
+     "各班等级分布：合计行在前，各科 A、B、C、D 的人数（缺考不计）",
+     K::kNone,
+     {},
+     true,
+     true,
+     GradeCountKind},
 };
 
 }  // namespace

@@ -33,6 +33,9 @@ struct ReportOption {
   const char* values;    // how a value is written, for the help: "各班|各校|全部"
   const char* fallback;  // the value when the option is not given ("" for none)
   bool repeats = false;  // may be given more than once ("--rank")
+  // Its label in the options dialog the desktop builds from the
+  // declarations (kinds with a dialog of their own leave it out).
+  const char* label = nullptr;
 };
 
 // The choices given to one kind: values by option name, in the order given.
@@ -70,6 +73,9 @@ enum class KindInput {
   kNone,     // the menu command makes it at once, with the fallbacks
   kSubject,  // one per subject: the menu's subject items, "--subject", one per subject in `all`
   kDialog,   // the desktop asks through the kind's own dialog; the CLI reads the options
+  // The desktop asks through its dialog, a subject among the choices; the
+  // CLI reads the options; `all` makes one per subject with the fallbacks.
+  kSubjectDialog,
 };
 
 struct ReportKind {
@@ -96,6 +102,17 @@ std::string UndeclaredOption(const ReportKind& kind, const ReportChoices& choice
 // The parts of a choice's value between `separator`s ("语文:50,数学" by
 // ','): a trailing empty part is dropped.
 std::vector<std::string> SplitList(const std::string& text, char separator);
+
+// True for the kinds `report all` makes once per subject.
+bool PerSubjectInReportAll(const ReportKind& kind);
+
+// A choice read as a number, or as a whole number within int's range.
+// Throws ReportError naming the option when its text is not one.
+double NumberChoice(const ReportChoices& choices, std::string_view name);
+int WholeNumberChoice(const ReportChoices& choices, std::string_view name);
+// A list "50,100,200" of numbers or of whole numbers; blank parts are skipped.
+std::vector<double> NumberListChoice(const ReportChoices& choices, std::string_view name);
+std::vector<int> WholeNumberListChoice(const ReportChoices& choices, std::string_view name);
 
 // The 1-based menu index of the subject named by the "subject" choice.
 // Throws ReportError when none is given or no subject has that name.

@@ -71,7 +71,16 @@ void ScoreBandReport(output::Document& doc, data::AppState& state, const ScoreBa
     doc.grid.SetCellText(r, 3, CountText(running));
     doc.grid.SetCellText(r, 4, PercentText(running, counted));
   }
-  FinishTable(doc, state, TitleOf(state, options), bands.size(), today);
+  FinishTable(doc, state, TitleOf(state, options), bands.size(),
+              output::FitPreference::kShrinkFirst, today);
+}
+
+void ScoreBandKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
+  ScoreBandOptions o;
+  o.measure = choices.Get("subject");
+  o.step = WholeNumberChoice(choices, "step");
+  o.school = choices.Get("school");
+  ScoreBandReport(doc, run.state, o, run.progress, run.today);
 }
 
 }  // namespace reports

@@ -13,6 +13,7 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
@@ -26,5 +27,7 @@ struct ScoreBandOptions {
 // subject or school, a width below 1, or more bands than a table can show.
 void ScoreBandReport(output::Document& doc, data::AppState& state, const ScoreBandOptions& options,
                      common::ProgressSink& progress, output::Date today);
+// The catalog's yfyd: --subject (a subject, 全科总分 or 主科总分), --step, --school.
+void ScoreBandKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -43,7 +43,12 @@ void StandardScoreReport(output::Document& doc, data::AppState& state,
     if (i % 65536 == 65535)
       progress.Report(static_cast<long long>(i), static_cast<long long>(n), "正在计算标准分……");
   }
-  FinishTable(doc, state, state.title_settings.MainTitle + "标准分表", n, today);
+  FinishTable(doc, state, state.title_settings.MainTitle + "标准分表", n,
+              output::FitPreference::kShrinkFirst, today);
+}
+
+void StandardScoreKind(output::Document& doc, ReportRun& run, const ReportChoices&) {
+  StandardScoreReport(doc, run.state, run.progress, run.today);
 }
 
 }  // namespace reports

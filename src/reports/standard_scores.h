@@ -13,10 +13,13 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace reports {
 
 void StandardScoreReport(output::Document& doc, data::AppState& state,
                          common::ProgressSink& progress, output::Date today);
+// The catalog's bzf (no options).
+void StandardScoreKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

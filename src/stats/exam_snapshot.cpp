@@ -91,8 +91,7 @@ class ExamSnapshot::Reader {
   std::uint32_t last_class_ = 0;
 };
 
-ExamSnapshot ExamSnapshot::Read(engine::Database& db, const data::SubjectLines& lines,
-                                common::ProgressSink& progress) {
+ExamSnapshot ExamSnapshot::WithoutStudents(const data::SubjectLines& lines) {
   ExamSnapshot exam;
   for (int i = 0; i < lines.Count(); ++i) {
     exam.subjects_.push_back({lines.SubjectName[i],
@@ -103,6 +102,12 @@ ExamSnapshot ExamSnapshot::Read(engine::Database& db, const data::SubjectLines& 
                               lines.IsMain(i)});
   }
   exam.scores_.resize(exam.subjects_.size());
+  return exam;
+}
+
+ExamSnapshot ExamSnapshot::Read(engine::Database& db, const data::SubjectLines& lines,
+                                common::ProgressSink& progress) {
+  ExamSnapshot exam = WithoutStudents(lines);
   engine::Recordset rs = db.OpenRecordset(SelectText(lines));
   const std::int64_t total = rs.Eof() ? 0 : rs.RecordCount();
   Reader reader(exam);

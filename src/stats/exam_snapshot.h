@@ -58,6 +58,9 @@ class ExamSnapshot {
   // is missing (no exam imported yet).
   static ExamSnapshot Read(engine::Database& db, const data::SubjectLines& lines,
                            common::ProgressSink& progress);
+  // The subjects of `lines` without any student: what a report shows when
+  // 统计表 cannot be read.
+  static ExamSnapshot WithoutStudents(const data::SubjectLines& lines);
 
   std::size_t StudentCount() const { return class_of_.size(); }
   const std::vector<ExamSubject>& Subjects() const { return subjects_; }

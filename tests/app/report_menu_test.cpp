@@ -20,7 +20,7 @@ using ReportMenuTest = AppFixture;
 // The menus whose items make reports; the edit menu's rank and sort commands
 // act on the active report instead.
 bool IsReportMenu(const char* name) {
-  for (const char* menu : {"ddec", "cjtjxx", "mnuReports", "tjbfm"})
+  for (const char* menu : {"ddec", "cjtjxx", "mnuReports", "fxbb", "tjbfm"})
     if (std::strcmp(menu, name) == 0) return true;
   return false;
 }

@@ -2,6 +2,9 @@
 // and its exit status.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include "../stats/analysis_exam.h"
 #include "data/workbook.h"
 #include "reports/report_catalog.h"
 
@@ -170,8 +173,9 @@ TEST_F(CliTest, ReportAllWritesOneSheetPerReportAndReadsBack) {
   CliRun r = Cli({"report", "all", "-o", book});
   ASSERT_EQ(r.status, 0) << r.out;
   const data::Workbook back = data::ReadWorkbook(book);
-  // 4 tables, 3 per-subject reports for 9 subjects, 5 single reports.
-  EXPECT_EQ(back.sheets().size(), 4u + 3 * 9 + 5);
+  // 4 tables, 3 per-subject reports for 9 subjects, 5 single reports, then
+  // the analysis reports: 临界生 per subject, 7 single ones.
+  EXPECT_EQ(back.sheets().size(), 4u + 3 * 9 + 5 + 9 + 7);
   const data::Sheet* gbkm = back.Find("各班语文单科统计表");
   ASSERT_NE(gbkm, nullptr);
   // Title rows first, then the header row; 合计 is the first data row with
@@ -183,6 +187,62 @@ TEST_F(CliTest, ReportAllWritesOneSheetPerReportAndReadsBack) {
   EXPECT_EQ(gbkm->TextAt(header, 4), "参考人数");
   EXPECT_EQ(gbkm->NumberAt(header + 1, 4), 1497);
   EXPECT_EQ(Cli({"report", "all", "-o", (dir_ / "book.pdf").string()}).status, 2);
+}
+
+// The analysis kinds exactly as a user types them, on the hand-worked exam
+// of tests/stats/analysis_exam.h: the headings of row 0 of the grid file and
+// a row of figures each (the reports' own tests check every figure).
+TEST_F(CliTest, AnalysisKindsByTheirWrittenSyntax) {
+  analysis_test::ExamRows rows;
+  data::Workbook book;
+  analysis_test::FillSheet(book.AddSheet("Sheet1"), rows.scores);
+  analysis_test::FillSheet(book.AddSheet("Sheet2"), rows.teachers);
+  analysis_test::FillSheet(book.AddSheet("Sheet3"), rows.lines);
+  const std::string workbook = (dir_ / "exam.xlsx").string();
+  data::WriteWorkbookXlsx(workbook, book);
+  ASSERT_EQ(Cli({"import", workbook}).status, 0);
+  using Cells = std::vector<std::string>;
+  // Row `row` of the grid file's cells from column 1 on.
+  auto report = [&](std::vector<std::string> args, int row) {
+    const std::string out = (dir_ / "r.json").string();
+    args.insert(args.begin(), "report");
+    args.insert(args.end(), {"-o", out});
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 0) << r.out;
+    const nlohmann::json grid = nlohmann::json::parse(std::ifstream(out), nullptr, false);
+    Cells cells;
+    if (grid.is_discarded() || row >= static_cast<int>(grid["cells"].size())) return cells;
+    for (std::size_t c = 1; c < grid["cells"][row].size(); ++c)
+      cells.push_back(grid["cells"][row][c].get<std::string>());
+    return cells;
+  };
+  EXPECT_EQ(report({"yfyd", "--subject", "数学", "--step", "10"}, 0),
+            (Cells{"分数", "人数", "累计人数", "累计百分比"}));
+  EXPECT_EQ(report({"yfyd", "--subject=数学", "--step=10"}, 2),
+            (Cells{"120", "3", "4", "57.1428571428571"}));
+  EXPECT_EQ(report({"mcfb", "--by", "语文", "--n", "1,3"}, 0),
+            (Cells{"学校", "班级", "人数", "前1名", "前3名", "前1名率", "前3名率"}));
+  EXPECT_EQ(report({"mcfb"}, 1)[3], "8") << "the default tops 50, … hold all eight";
+  EXPECT_EQ(report({"ljs", "--subject", "语文", "--line", "及格", "--band", "5"}, 1),
+            (Cells{"一中", "1", "103", "丁", "58", "60", "2"}));
+  EXPECT_EQ(report({"ljs", "--rank", "5", "--band", "3"}, 0),
+            (Cells{"学校", "班级", "学号", "姓名", "全科总分", "全科排名", "差"}));
+  EXPECT_EQ(report({"cjl", "--subject", "语文"}, 0),
+            (Cells{"学校", "班级", "教师", "人数", "平均分", "年级平均分", "超均率", "比均率",
+                   "标准差", "排名"}));
+  EXPECT_EQ(report({"cjl"}, 1),
+            (Cells{"合计", "", "8", "180.0625", "180.0625", "0", "1", "68.1099098621381", ""}));
+  EXPECT_EQ(report({"bzf"}, 0),
+            (Cells{"学校", "学号", "班级", "姓名", "语文", "数学", "体育", "总分T"}));
+  EXPECT_EQ(report({"sjzl"}, 0), (Cells{"科目", "满分", "人数", "平均分", "难度", "区分度",
+                                        "标准差", "差异系数", "最高分", "最低分", "相关系数"}));
+  EXPECT_EQ(report({"djpj", "--ratio", "15,50,85"}, 2),
+            (Cells{"一中", "101", "2", "乙", "A", "A", "B", "A"}));
+  EXPECT_EQ(report({"djtj"}, 0).size(), 2u + 3 * 4);
+  // A choice that cannot be met is a message and a failure, not an empty file.
+  const CliRun bad = Cli({"report", "ljs", "--line", "及格", "-o", (dir_ / "x.json").string()});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.out.find("--subject"), std::string::npos) << bad.out;
 }
 
 }  // namespace

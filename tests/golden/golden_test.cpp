@@ -194,6 +194,23 @@ TEST_P(GoldenTest, DialogKindsWithRepresentativeChoices) {
   e.Check("zxfm.json", {"zxfm", "--date", "2024-07-01"});
 }
 
+// The analysis reports, with their defaults and with the choices that take
+// the other branches (a subject rather than a total, one school, by rank).
+TEST_P(GoldenTest, AnalysisKinds) {
+  const GoldenExam& e = Exam();
+  const std::string first = e.subjects().at(0);
+  for (const char* kind : {"yfyd", "mcfb", "bzf", "sjzl", "djpj", "djtj"})
+    e.Check(std::string(kind) + ".json", {kind});
+  e.Check("yfyd_subject_school.json",
+          {"yfyd", "--subject", first, "--step", "5", "--school", "第一中学"});
+  e.Check("mcfb_subject.json", {"mcfb", "--by", first, "--n", "10,50"});
+  e.Check("ljs_subject.json", {"ljs", "--subject", first, "--line", "优秀", "--band", "10"});
+  e.Check("ljs_rank.json", {"ljs", "--rank", "100", "--band", "20"});
+  e.Check("cjl_subject.json", {"cjl", "--subject", first});
+  e.Check("cjl.json", {"cjl"});
+  e.Check("djpj_ratio.json", {"djpj", "--ratio", "10,40,80"});
+}
+
 // The filter works on another report's rows: a school of the listing, and
 // one class of a per-class report.
 TEST_P(GoldenTest, FilterOfAListing) {

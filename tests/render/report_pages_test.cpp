@@ -62,6 +62,15 @@ const Kind kKinds[] = {
     {"shaixwan", "shaixwan --school 第一中学"},
     {"hxfm", "hxfm"},
     {"zxfm", "zxfm"},
+    {"yfyd", "yfyd"},
+    {"mcfb", "mcfb"},
+    {"ljs", "ljs 语文 --band 10"},
+    {"ljs_rank", "ljs --rank 100 --band 20"},
+    {"cjl", "cjl --subject 语文"},
+    {"bzf", "bzf"},
+    {"sjzl", "sjzl"},
+    {"djpj", "djpj"},
+    {"djtj", "djtj"},
 };
 
 bool IsCover(const std::string& name) {

@@ -85,7 +85,7 @@ TEST(ReportCatalogTest, EntriesAreConsistent) {
     for (const ReportOption& o : kind.options)
       EXPECT_TRUE(options.insert(o.name).second) << "option declared twice: " << o.name;
     // A subject kind is made once per subject: it must read --subject.
-    if (kind.input == KindInput::kSubject) {
+    if (PerSubjectInReportAll(kind)) {
       EXPECT_EQ(options.count("subject"), 1u);
     }
   }
@@ -106,7 +106,7 @@ TEST(ReportCatalogTest, EveryKindOfReportAllIsMadeFromItsFallbacks) {
   for (const ReportKind& kind : ReportCatalog()) {
     if (!kind.in_report_all) continue;
     ReportChoices choices(kind.options);
-    if (kind.input == KindInput::kSubject) choices.Add("subject", "数学");
+    if (PerSubjectInReportAll(kind)) choices.Add("subject", "数学");
     output::Document doc;
     EXPECT_NO_THROW(kind.fill(doc, run, choices)) << kind.control_name;
     EXPECT_FALSE(doc.title.empty()) << kind.control_name;

@@ -1,0 +1,75 @@
+#include "app/report_options_dialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "app/app_info.h"
+#include "app/dialog_commands.h"
+#include "app/dialog_util.h"
+#include "app/main_window.h"
+#include "app/qt_convert.h"
+#include "app/report_commands.h"
+#include "app/ui_services.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kOK = "确 定";
+constexpr const char* kCancel = "取 消";
+
+}  // namespace
+
+ReportOptionsWindow::ReportOptionsWindow(MainWindow& main, const reports::ReportKind& kind)
+    : QDialog(&main, Qt::Dialog),
+      main_(main),
+      kind_(kind),
+      fields_(reports::OptionFields(kind, main.state().subject_lines)) {
+  setObjectName(QString::fromLatin1(kind.control_name) + QStringLiteral("frm"));
+  setWindowTitle(Qs(kind.caption));
+  setAttribute(Qt::WA_DeleteOnClose);
+  setModal(false);
+  auto* form = new QFormLayout;
+  for (const reports::OptionField& f : fields_) {
+    QComboBox* list = nullptr;
+    QLineEdit* text = nullptr;
+    if (f.choices.empty()) {
+      text = Named<QLineEdit>(this, Qs(f.name), Qs(f.value));
+      form->addRow(Qs(f.label), text);
+    } else {
+      list = Named<QComboBox>(this, Qs(f.name));
+      SetComboItems(list, f.choices);
+      SetComboText(list, f.value);
+      form->addRow(Qs(f.label), list);
+    }
+    lists_.push_back(list);
+    texts_.push_back(text);
+  }
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(OkCancelRow(this, "cmdOK", kOK, "cmdCancel", kCancel, [this] { OnOK(); }));
+}
+
+void ReportOptionsWindow::OnOK() {
+  for (std::size_t i = 0; i < fields_.size(); ++i)
+    fields_[i].value = Std(lists_[i] ? lists_[i]->currentText() : texts_[i]->text());
+  try {
+    MakeInNewWindow(main_, kind_, reports::ChoicesOf(kind_, fields_));
+  } catch (const reports::ReportError& e) {
+    main_.services().Message(this, AppTitle(), QString::fromUtf8(e.what()), QMessageBox::Warning);
+    return;
+  }
+  close();
+}
+
+ReportOptionsWindow* OpenReportOptions(MainWindow& main, const reports::ReportKind& kind) {
+  delete main.findChild<ReportOptionsWindow*>(QString(), Qt::FindDirectChildrenOnly);
+  auto* window = new ReportOptionsWindow(main, kind);
+  window->show();
+  window->raise();
+  return window;
+}
+
+}  // namespace app

@@ -1,0 +1,57 @@
+#include "reports/option_form.h"
+
+#include <algorithm>
+
+namespace reports {
+namespace {
+
+constexpr std::string_view kSubjectWord = "科目";
+
+// A list when the values are Chinese words to choose from ("优秀|优良|及格",
+// "科目"); placeholders written in Latin letters ("N", "D|K", "A,B,C") and a
+// lone word other than 科目 (学校) are typed in.
+bool IsChoiceList(std::string_view values) {
+  if (values == kSubjectWord) return true;
+  return values.find('|') != std::string_view::npos &&
+         std::none_of(values.begin(), values.end(),
+                      [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+}
+
+std::vector<std::string> Choices(const ReportOption& o, const data::SubjectLines& lines) {
+  std::vector<std::string> items;
+  if (std::string_view(o.fallback).empty()) items.emplace_back();
+  for (const std::string& word : SplitList(o.values, '|')) {
+    if (word == kSubjectWord)
+      items.insert(items.end(), lines.SubjectName.begin(), lines.SubjectName.end());
+    else
+      items.push_back(word);
+  }
+  return items;
+}
+
+}  // namespace
+
+bool HasOptionForm(const ReportKind& kind) {
+  return !kind.options.empty() &&
+         std::all_of(kind.options.begin(), kind.options.end(),
+                     [](const ReportOption& o) { return o.label != nullptr; });
+}
+
+std::vector<OptionField> OptionFields(const ReportKind& kind, const data::SubjectLines& lines) {
+  std::vector<OptionField> fields;
+  for (const ReportOption& o : kind.options) {
+    OptionField f{o.name, o.label ? o.label : o.name, {}, o.fallback};
+    if (IsChoiceList(o.values)) f.choices = Choices(o, lines);
+    fields.push_back(std::move(f));
+  }
+  return fields;
+}
+
+ReportChoices ChoicesOf(const ReportKind& kind, const std::vector<OptionField>& fields) {
+  ReportChoices choices(kind.options);
+  for (const OptionField& f : fields)
+    if (!f.value.empty()) choices.Add(f.name, f.value);
+  return choices;
+}
+
+}  // namespace reports

@@ -1,0 +1,35 @@
+// The options dialog the desktop builds for a kind from its declarations
+// (ReportOption with a label): one field per option, in declaration order,
+// a drop-down list where the values are a choice of Chinese words (科目
+// standing for every subject), a text box otherwise. Kept free of Qt so that
+// what the dialog offers and what it hands the kind are tested without a
+// display.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/app_state.h"
+#include "reports/report_catalog.h"
+
+namespace reports {
+
+struct OptionField {
+  std::string name;                  // the option's name, also the control's objectName
+  std::string label;                 // the text beside the control
+  std::vector<std::string> choices;  // the list's items; empty for a text box
+  std::string value;                 // the fallback at first
+};
+
+// True when every option of the kind has a label (and there is one), so
+// that the desktop asks through the generic dialog.
+bool HasOptionForm(const ReportKind& kind);
+
+// The fields for `kind` with the current exam's subjects. An optional
+// subject (its fallback empty) gets an empty first item.
+std::vector<OptionField> OptionFields(const ReportKind& kind, const data::SubjectLines& lines);
+
+// The choices the filled fields make: every field with a value.
+ReportChoices ChoicesOf(const ReportKind& kind, const std::vector<OptionField>& fields);
+
+}  // namespace reports
