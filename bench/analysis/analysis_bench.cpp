@@ -15,11 +15,9 @@
 #include <vector>
 
 #include "common/bench_util.h"
+#include "common/generated_exam.h"
 #include "common/progress.h"
-#include "data/exam_generator.h"
-#include "data/import.h"
 #include "data/score_database.h"
-#include "data/xlsx_writer.h"
 #include "reports/above_average.h"
 #include "reports/grade_levels.h"
 #include "reports/near_line.h"
@@ -73,17 +71,9 @@ int main(int argc, char** argv) {
   options.classes_per_school = 30;
   const fs::path dir = fs::temp_directory_path() / "scorestat_bench_analysis";
   fs::remove_all(dir);
-  fs::create_directories(dir);
-  const fs::path workbook = dir / "exam.xlsx";
-  data::WriteWorkbookXlsx(workbook.string(), data::GenerateExam(options));
   data::AppState state;
-  data::SetDatabasePath(state, (dir / "sujuf.db").string());
+  if (!bench::ImportGeneratedExam(dir, options, state)) return 1;
   common::NullProgress progress;
-  if (data::ImportResult imported = data::cjjs(state, workbook.string(), progress); !imported.ok) {
-    std::fprintf(stderr, "import failed: %s\n", imported.message.c_str());
-    return 1;
-  }
-  data::LoadTitleSettings(state);
   std::printf("exam: %zu students, 9 subjects, %d schools × %d classes\n", students,
               options.schools, options.classes_per_school);
   const output::Date day = output::Today();

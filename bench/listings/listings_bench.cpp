@@ -11,10 +11,9 @@
 #include <string>
 
 #include "common/bench_util.h"
+#include "common/generated_exam.h"
 #include "data/exam_generator.h"
-#include "data/import.h"
 #include "data/score_database.h"
-#include "data/xlsx_writer.h"
 #include "reports/comprehensive_stats.h"
 #include "reports/listing_scores.h"
 #include "reports/student_list.h"
@@ -40,22 +39,13 @@ int main(int argc, char** argv) {
 
   const auto dir = std::filesystem::temp_directory_path() /
                    ("scorestat_bench_listings_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
   data::AppState state;
-  state.database_path = (dir / "sujuf.db").string();
   data::ExamOptions exam;
   exam.students = students;
   exam.schools = 10;
   exam.classes_per_school = 20;
-  const std::string book = (dir / "exam.xlsx").string();
-  data::WriteWorkbookXlsx(book, data::GenerateExam(exam));
+  if (!bench::ImportGeneratedExam(dir, exam, state)) return 1;
   common::NullProgress quiet;
-  const data::ImportResult imported = data::cjjs(state, book, quiet);
-  if (!imported.ok) {
-    std::fprintf(stderr, "import failed: %s\n", imported.message.c_str());
-    return 1;
-  }
-  data::LoadTitleSettings(state);
 
   int rows = 0;
   Print("zfdmbm (fill, totals, ranks, layout)",

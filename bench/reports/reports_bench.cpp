@@ -13,11 +13,10 @@
 #include <string>
 
 #include "common/bench_util.h"
+#include "common/generated_exam.h"
 #include "common/progress.h"
 #include "data/exam_generator.h"
-#include "data/import.h"
 #include "data/score_database.h"
-#include "data/xlsx_writer.h"
 #include "engine/database.h"
 #include "output/report_layout.h"
 #include "reports/all_subject.h"
@@ -90,22 +89,11 @@ int main(int argc, char** argv) {
   options.classes_per_school = 30;
   const fs::path dir = fs::temp_directory_path() / "scorestat_bench_reports";
   fs::remove_all(dir);
-  fs::create_directories(dir);
-  const fs::path workbook = dir / "exam.xlsx";
-  data::WriteWorkbookXlsx(workbook.string(), data::GenerateExam(options));
-
   data::AppState state;
-  data::SetDatabasePath(state, (dir / "sujuf.db").string());
-  common::NullProgress progress;
   auto start = Clock::now();
-  data::ImportResult imported = data::cjjs(state, workbook.string(), progress);
-  if (!imported.ok) {
-    std::fprintf(stderr, "import failed: %s\n", imported.message.c_str());
-    return 1;
-  }
-  std::printf("exam: %zu students, 9 subjects, %d schools × %d classes (import %.1f s)\n", students,
-              options.schools, options.classes_per_school, bench::SecondsSince(start));
-  data::LoadTitleSettings(state);
+  if (!bench::ImportGeneratedExam(dir, options, state)) return 1;
+  std::printf("exam: %zu students, 9 subjects, %d schools × %d classes (write and import %.1f s)\n",
+              students, options.schools, options.classes_per_school, bench::SecondsSince(start));
   data::LoadSubjectLines(state);
 
   Time("cj", state, reports::cj);
