@@ -75,25 +75,4 @@ TEST(ExamSnapshotTest, TextClassesOrderByTheirBytesAndAnEmptyOneComesFirst) {
             (std::vector<std::uint32_t>{2, 1, 0, 2}));
 }
 
-TEST(ExamSnapshotTest, TeachersAreLookedUpPerClassAndSubject) {
-  ExamDatabase exam;
-  const stats::ExamSnapshot s = ReadExam(exam);
-  engine::Database db = exam.Open();
-  // 二中 has no row in 教师表; 一中 2 has none for 数学.
-  EXPECT_EQ(stats::ReadClassTeachers(db, s, "语文"),
-            (std::vector<std::string>{"张老师", "赵老师", ""}));
-  EXPECT_EQ(stats::ReadClassTeachers(db, s, "数学"), (std::vector<std::string>{"李老师", "", ""}));
-}
-
-TEST(ExamSnapshotTest, BeforeAnyImportThereIsNothingToRead) {
-  analysis_test::ExamRows rows;
-  rows.lines.clear();  // the import refuses it: no exam in the database
-  ExamDatabase exam(rows);
-  ASSERT_FALSE(exam.import_result.ok);
-  engine::Database db = exam.Open();
-  common::NullProgress progress;
-  data::SubjectLines none;
-  EXPECT_THROW(stats::ExamSnapshot::Read(db, none, progress), engine::Error);
-}
-
 }  // namespace
