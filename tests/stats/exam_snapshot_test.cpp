@@ -21,31 +21,22 @@ std::vector<std::string> ClassTexts(const stats::ExamSnapshot& s) {
   return out;
 }
 
+// The figures the reports compute from these columns are checked in their
+// tests; here what the columns are.
 TEST(ExamSnapshotTest, HoldsTheStatisticsTableAsColumnsInTableOrder) {
   ExamDatabase exam;
   ASSERT_TRUE(exam.import_result.ok) << exam.import_result.message;
   const stats::ExamSnapshot s = ReadExam(exam);
   ASSERT_EQ(s.StudentCount(), 8u);
   EXPECT_EQ(s.StudentNumber(0), "201");  // the sheet's first row, not sorted
-  EXPECT_EQ(s.Name(0), "甲");
   EXPECT_EQ(s.Name(7), "辛");
-  ASSERT_EQ(s.Subjects().size(), 3u);
-  EXPECT_EQ(s.SubjectIndex("体育"), 2);
   EXPECT_EQ(s.SubjectIndex("英语"), -1);
-  // 150 at 85 % and 75 %: half points, as the import counts them.
+  // 150 at 85 %: half points, as the import counts them.
   EXPECT_EQ(s.Subjects()[1].lines.excellent, 127.5);
-  EXPECT_EQ(s.Subjects()[1].lines.good, 112.5);
-  EXPECT_EQ(s.Subjects()[2].lines.pass, 30);
-  EXPECT_FALSE(s.Subjects()[2].main);
-  EXPECT_EQ(s.Scores(1)[2], 112.5);
   EXPECT_TRUE(stats::IsAbsent(s.Scores(1)[3])) << "丁 missed 数学";
-  EXPECT_TRUE(stats::IsAbsent(s.Scores(0)[4])) << "戊 missed 语文";
   // 体育 counts half in the total; an absent score counts 0 there.
   EXPECT_EQ(std::vector<double>(s.AllTotals().begin(), s.AllTotals().end()),
             (std::vector<double>{220, 245, 217.5, 78, 90, 217.5, 237.5, 135}));
-  EXPECT_EQ(s.MainTotals()[6], 217.5);
-  EXPECT_EQ(std::vector<std::int32_t>(s.AllRanks().begin(), s.AllRanks().end()),
-            (std::vector<std::int32_t>{3, 1, 4, 8, 7, 4, 2, 6}));
 }
 
 TEST(ExamSnapshotTest, ClassesFollowTheStatisticsReportsOrder) {

@@ -30,13 +30,6 @@ TEST(SummaryTest, EqualScoresHaveExactlyNoSpread) {
   EXPECT_EQ(stats::TScore(0.1, s), 50);
 }
 
-TEST(RanksTest, TheImportsExampleInAnyOrder) {
-  // 300, 280, 280, 250, 250, 240 → 1, 2, 2, 4, 4, 6, shuffled, with an
-  // absent student who gets no rank.
-  const Scores scores{250, 300, kAbsent, 240, 280, 250, 280};
-  EXPECT_EQ(stats::CompetitionRanks(scores), (std::vector<std::int32_t>{4, 1, 0, 6, 2, 4, 2}));
-}
-
 TEST(QuantileTest, InterpolatesBetweenTheTwoNearestScores) {
   const Scores sorted{1, 2, 3, 4};
   EXPECT_EQ(stats::Quantile(sorted, 0), 1);
