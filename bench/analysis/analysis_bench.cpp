@@ -83,7 +83,14 @@ int main(int argc, char** argv) {
     data::LoadSubjectLines(db, s.subject_lines);
     stats::ExamSnapshot::Read(db, s.subject_lines, progress);
   });
-  std::printf("  peak memory after reading the snapshot: %.0f MiB\n", bench::PeakRssMiB());
+  {
+    // What a snapshot holds while a report uses it.
+    const double before = bench::CurrentRssMiB();
+    engine::Database db = data::OpenScoreDatabase(state);
+    const stats::ExamSnapshot exam = stats::ExamSnapshot::Read(db, state.subject_lines, progress);
+    std::printf("  snapshot of %zu students: +%.0f MiB resident\n", exam.StudentCount(),
+                bench::CurrentRssMiB() - before);
+  }
   Time("yfyd", state, [&](auto& d, auto& s) { reports::ScoreBandReport(d, s, {}, progress, day); });
   Time("mcfb", state, [&](auto& d, auto& s) { reports::RankBandReport(d, s, {}, progress, day); });
   Time("ljs", state, [&](auto& d, auto& s) {
