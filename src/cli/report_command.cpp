@@ -17,7 +17,10 @@ std::string Usage(const reports::ReportKind& kind) {
   if (kind.input == reports::KindInput::kSubject) line += " 科目";
   for (const reports::ReportOption& o : kind.options) {
     if (kind.input == reports::KindInput::kSubject && std::string(o.name) == "subject") continue;
-    line += std::string(" [--") + o.name + " " + o.values + "]" + (o.repeats ? "..." : "");
+    const std::string fallback =
+        *o.fallback != '\0' ? std::string("，默认 ") + o.fallback : std::string();
+    line +=
+        std::string(" [--") + o.name + " " + o.values + fallback + "]" + (o.repeats ? "..." : "");
   }
   return line + ": " + kind.description;
 }
