@@ -23,5 +23,6 @@ int Settings(Context& ctx);
 int Import(Context& ctx);
 int Generate(Context& ctx);
 int Report(Context& ctx);
+int Exams(Context& ctx);
 
 }  // namespace cli

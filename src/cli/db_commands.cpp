@@ -47,6 +47,8 @@ int Sql(Context& ctx) {
 
 int Settings(Context& ctx) {
   engine::Database db = data::OpenScoreDatabase(ctx.state);
+  data::TitleSettings before;
+  data::LoadTitleSettings(db, before);
   for (const std::string& arg : ctx.args) {
     size_t eq = arg.find('=');
     if (eq == std::string::npos) {
@@ -58,6 +60,8 @@ int Settings(Context& ctx) {
       return 2;
     }
   }
+  data::LoadTitleSettings(db, ctx.state.title_settings);
+  settings::RenameCurrentExamAfterTitles(ctx.state, before);
   for (const auto& [name, value] : settings::ReadStoredSettings(db))
     ctx.out << name << "=" << value << "\n";
   return 0;

@@ -25,6 +25,8 @@ const Command kCommands[] = {
     {"import", cli::Import, "import 工作簿.xls|.xlsx    导入成绩、任课教师和三线表，生成统计表"},
     {"generate", cli::Generate,
      "generate 文件.xlsx [--students N] [--schools S] [--seed K]   生成模拟考试工作簿"},
+    {"exams", cli::Exams,
+     "exams [use|rename|delete|export 编号 ...]   考试库：列出、切换、改名、删除、导出考试"},
     {"report", cli::Report, "report 报表 [选项] -o 文件   生成报表（见 report --help）"},
 };
 

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include "common/text_number.h"
+#include "data/exam_library.h"
 #include "data/score_database.h"
 #include "data/weighted_totals.h"
 #include "engine/statement.h"
@@ -331,6 +332,8 @@ ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink
     const Workbook book = ReadWorkbook(path);
     const CheckedWorkbook checked = Check(book);
     progress.Report(10, 100, "正在打开数据库……");
+    // An exam imported before the library existed is kept before it is replaced.
+    EnsureCurrentExamListed(state);
     engine::Database db = OpenScoreDatabase(state);
     // A province's exam is a few hundred megabytes; the rank passes update
     // rows in score order, so let the whole table stay in memory rather than
@@ -338,8 +341,12 @@ ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink
     // taken as pages are used.
     sqlite3_exec(db.handle(), "PRAGMA cache_size=-1048576", nullptr, nullptr, nullptr);
     SubjectLines lines;
+    // Declared before the transaction: the new exam's file is attached first
+    // and detached after the commit or the rollback.
+    ExamRecorder recorder(db, {path});
     engine::Transaction tx = db.BeginTransaction();
     ReplaceTables(db, checked, lines, progress);
+    recorder.Record(progress);
     tx.Commit();
     state.subject_lines = lines;
     progress.Report(100, 100, "导入完成");

@@ -28,8 +28,9 @@ extern const char* const kImportSuccessMessage;  // caption "导入"
 extern const char* const kMissingSheetMessage;   // caption "导入提示"
 
 // Imports the workbook at `path` into the database at state.database_path and
-// reloads state.subject_lines. Never throws: every failure comes back as a
-// message, the database unchanged.
+// reloads state.subject_lines; the exam is added to the exam library in the
+// same transaction (exam_library.h). Never throws: every failure comes back
+// as a message, the database and the library unchanged.
 ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink& progress);
 
 // One worksheet as a new table: the first row gives the (trimmed) column

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <limits>
 
+#include "data/exam_library.h"
+
 namespace data {
 namespace fs = std::filesystem;
 
@@ -151,6 +153,13 @@ bool LoadSubjectLines(AppState& state) {
 }
 
 void LoadStartupSettings(AppState& state) {
+  try {
+    EnsureCurrentExamListed(state);
+  } catch (const LibraryError&) {
+    // A library that cannot be written (a read-only copy of the database):
+    // the reports on the current exam work all the same.
+  } catch (const engine::Error&) {
+  }
   LoadSubjectLines(state);
   try {
     LoadTitleSettings(state);

@@ -38,8 +38,10 @@ void ReplaceSavedQuery(engine::Database& db, std::string_view name, std::string_
 bool LoadSubjectLines(AppState& state);
 bool LoadSubjectLines(engine::Database& db, SubjectLines& lines);
 
-// What the program loads when it starts: the subject lines and the titles.
-// A database without its tables leaves them empty; nothing is thrown.
+// What the program does when it starts: the current exam is added to the
+// exam library if a database from before the library holds one, then the
+// subject lines and the titles are loaded. A database without its tables
+// leaves them empty; nothing is thrown.
 void LoadStartupSettings(AppState& state);
 
 // Fill state.system_settings / state.title_settings. Throw engine::Error.

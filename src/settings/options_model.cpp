@@ -136,8 +136,10 @@ bool StoreSegmentPage(const SegmentPage& page, const data::AppState& state, cons
 }
 
 void StoreTitlePage(const TitlePage& page, data::AppState& state) {
+  data::TitleSettings before;
   {
     engine::Database db = data::OpenScoreDatabase(state);
+    data::LoadTitleSettings(db, before);
     const std::string* texts[] = {&page.school,        &page.school_year, &page.grade_level,
                                   &page.exam_type,     &page.main_title,  &page.left_subtitle,
                                   &page.right_subtitle};
@@ -146,6 +148,7 @@ void StoreTitlePage(const TitlePage& page, data::AppState& state) {
     StoreTitleSetting(db, "显示日期", common::TextOfInteger(page.show_date));
   }
   data::LoadTitleSettings(state);
+  RenameCurrentExamAfterTitles(state, before);
 }
 
 bool AcceptOptions(OptionsModel& dialog, data::AppState& state, output::Document* report,

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/text_number.h"
+#include "data/exam_library.h"
 #include "data/score_database.h"
 
 namespace settings {
@@ -62,6 +63,16 @@ std::vector<std::pair<std::string, std::string>> ReadStoredSettings(engine::Data
   for (size_t i = 0; i < TitleSettingNames().size(); ++i)
     out.emplace_back(TitleSettingNames()[i], *texts[i]);
   return out;
+}
+
+void RenameCurrentExamAfterTitles(const data::AppState& state, const data::TitleSettings& before) {
+  if (data::NameFromTitles(before) == data::NameFromTitles(state.title_settings)) return;
+  try {
+    data::NameCurrentExamAfterTitles(state);
+  } catch (const data::LibraryError&) {
+    // The name is a convenience; the user can still rename the exam.
+  } catch (const engine::Error&) {
+  }
 }
 
 }  // namespace settings

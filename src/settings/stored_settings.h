@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/app_state.h"
 #include "engine/database.h"
 
 namespace settings {
@@ -23,6 +24,13 @@ void StoreTitleSetting(engine::Database& db, const std::string& column, const st
 
 // Either of the two by name; false when the name is neither.
 bool StoreSetting(engine::Database& db, const std::string& name, const std::string& value);
+
+// After titles were stored and loaded into state.title_settings: when the
+// name they give (学年度 + 年级段 + 考试类型) differs from that of `before`,
+// the current exam of the library takes it, unless the user named the exam.
+// A library that cannot be written keeps the old name; the titles are stored
+// all the same.
+void RenameCurrentExamAfterTitles(const data::AppState& state, const data::TitleSettings& before);
 
 // Every stored setting as name and text: the six numbers, then the titles.
 std::vector<std::pair<std::string, std::string>> ReadStoredSettings(engine::Database& db);

@@ -246,3 +246,48 @@ TEST_F(CliTest, AnalysisKindsByTheirWrittenSyntax) {
 }
 
 }  // namespace
+
+// The exam library as the user types it: every import listed, the current
+// one marked; a switch changes what the reports read; the current exam is
+// never deleted and nothing is deleted without an answer.
+TEST_F(CliTest, ExamsListSwitchRenameDeleteExport) {
+  const std::string first = (dir_ / "期中.xlsx").string();
+  ASSERT_EQ(Cli({"generate", first, "--students", "30", "--seed", "1"}).status, 0);
+  ASSERT_EQ(Cli({"import", first}).status, 0);
+  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
+  CliRun list = Cli({"exams"});
+  EXPECT_EQ(list.status, 0);
+  // Every column but the date (the third) is exact.
+  std::istringstream lines(list.out);
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(lines, line);) {
+    rows.emplace_back();
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) rows.back().push_back(cell);
+    if (line.back() == '\t') rows.back().push_back("");
+    if (rows.size() > 1 && rows.back().size() == 5) rows.back()[2] = "日期";
+  }
+  using Row = std::vector<std::string>;
+  ASSERT_EQ(rows.size(), 3u) << list.out;
+  EXPECT_EQ(rows[0], (Row{"编号", "名称", "导入时间", "学生数", "当前"}));
+  EXPECT_EQ(rows[1], (Row{"1", "期中", "日期", "30", ""}));
+  EXPECT_EQ(rows[2], (Row{"2", "sample", "日期", "1500", "是"}));
+
+  EXPECT_EQ(Cli({"exams", "use", "1"}).status, 0);
+  EXPECT_EQ(Cli({"sql", "select count(*) as n from 统计表"}).out, "n\n30\n");
+  EXPECT_EQ(Cli({"exams", "delete", "1", "--yes"}).status, 1);  // the current exam
+  EXPECT_EQ(Cli({"exams", "rename", "2", "期末考试"}).status, 0);
+  EXPECT_NE(Cli({"exams"}).out.find("2\t期末考试\t"), std::string::npos);
+  EXPECT_EQ(Cli({"exams", "export", "2", (dir_ / "期末.xlsx").string()}).status, 0);
+  EXPECT_TRUE(fs::exists(dir_ / "期末.xlsx"));
+  EXPECT_EQ(Cli({"exams", "use", "9"}).status, 1);
+  EXPECT_EQ(Cli({"exams", "switch", "2"}).status, 2);  // not a verb: the usage
+
+  // No answer on standard input is no.
+  const std::string cmd = std::string(SCORESTAT_CLI) + " --db " + Quote(db_) +
+                          " exams delete 2 < /dev/null > /dev/null 2>&1";
+  EXPECT_NE(std::system(cmd.c_str()), 0);
+  EXPECT_NE(Cli({"exams"}).out.find("2\t期末考试\t"), std::string::npos);
+  EXPECT_EQ(Cli({"exams", "delete", "2", "--yes"}).status, 0);
+  EXPECT_EQ(Cli({"exams"}).out.find("期末考试"), std::string::npos);
+}
