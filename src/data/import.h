@@ -12,6 +12,7 @@
 
 #include "common/progress.h"
 #include "data/app_state.h"
+#include "data/import_statistics.h"
 #include "data/workbook.h"
 #include "engine/database.h"
 
@@ -38,15 +39,6 @@ ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink
 // any other a text column with numbers in their text form; empty cells are
 // Null. Throws ImportError for an empty or repeated column name.
 void ImportSheet(engine::Database& db, const Sheet& sheet, const std::string& table);
-
-// The two UPDATE statements that fill the totals and the line counts, built
-// from the subject settings (exposed for tests).
-std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines);
-
-// Ranks by `total_column` written into `rank_column`, highest first, ties
-// sharing a rank and the next rank skipping (1, 2, 2, 4).
-void WriteImportRanks(engine::Database& db, const std::string& total_column,
-                      const std::string& rank_column);
 
 class ImportError : public std::runtime_error {
  public:
