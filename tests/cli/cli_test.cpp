@@ -9,6 +9,7 @@
 #include "reports/report_catalog.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -37,7 +38,8 @@ class CliTest : public ::testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
            ("scorestat_cli_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+            std::to_string(::getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     db_ = (dir_ / "x.db").string();
