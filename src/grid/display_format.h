@@ -16,7 +16,10 @@ inline constexpr std::string_view kGeneralNumber = "General Number";
 // not numbers, and an empty format, show `text` unchanged.
 std::string FormatDisplayText(std::string_view text, std::string_view format);
 
-// Formats `value` with a digit pattern such as "##,##0.00".
+// Formats `value` with a digit pattern such as "##,##0.00", rounding halves
+// away from zero on the decimal the user reads (its 15 significant digits),
+// as spreadsheet programs do: 106.25 with "####0.0" is 106.3, 2.675 with
+// "0.00" is 2.68, -0.5 with "0" is -1.
 std::string FormatNumber(double value, std::string_view pattern);
 
 // The whole text reads as a number (blanks around it allowed).

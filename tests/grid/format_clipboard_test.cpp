@@ -41,6 +41,37 @@ TEST(DisplayFormat, FormatsNumbersAndLeavesOtherTextsAlone) {
     EXPECT_EQ(FormatDisplayText(c.text, c.format), c.shown) << c.format << " / " << c.text;
 }
 
+// A spreadsheet opening our own export shows 106.3 for 106.25 with one
+// decimal; the program must show the same. Halves go away from zero on the
+// decimal the user reads, not on its binary expansion (2.675 is stored as
+// 2.67499999...).
+TEST(DisplayFormat, HalvesRoundAwayFromZeroOnTheDecimalShown) {
+  struct Case {
+    const char* format;
+    const char* text;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"####0.0", "106.25", "106.3"},  // printf's half-to-even gave 106.2
+      {"0.00", "2.675", "2.68"},       // binary 2.67499999... rounded down before
+      {"0.00", "1.005", "1.01"},
+      {"0", "0.5", "1"},
+      {"0", "2.5", "3"},    // not to even
+      {"0", "-2.5", "-3"},  // away from zero, not up
+      {"0.0", "-0.05", "-0.1"},
+      {"0.0", "-0.04", "0.0"},                      // rounds to zero: no minus sign
+      {"##,##0.00", "999999.995", "1,000,000.00"},  // the carry runs through every digit
+      {"0.00", "9.995", "10.00"},
+      {"0", "0.49999999999999", "0"},  // below a half at the 15 digits shown
+      {"0.00", "0.001", "0.00"},
+      {"####0.0", "1E+20", "100000000000000000000.0"},
+      {"0.00", "1E-20", "0.00"},
+      {"0.00", "66.666666666666671", "66.67"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FormatDisplayText(c.text, c.format), c.shown) << c.format << " / " << c.text;
+}
+
 TEST(Clipboard, CopyThenPasteElsewhere) {
   ReportGrid g(1, 4);
   g.AddItem("\ta\tb\tc");
