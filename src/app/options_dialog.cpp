@@ -245,10 +245,15 @@ QWidget* OptionsDialog::BuildSegmentPage() {
   grid->addWidget(all_total_label_, 2, 0, 1, 4);
   grid->addWidget(main_total_label_, 3, 0, 1, 4);
   grid->setColumnStretch(3, 1);
+  scale_lines_ = new QCheckBox(QStringLiteral("三线按满分折算"), page);
+  scale_lines_->setObjectName(QStringLiteral("chkSxzs"));
+  scale_lines_->setToolTip(QStringLiteral(
+      "选中时，各班（各校、各教师）单科统计和全科统计以“满分×三线百分数”为三线，与统计表一致"));
 
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(weights);
   layout->addWidget(segments);
+  layout->addWidget(scale_lines_);
   layout->addStretch();
   return page;
 }
@@ -347,6 +352,7 @@ void OptionsDialog::ShowRanking() {
 
 void OptionsDialog::ShowTexts() {
   for (int i = 0; i < 6; ++i) segment_boxes_[i]->setText(Qs(dialog_.segments.texts[i]));
+  scale_lines_->setChecked(dialog_.segments.scale_lines != 0);
   const settings::TitlePage& t = dialog_.titles;
   const std::string* texts[] = {&t.school,     &t.school_year,   &t.grade_level,   &t.exam_type,
                                 &t.main_title, &t.left_subtitle, &t.right_subtitle};
@@ -376,6 +382,7 @@ void OptionsDialog::GatherGrids() {
 
 void OptionsDialog::GatherTexts() {
   for (int i = 0; i < 6; ++i) dialog_.segments.texts[i] = Std(segment_boxes_[i]->text());
+  dialog_.segments.scale_lines = scale_lines_->isChecked() ? 1 : 0;
   settings::TitlePage& t = dialog_.titles;
   std::string* texts[] = {&t.school,     &t.school_year,   &t.grade_level,   &t.exam_type,
                           &t.main_title, &t.left_subtitle, &t.right_subtitle};

@@ -63,6 +63,7 @@ class OptionsDialog : public QDialog {
   QLineEdit* segment_boxes_[6] = {};
   QLineEdit* title_boxes_[7] = {};
   QCheckBox* show_date_ = nullptr;
+  QCheckBox* scale_lines_ = nullptr;
   QLabel* all_total_label_ = nullptr;
   QLabel* main_total_label_ = nullptr;
   QProgressBar* progress_ = nullptr;

@@ -41,6 +41,10 @@ struct SystemSettings {
   int PassWeight = 0;
   int SubjectSegment = 0;
   int TotalSegment = 0;
+  // 三线折算: 1 when the single-subject and all-subject statistics take a
+  // line as FullMark × Pct / 100, as 统计表 does; 0 (the default) when they
+  // take the stored value as a score.
+  int ScaleLinesByFullMark = 0;
 };
 
 struct TitleSettings {

@@ -174,9 +174,13 @@ void LoadSystemSettings(engine::Database& db, SystemSettings& settings) {
     int SystemSettings::*field;
   };
   static const Slot kSlots[] = {
-      {"平均分", &SystemSettings::AvgWeight},      {"优秀", &SystemSettings::ExcellentWeight},
-      {"优良", &SystemSettings::GoodWeight},       {"及格", &SystemSettings::PassWeight},
-      {"单科段", &SystemSettings::SubjectSegment}, {"总分段", &SystemSettings::TotalSegment},
+      {"平均分", &SystemSettings::AvgWeight},
+      {"优秀", &SystemSettings::ExcellentWeight},
+      {"优良", &SystemSettings::GoodWeight},
+      {"及格", &SystemSettings::PassWeight},
+      {"单科段", &SystemSettings::SubjectSegment},
+      {"总分段", &SystemSettings::TotalSegment},
+      {"三线折算", &SystemSettings::ScaleLinesByFullMark},
   };
   engine::Recordset rs = db.OpenRecordset("select * from xtsztable ORDER BY id");
   for (; !rs.Eof(); rs.MoveNext()) {

@@ -22,7 +22,7 @@ std::string SubjectQuery(const data::AppState& state, int k, int largest_full_ma
   const data::SubjectLines& sl = state.subject_lines;
   const std::string& s = sl.SubjectName[static_cast<std::size_t>(k)];
   const data::SystemSettings& w = state.system_settings;
-  StatLines lines = LinesOf(sl, k);
+  StatLines lines = LinesOf(sl, k, w.ScaleLinesByFullMark == 1);
   return "select " + CountColumns(s, lines) + CompositeColumn(s, lines, w) + SpreadColumns(s, 2) +
          SegmentColumns(s, largest_full_mark, w.SubjectSegment) + " from 成绩表";
 }

@@ -21,18 +21,20 @@ SubjectQuery PrepareSubject(data::AppState& state, int subject_index) {
   SubjectQuery q;
   output::SkipOnError([&] { data::LoadSubjectLines(state); });
   int full_mark = 0;
+  int index = -1;
   StatLines lines;
   try {
     const data::SubjectLines& sl = state.subject_lines;
     int i = SubjectIndexFromMenu(sl, subject_index);
     q.subject = sl.SubjectName[static_cast<std::size_t>(i)];
     full_mark = sl.FullMark[static_cast<std::size_t>(i)];
-    lines = LinesOf(sl, i);
+    index = i;
   } catch (const ReportError&) {
     // Before the first import there is no subject: the report shows empty.
   }
   output::SkipOnError([&] { data::LoadSystemSettings(state); });
   const data::SystemSettings& w = state.system_settings;
+  if (index >= 0) lines = LinesOf(state.subject_lines, index, w.ScaleLinesByFullMark == 1);
   q.columns = StatisticColumns(q.subject, lines, w) +
               SegmentColumns(q.subject, full_mark, w.SubjectSegment);
   return q;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 
+#include "common/text_number.h"
 #include "data/score_database.h"
 
 namespace reports {
@@ -13,12 +14,12 @@ std::string Num(int v) {
 }
 
 // "count(iif([S]>=L,1,null))": the students at or above a line.
-std::string CountAtLeast(std::string_view s, int line) {
-  return "count(iif([" + std::string(s) + "]>=" + Num(line) + ",1,null))";
+std::string CountAtLeast(std::string_view s, double line) {
+  return "count(iif([" + std::string(s) + "]>=" + common::TextOfDouble(line) + ",1,null))";
 }
 
 // The rate as an integer of hundredths of a percent, before its final division.
-std::string RateTimes100(std::string_view s, int line) {
+std::string RateTimes100(std::string_view s, double line) {
   return "cint(" + CountAtLeast(s, line) + "*10000/count(" + std::string(s) + "))";
 }
 
@@ -64,16 +65,23 @@ std::string SegmentColumns(std::string_view subject, int full_mark, int width) {
   return text;
 }
 
-StatLines LinesOf(const data::SubjectLines& lines, int index) {
+StatLines LinesOf(const data::SubjectLines& lines, int index, bool scale_by_full_mark) {
   auto i = static_cast<std::size_t>(index);
-  return {lines.ExcellentPct.at(i), lines.GoodPct.at(i), lines.PassPct.at(i)};
+  const double scale = scale_by_full_mark ? lines.FullMark.at(i) / 100.0 : 1.0;
+  // Products as the import builds them (a 32-bit product, then / 100), so
+  // that both give 127.5 for 85 % of 150.
+  auto line = [&](int pct) {
+    return scale_by_full_mark ? static_cast<long long>(lines.FullMark.at(i)) * pct / 100.0
+                              : pct * scale;
+  };
+  return {line(lines.ExcellentPct.at(i)), line(lines.GoodPct.at(i)), line(lines.PassPct.at(i))};
 }
 
 std::string CountColumns(std::string_view subject, const StatLines& lines) {
   const std::string s(subject);
   std::string text =
       "count(" + s + ") as 参考人数,sum(" + s + ") as 总分, cint(avg(" + s + ")*100)/100 as 平均分";
-  const std::pair<int, const char*> levels[] = {
+  const std::pair<double, const char*> levels[] = {
       {lines.excellent, "优秀"}, {lines.good, "优良"}, {lines.pass, "及格"}};
   for (const auto& [line, word] : levels) {
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict, bug 105329)

@@ -46,11 +46,15 @@ std::string SegmentColumns(std::string_view subject, int full_mark, int width);
 
 // ---- statistic columns of one subject
 struct StatLines {
-  int excellent = 0;  // the line values as stored in 三线表 (85 means >= 85)
-  int good = 0;
-  int pass = 0;
+  double excellent = 0;  // the scores at and above which a student counts
+  double good = 0;
+  double pass = 0;
 };
-StatLines LinesOf(const data::SubjectLines& lines, int index);
+// The lines of subject `index`: the values stored in 三线表 taken as scores
+// (85 means >= 85), or, when `scale_by_full_mark` (the stored setting
+// 三线折算), FullMark × Pct / 100 as the import and 统计表 use them (127.5
+// for 85 % of 150).
+StatLines LinesOf(const data::SubjectLines& lines, int index, bool scale_by_full_mark);
 
 // 参考人数, 总分, 平均分, then count and rate of each line.
 std::string CountColumns(std::string_view subject, const StatLines& lines);

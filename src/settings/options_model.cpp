@@ -38,6 +38,7 @@ void LoadSegmentPage(OptionsModel& dialog, data::AppState& state) {
                         s.PassWeight, s.SubjectSegment,  s.TotalSegment};
   for (size_t i = 0; i < dialog.segments.texts.size(); ++i)
     dialog.segments.texts[i] = common::TextOfInteger(values[i]);
+  dialog.segments.scale_lines = s.ScaleLinesByFullMark;
 }
 
 void LoadTitlePage(OptionsModel& dialog, data::AppState& state, output::Date today) {
@@ -132,6 +133,7 @@ bool StoreSegmentPage(const SegmentPage& page, const data::AppState& state, cons
   const std::vector<std::string>& names = NumberSettingNames();
   for (size_t i = 0; i < names.size() && i < page.texts.size(); ++i)
     StoreNumberSetting(db, names[i], page.texts[i]);
+  StoreNumberSetting(db, "三线折算", common::TextOfInteger(page.scale_lines));
   return true;
 }
 

@@ -29,6 +29,8 @@ inline constexpr const char* kWeightQuestion = "计算综合分的四项之和�
 // Page 分数段设置: Text1..Text6 (平均分, 优秀, 优良, 及格 weights; 单科段, 总分段).
 struct SegmentPage {
   std::array<std::string, 6> texts = {"40", "20", "20", "20", "10", "10"};
+  // chkSxzs, 三线按满分折算: the stored setting 三线折算.
+  int scale_lines = 0;
 };
 
 // Page 其它设置.

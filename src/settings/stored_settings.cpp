@@ -17,8 +17,8 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 }  // namespace
 
 const std::vector<std::string>& NumberSettingNames() {
-  static const std::vector<std::string> kNames = {"平均分", "优秀",   "优良",
-                                                  "及格",   "单科段", "总分段"};
+  static const std::vector<std::string> kNames = {"平均分", "优秀",   "优良",    "及格",
+                                                  "单科段", "总分段", "三线折算"};
   return kNames;
 }
 
@@ -30,7 +30,14 @@ const std::vector<std::string>& TitleSettingNames() {
 
 void StoreNumberSetting(engine::Database& db, const std::string& name, const std::string& value) {
   const std::string v = common::TextOfDouble(common::NumericValue(value));
-  db.Execute("UPDATE xtsztable SET 数值 =" + v + " where 项目='" + data::QuoteSql(name) + "' ");
+  const std::string quoted = data::QuoteSql(name);
+  // 三线折算 is not among the defaults that repair writes: its row is added
+  // the first time it is set (absent, it reads as 0).
+  engine::Recordset rs =
+      db.OpenRecordset("select count(*) from xtsztable where 项目='" + quoted + "'");
+  if (rs.FieldValue(0).AsInteger() == 0)
+    db.Execute("INSERT INTO xtsztable (项目,数值, 类别) VALUES ('" + quoted + "', 0, 3)");
+  db.Execute("UPDATE xtsztable SET 数值 =" + v + " where 项目='" + quoted + "' ");
 }
 
 void StoreTitleSetting(engine::Database& db, const std::string& column, const std::string& text) {

@@ -69,4 +69,27 @@ TEST(StatisticColumns, GiveThePerClassQueryCharacterForCharacter) {
             expected);
 }
 
+// 三线折算 off (the default) keeps the stored value as the score line, so
+// the reports stay exactly as they were; on, a line is FullMark × Pct / 100,
+// the line the import counts in 统计表 (127.5 for 85 % of 150).
+TEST(StatisticColumns, LinesAreScaledByTheFullMarkOnlyWhenAsked) {
+  data::SubjectLines lines;
+  lines.Resize(2);
+  lines.FullMark = {150, 100};
+  lines.ExcellentPct = {85, 85};
+  lines.GoodPct = {75, 75};
+  lines.PassPct = {60, 60};
+  const reports::StatLines plain = reports::LinesOf(lines, 0, false);
+  EXPECT_EQ(plain.excellent, 85);
+  EXPECT_EQ(plain.pass, 60);
+  const reports::StatLines scaled = reports::LinesOf(lines, 0, true);
+  EXPECT_EQ(scaled.excellent, 127.5);
+  EXPECT_EQ(scaled.good, 112.5);
+  EXPECT_EQ(scaled.pass, 90);
+  EXPECT_EQ(reports::LinesOf(lines, 1, true).excellent, 85) << "out of 100 nothing changes";
+  data::SystemSettings weights{40, 20, 20, 20, 20, 20};
+  const std::string sql = reports::StatisticColumns("语文", scaled, weights);
+  EXPECT_NE(sql.find("count(iif([语文]>=127.5,1,null)) as 优秀人数"), std::string::npos) << sql;
+}
+
 }  // namespace

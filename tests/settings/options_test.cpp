@@ -68,6 +68,28 @@ TEST_F(OptionsStore, WeightsNotAddingUpToHundredAsk) {
   EXPECT_EQ(asked, "") << "100 is not asked about";
 }
 
+// The check box 三线按满分折算 is stored as 三线折算, also in a database made
+// before the setting existed (its row is added), and read back by the loader.
+TEST_F(OptionsStore, ScalingTheLinesIsStoredEvenWithoutItsRow) {
+  {
+    engine::Database db = temp_.Open();
+    db.Execute("DELETE FROM xtsztable WHERE 项目='三线折算'");
+  }
+  settings::SegmentPage page;
+  page.scale_lines = 1;
+  const auto no = [](auto&, auto&) { return false; };
+  ASSERT_TRUE(settings::StoreSegmentPage(page, temp_.state, no));
+  data::LoadSystemSettings(temp_.state);
+  EXPECT_EQ(temp_.state.system_settings.ScaleLinesByFullMark, 1);
+  EXPECT_EQ(settings::LoadOptionsModel(temp_.state, nullptr, settings::OptionsMode::kSegments)
+                .segments.scale_lines,
+            1);
+  page.scale_lines = 0;
+  ASSERT_TRUE(settings::StoreSegmentPage(page, temp_.state, no));
+  data::LoadSystemSettings(temp_.state);
+  EXPECT_EQ(temp_.state.system_settings.ScaleLinesByFullMark, 0);
+}
+
 TEST_F(OptionsStore, TitlesKeepTheirQuotes) {
   settings::OptionsModel dialog =
       settings::LoadOptionsModel(temp_.state, nullptr, settings::OptionsMode::kTitles);
