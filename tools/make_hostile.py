@@ -364,8 +364,8 @@ def main():
     # Sizes at the limits of the old format and of the new.
     big = [list(HEADER)]
     for i in range(65535):
-        big.append([None, float(i + 1), None, None, float(i % 151), None])
-    big[1][0] = "城关中学"
+        # Every student has a school and a class (an empty one is refused).
+        big.append(["城关中学", float(i + 1), "初三(%d)班" % (i % 2 + 1), None, float(i % 151), None])
     write_xls("rows_65536.xls", exam(scores=big))
     wide_header = list(HEADER) + ["备注%d" % i for i in range(16384 - len(HEADER))]
     wide_row = students()[1] + [None] * (16384 - len(HEADER) - 1) + [1.0]

@@ -11,12 +11,13 @@
 namespace cli {
 
 int Import(Context& ctx) {
-  if (ctx.args.size() != 1) {
-    ctx.err << "用法: scorestat-cli import 工作簿.xls|.xlsx\n";
+  if (ctx.args.empty()) {
+    ctx.err << "用法: scorestat-cli import 工作簿.xls|.xlsx|.ods [更多工作簿 ...]\n";
     return 2;
   }
   StderrProgress progress(ctx.err);
-  data::ImportResult result = data::cjjs(ctx.state, ctx.args[0], progress);
+  // Several workbooks (one per school) are imported as one exam.
+  data::ImportResult result = data::cjjs(ctx.state, ctx.args, progress);
   progress.Finish();
   ctx.err << result.caption << ": " << result.message << "\n";
   return result.ok ? 0 : 1;

@@ -22,7 +22,9 @@ const Command kCommands[] = {
     {"settings", cli::Settings,
      "settings [名称=值 ...]     显示或修改保存的设置（平均分=40 单科段=10 主标题=... "
      "显示日期=1）"},
-    {"import", cli::Import, "import 工作簿.xls|.xlsx    导入成绩、任课教师和三线表，生成统计表"},
+    {"import", cli::Import,
+     "import 工作簿.xls|.xlsx|.ods [...]   导入成绩、任课教师和三线表，生成统计表；"
+     "几个工作簿（每校一个）合为一次考试"},
     {"generate", cli::Generate,
      "generate 文件.xlsx [--students N] [--schools S] [--seed K]   生成模拟考试工作簿"},
     {"exams", cli::Exams,

@@ -1,10 +1,10 @@
-// The import of one exam workbook: scores (Sheet1), teachers (Sheet2) and the
-// subject settings (Sheet3) replace the data tables, and 统计表 gets its
-// weighted totals, line counts and ranks.
+// The import of an exam: scores, teachers and the subject settings (from one
+// workbook, or from one workbook per school merged into one exam) replace
+// the data tables, and 统计表 gets its weighted totals, line counts and ranks.
 //
-// All or nothing: the workbook is read and checked before anything is
-// touched, and the tables are replaced inside one transaction, so a failure
-// leaves the previous exam exactly as it was.
+// All or nothing: every workbook is read and checked (import_layout.h)
+// before anything is touched, and the tables are replaced inside one
+// transaction, so a failure leaves the previous exam exactly as it was.
 #pragma once
 
 #include <string>
@@ -12,7 +12,7 @@
 
 #include "common/progress.h"
 #include "data/app_state.h"
-#include "data/import_statistics.h"
+#include "data/import_layout.h"
 #include "data/workbook.h"
 #include "engine/database.h"
 
@@ -20,34 +20,23 @@ namespace data {
 
 struct ImportResult {
   bool ok = false;
-  std::string message;  // shown to the user
+  // Shown to the user: on success the success text, a blank line and the
+  // summary (students, schools, classes, subjects, skipped rows, warnings).
+  std::string message;
   std::string caption;  // the message box's title
 };
 
-// The messages the import shows.
-extern const char* const kImportSuccessMessage;  // caption "导入"
-extern const char* const kMissingSheetMessage;   // caption "导入提示"
+// The success text, first line of a successful import's message (caption
+// "导入"); kMissingSheetMessage (import_layout.h) is shown with "导入提示".
+extern const char* const kImportSuccessMessage;
 
-// Imports the workbook at `path` into the database at state.database_path and
-// reloads state.subject_lines; the exam is added to the exam library in the
-// same transaction (exam_library.h). Never throws: every failure comes back
-// as a message, the database and the library unchanged.
+// Imports the workbook at `path` (or the workbooks at `paths`, as one exam)
+// into the database at state.database_path and reloads state.subject_lines;
+// the exam is added to the exam library in the same transaction
+// (exam_library.h). Never throws: every failure comes back as a message, the
+// database and the library unchanged.
 ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink& progress);
-
-// One worksheet as a new table: the first row gives the (trimmed) column
-// names; a column whose non-empty cells are all numbers is a DOUBLE column,
-// any other a text column with numbers in their text form; empty cells are
-// Null. Throws ImportError for an empty or repeated column name.
-void ImportSheet(engine::Database& db, const Sheet& sheet, const std::string& table);
-
-class ImportError : public std::runtime_error {
- public:
-  explicit ImportError(const std::string& message, std::string caption = "导入")
-      : std::runtime_error(message), caption_(std::move(caption)) {}
-  const std::string& caption() const { return caption_; }
-
- private:
-  std::string caption_;
-};
+ImportResult cjjs(AppState& state, const std::vector<std::string>& paths,
+                  common::ProgressSink& progress);
 
 }  // namespace data

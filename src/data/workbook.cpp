@@ -148,6 +148,14 @@ void Sheet::Clear(std::size_t row, std::size_t col) {
   if (row < rows_ && col < cols_ && !notes_.empty()) notes_[row * stride_ + col] = kNoNote;
 }
 
+void Sheet::CopyCell(std::size_t from_row, std::size_t from_col, std::size_t to_row,
+                     std::size_t to_col) {
+  const Cell from = Raw(from_row, from_col);
+  const std::uint8_t notes = NotesAt(from_row, from_col);
+  Slot(to_row, to_col) = from;
+  if (!notes_.empty()) notes_[to_row * cols_ + to_col] = notes;
+}
+
 void Sheet::CheckGrowth(std::size_t row, std::size_t col, std::uint64_t max_cells) const {
   const std::uint64_t rows = std::max<std::uint64_t>(rows_, row + std::uint64_t{1});
   const std::uint64_t cols = std::max<std::uint64_t>(cols_, col + std::uint64_t{1});

@@ -113,6 +113,8 @@ class Sheet {
   // A text already in the shared pool (an index the pool handed out).
   void SetTextIndex(std::size_t row, std::size_t col, std::uint32_t index);
   void Clear(std::size_t row, std::size_t col);
+  // Gives (to_row, to_col) the value and notes of (from_row, from_col).
+  void CopyCell(std::size_t from_row, std::size_t from_col, std::size_t to_row, std::size_t to_col);
   // Throws WorkbookError::kTooLarge when a value at (row, col) would make
   // the rectangle hold more than `max_cells` cells.
   void CheckGrowth(std::size_t row, std::size_t col, std::uint64_t max_cells) const;

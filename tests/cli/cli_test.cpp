@@ -131,6 +131,34 @@ TEST_F(CliTest, ImportThenReportsInEveryFormat) {
   EXPECT_NE(unknown.out.find("音乐"), std::string::npos) << unknown.out;
 }
 
+// A county office imports one workbook per school as one exam, and may ask
+// the class statistics to scale the lines by the full mark, as 统计表 does.
+TEST_F(CliTest, SeveralWorkbooksOneExamAndLinesScaledByFullMark) {
+  const std::string habits = std::string(SCORESTAT_SOURCE_DIR) + "/tests/fixtures/habits/";
+  CliRun r = Cli({"import", habits + "school_a.xlsx", habits + "school_b.xls"});
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("合并了 2 个文件"), std::string::npos) << r.out;
+  EXPECT_EQ(Cli({"sql", "select count(*) as n from 统计表"}).out, "n\n6\n");
+  // 语文 is out of 150 with 优秀 at 85; the six scores are 120, 100, 127.5,
+  // 80, 150 and 90 (sum 667.5). Unscaled, 85 is the line: five are 优秀.
+  // Scaled, the line is 150 × 85 / 100 = 127.5: two are.
+  const auto excellent = [&] {
+    const fs::path out = dir_ / "gxkm.csv";
+    EXPECT_EQ(Cli({"report", "gxkm", "--subject", "语文", "-o", out.string()}).status, 0);
+    std::ifstream csv(out);
+    std::string header, total;
+    std::getline(csv, header);
+    std::getline(csv, total);
+    return total;
+  };
+  const std::string unscaled = excellent();
+  ASSERT_EQ(Cli({"settings", "三线折算=1"}).status, 0);
+  const std::string scaled = excellent();
+  EXPECT_EQ(unscaled.rfind("合计,6,667.5,111.25,5,", 0), 0u) << unscaled;
+  EXPECT_EQ(scaled.rfind("合计,6,667.5,111.25,2,", 0), 0u) << scaled;
+  EXPECT_NE(Cli({"settings"}).out.find("三线折算"), std::string::npos);
+}
+
 // `report --help` and `report` know exactly the kinds of the report catalog:
 // the CLI keeps no list of its own. A misspelt option is refused rather than
 // silently ignored.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "data/import_statistics.h"
 #include "data/score_database.h"
 #include "data/xlsx_writer.h"
 
@@ -108,7 +109,7 @@ class ImportTest : public ::testing::Test {
 TEST_F(ImportTest, TotalsCountsAndRanksAsWorkedOutByHand) {
   ImportResult r = Import(ExamBook{});
   ASSERT_TRUE(r.ok) << r.message;
-  EXPECT_EQ(r.message, kImportSuccessMessage);
+  EXPECT_EQ(r.message.rfind(kImportSuccessMessage, 0), 0u) << "the success text comes first";
   EXPECT_EQ(r.caption, "导入");
   const std::string order = " from 统计表 ORDER BY 学号";
   EXPECT_EQ(Column("select 主科总分" + order),
@@ -177,13 +178,20 @@ TEST_F(ImportTest, FailedImportsLeaveThePreviousExam) {
     std::string expected_part;
   };
   const std::vector<Case> cases = {
-      {"second sheet named 教师", [](ExamBook& b) { b.names[1] = "教师"; }, kMissingSheetMessage},
-      {"five line rows", [](ExamBook& b) { b.lines.pop_back(); }, "应有六行"},
+      // A sheet found by its Chinese name must still have its header.
+      {"teachers' sheet renamed and without 学校",
+       [](ExamBook& b) {
+         b.names[1] = "教师";
+         b.teachers[0][0] = "单位";
+       },
+       "工作表 教师 缺少“学校”列"},
+      {"no 权重 row", [](ExamBook& b) { b.lines.pop_back(); }, "找不到“权重”一行"},
       {"text in a score", [](ExamBook& b) { b.scores[3][4] = "缺考"; }, "“缺考”不是数值"},
       {"subject missing in Sheet1", [](ExamBook& b) { b.lines[0][4] = "音乐"; }, "音乐"},
       {"non-numeric full mark", [](ExamBook& b) { b.lines[1][1] = "一百五"; }, "应是一个数"},
       {"repeated header", [](ExamBook& b) { b.scores[0][7] = "体育"; }, "重复"},
-      {"empty header", [](ExamBook& b) { b.scores[0][1] = " "; }, "没有列名"},
+      {"blank 学号 header", [](ExamBook& b) { b.scores[0][1] = " "; }, "缺少“学号”列"},
+      {"unnamed column with data", [](ExamBook& b) { b.scores[0][7] = " "; }, "没有列名"},
       {"header only", [](ExamBook& b) { b.scores.resize(1); }, "只有标题行"},
       // Reserved words pass the character check, but every report's SQL
       // would fail on them (LEFT) or read them as a constant (true).
@@ -208,9 +216,12 @@ TEST_F(ImportTest, FailedImportsLeaveThePreviousExam) {
 TEST_F(ImportTest, MissingSheetHasItsOwnCaptionAndNonWorkbooksAreRefused) {
   ExamBook book;
   book.names[2] = "设置";
+  for (std::size_t r = 1; r < book.lines.size(); ++r)
+    book.lines[r][0] = "第" + std::to_string(r) + "项";
   ImportResult r = Import(book);
   EXPECT_EQ(r.caption, "导入提示");
-  EXPECT_EQ(r.message, kMissingSheetMessage);
+  // The old message, then which sheet was not found.
+  EXPECT_EQ(r.message, std::string(kMissingSheetMessage) + "\n找不到的工作表：三线表（Sheet3）");
 
   const std::string text = (dir_ / "notes.xlsx").string();
   FILE* f = std::fopen(text.c_str(), "w");

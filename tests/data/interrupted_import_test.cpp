@@ -20,8 +20,11 @@
 
 #include "data/exam_library.h"
 #include "engine/database.h"
+#include "query_text.h"
 
 namespace {
+
+using data_test::QueryText;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -51,16 +54,6 @@ int RunCli(const std::vector<std::string>& args) {
   int status = 0;
   ::waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string QueryText(engine::Database& db, const std::string& sql) {
-  engine::Recordset rs = db.OpenRecordset(sql);
-  std::string out;
-  for (; !rs.Eof(); rs.MoveNext()) {
-    for (int c = 0; c < rs.FieldCount(); ++c) out += (c ? "|" : "") + rs.FieldValue(c).AsText();
-    out += '\n';
-  }
-  return out;
 }
 
 // What distinguishes one exam from another, and a finished import from a
