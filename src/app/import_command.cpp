@@ -10,14 +10,18 @@
 namespace app {
 
 void ImportWorkbook(MainWindow& window) {
-  const QString path = window.services().OpenFileName(
-      &window, QStringLiteral("导入数据"), QStringLiteral("数据文件(*.XLS *.xls *.XLSX *.xlsx)"));
-  if (path.isEmpty()) return;
+  // Several workbooks (one per school) may be chosen: they make one exam.
+  const QStringList paths = window.services().OpenFileNames(
+      &window, QStringLiteral("导入数据"),
+      QStringLiteral("数据文件(*.XLS *.xls *.XLSX *.xlsx *.ODS *.ods)"));
+  if (paths.isEmpty()) return;
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(Std(path));
   data::ImportResult result;
   {
     ProgressWindow progress(&window);
     progress.Start(100);
-    result = data::cjjs(window.state(), Std(path), progress);
+    result = data::cjjs(window.state(), files, progress);
   }
   window.services().Message(&window, Qs(result.caption), Qs(result.message),
                             result.ok ? QMessageBox::Information : QMessageBox::Warning);

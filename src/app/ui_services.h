@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,6 +17,9 @@ class UiServices {
                        QMessageBox::Icon icon = QMessageBox::Information) = 0;
   // The chosen file's path, empty when the user cancels.
   virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+  // The chosen files' paths (several may be chosen), empty when the user
+  // cancels. By default the one file of OpenFileName.
+  virtual QStringList OpenFileNames(QWidget* parent, const QString& caption, const QString& filter);
 };
 
 // The real dialogs.
@@ -24,6 +28,8 @@ class DialogServices : public UiServices {
   void Message(QWidget* parent, const QString& caption, const QString& text,
                QMessageBox::Icon icon) override;
   QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+  QStringList OpenFileNames(QWidget* parent, const QString& caption,
+                            const QString& filter) override;
 };
 
 }  // namespace app

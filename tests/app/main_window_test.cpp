@@ -178,7 +178,8 @@ TEST_F(MainWindowTest, ClosingWhileMinimisedKeepsTheStoredPosition) {
 TEST_F(MainWindowTest, ImportAsksForAWorkbookAndReportsTheResult) {
   Window();
   Trigger("cjjs");  // cancelled: nothing happens
-  EXPECT_EQ(services.last_filter, QStringLiteral("数据文件(*.XLS *.xls *.XLSX *.xlsx)"));
+  EXPECT_EQ(services.last_filter,
+            QStringLiteral("数据文件(*.XLS *.xls *.XLSX *.xlsx *.ODS *.ods)"));
   EXPECT_TRUE(services.messages.empty());
 
   services.file_to_open = QStringLiteral(SCORESTAT_SOURCE_DIR "/examples/sample.xlsx");
