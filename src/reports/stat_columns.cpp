@@ -67,12 +67,8 @@ std::string SegmentColumns(std::string_view subject, int full_mark, int width) {
 
 StatLines LinesOf(const data::SubjectLines& lines, int index, bool scale_by_full_mark) {
   auto i = static_cast<std::size_t>(index);
-  const double scale = scale_by_full_mark ? lines.FullMark.at(i) / 100.0 : 1.0;
-  // Products as the import builds them (a 32-bit product, then / 100), so
-  // that both give 127.5 for 85 % of 150.
   auto line = [&](int pct) {
-    return scale_by_full_mark ? static_cast<long long>(lines.FullMark.at(i)) * pct / 100.0
-                              : pct * scale;
+    return scale_by_full_mark ? data::LineScore(lines.FullMark.at(i), pct) : pct;
   };
   return {line(lines.ExcellentPct.at(i)), line(lines.GoodPct.at(i)), line(lines.PassPct.at(i))};
 }
