@@ -169,8 +169,10 @@ ImportResult cjjs(AppState& state, const std::vector<std::string>& paths,
     sqlite3_exec(db.handle(), "PRAGMA cache_size=-1048576", nullptr, nullptr, nullptr);
     SubjectLines lines;
     // Declared before the transaction: the new exam's file is attached first
-    // and detached after the commit or the rollback.
-    ExamRecorder recorder(db, paths);
+    // and detached after the commit or the rollback. The title row above the
+    // scores ("高一期中考试成绩") names the exam.
+    const std::vector<std::string>& titles = books[0].notes.titles;
+    ExamRecorder recorder(db, paths, titles.empty() ? std::string() : titles[0]);
     engine::Transaction tx = db.BeginTransaction();
     ReplaceTables(db, books, lines, progress);
     recorder.Record(progress);
