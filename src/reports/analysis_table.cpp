@@ -101,6 +101,11 @@ void WriteTotalLabel(grid::ReportGrid& grid) {
   grid.SetCellText(1, 1, "合计");
 }
 
+void ReportRowProgress(common::ProgressSink& progress, std::size_t row, std::size_t rows) {
+  if (row % 65536 == 65535)
+    progress.Report(static_cast<long long>(row), static_cast<long long>(rows), "正在填写报表……");
+}
+
 void FinishTable(output::Document& doc, const data::AppState& state, const std::string& title,
                  std::size_t records, output::FitPreference fit, output::Date today) {
   doc.caption = title;

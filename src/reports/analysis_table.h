@@ -83,6 +83,10 @@ void WriteStudentKeys(grid::ReportGrid& grid, int row, const stats::ExamSnapshot
 // The label of a 合计 row (always row 1 of a per-class table): "合计" under 学校.
 void WriteTotalLabel(grid::ReportGrid& grid);
 
+// Tells `progress`, every 65,536 rows, that row `row` of `rows` is being
+// filled: a list of a million students takes seconds.
+void ReportRowProgress(common::ProgressSink& progress, std::size_t row, std::size_t rows);
+
 // Sets the caption and the title box (`title` followed by " [共有 n 个记录]",
 // n = `records`, or " [没有记录]"), then lays the table out: headings
 // wrapped in a 32-pixel row, columns centred, the print titles, the page

@@ -45,6 +45,7 @@ void GradeListReport(output::Document& doc, data::AppState& state, const GradeOp
     const stats::Grade overall =
         stats::GradeByRank(exam.AllRanks()[i], static_cast<std::int64_t>(n), options.cuts);
     g.SetCellText(row, 5 + static_cast<int>(subjects), stats::GradeText(overall));
+    ReportRowProgress(progress, i, n);
   }
   FinishTable(doc, state, state.title_settings.MainTitle + "等级评价表", n,
               output::FitPreference::kShrinkFirst, today);

@@ -292,8 +292,9 @@ const ReportKind kCatalog[] = {
      "百分比；并列同名次（1,2,2,4）；按科目只排参考学生，人数为参考人数",
      K::kDialog, kRankBandOptions, true, true, RankBandKind},
     {"ljs", "临界生名单",
-     "临界生名单：L−D ≤ 成绩 < L（L = 满分×线的百分比）的学生，按学校、班级、差从小到大；"
-     "或 --rank N --band K：全科排名第 N+1 至 N+K 名，差 = 第 N 名的全科总分 − 本人",
+     "临界生名单：L−D ≤ 成绩 < L（L = 满分×线的百分比）的学生，差 = L − 成绩；或 --rank N "
+     "--band K：全科排名第 N+1 至 N+K 名，差 = 从高到低第 N 个全科总分 − 本人；都按学校、班级、"
+     "差从小到大排列",
      K::kSubjectDialog, kNearLineOptions, true, true, NearLineKind},
     {"cjl", "超均率",
      "各班超均率：合计行在前；超均率 = (班均−年级均)/年级均×100，比均率 = 班均/年级均，"
@@ -301,8 +302,8 @@ const ReportKind kCatalog[] = {
      K::kDialog, kAboveAverageOptions, true, true, AboveAverageKind},
     {"bzf",
      "标准分",
-     "标准分：T = 50 + 10×(成绩−平均分)/总体标准差，按参考学生计算，缺考为空，标准差为 0 "
-     "时为 50；总分T 按全体学生的全科总分",
+     "标准分：每科一列（列名为科目名），T = 50 + 10×(成绩−平均分)/总体标准差，按参考学生计算，"
+     "缺考为空，标准差为 0 时为 50；最后一列 总分T 按全体学生的全科总分",
      K::kNone,
      {},
      true,

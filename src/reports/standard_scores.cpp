@@ -40,8 +40,7 @@ void StandardScoreReport(output::Document& doc, data::AppState& state,
       if (fresh) it->second = common::TextOfDouble(stats::TScore(x, summaries[k]));
       g.SetCellText(row, 5 + static_cast<int>(k), it->second);
     }
-    if (i % 65536 == 65535)
-      progress.Report(static_cast<long long>(i), static_cast<long long>(n), "正在计算标准分……");
+    ReportRowProgress(progress, i, n);
   }
   FinishTable(doc, state, state.title_settings.MainTitle + "标准分表", n,
               output::FitPreference::kShrinkFirst, today);
