@@ -23,7 +23,7 @@ inline bool ImportGeneratedExam(const std::filesystem::path& dir, const data::Ex
   data::WriteWorkbookXlsx(workbook, data::GenerateExam(options));
   data::SetDatabasePath(state, (dir / "sujuf.db").string());
   common::NullProgress quiet;
-  const data::ImportResult imported = data::cjjs(state, workbook, quiet);
+  const data::ImportResult imported = data::ImportExam(state, workbook, quiet);
   if (!imported.ok) {
     std::fprintf(stderr, "import failed: %s\n", imported.message.c_str());
     return false;

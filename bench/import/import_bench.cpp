@@ -49,7 +49,7 @@ void ImportOnce(const std::string& workbook, const std::string& label) {
   StageTimer progress;
   const auto start = Clock::now();
   const double cpu_start = bench::CpuSeconds();
-  data::ImportResult result = data::cjjs(state, workbook, progress);
+  data::ImportResult result = data::ImportExam(state, workbook, progress);
   const double seconds = bench::SecondsSince(start);
   const double cpu = bench::CpuSeconds() - cpu_start;
   std::printf("%-28s %8.2f s wall  %6.2f s CPU   peak RSS %5.0f MiB   %s\n", label.c_str(), seconds,

@@ -49,23 +49,23 @@ int main(int argc, char** argv) {
 
   int rows = 0;
   Print("zfdmbm (fill, totals, ranks, layout)",
-        Seconds([&] { rows = reports::zfdmbm(state, quiet).grid.Rows(); }), "< 2 s",
+        Seconds([&] { rows = reports::TotalRankListing(state, quiet).grid.Rows(); }), "< 2 s",
         [&] { return rows; });
-  Print("czzpm", Seconds([&] { rows = reports::czzpm(state, quiet).grid.Rows(); }), "< 2 s",
-        [&] { return rows; });
+  Print("czzpm", Seconds([&] { rows = reports::MainTotalRankListing(state, quiet).grid.Rows(); }),
+        "< 2 s", [&] { return rows; });
 
   reports::ComprehensiveOptions options = reports::OpenComprehensiveDialog(state);
   options.check1 = options.check2 = options.check3 = options.check4 = true;
   options.range = reports::StatRange::kClass;
   Print("qkjhtj 全科, 各班, all items",
-        Seconds([&] { rows = reports::RunComprehensive(options, state).document->grid.Rows(); }),
+        Seconds([&] { rows = reports::RunComprehensive(options, state).value().grid.Rows(); }),
         "< 1 s", [&] { return rows; });
 
   reports::StudentListOptions list = reports::OpenStudentListDialog(state);
   reports::ChoosePreset(list, 1);
   Print("mingdan 全科合格学生", Seconds([&] {
           auto result = reports::RunStudentList(list, state);
-          rows = result.document ? result.document->grid.Rows() : 0;
+          rows = result.ok() ? result.value().grid.Rows() : 0;
         }),
         "< 1 s", [&] { return rows; });
   list.tab = 1;
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   list.value1 = "60";
   Print("mingdan 语文>60", Seconds([&] {
           auto result = reports::RunStudentList(list, state);
-          rows = result.document ? result.document->grid.Rows() : 0;
+          rows = result.ok() ? result.value().grid.Rows() : 0;
         }),
         "< 1 s", [&] { return rows; });
 

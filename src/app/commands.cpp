@@ -114,7 +114,7 @@ void RegisterDataCommands(MainWindow& w) {
   CommandTable& t = w.commands();
   t.Register(QStringLiteral("cjjs"), [&w] { ImportWorkbook(w); });
   t.Register(QStringLiteral("xufu"), [&w] {
-    data::xufu(w.state());
+    data::RepairSystemTables(w.state());
     w.services().Message(&w, QStringLiteral("提示"), QStringLiteral("系统表已修复。"));
   });
 }

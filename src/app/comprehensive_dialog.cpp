@@ -176,12 +176,12 @@ void ComprehensiveWindow::OnCategory(reports::StatCategory category) {
 
 void ComprehensiveWindow::OnOK() {
   Gather();
-  reports::ComprehensiveResult result = reports::RunComprehensive(options_, main_.state());
-  if (!result.message.empty()) {
-    main_.services().Message(this, AppTitle(), Qs(result.message));
+  common::Result<output::Document> result = reports::RunComprehensive(options_, main_.state());
+  if (!result) {
+    main_.services().Message(this, AppTitle(), Qs(result.message()));
     return;
   }
-  if (result.document) ShowInNewWindow(main_, std::move(*result.document));
+  ShowInNewWindow(main_, std::move(result.value()));
   close();
 }
 

@@ -34,10 +34,10 @@ void RegisterDialogCommands(MainWindow& w) {
   CommandTable& t = w.commands();
   t.Register(QStringLiteral("syssz"), [&w] { OpenOptions(w, settings::OptionsMode::kSegments); });
   t.Register(QStringLiteral("qtsz"), [&w] { OpenOptions(w, settings::OptionsMode::kTitles); });
-  t.Register(QStringLiteral("zdyzf"),
-             ListingThenOptions(w, reports::zdyzf, settings::OptionsMode::kCustomTotal));
-  t.Register(QStringLiteral("zdypm1"),
-             ListingThenOptions(w, reports::zdypm1, settings::OptionsMode::kCustomRanking));
+  t.Register(QStringLiteral("zdyzf"), ListingThenOptions(w, reports::CustomTotalListing,
+                                                         settings::OptionsMode::kCustomTotal));
+  t.Register(QStringLiteral("zdypm1"), ListingThenOptions(w, reports::CustomRankingListing,
+                                                          settings::OptionsMode::kCustomRanking));
   t.Register(QStringLiteral("qkjhtj"), [&w] { OpenComprehensive(w); });
   t.Register(QStringLiteral("mingdan"), [&w] { OpenStudentList(w); });
   t.Register(QStringLiteral("shaixwan"), [&w] { OpenFilter(w); });

@@ -21,7 +21,7 @@ void ImportWorkbook(MainWindow& window) {
   {
     ProgressWindow progress(&window);
     progress.Start(100);
-    result = data::cjjs(window.state(), files, progress);
+    result = data::ImportExam(window.state(), files, progress);
   }
   window.services().Message(&window, Qs(result.caption), Qs(result.message),
                             result.ok ? QMessageBox::Information : QMessageBox::Warning);

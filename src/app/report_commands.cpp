@@ -78,10 +78,11 @@ void RegisterReportCommands(MainWindow& w) {
         break;
     }
   }
-  t.Register(QStringLiteral("zdypm"), OnGrid(w, [](grid::ReportGrid& g) { reports::zdypm(g); }));
-  t.Register(QStringLiteral("oldstor"), OnGrid(w, reports::oldstor));
+  t.Register(QStringLiteral("zdypm"),
+             OnGrid(w, [](grid::ReportGrid& g) { reports::RankSelectedColumn(g); }));
+  t.Register(QStringLiteral("oldstor"), OnGrid(w, reports::RestoreFilledOrder));
   t.Register(QStringLiteral("pm"), OnGrid(w, [&w](grid::ReportGrid& g) {
-               w.services().Message(&w, AppTitle(), Qs(reports::pm(g)));
+               w.services().Message(&w, AppTitle(), Qs(reports::SortBySelectedColumn(g)));
              }));
 }
 

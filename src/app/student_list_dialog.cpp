@@ -218,12 +218,12 @@ void StudentListWindow::OnShowItem2(const std::string& item) {
 
 void StudentListWindow::OnOK() {
   Gather();
-  reports::StudentListResult result = reports::RunStudentList(options_, main_.state());
-  if (!result.document) {
-    main_.services().Message(this, AppTitle(), Qs(result.message), QMessageBox::Warning);
+  common::Result<output::Document> result = reports::RunStudentList(options_, main_.state());
+  if (!result) {
+    main_.services().Message(this, AppTitle(), Qs(result.message()), QMessageBox::Warning);
     return;
   }
-  ShowInNewWindow(main_, std::move(*result.document));
+  ShowInNewWindow(main_, std::move(result.value()));
   close();
 }
 

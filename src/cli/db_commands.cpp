@@ -24,7 +24,7 @@ void PrintRecordset(engine::Recordset& rs, std::ostream& out) {
 }  // namespace
 
 int Repair(Context& ctx) {
-  data::xufu(ctx.state);
+  data::RepairSystemTables(ctx.state);
   ctx.err << "系统表已重建: " << ctx.state.database_path << "\n";
   return 0;
 }

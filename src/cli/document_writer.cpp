@@ -26,7 +26,7 @@ std::string Extension(const std::string& path) {
 
 }  // namespace
 
-bool WriteDocument(const output::Document& doc, const std::string& path, std::string& error) {
+common::Status WriteDocument(const output::Document& doc, const std::string& path) {
   const std::string ext = Extension(path);
   grid::Status status = grid::Status::Error("不支持的文件格式“." + ext +
                                             "”：请用 .json、.xlsx、.html、.csv 或 .pdf。");
@@ -46,8 +46,7 @@ bool WriteDocument(const output::Document& doc, const std::string& path, std::st
     status = grid::Status::Error("这个版本没有编译 PDF 输出。");
 #endif
   }
-  if (!status) error = status.message();
-  return status.ok();
+  return status;
 }
 
 int WriteAllReports(Context& ctx, const std::string& path) {

@@ -11,8 +11,8 @@
 namespace cli {
 
 // Writes `doc` in the format its file ending names: .json (the grid file),
-// .xlsx, .html, .csv or .pdf. False with a Chinese message on failure.
-bool WriteDocument(const output::Document& doc, const std::string& path, std::string& error);
+// .xlsx, .html, .csv or .pdf.
+common::Status WriteDocument(const output::Document& doc, const std::string& path);
 
 // One kind made with `choices` (checked against its options already), the
 // settings loaded first and its progress shown on stderr.

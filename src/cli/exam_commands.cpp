@@ -17,7 +17,7 @@ int Import(Context& ctx) {
   }
   StderrProgress progress(ctx.err);
   // Several workbooks (one per school) are imported as one exam.
-  data::ImportResult result = data::cjjs(ctx.state, ctx.args, progress);
+  data::ImportResult result = data::ImportExam(ctx.state, ctx.args, progress);
   progress.Finish();
   ctx.err << result.caption << ": " << result.message << "\n";
   return result.ok ? 0 : 1;

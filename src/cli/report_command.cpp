@@ -99,9 +99,8 @@ int Report(Context& ctx) {
     return 2;
   }
   output::Document doc = MakeReport(ctx, *kind, choices);
-  std::string error;
-  if (!WriteDocument(doc, out_path, error)) {
-    ctx.err << error << "\n";
+  if (const common::Status written = WriteDocument(doc, out_path); !written) {
+    ctx.err << written.message() << "\n";
     return 1;
   }
   ctx.err << doc.title << " → " << out_path << "\n";

@@ -145,12 +145,12 @@ void ReplaceTables(engine::Database& db, const std::vector<CheckedWorkbook>& boo
 
 }  // namespace
 
-ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink& progress) {
-  return cjjs(state, std::vector<std::string>{path}, progress);
+ImportResult ImportExam(AppState& state, const std::string& path, common::ProgressSink& progress) {
+  return ImportExam(state, std::vector<std::string>{path}, progress);
 }
 
-ImportResult cjjs(AppState& state, const std::vector<std::string>& paths,
-                  common::ProgressSink& progress) {
+ImportResult ImportExam(AppState& state, const std::vector<std::string>& paths,
+                        common::ProgressSink& progress) {
   try {
     progress.Report(0, 100, "正在读取工作簿……");
     std::vector<CheckedWorkbook> books;

@@ -18,7 +18,7 @@
 
 namespace data {
 
-struct ImportResult {
+struct [[nodiscard]] ImportResult {
   bool ok = false;
   // Shown to the user: on success the success text, a blank line and the
   // summary (students, schools, classes, subjects, skipped rows, warnings).
@@ -35,8 +35,8 @@ extern const char* const kImportSuccessMessage;
 // the exam is added to the exam library in the same transaction
 // (exam_library.h). Never throws: every failure comes back as a message, the
 // database and the library unchanged.
-ImportResult cjjs(AppState& state, const std::string& path, common::ProgressSink& progress);
-ImportResult cjjs(AppState& state, const std::vector<std::string>& paths,
-                  common::ProgressSink& progress);
+ImportResult ImportExam(AppState& state, const std::string& path, common::ProgressSink& progress);
+ImportResult ImportExam(AppState& state, const std::vector<std::string>& paths,
+                        common::ProgressSink& progress);
 
 }  // namespace data

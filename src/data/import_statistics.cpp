@@ -39,7 +39,7 @@ void BuildStatisticsTable(engine::Database& db, SubjectLines& lines,
 
 std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines) {
   // Without any main subject the main totals and counts are 0.
-  const auto or_zero = [](std::string x) { return x.empty() ? std::string("0") : x; };
+  const auto or_zero = [](const std::string& x) { return x.empty() ? std::string("0") : x; };
   const std::string t = or_zero(WeightedTotalExpression(lines, false));
   const std::string mt = or_zero(WeightedTotalExpression(lines, true));
   std::string e, g, p, me, mg, mp;

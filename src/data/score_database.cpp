@@ -100,7 +100,7 @@ void RepairSystemTables(engine::Database& db) {
   tx.Commit();
 }
 
-void xufu(const AppState& state) {
+void RepairSystemTables(const AppState& state) {
   engine::Database db = OpenScoreDatabase(state);
   RepairSystemTables(db);
 }

@@ -25,7 +25,7 @@ engine::Database OpenScoreDatabase(const AppState& state);
 // is created anyway. Runs in one transaction.
 void RepairSystemTables(engine::Database& db);
 // The menu command of the same name: repair of the database at the state's path.
-void xufu(const AppState& state);
+void RepairSystemTables(const AppState& state);
 
 // Replaces a saved query: deletes it (a missing one is fine), then creates it
 // from "PROCEDURE qname;" followed by `select_text`.

@@ -5,7 +5,9 @@
 
 #include <stdexcept>
 #include <string>
+
 #include <utility>
+#include "common/result.h"
 
 namespace grid {
 
@@ -16,20 +18,6 @@ class GridError : public std::runtime_error {
 };
 
 // The outcome of a file operation: ok, or an error with a Chinese message.
-class Status {
- public:
-  static Status Ok() { return Status(); }
-  static Status Error(std::string message) { return Status(std::move(message)); }
-
-  bool ok() const { return ok_; }
-  explicit operator bool() const { return ok_; }
-  const std::string& message() const { return message_; }
-
- private:
-  Status() = default;
-  explicit Status(std::string message) : ok_(false), message_(std::move(message)) {}
-  bool ok_ = true;
-  std::string message_;
-};
+using common::Status;
 
 }  // namespace grid

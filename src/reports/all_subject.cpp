@@ -112,7 +112,7 @@ void RenameStatistics(grid::ReportGrid& g) {
 
 }  // namespace
 
-void gdktj(output::Document& doc, data::AppState& state) {
+void AllSubjectStats(output::Document& doc, data::AppState& state) {
   output::SkipOnError([&] { data::LoadSubjectLines(state); });
   const data::SubjectLines& sl = state.subject_lines;
   int largest = 0;

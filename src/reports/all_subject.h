@@ -9,6 +9,6 @@
 namespace reports {
 
 // Leaves ReportTitle as it was: the title goes to the caption and title box.
-void gdktj(output::Document& doc, data::AppState& state);
+void AllSubjectStats(output::Document& doc, data::AppState& state);
 
 }  // namespace reports

@@ -6,14 +6,14 @@
 
 namespace reports {
 
-void cj(output::Document& doc, data::AppState& state) {
+void ShowScoreTable(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
   output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
   output::SkipOnError([&] { data::LoadSubjectLines(state); });
   output::LayoutBrowseGrid(doc, state);
 }
 
-void jsb(output::Document& doc, data::AppState& state) {
+void ShowTeacherTable(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "教师表";
   output::ShowSourceInGrid(doc, state, "教师表", output::FieldFormat::kTwoDecimals);
   // Column 2 is 班级: a number when the workbook gave one.
@@ -25,13 +25,13 @@ void jsb(output::Document& doc, data::AppState& state) {
   output::LayoutBrowseGrid(doc, state);
 }
 
-void sxb(output::Document& doc, data::AppState& state) {
+void ShowSubjectLines(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "三线表";
   output::ShowSourceInGrid(doc, state, "三线表", output::FieldFormat::kTwoDecimals);
   output::LayoutBrowseGrid(doc, state);
 }
 
-void tjtable(output::Document& doc, data::AppState& state) {
+void ShowStatisticsTable(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "统计表";
   output::ShowSourceInGrid(doc, state, "统计表", output::FieldFormat::kTwoDecimals);
   output::SkipOnError([&] { data::LoadSubjectLines(state); });

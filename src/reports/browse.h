@@ -6,9 +6,10 @@
 
 namespace reports {
 
-void cj(output::Document& doc, data::AppState& state);       // 成绩表, ReportMode "cj"
-void jsb(output::Document& doc, data::AppState& state);      // 教师表
-void sxb(output::Document& doc, data::AppState& state);      // 三线表
-void tjtable(output::Document& doc, data::AppState& state);  // 统计表, laid out as statistics
+void ShowScoreTable(output::Document& doc, data::AppState& state);  // 成绩表, scores as entered
+void ShowTeacherTable(output::Document& doc, data::AppState& state);  // 教师表
+void ShowSubjectLines(output::Document& doc, data::AppState& state);  // 三线表
+void ShowStatisticsTable(output::Document& doc,
+                         data::AppState& state);  // 统计表, laid out as statistics
 
 }  // namespace reports

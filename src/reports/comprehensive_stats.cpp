@@ -233,13 +233,10 @@ ComprehensiveQuery BuildComprehensiveQuery(const ComprehensiveOptions& options,
   return q;
 }
 
-ComprehensiveResult RunComprehensive(const ComprehensiveOptions& options, data::AppState& state) {
-  ComprehensiveResult result;
+common::Result<output::Document> RunComprehensive(const ComprehensiveOptions& options,
+                                                  data::AppState& state) {
   const ComprehensiveQuery q = BuildComprehensiveQuery(options, state.title_settings.MainTitle);
-  if (!q.message.empty()) {
-    result.message = q.message;
-    return result;
-  }
+  if (!q.message.empty()) return common::Result<output::Document>::Error(q.message);
   state.report_title = q.title;
   output::Document doc;
   try {
@@ -258,8 +255,7 @@ ComprehensiveResult RunComprehensive(const ComprehensiveOptions& options, data::
     output::ShowSourceInGrid(doc, state, "NewQry5", output::FieldFormat::kTwoDecimals);
   }
   output::LayoutStatGrid(doc, state);
-  result.document = std::move(doc);
-  return result;
+  return doc;
 }
 
 output::Document ComprehensiveReport(ReportRun& run, const ReportChoices& choices) {
@@ -289,9 +285,9 @@ output::Document ComprehensiveReport(ReportRun& run, const ReportChoices& choice
   o.check2 = o.check2_enabled && items.find('2') != std::string::npos;
   o.check3 = items.find('3') != std::string::npos;
   o.check4 = items.find('4') != std::string::npos;
-  ComprehensiveResult result = RunComprehensive(o, state);
-  if (!result.document) throw ReportError(result.message);
-  return std::move(*result.document);
+  common::Result<output::Document> result = RunComprehensive(o, state);
+  if (!result) throw ReportError(result.message());
+  return std::move(result.value());
 }
 
 }  // namespace reports

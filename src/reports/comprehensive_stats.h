@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
 #include "data/app_state.h"
 #include "output/document.h"
 #include "reports/report_catalog.h"
@@ -76,11 +77,8 @@ ComprehensiveQuery BuildComprehensiveQuery(const ComprehensiveOptions& options,
                                            const std::string& main_title);
 
 // 确 定: the report, or the message when a check fails (the dialog stays open).
-struct ComprehensiveResult {
-  std::optional<output::Document> document;
-  std::string message;
-};
-ComprehensiveResult RunComprehensive(const ComprehensiveOptions& options, data::AppState& state);
+common::Result<output::Document> RunComprehensive(const ComprehensiveOptions& options,
+                                                  data::AppState& state);
 
 // qkjhtj from choices: category, subject, range, by, n and items, each as
 // the dialog would have been set. Throws ReportError with the dialog's message.

@@ -82,11 +82,11 @@ output::Document MakeCover(const CoverShape& shape, const data::TitleSettings& t
 
 }  // namespace
 
-output::Document hxfm(const data::TitleSettings& titles, output::Date today) {
+output::Document LandscapeCover(const data::TitleSettings& titles, output::Date today) {
   return MakeCover(kLandscape, titles, today);
 }
 
-output::Document zxfm(const data::TitleSettings& titles, output::Date today) {
+output::Document PortraitCover(const data::TitleSettings& titles, output::Date today) {
   return MakeCover(kPortrait, titles, today);
 }
 
@@ -110,12 +110,12 @@ output::Date CoverDate(const ReportRun& run, const ReportChoices& choices) {
 
 }  // namespace
 
-output::Document LandscapeCover(ReportRun& run, const ReportChoices& choices) {
-  return hxfm(run.state.title_settings, CoverDate(run, choices));
+output::Document LandscapeCoverReport(ReportRun& run, const ReportChoices& choices) {
+  return LandscapeCover(run.state.title_settings, CoverDate(run, choices));
 }
 
-output::Document PortraitCover(ReportRun& run, const ReportChoices& choices) {
-  return zxfm(run.state.title_settings, CoverDate(run, choices));
+output::Document PortraitCoverReport(ReportRun& run, const ReportChoices& choices) {
+  return PortraitCover(run.state.title_settings, CoverDate(run, choices));
 }
 
 }  // namespace reports

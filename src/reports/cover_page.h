@@ -14,11 +14,13 @@ namespace reports {
 // it for these documents.
 inline constexpr const char* kCoverTitle = "你可在打印预览中观看打印效果";
 
-output::Document hxfm(const data::TitleSettings& titles, output::Date today = output::Today());
-output::Document zxfm(const data::TitleSettings& titles, output::Date today = output::Today());
+output::Document LandscapeCover(const data::TitleSettings& titles,
+                                output::Date today = output::Today());
+output::Document PortraitCover(const data::TitleSettings& titles,
+                               output::Date today = output::Today());
 
 // hxfm and zxfm from choices: "--date 2024-07-01", else the run's day.
-output::Document LandscapeCover(ReportRun& run, const ReportChoices& choices);
-output::Document PortraitCover(ReportRun& run, const ReportChoices& choices);
+output::Document LandscapeCoverReport(ReportRun& run, const ReportChoices& choices);
+output::Document PortraitCoverReport(ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -72,10 +72,10 @@ const char* RankSuffix(RankScope scope) {
 
 }  // namespace
 
-output::Document zdyzf(data::AppState& state) {
+output::Document CustomTotalListing(data::AppState& state) {
   return PlainListing(state);
 }
-output::Document zdypm1(data::AppState& state) {
+output::Document CustomRankingListing(data::AppState& state) {
   return PlainListing(state);
 }
 
@@ -169,7 +169,7 @@ void ApplyRanking(output::Document& doc, const data::AppState& state,
   grid.Refresh();
 }
 
-void zdypm(grid::ReportGrid& grid, int col) {
+void RankSelectedColumn(grid::ReportGrid& grid, int col) {
   if (grid.Rows() < 3 || col < 1 || col >= grid.Cols()) return;
   grid.SetAutoRedraw(false);
   int first = 1;
@@ -194,18 +194,18 @@ void zdypm(grid::ReportGrid& grid, int col) {
   grid.SetAllowUserSort(true);
 }
 
-void zdypm(grid::ReportGrid& grid) {
-  zdypm(grid, grid.ActiveCellPosition().second);
+void RankSelectedColumn(grid::ReportGrid& grid) {
+  RankSelectedColumn(grid, grid.ActiveCellPosition().second);
 }
 
-std::string pm(grid::ReportGrid& grid) {
+std::string SortBySelectedColumn(grid::ReportGrid& grid) {
   grid.SetAllowUserSort(true);
   if (grid.Rows() > 2 && grid.Cols() > 1 && grid.CellText(1, 1) == kTotalLabel)
     grid.SetFixedRows(2);
   return " 请双击你要排序的列头排序，再次双击进行升序、降序转换";
 }
 
-void oldstor(grid::ReportGrid& grid) {
+void RestoreFilledOrder(grid::ReportGrid& grid) {
   if (grid.Cols() > 1) grid.Sort(grid.Cols() - 1, true);
 }
 
@@ -252,7 +252,7 @@ void ChooseTotals(TotalsPage& page, const ReportChoices& choices) {
 }  // namespace
 
 output::Document CustomTotalReport(ReportRun& run, const ReportChoices& choices) {
-  output::Document doc = zdyzf(run.state);
+  output::Document doc = CustomTotalListing(run.state);
   const int first = run.state.subject_lines.FirstSubjectCol;
   TotalsPage page = BuildTotalsPage(doc.grid, first);
   ChooseTotals(page, choices);
@@ -264,7 +264,7 @@ output::Document CustomTotalReport(ReportRun& run, const ReportChoices& choices)
 }
 
 output::Document CustomRankingReport(ReportRun& run, const ReportChoices& choices) {
-  output::Document doc = zdypm1(run.state);
+  output::Document doc = CustomRankingListing(run.state);
   const std::vector<RankingRow> rows = RankRows(choices);
   if (rows.empty()) throw ReportError("请指定排名：--rank 科目:段班校[:1|2]");
   ApplyRanking(doc, run.state, rows, run.progress);

@@ -50,8 +50,8 @@ enum class RankScope { kGrade, kSchool, kClass };
 
 // The menu commands 自定义合计总分排名 and 自定义排名: a plain listing of
 // 成绩表 in a new document, on which the dialog then acts.
-output::Document zdyzf(data::AppState& state);
-output::Document zdypm1(data::AppState& state);
+output::Document CustomTotalListing(data::AppState& state);
+output::Document CustomRankingListing(data::AppState& state);
 
 // OK on the totals page: adds the custom total column to `grid`, right of the
 // column whose row has 合计在此列右 ticked (the last ticked one).
@@ -71,16 +71,16 @@ void AddRankColumn(grid::ReportGrid& grid, int mode, RankScope scope, const std:
 // 选定的列排名: numbers the rows of column `col` by position in its
 // descending order (equal values get different numbers); a 合计 first row
 // stays in place without a number. The row order is kept.
-void zdypm(grid::ReportGrid& grid, int col);
+void RankSelectedColumn(grid::ReportGrid& grid, int col);
 // The same on the column of the grid's active cell.
-void zdypm(grid::ReportGrid& grid);
+void RankSelectedColumn(grid::ReportGrid& grid);
 
 // 选定的列排序: switches user sorting on (keeping a 合计 first row fixed) and
 // returns the message the user is shown.
-std::string pm(grid::ReportGrid& grid);
+std::string SortBySelectedColumn(grid::ReportGrid& grid);
 
 // 恢复原来顺序: sorts ascending on the last column.
-void oldstor(grid::ReportGrid& grid);
+void RestoreFilledOrder(grid::ReportGrid& grid);
 
 // zdyzf and zdypm1 from choices: the totals page ("--total", "--after",
 // "--name") and the ranking page ("--rank", repeatable).

@@ -137,7 +137,7 @@ void ShowList(output::Document& doc, data::AppState& state, const std::string& s
 
 }  // namespace
 
-void cjbxx(output::Document& doc, data::AppState& state, output::Date today) {
+void ExamOverview(output::Document& doc, data::AppState& state, output::Date today) {
   const data::SubjectLines& sl = state.subject_lines;
   state.report_title = state.title_settings.MainTitle + "基本情况表";
   grid::ReportGrid& g = doc.grid;
@@ -164,11 +164,11 @@ void cjbxx(output::Document& doc, data::AppState& state, output::Date today) {
   g.SetAutoRedraw(true);
 }
 
-void cjbschool(output::Document& doc, data::AppState& state) {
+void SchoolList(output::Document& doc, data::AppState& state) {
   ShowList(doc, state, "select distinct 学校 from 成绩表 ORDER BY 学校 DESC ;", "学校列表");
 }
 
-void cjbclass(output::Document& doc, data::AppState& state) {
+void ClassList(output::Document& doc, data::AppState& state) {
   ShowList(doc, state, "select distinct 学校,班级 from 成绩表 ORDER BY 学校 DESC ;",
            "学校班级列表");
 }

@@ -11,8 +11,9 @@
 namespace reports {
 
 // Uses the subject lines as already loaded.
-void cjbxx(output::Document& doc, data::AppState& state, output::Date today = output::Today());
-void cjbschool(output::Document& doc, data::AppState& state);
-void cjbclass(output::Document& doc, data::AppState& state);
+void ExamOverview(output::Document& doc, data::AppState& state,
+                  output::Date today = output::Today());
+void SchoolList(output::Document& doc, data::AppState& state);
+void ClassList(output::Document& doc, data::AppState& state);
 
 }  // namespace reports

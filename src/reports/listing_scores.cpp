@@ -114,7 +114,7 @@ int AddMainSubjectTotal(grid::ReportGrid& grid, const data::SubjectLines& lines,
   return p;
 }
 
-output::Document zfdmbm(data::AppState& state, common::ProgressSink& progress) {
+output::Document TotalRankListing(data::AppState& state, common::ProgressSink& progress) {
   output::Document doc = FilledListing(state);
   AddTotalAndRanks(doc.grid, state.subject_lines, progress);
   doc.grid.SetAutoRedraw(true);
@@ -123,7 +123,7 @@ output::Document zfdmbm(data::AppState& state, common::ProgressSink& progress) {
   return doc;
 }
 
-output::Document czzpm(data::AppState& state, common::ProgressSink& progress) {
+output::Document MainTotalRankListing(data::AppState& state, common::ProgressSink& progress) {
   output::Document doc = FilledListing(state);
   AddTotalAndRanks(doc.grid, state.subject_lines, progress);
   AddMainSubjectTotal(doc.grid, state.subject_lines, progress);

@@ -12,8 +12,8 @@ namespace reports {
 
 // The menu commands: set ReportMode and ReportTitle in `state`, fill a new
 // document from 成绩表 and rank it. Reloads the subject lines first.
-output::Document zfdmbm(data::AppState& state, common::ProgressSink& progress);
-output::Document czzpm(data::AppState& state, common::ProgressSink& progress);
+output::Document TotalRankListing(data::AppState& state, common::ProgressSink& progress);
+output::Document MainTotalRankListing(data::AppState& state, common::ProgressSink& progress);
 
 // The grid steps on an already filled listing (c0 = its column count):
 // appends 平均, 总分, 段名, 班名 and the hidden order column, writes the

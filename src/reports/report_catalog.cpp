@@ -160,7 +160,7 @@ void Ranked(output::Document& doc, ReportRun& run, const ReportChoices&) {
 }
 
 void Overview(output::Document& doc, ReportRun& run, const ReportChoices&) {
-  cjbxx(doc, run.state, run.today);
+  ExamOverview(doc, run.state, run.today);
 }
 
 template <output::Document (*Make)(ReportRun&, const ReportChoices&)>
@@ -231,17 +231,17 @@ using K = KindInput;
 
 // In the order of `report --help`; `report all` makes its sheets in this order.
 const ReportKind kCatalog[] = {
-    {"cj", "成绩表", "成绩表", K::kNone, {}, true, false, Plain<cj>},
-    {"jsb", "教师表", "教师表", K::kNone, {}, true, false, Plain<jsb>},
-    {"sxb", "三线表", "三线表", K::kNone, {}, true, false, Plain<sxb>},
-    {"tjtable", "统计表", "统计表", K::kNone, {}, true, false, Plain<tjtable>},
+    {"cj", "成绩表", "成绩表", K::kNone, {}, true, false, Plain<ShowScoreTable>},
+    {"jsb", "教师表", "教师表", K::kNone, {}, true, false, Plain<ShowTeacherTable>},
+    {"sxb", "三线表", "三线表", K::kNone, {}, true, false, Plain<ShowSubjectLines>},
+    {"tjtable", "统计表", "统计表", K::kNone, {}, true, false, Plain<ShowStatisticsTable>},
     {"gbkm", "各班单科统计", "各班单科统计", K::kSubject, kSubjectOption, true, false,
-     PerSubject<gbkm>},
+     PerSubject<ClassSubjectStats>},
     {"gxkm", "各校单科统计", "各校单科统计", K::kSubject, kSubjectOption, true, false,
-     PerSubject<gxkm>},
+     PerSubject<SchoolSubjectStats>},
     {"jskm", "各单科教师统计", "各单科教师统计", K::kSubject, kSubjectOption, true, false,
-     PerSubject<jskm>},
-    {"gdktj", "各科统计", "各科统计", K::kNone, {}, true, false, Plain<gdktj>},
+     PerSubject<TeacherSubjectStats>},
+    {"gdktj", "各科统计", "各科统计", K::kNone, {}, true, false, Plain<AllSubjectStats>},
     {"topn",
      "优秀优良及格科目数及成绩",
      "优秀优良及格科目数及成绩",
@@ -249,10 +249,10 @@ const ReportKind kCatalog[] = {
      {},
      true,
      false,
-     Plain<topn>},
+     Plain<SubjectCountReport>},
     {"cjbxx", "统计信息", "统计信息（基本情况表）", K::kNone, {}, true, false, Overview},
-    {"cjbschool", "成绩表中的学校", "成绩表中的学校", K::kNone, {}, true, false, Plain<cjbschool>},
-    {"cjbclass", "成绩表中的班级", "成绩表中的班级", K::kNone, {}, true, false, Plain<cjbclass>},
+    {"cjbschool", "成绩表中的学校", "成绩表中的学校", K::kNone, {}, true, false, Plain<SchoolList>},
+    {"cjbclass", "成绩表中的班级", "成绩表中的班级", K::kNone, {}, true, false, Plain<ClassList>},
     {"zfdmbm",
      "成绩-总分段名-班名&(S)",
      "成绩总分名次表（总分、平均分、年级和班级名次）",
@@ -260,7 +260,7 @@ const ReportKind kCatalog[] = {
      {},
      false,
      true,
-     Ranked<zfdmbm>},
+     Ranked<TotalRankListing>},
     {"czzpm",
      "成绩-主科合计排名-总分排名&(S)",
      "主科总分名次表",
@@ -268,7 +268,7 @@ const ReportKind kCatalog[] = {
      {},
      false,
      true,
-     Ranked<czzpm>},
+     Ranked<MainTotalRankListing>},
     {"qkjhtj", "全科综合统计", "全科综合统计", K::kDialog, kComprehensiveOptions, false, false,
      Made<ComprehensiveReport>},
     {"mingdan", "符合条件学生名单", "符合条件学生名单", K::kDialog, kStudentListOptions, false,
@@ -280,9 +280,9 @@ const ReportKind kCatalog[] = {
     {"shaixwan", "筛选", "筛选另一张报表的一个学校或班级（其余选项交给 --from 的报表）", K::kDialog,
      kFilterOptions, false, false, Made<FilterReport>},
     {"hxfm", "横向", "统计表封面（横向）", K::kNone, kCoverOptions, false, false,
-     Made<LandscapeCover>},
+     Made<LandscapeCoverReport>},
     {"zxfm", "纵向", "统计表封面（纵向）", K::kNone, kCoverOptions, false, false,
-     Made<PortraitCover>},
+     Made<PortraitCoverReport>},
     {"yfyd", "一分一段表",
      "一分一段表：从最高到最低分数段（空段也列出）的人数、累计人数、累计百分比；段的下限为 "
      "floor(成绩/N)×N；科目计参考学生，总分计全体学生",

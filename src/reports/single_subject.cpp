@@ -91,7 +91,7 @@ std::string DigitsOf(std::string_view text) {
 
 }  // namespace
 
-void gbkm(output::Document& doc, data::AppState& state, int subject_index) {
+void ClassSubjectStats(output::Document& doc, data::AppState& state, int subject_index) {
   SubjectQuery q = PrepareSubject(state, subject_index);
   state.report_title = state.title_settings.MainTitle + "各班" + q.subject + "单科统计表";
   std::optional<engine::Database> db = output::OpenOrNothing(state);
@@ -110,7 +110,7 @@ void gbkm(output::Document& doc, data::AppState& state, int subject_index) {
       [&] { output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst); });
 }
 
-void gxkm(output::Document& doc, data::AppState& state, int subject_index) {
+void SchoolSubjectStats(output::Document& doc, data::AppState& state, int subject_index) {
   SubjectQuery q = PrepareSubject(state, subject_index);
   state.report_title = state.title_settings.MainTitle + "各校" + q.subject + "单科统计表";
   std::optional<engine::Database> db = output::OpenOrNothing(state);
@@ -120,7 +120,7 @@ void gxkm(output::Document& doc, data::AppState& state, int subject_index) {
   output::LayoutStatGrid(doc, state);
 }
 
-void jskm(output::Document& doc, data::AppState& state, int subject_index) {
+void TeacherSubjectStats(output::Document& doc, data::AppState& state, int subject_index) {
   SubjectQuery q = PrepareSubject(state, subject_index);
   const std::string& s = q.subject;
   std::optional<engine::Database> db = output::OpenOrNothing(state);

@@ -16,9 +16,9 @@
 
 namespace reports {
 
-void gbkm(output::Document& doc, data::AppState& state, int subject_index);
-void gxkm(output::Document& doc, data::AppState& state, int subject_index);
-void jskm(output::Document& doc, data::AppState& state, int subject_index);
+void ClassSubjectStats(output::Document& doc, data::AppState& state, int subject_index);
+void SchoolSubjectStats(output::Document& doc, data::AppState& state, int subject_index);
+void TeacherSubjectStats(output::Document& doc, data::AppState& state, int subject_index);
 
 // Completes the per-class grid: 教师 (from 教师表) in column 3 and the
 // subject in column 4 of every class row; the 合计 row gets neither.

@@ -251,13 +251,10 @@ StudentListQuery BuildStudentListQuery(const StudentListOptions& o, const std::s
   return q;
 }
 
-StudentListResult RunStudentList(const StudentListOptions& options, data::AppState& state) {
-  StudentListResult result;
+common::Result<output::Document> RunStudentList(const StudentListOptions& options,
+                                                data::AppState& state) {
   const StudentListQuery q = BuildStudentListQuery(options, state.title_settings.MainTitle);
-  if (!q.message.empty()) {
-    result.message = q.message;
-    return result;
-  }
+  if (!q.message.empty()) return common::Result<output::Document>::Error(q.message);
   try {
     engine::Database db = data::OpenScoreDatabase(state);
     // Try the statement before replacing NewQry2, so that one the engine
@@ -270,11 +267,11 @@ StudentListResult RunStudentList(const StudentListOptions& options, data::AppSta
     output::LayoutStatGrid(doc, state);
     WidenTextColumns(doc.grid);
     output::FitReportToPaper(doc.grid, output::FitPreference::kTurnFirst);
-    result.document = std::move(doc);
+    return doc;
   } catch (const engine::Error& e) {
-    result.message = std::string("数据库不能执行这个查询，请检查条件：") + e.what();
+    return common::Result<output::Document>::Error(
+        std::string("数据库不能执行这个查询，请检查条件：") + e.what());
   }
-  return result;
 }
 
 namespace {
@@ -327,9 +324,9 @@ output::Document StudentListReport(ReportRun& run, const ReportChoices& choices)
   } else {
     ChooseCondition(o, choices);
   }
-  StudentListResult result = RunStudentList(o, run.state);
-  if (!result.document) throw ReportError(result.message);
-  return std::move(*result.document);
+  common::Result<output::Document> result = RunStudentList(o, run.state);
+  if (!result) throw ReportError(result.message());
+  return std::move(result.value());
 }
 
 }  // namespace reports

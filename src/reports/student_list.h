@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "data/app_state.h"
 #include "output/document.h"
 #include "reports/report_catalog.h"
@@ -79,11 +80,8 @@ StudentListQuery BuildStudentListQuery(const StudentListOptions& options,
 
 // OK: saves NewQry2 and fills a new document; a refused or rejected
 // statement gives a message and changes nothing (the dialog stays open).
-struct StudentListResult {
-  std::optional<output::Document> document;
-  std::string message;
-};
-StudentListResult RunStudentList(const StudentListOptions& options, data::AppState& state);
+common::Result<output::Document> RunStudentList(const StudentListOptions& options,
+                                                data::AppState& state);
 
 // mingdan from choices: a preset (1-8) or a condition with its shown
 // columns, for one school or class or for everybody.

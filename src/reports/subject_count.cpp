@@ -6,7 +6,7 @@
 
 namespace reports {
 
-void topn(output::Document& doc, data::AppState& state) {
+void SubjectCountReport(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "优秀优良及格科目数及成绩表";
   doc.grid.SetAutoRedraw(false);
   doc.title = state.report_title;

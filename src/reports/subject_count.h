@@ -7,6 +7,6 @@
 
 namespace reports {
 
-void topn(output::Document& doc, data::AppState& state);
+void SubjectCountReport(output::Document& doc, data::AppState& state);
 
 }  // namespace reports

@@ -49,10 +49,10 @@ TEST_F(ComprehensiveDialogTest, MainTotalPerClassByRankMatchesTheCore) {
   reports::ChooseRanks(o);
   o.check1 = o.check2 = o.check3 = o.check4 = true;
   o.range = reports::StatRange::kClass;
-  reports::ComprehensiveResult expected = reports::RunComprehensive(o, probe);
-  ASSERT_TRUE(expected.document);
-  EXPECT_EQ(Cells(*ActiveGrid()), Cells(expected.document->grid));
-  EXPECT_EQ(Window().ActiveDocument()->document().caption, expected.document->caption);
+  common::Result<output::Document> expected = reports::RunComprehensive(o, probe);
+  ASSERT_TRUE(expected.ok());
+  EXPECT_EQ(Cells(*ActiveGrid()), Cells(expected.value().grid));
+  EXPECT_EQ(Window().ActiveDocument()->document().caption, expected.value().caption);
   EXPECT_EQ(ActiveGrid()->CellText(1, 1), "合计");
 }
 

@@ -24,7 +24,7 @@ class ExamFixture : public AppFixture {
     AppFixture::SetUp();
     common::NullProgress progress;
     const data::ImportResult imported =
-        data::cjjs(state, SCORESTAT_SOURCE_DIR "/examples/sample.xlsx", progress);
+        data::ImportExam(state, SCORESTAT_SOURCE_DIR "/examples/sample.xlsx", progress);
     ASSERT_TRUE(imported.ok) << imported.message;
     data::LoadSubjectLines(state);
     data::LoadSystemSettings(state);

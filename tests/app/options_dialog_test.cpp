@@ -155,7 +155,7 @@ TEST_F(OptionsDialogTest, CustomTotalActsOnTheListingLikeTheCore) {
   EXPECT_FALSE(dialog->isVisible());
 
   data::AppState probe = state;
-  output::Document expected = reports::zdyzf(probe);
+  output::Document expected = reports::CustomTotalListing(probe);
   reports::TotalsPage page =
       reports::BuildTotalsPage(expected.grid, probe.subject_lines.FirstSubjectCol);
   for (size_t r = 2; r < page.rows.size(); ++r) page.rows[r].in_total = false;
@@ -194,7 +194,7 @@ TEST_F(OptionsDialogTest, NextStepRanksInsteadAndRetotalGoesBack) {
   EXPECT_FALSE(dialog->isVisible());
 
   data::AppState probe = state;
-  output::Document expected = reports::zdyzf(probe);
+  output::Document expected = reports::CustomTotalListing(probe);
   auto rows = reports::BuildRankingPage(expected.grid, probe.subject_lines.FirstSubjectCol);
   rows[1].klass = true;
   rows[1].mode = "2";

@@ -16,7 +16,7 @@ class StudentListDialogTest : public ExamFixture {
     return dialog;
   }
   // The core's report for the same choices.
-  reports::StudentListResult Expected(
+  common::Result<output::Document> Expected(
       const std::function<void(reports::StudentListOptions&, data::AppState&)>& choose) {
     data::AppState probe = state;
     reports::StudentListOptions o = reports::OpenStudentListDialog(probe);
@@ -51,7 +51,7 @@ TEST_F(StudentListDialogTest, TwoComparisonsJoinedByOrWithinOneSchool) {
   EXPECT_FALSE(dialog->isVisible());
   ASSERT_NE(ActiveGrid(), nullptr);
 
-  const reports::StudentListResult expected =
+  const common::Result<output::Document> expected =
       Expected([](reports::StudentListOptions& o, data::AppState& s) {
         o.tab = 1;
         o.column1 = "语文";
@@ -61,8 +61,8 @@ TEST_F(StudentListDialogTest, TwoComparisonsJoinedByOrWithinOneSchool) {
         o.use_or = true;
         reports::ChooseListSchool(o, "第一中学", s);
       });
-  ASSERT_TRUE(expected.document) << expected.message;
-  EXPECT_EQ(Cells(*ActiveGrid()), Cells(expected.document->grid));
+  ASSERT_TRUE(expected.ok()) << expected.message();
+  EXPECT_EQ(Cells(*ActiveGrid()), Cells(expected.value().grid));
   EXPECT_GT(ActiveGrid()->Rows(), 2);
   EXPECT_EQ(state.report_title, "高一年级中期考试第一中学语文>80或数学>=90的学生名单");
 }
@@ -78,14 +78,14 @@ TEST_F(StudentListDialogTest, ReadyMadeListInOneClass) {
   Choose(dialog, "Combo8", QStringLiteral("高一(2)班"));
   Click(dialog, "Command2");
   ASSERT_NE(ActiveGrid(), nullptr);
-  const reports::StudentListResult expected =
+  const common::Result<output::Document> expected =
       Expected([](reports::StudentListOptions& o, data::AppState& s) {
         reports::ChoosePreset(o, 7);
         reports::ChooseListSchool(o, "实验中学", s);
         o.klass = "高一(2)班";
       });
-  ASSERT_TRUE(expected.document);
-  EXPECT_EQ(Cells(*ActiveGrid()), Cells(expected.document->grid));
+  ASSERT_TRUE(expected.ok());
+  EXPECT_EQ(Cells(*ActiveGrid()), Cells(expected.value().grid));
   EXPECT_EQ(state.report_title, "高一年级中期考试实验中学高一(2)班全科总分前50名学生");
 }
 

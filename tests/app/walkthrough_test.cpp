@@ -97,9 +97,9 @@ TEST_F(WalkthroughExamTest, StudentListShowsWholeClassesAndNames) {
   o.value2 = "90";
   o.use_or = true;
   reports::ChooseListSchool(o, "第一中学", state);
-  const reports::StudentListResult list = reports::RunStudentList(o, state);
-  ASSERT_TRUE(list.document) << list.message;
-  const grid::ReportGrid& g = list.document->grid;
+  const common::Result<output::Document> list = reports::RunStudentList(o, state);
+  ASSERT_TRUE(list.ok()) << list.message();
+  const grid::ReportGrid& g = list.value().grid;
   const grid::EstimatingMeasurer measure;
   int checked = 0;
   for (int c = 1; c < g.Cols(); ++c) {

@@ -85,7 +85,7 @@ class ExamLibraryTest : public ::testing::Test {
 
   void Import(const std::string& path) {
     common::NullProgress quiet;
-    ImportResult r = cjjs(state_, path, quiet);
+    ImportResult r = ImportExam(state_, path, quiet);
     ASSERT_TRUE(r.ok) << r.message;
   }
 
@@ -164,7 +164,7 @@ TEST_F(ExamLibraryTest, RefusalsLeaveTheLibraryAsItWas) {
   const std::string broken = (dir_ / "坏.xlsx").string();
   std::ofstream(broken) << "not a workbook";
   common::NullProgress quiet;
-  EXPECT_FALSE(cjjs(state_, broken, quiet).ok);
+  EXPECT_FALSE(ImportExam(state_, broken, quiet).ok);
   EXPECT_EQ(ListExams(state_.database_path).size(), 2u);
   EXPECT_FALSE(fs::exists(ExamFilePath(state_.database_path, 3)));
 }

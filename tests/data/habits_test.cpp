@@ -37,7 +37,7 @@ class Habits : public ::testing::Test {
 
   ImportResult Import(std::vector<std::string> paths) {
     common::NullProgress progress;
-    return cjjs(state_, paths, progress);
+    return ImportExam(state_, paths, progress);
   }
   ImportResult Import(const char* file) { return Import({(kHabits / file).string()}); }
 

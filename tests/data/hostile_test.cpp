@@ -65,7 +65,7 @@ class HostileImport : public ::testing::Test {
     RepairSystemTables(db);
     db.Close();
     common::NullProgress progress;
-    ImportResult previous = cjjs(state_, (kHostile / "previous.xlsx").string(), progress);
+    ImportResult previous = ImportExam(state_, (kHostile / "previous.xlsx").string(), progress);
     ASSERT_TRUE(previous.ok) << previous.message;
     before_ = Snapshot(state_.database_path);
   }
@@ -73,7 +73,7 @@ class HostileImport : public ::testing::Test {
 
   ImportResult Import(const std::string& file) {
     common::NullProgress progress;
-    return cjjs(state_, (kHostile / file).string(), progress);
+    return ImportExam(state_, (kHostile / file).string(), progress);
   }
 
   fs::path dir_;

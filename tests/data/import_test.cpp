@@ -78,7 +78,7 @@ class ImportTest : public ::testing::Test {
     const std::string path = (dir_ / "exam.xlsx").string();
     book.Write(path);
     common::NullProgress progress;
-    return cjjs(state_, path, progress);
+    return ImportExam(state_, path, progress);
   }
 
   std::vector<std::string> Column(const std::string& sql) {
@@ -228,7 +228,7 @@ TEST_F(ImportTest, MissingSheetHasItsOwnCaptionAndNonWorkbooksAreRefused) {
   std::fputs("学校,班级\n", f);
   std::fclose(f);
   common::NullProgress progress;
-  r = cjjs(state_, text, progress);
+  r = ImportExam(state_, text, progress);
   EXPECT_FALSE(r.ok);
   EXPECT_FALSE(r.message.empty());
 }

@@ -62,7 +62,7 @@ TEST_F(ScoreDatabaseTest, RepairRestoresDefaultsInOrderAndCreatesMissingTables) 
     settings::StoreSetting(db, "主标题", "期末'考试");
     db.Execute("DROP TABLE bsxtable");
   }
-  xufu(state_);
+  RepairSystemTables(state_);
   engine::Database db = Db();
   engine::Recordset rs = db.OpenRecordset("select * from xtsztable ORDER BY id");
   std::vector<std::string> rows;

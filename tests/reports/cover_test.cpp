@@ -23,7 +23,7 @@ std::string SchoolColumn(const grid::ReportGrid& g, int first, int last) {
 
 TEST(Cover, TenCharacterSchoolOnBothCovers) {
   const auto titles = Titles("一二三四五六七八九十");
-  const output::Document portrait = reports::zxfm(titles, kDay);
+  const output::Document portrait = reports::PortraitCover(titles, kDay);
   EXPECT_EQ(portrait.grid.Rows(), 23);
   EXPECT_EQ(SchoolColumn(portrait.grid, 8, 21), "一二三四五六七八九十");
   EXPECT_EQ(portrait.grid.CellText(5, 2), "高一年级中期考试成绩统计表");
@@ -31,7 +31,7 @@ TEST(Cover, TenCharacterSchoolOnBothCovers) {
   EXPECT_EQ(portrait.grid.PageSetup().orientation, grid::kPortrait);
   EXPECT_EQ(portrait.title, reports::kCoverTitle);
 
-  const output::Document landscape = reports::hxfm(titles, kDay);
+  const output::Document landscape = reports::LandscapeCover(titles, kDay);
   EXPECT_EQ(landscape.grid.Rows(), 15);
   EXPECT_EQ(SchoolColumn(landscape.grid, 6, 13), "一二三四五六七八");
   EXPECT_EQ(landscape.grid.CellText(4, 2), "高一年级中期考试成绩统计表");
@@ -40,7 +40,7 @@ TEST(Cover, TenCharacterSchoolOnBothCovers) {
 }
 
 TEST(Cover, EmptySchoolStillDated) {
-  const output::Document d = reports::hxfm(Titles(""), kDay);
+  const output::Document d = reports::LandscapeCover(Titles(""), kDay);
   EXPECT_EQ(SchoolColumn(d.grid, 6, 13), "");
   EXPECT_EQ(d.grid.CellText(14, 2), "2009年3月7日");
   EXPECT_EQ(d.grid.CellText(3, 2), "2008-2009年度下学期");

@@ -71,20 +71,21 @@ TEST(CustomRanking, MissingSubjectChangesNothing) {
 TEST(SelectedColumnRank, NumbersByPositionAndSkipsTotalRow) {
   grid::ReportGrid g = MakeListing(
       {"学校", "人数"}, {{"合计", "9"}, {"一中", "3"}, {"二中", "3"}, {"三中", "5"}, {"四中", ""}});
-  reports::zdypm(g, 2);
+  reports::RankSelectedColumn(g, 2);
   EXPECT_EQ(g.FixedRows(), 2);
   EXPECT_EQ(g.CellText(0, 3), "人数排名");
   EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"合计", "一中", "二中", "三中", "四中"}));
   EXPECT_EQ(Column(g, 3), (std::vector<std::string>{"", "2", "3", "1", ""}));
   EXPECT_TRUE(g.AllowUserSort());
   g.Sort(2, true);
-  reports::oldstor(g);
+  reports::RestoreFilledOrder(g);
   EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"合计", "一中", "二中", "三中", "四中"}));
 }
 
 TEST(SelectedColumnSort, KeepsTotalRowAndTellsHow) {
   grid::ReportGrid g = MakeListing({"学校", "人数"}, {{"合计", "9"}, {"一中", "3"}});
-  EXPECT_EQ(reports::pm(g), " 请双击你要排序的列头排序，再次双击进行升序、降序转换");
+  EXPECT_EQ(reports::SortBySelectedColumn(g),
+            " 请双击你要排序的列头排序，再次双击进行升序、降序转换");
   EXPECT_EQ(g.FixedRows(), 2);
   EXPECT_TRUE(g.AllowUserSort());
 }

@@ -120,7 +120,7 @@ class Injection : public ::testing::Test {
         (fs::path(db_.state.database_path).parent_path() / "exam.xlsx").string();
     data::WriteWorkbookXlsx(path, book);
     common::NullProgress progress;
-    data::ImportResult r = data::cjjs(db_.state, path, progress);
+    data::ImportResult r = data::ImportExam(db_.state, path, progress);
     ASSERT_TRUE(r.ok) << r.message;
     data::LoadTitleSettings(db_.state);
   }
@@ -148,7 +148,7 @@ TEST_F(Injection, TheImportStoresEveryTextAsItIs) {
 TEST_F(Injection, TeacherLookupsQuoteSchoolsClassesAndTeachers) {
   const std::string before = Snapshot();
   output::Document per_class;
-  reports::gbkm(per_class, db_.state, 1);
+  reports::ClassSubjectStats(per_class, db_.state, 1);
   const grid::ReportGrid& g = per_class.grid;
   int matched = 0;
   for (int r = 2; r <= g.Rows() - 2; ++r) {
@@ -161,7 +161,7 @@ TEST_F(Injection, TeacherLookupsQuoteSchoolsClassesAndTeachers) {
   EXPECT_EQ(matched, static_cast<int>(kNasty.size()));
 
   output::Document per_teacher;
-  reports::jskm(per_teacher, db_.state, 1);
+  reports::TeacherSubjectStats(per_teacher, db_.state, 1);
   // One row per teacher besides the header, 合计 and trailing rows, each
   // with the subject beside it: no teacher's quote broke its lookup.
   EXPECT_EQ(per_teacher.grid.Rows(), static_cast<int>(kNasty.size()) + 3);
@@ -182,10 +182,10 @@ TEST_F(Injection, StudentListSchoolAndClassAreLiteralsThatNeverWiden) {
     o.value1 = "0";
     o.school = School(i);
     o.klass = Class(i);
-    reports::StudentListResult r = reports::RunStudentList(o, db_.state);
-    ASSERT_TRUE(r.document) << r.message;
+    common::Result<output::Document> r = reports::RunStudentList(o, db_.state);
+    ASSERT_TRUE(r.ok()) << r.message();
     // The header row, one student, the trailing empty row.
-    EXPECT_EQ(r.document->grid.Rows(), 3);
+    EXPECT_EQ(r.value().grid.Rows(), 3);
   }
   reports::StudentListOptions o = reports::OpenStudentListDialog(db_.state);
   o.tab = 1;
@@ -193,9 +193,9 @@ TEST_F(Injection, StudentListSchoolAndClassAreLiteralsThatNeverWiden) {
   o.op1 = ">=";
   o.value1 = "0";
   o.school = "x' OR '1'='1";
-  reports::StudentListResult r = reports::RunStudentList(o, db_.state);
-  ASSERT_TRUE(r.document) << r.message;
-  EXPECT_EQ(r.document->grid.Rows(), 2);  // nobody: the quote did not end the literal
+  common::Result<output::Document> r = reports::RunStudentList(o, db_.state);
+  ASSERT_TRUE(r.ok()) << r.message();
+  EXPECT_EQ(r.value().grid.Rows(), 2);  // nobody: the quote did not end the literal
   EXPECT_EQ(Snapshot(), before);
 }
 
@@ -218,10 +218,10 @@ TEST_F(Injection, StudentListConditionsAreRefusedInChinese) {
     o.column1 = c.column;
     o.op1 = c.op;
     o.value1 = c.value;
-    reports::StudentListResult r = reports::RunStudentList(o, db_.state);
-    EXPECT_FALSE(r.document);
-    EXPECT_FALSE(r.message.empty());
-    EXPECT_FALSE(LooksRaw(r.message)) << r.message;
+    common::Result<output::Document> r = reports::RunStudentList(o, db_.state);
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.message().empty());
+    EXPECT_FALSE(LooksRaw(r.message())) << r.message();
   }
   EXPECT_EQ(Snapshot(), before);
 }
@@ -233,11 +233,11 @@ TEST_F(Injection, ColumnNamedLikeSqlIsAColumnOrARefusal) {
   o.column1 = kSqlColumn;  // a real column of 统计表, so the dialog offers it
   o.op1 = ">=";
   o.value1 = "0";
-  reports::StudentListResult r = reports::RunStudentList(o, db_.state);
-  if (r.document) {
-    EXPECT_EQ(r.document->grid.Rows(), static_cast<int>(kNasty.size()) + 2);
+  common::Result<output::Document> r = reports::RunStudentList(o, db_.state);
+  if (r.ok()) {
+    EXPECT_EQ(r.value().grid.Rows(), static_cast<int>(kNasty.size()) + 2);
   } else {
-    EXPECT_FALSE(LooksRaw(r.message)) << r.message;
+    EXPECT_FALSE(LooksRaw(r.message())) << r.message();
   }
   EXPECT_EQ(Snapshot(), before);
 }

@@ -45,7 +45,7 @@ TEST(RankedListing, TotalsAverageAndBothRanks) {
   EXPECT_EQ(g.DisplayText(3, avg), "0.00") << "no scores at all";
   EXPECT_EQ(Column(g, 10), (std::vector<std::string>{"1", "1", "3"}));
   EXPECT_EQ(Column(g, 11), (std::vector<std::string>{"1", "1", "3"}));
-  reports::oldstor(g);
+  reports::RestoreFilledOrder(g);
   EXPECT_EQ(Column(g, 4), (std::vector<std::string>{"甲", "乙", "丙"})) << "恢复原来顺序";
 }
 
@@ -84,7 +84,7 @@ TEST(RankedListing, MainSubjectTotalRightOfLastMainSubject) {
   EXPECT_EQ(Column(g, 8), (std::vector<std::string>{"180", "140"}));
   EXPECT_EQ(Column(g, 4), (std::vector<std::string>{"乙", "甲"}));
   EXPECT_EQ(g.ColWidth(g.Cols() - 1), 0) << "the order column stays last";
-  reports::oldstor(g);
+  reports::RestoreFilledOrder(g);
   EXPECT_EQ(Column(g, 4), (std::vector<std::string>{"甲", "乙"}));
 }
 

@@ -39,7 +39,7 @@ class ExamReports : public ::testing::Test {
 };
 
 TEST_F(ExamReports, AllSubjectTableSegmentsEverySubjectByTheLargestFullMark) {
-  reports::gdktj(doc, fixture.state);
+  reports::AllSubjectStats(doc, fixture.state);
   const grid::ReportGrid& g = doc.grid;
   EXPECT_EQ(doc.title, "高一年级中期考试各单科统计表");
   EXPECT_EQ(doc.caption, "高一年级中期考试各单科统计表");
@@ -60,7 +60,7 @@ TEST_F(ExamReports, AllSubjectTableSegmentsEverySubjectByTheLargestFullMark) {
 }
 
 TEST_F(ExamReports, OverviewCountsPerSchoolWithTheTotalsRowOnTop) {
-  reports::cjbxx(
+  reports::ExamOverview(
       doc, fixture.state,
       output::Date{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{6}});
   const grid::ReportGrid& g = doc.grid;
@@ -87,20 +87,20 @@ TEST_F(ExamReports, OverviewCountsPerSchoolWithTheTotalsRowOnTop) {
 }
 
 TEST_F(ExamReports, SchoolAndClassListsRunFromTheLastSchool) {
-  reports::cjbschool(doc, fixture.state);
+  reports::SchoolList(doc, fixture.state);
   EXPECT_EQ(doc.title, "高一年级中期考试学校列表 [共有 2 个记录]");
   EXPECT_EQ(Column(doc.grid, 1), (Cells{"学校", "二中", "一中", ""}));
   ASSERT_EQ(doc.grid.ReportTitles().Count(), 2u);
   EXPECT_EQ(doc.grid.ReportTitles().Item(1).text, "");
 
   output::Document classes;
-  reports::cjbclass(classes, fixture.state);
+  reports::ClassList(classes, fixture.state);
   EXPECT_EQ(classes.title, "高一年级中期考试学校班级列表 [共有 4 个记录]");
   EXPECT_EQ(Column(classes.grid, 1), (Cells{"学校", "二中", "二中", "一中", "一中", ""}));
 }
 
 TEST_F(ExamReports, ScoreTableShowsScoresAsEntered) {
-  reports::cj(doc, fixture.state);
+  reports::ShowScoreTable(doc, fixture.state);
   const grid::ReportGrid& g = doc.grid;
   EXPECT_EQ(doc.title, "高一年级中期考试成绩表 [共有 10 个记录]");
   EXPECT_EQ(g.ColumnAt(5).format, "General Number");
@@ -120,7 +120,7 @@ TEST_F(ExamReports, SubjectCountReportShowsTheStatisticsTable) {
         "INSERT INTO 统计表 (学校,学号,班级,姓名,语文,数学,主科总分,全科及格数) VALUES "
         "('一中',1,1,'甲',90,140,200/3,2)");
   }
-  reports::topn(doc, fixture.state);
+  reports::SubjectCountReport(doc, fixture.state);
   const grid::ReportGrid& g = doc.grid;
   EXPECT_EQ(doc.title, "高一年级中期考试优秀优良及格科目数及成绩表 [共有 1 个记录]");
   EXPECT_EQ(RowOf(g, 1), (Cells{"一中", "1", "1", "甲", "90", "140", "66.66666", "2"}));
@@ -131,7 +131,7 @@ TEST_F(ExamReports, SubjectCountReportShowsTheStatisticsTable) {
   EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
 
   output::Document stats;
-  reports::tjtable(stats, fixture.state);
+  reports::ShowStatisticsTable(stats, fixture.state);
   EXPECT_EQ(stats.title, "高一年级中期考试统计表 [共有 1 个记录]");
   // Laid out as statistics: totals with one decimal, scores with two.
   EXPECT_EQ(stats.grid.ColumnAt(7).format, "####0.0");
@@ -142,18 +142,20 @@ TEST_F(ExamReports, SubjectCountReportShowsTheStatisticsTable) {
 TEST(NoImportYet, EveryReportIsEmptyAndSaysSo) {
   using Report = void (*)(output::Document&, data::AppState&);
   const std::pair<const char*, Report> all[] = {
-      {"cj", reports::cj},
-      {"jsb", reports::jsb},
-      {"sxb", reports::sxb},
-      {"tjtable", reports::tjtable},
-      {"gbkm", [](output::Document& d, data::AppState& s) { reports::gbkm(d, s, 1); }},
-      {"gxkm", [](output::Document& d, data::AppState& s) { reports::gxkm(d, s, 1); }},
-      {"jskm", [](output::Document& d, data::AppState& s) { reports::jskm(d, s, 1); }},
-      {"gdktj", reports::gdktj},
-      {"topn", reports::topn},
-      {"cjbxx", [](output::Document& d, data::AppState& s) { reports::cjbxx(d, s); }},
-      {"cjbschool", reports::cjbschool},
-      {"cjbclass", reports::cjbclass},
+      {"cj", reports::ShowScoreTable},
+      {"jsb", reports::ShowTeacherTable},
+      {"sxb", reports::ShowSubjectLines},
+      {"tjtable", reports::ShowStatisticsTable},
+      {"gbkm", [](output::Document& d, data::AppState& s) { reports::ClassSubjectStats(d, s, 1); }},
+      {"gxkm",
+       [](output::Document& d, data::AppState& s) { reports::SchoolSubjectStats(d, s, 1); }},
+      {"jskm",
+       [](output::Document& d, data::AppState& s) { reports::TeacherSubjectStats(d, s, 1); }},
+      {"gdktj", reports::AllSubjectStats},
+      {"topn", reports::SubjectCountReport},
+      {"cjbxx", [](output::Document& d, data::AppState& s) { reports::ExamOverview(d, s); }},
+      {"cjbschool", reports::SchoolList},
+      {"cjbclass", reports::ClassList},
   };
   for (const auto& [name, report] : all) {
     reports_test::TempDatabase fixture;

@@ -51,7 +51,7 @@ class SingleSubjectTest : public ::testing::TestWithParam<bool> {
 };
 
 TEST_P(SingleSubjectTest, PerClassHasTotalsFirstThenOneRowPerClassWithItsTeacher) {
-  reports::gbkm(doc, fixture.state, 1);
+  reports::ClassSubjectStats(doc, fixture.state, 1);
   const grid::ReportGrid& g = doc.grid;
   EXPECT_EQ(doc.caption, "高一年级中期考试各班语文单科统计表");
   EXPECT_EQ(doc.title, "高一年级中期考试各班语文单科统计表 [共有 4 个记录]");
@@ -70,7 +70,7 @@ TEST_P(SingleSubjectTest, PerClassHasTotalsFirstThenOneRowPerClassWithItsTeacher
 }
 
 TEST_P(SingleSubjectTest, PerSchoolPutsTheTotalsAfterOneKeyColumn) {
-  reports::gxkm(doc, fixture.state, 1);
+  reports::SchoolSubjectStats(doc, fixture.state, 1);
   const grid::ReportGrid& g = doc.grid;
   EXPECT_EQ(doc.title, "高一年级中期考试各校语文单科统计表 [共有 2 个记录]");
   EXPECT_EQ(RowOf(g, 0), Join(Join({"学校"}, kStatHeadings), kSegmentHeadings));
@@ -83,7 +83,7 @@ TEST_P(SingleSubjectTest, PerSchoolPutsTheTotalsAfterOneKeyColumn) {
 }
 
 TEST_P(SingleSubjectTest, PerTeacherListsTheClassesOfEachTeacher) {
-  reports::jskm(doc, fixture.state, 1);
+  reports::TeacherSubjectStats(doc, fixture.state, 1);
   const grid::ReportGrid& g = doc.grid;
   EXPECT_EQ(doc.title, "高一年级中期考试语文教师单科统计表 [共有 3 个记录]");
   EXPECT_EQ(RowOf(g, 0),

@@ -153,8 +153,8 @@ TEST_F(StudentListRun, FillsFromTheSavedQuery) {
   o.column1 = "语文";
   o.value1 = "60";
   const auto r = reports::RunStudentList(o, temp_.state);
-  ASSERT_TRUE(r.document) << r.message;
-  EXPECT_EQ(r.document->grid.Rows(), 4);
+  ASSERT_TRUE(r.ok()) << r.message();
+  EXPECT_EQ(r.value().grid.Rows(), 4);
   EXPECT_EQ(temp_.state.report_title, "高一年级中期考试全部语文>60");
 }
 
@@ -164,8 +164,8 @@ TEST_F(StudentListRun, QuotesInSchoolAndClassChangeNothing) {
   o.school = "一中' or '1'='1";
   o.klass = "1' or 学校<>'";
   const auto r = reports::RunStudentList(o, temp_.state);
-  ASSERT_TRUE(r.document) << r.message;
-  EXPECT_EQ(r.document->grid.Rows(), 2) << "header and the empty row only";
+  ASSERT_TRUE(r.ok()) << r.message();
+  EXPECT_EQ(r.value().grid.Rows(), 2) << "header and the empty row only";
   engine::Database db = temp_.Open();
   EXPECT_EQ(db.OpenRecordset("select count(*) from 统计表").FieldValue(0).AsInteger(), 2);
 }
@@ -176,8 +176,8 @@ TEST_F(StudentListRun, RejectedStatementKeepsTheSavedQuery) {
   o.tab = 1;
   o.column1 = "不存在的列";
   const auto r = reports::RunStudentList(o, temp_.state);
-  EXPECT_FALSE(r.document);
-  EXPECT_FALSE(r.message.empty());
+  EXPECT_FALSE(r.ok());
+  EXPECT_FALSE(r.message().empty());
   EXPECT_EQ(SavedQuery(), "甲;乙;");
 }
 

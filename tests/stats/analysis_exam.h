@@ -89,7 +89,7 @@ class ExamDatabase {
     const std::string path = (dir_ / "exam.xlsx").string();
     data::WriteWorkbookXlsx(path, book);
     common::NullProgress progress;
-    import_result = data::cjjs(state, path, progress);
+    import_result = data::ImportExam(state, path, progress);
     engine::Database db = data::OpenScoreDatabase(state);
     db.Execute(
         "UPDATE bsxtable SET 主标题='高一期中', 副左标题='某县一中', 副右标题='2024学年', "
