@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "../scratch_dir.h"
 #include "../stats/analysis_exam.h"
 #include "data/workbook.h"
 #include "reports/report_catalog.h"
@@ -35,16 +36,7 @@ std::string Quote(const std::string& s) {
 
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("scorestat_cli_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-            std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    db_ = (dir_ / "x.db").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { db_ = (dir_ / "x.db").string(); }
 
   CliRun Cli(const std::vector<std::string>& args) {
     std::string cmd =
@@ -62,7 +54,8 @@ class CliTest : public ::testing::Test {
 
   std::string Sample() const { return std::string(SCORESTAT_SOURCE_DIR) + "/examples/sample.xls"; }
 
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_cli"};
+  const fs::path dir_ = scratch_.path();
   std::string db_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "../scratch_dir.h"
 #include "data/import_statistics.h"
 #include "data/score_database.h"
 #include "data/xlsx_writer.h"
@@ -64,15 +65,7 @@ struct ExamBook {
 
 class ImportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("scorestat_import_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    SetDatabasePath(state_, (dir_ / "sujuf.db").string());
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { SetDatabasePath(state_, (dir_ / "sujuf.db").string()); }
 
   ImportResult Import(const ExamBook& book) {
     const std::string path = (dir_ / "exam.xlsx").string();
@@ -102,7 +95,8 @@ class ImportTest : public ::testing::Test {
     return out;
   }
 
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_import"};
+  const fs::path dir_ = scratch_.path();
   AppState state_;
 };
 

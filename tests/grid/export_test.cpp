@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 #include <sstream>
 
+#include "../scratch_dir.h"
 #include "grid/export.h"
 
 namespace grid {
@@ -41,10 +42,6 @@ std::string ReadAll(const std::string& path) {
 class ExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("grid_export_test_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir_);
     g_.SetDisplayRowIndex(true);
     g_.SetCellText(0, 1, "姓名");
     g_.SetCellText(0, 2, "语文");
@@ -66,10 +63,10 @@ class ExportTest : public ::testing::Test {
     g_.PageSetup().footer.text = "共&n页  第&p页";
     g_.PageSetup().print_title_rows = 1;
   }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
 
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_grid_export"};
+  const fs::path dir_ = scratch_.path();
   ReportGrid g_{1, 5};
 };
 

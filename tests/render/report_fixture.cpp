@@ -4,9 +4,9 @@
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
+#include "../scratch_dir.h"
 #include "render/print.h"
 
 namespace render_test {
@@ -54,9 +54,9 @@ grid::ReportGrid MakeReport(int data_rows, int cols) {
 
 std::string RenderPdf(const grid::ReportGrid& grid, const std::string& name) {
   render::EnsureGuiApplication();
-  auto dir = std::filesystem::temp_directory_path() / "scorestat_render_tests";
-  std::filesystem::create_directories(dir);
-  std::string path = (dir / (name + ".pdf")).string();
+  // One folder per test process, removed when the process ends.
+  static const test_support::ScratchDir dir("scorestat_render");
+  std::string path = dir.File(name + ".pdf");
   grid::Status status = render::WritePdf(grid, path);
   EXPECT_TRUE(status.ok()) << status.message();
   return path;

@@ -3,20 +3,18 @@
 // then paginated and painted onto a device that records what each page
 // shows. A printed page must let its reader tell what it is and whose row
 // is whose, and no text may be shrunk or cut to make it fit.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
+#include "../scratch_dir.h"
 #include "grid/grid_file.h"
 #include "recording_device.h"
 #include "render/page_painter.h"
@@ -93,48 +91,52 @@ const std::string& Cli() {
   return cli;
 }
 
-// The reports of the sample, built once for this build of the tool: ctest
-// runs each test in a process of its own, side by side, so the first one
-// builds them under a lock and the others read them. Folders left by older
-// builds of the tool are removed.
-fs::path BuiltReports() {
-  const auto stamp = fs::last_write_time(SCORESTAT_CLI).time_since_epoch().count();
-  const std::string prefix = "scorestat_report_pages_";
-  const fs::path dir = fs::temp_directory_path() / (prefix + std::to_string(stamp));
-  for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
-    if (entry.path().filename().string().rfind(prefix, 0) == 0 && entry.path() != dir)
-      fs::remove_all(entry.path());
-  fs::create_directories(dir);
-  const int lock = open((dir / "lock").c_str(), O_CREAT | O_RDWR, 0644);
-  flock(lock, LOCK_EX);
-  if (!fs::exists(dir / "done")) {
-    const std::string cli = Cli() + " --db " + (dir / "s.db").string();
-    RunCommand(cli + " import " SCORESTAT_SOURCE_DIR "/examples/sample.xlsx 2>&1");
-    for (const Kind& kind : kKinds)
-      RunCommand(cli + " report " + kind.args + " -o " + (dir / kind.name).string() + ".json 2>&1");
-    std::ofstream(dir / "done") << "ok\n";
-  }
-  flock(lock, LOCK_UN);
-  close(lock);
-  return dir;
+const Kind& KindNamed(const std::string& name) {
+  const auto kind = std::find_if(std::begin(kKinds), std::end(kKinds),
+                                 [&](const Kind& k) { return name == k.name; });
+  if (kind == std::end(kKinds)) throw std::invalid_argument("no such kind in kKinds: " + name);
+  return *kind;
 }
 
-class ReportPages : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { dir_ = new fs::path(BuiltReports()); }
-  static void TearDownTestSuite() { delete dir_; }
+// The sample imported by the tool into a folder of this test's own (ctest
+// runs each test in a process of its own, side by side with the tests of
+// other builds), and each report made by the tool the first time it is
+// loaded.
+class SampleReports {
+ public:
+  SampleReports() : dir_("scorestat_report_pages"), cli_(Cli() + " --db " + dir_.File("s.db")) {
+    RunCommand(cli_ + " import " SCORESTAT_SOURCE_DIR "/examples/sample.xlsx 2>&1");
+  }
 
-  static grid::GridDocument Load(const std::string& name) {
+  grid::GridDocument Load(const std::string& name) {
+    const std::string path = dir_.File(name + ".json");
+    if (!fs::exists(path))
+      RunCommand(cli_ + " report " + KindNamed(name).args + " -o " + path + " 2>&1");
     grid::GridDocument doc;
-    grid::Status status = grid::OpenGridFile((*dir_ / name).string() + ".json", doc);
+    grid::Status status = grid::OpenGridFile(path, doc);
     EXPECT_TRUE(status.ok()) << name << ": " << status.message();
     return doc;
   }
 
-  static fs::path* dir_;
+ private:
+  test_support::ScratchDir dir_;
+  std::string cli_;
 };
 
-fs::path* ReportPages::dir_ = nullptr;
+class ReportPages : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { reports_ = new SampleReports(); }
+  static void TearDownTestSuite() {
+    delete reports_;
+    reports_ = nullptr;
+  }
+
+  static grid::GridDocument Load(const std::string& name) { return reports_->Load(name); }
+
+  static SampleReports* reports_;
+};
+
+SampleReports* ReportPages::reports_ = nullptr;
 
 // What one printed page shows.
 struct PrintedPage {
