@@ -7,10 +7,14 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "app/app_info.h"
 #include "app/main_window.h"
+#include "app/open_arguments.h"
 #include "app/qt_convert.h"
 #include "app/splash_window.h"
 #include "app/ui_services.h"
@@ -57,29 +61,38 @@ QIcon ProgramIcon() {
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("scorestat %s\n", VersionText().toUtf8().constData());
+      return 0;
+    }
+  }
   QApplication application(argc, argv);
   QApplication::setApplicationName(AppTitle());
   QApplication::setApplicationVersion(VersionText());
   UseInterfaceFont();
   const std::unique_ptr<QTranslator> qt_texts = ChineseQtTranslator();
   if (qt_texts) QApplication::installTranslator(qt_texts.get());
-  QApplication::setWindowIcon(ProgramIcon());
+  // The menu entry's icon once installed; from the build folder, the tool
+  // bar's table picture.
+  QApplication::setWindowIcon(
+      QIcon::fromTheme(QStringLiteral("io.github.scorestat.ScoreStat"), ProgramIcon()));
 
-  std::string db_override;
-  const QStringList args = QApplication::arguments();
-  const qsizetype db_at = args.indexOf(QStringLiteral("--db"));
-  if (db_at >= 0 && db_at + 1 < args.size()) db_override = Std(args[db_at + 1]);
+  const ProgramArguments args = ParseProgramArguments(QApplication::arguments());
 
   auto splash = std::make_unique<SplashWindow>();
   splash->show();
   QApplication::processEvents();
 
   data::AppState state;
-  data::SetDatabasePath(state, db_override);
+  data::SetDatabasePath(state, Std(args.database));
   DialogServices services;
   MainWindow window(state, services);
   splash.reset();
   window.show();
+  // Once the window is on screen, so that a question about a workbook has
+  // the program behind it.
+  QTimer::singleShot(0, &window, [&window, &args] { OpenArgumentFiles(window, args.files); });
   return QApplication::exec();
 }
 

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTextBrowser>
@@ -10,7 +9,9 @@
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
+#include "app/qt_convert.h"
 #include "app/ui_services.h"
+#include "common/program_files.h"
 
 namespace app {
 namespace {
@@ -98,8 +99,7 @@ BrowserWindow* OpenBrowser(QWidget* parent, const QString& address) {
 
 void ShowHelp(MainWindow& window) {
   QString path = window.options().help_path;
-  if (path.isEmpty())
-    path = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+  if (path.isEmpty()) path = Qs(common::ProgramFilesFolder()) + QStringLiteral("/help/index.html");
   if (!QFileInfo::exists(path)) {
     window.services().Message(&window, QStringLiteral("提示"), MissingHelpText(),
                               QMessageBox::Warning);

@@ -15,6 +15,10 @@ void ImportWorkbook(MainWindow& window) {
       &window, QStringLiteral("导入数据"),
       QStringLiteral("数据文件(*.XLS *.xls *.XLSX *.xlsx *.ODS *.ods)"));
   if (paths.isEmpty()) return;
+  ImportWorkbookFiles(window, paths);
+}
+
+void ImportWorkbookFiles(MainWindow& window, const QStringList& paths) {
   std::vector<std::string> files;
   for (const QString& path : paths) files.push_back(Std(path));
   data::ImportResult result;
@@ -27,6 +31,14 @@ void ImportWorkbook(MainWindow& window) {
                             result.ok ? QMessageBox::Information : QMessageBox::Warning);
   // The titles and segments of the new examination are entered next.
   if (result.ok) OpenOptionsAfterImport(window);
+}
+
+void OfferWorkbookImport(MainWindow& window, const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  const QString question =
+      QStringLiteral("导入这个工作簿？") + QStringLiteral("\n\n") + paths.join(QLatin1Char('\n'));
+  if (!window.services().Ask(&window, QStringLiteral("导入数据"), question)) return;
+  ImportWorkbookFiles(window, paths);
 }
 
 }  // namespace app

@@ -38,7 +38,9 @@ const QString kExcelCaption = QStringLiteral("输出到Excel");
 const QString kHtmlCaption = QStringLiteral("输出到HTML");
 const QString kPdfCaption = QStringLiteral("输出到PDF");
 const QString kPreviewCaption = QStringLiteral("打印预览");
-const QString kGridFilter = QStringLiteral("表格文件 (*.json);;所有文件 (*)");
+// Grid files are saved as .scg, a type of their own for the file manager;
+// the .json files of earlier versions still open.
+const QString kGridFilter = QStringLiteral("表格文件 (*.scg *.json);;所有文件 (*)");
 const QString kExcelFilter = QStringLiteral("Excel 工作簿 (*.xlsx)");
 const QString kHtmlFilter = QStringLiteral("网页文件 (*.html *.htm)");
 const QString kPdfFilter = QStringLiteral("PDF 文件 (*.pdf)");
@@ -67,7 +69,7 @@ grid::Status WritePdf(const Document& doc, const std::string& path) {
   return render::WritePdf(doc.grid, path);
 }
 
-const Output kGridFile{text::kSaveCaption, text::kGridFilter, "json", WriteGridFile};
+const Output kGridFile{text::kSaveCaption, text::kGridFilter, "scg", WriteGridFile};
 const Output kExcel{text::kExcelCaption, text::kExcelFilter, "xlsx", WriteExcel};
 const Output kHtml{text::kHtmlCaption, text::kHtmlFilter, "html", WriteHtml};
 const Output kPdf{text::kPdfCaption, text::kPdfFilter, "pdf", WritePdf};
@@ -85,6 +87,24 @@ QString SuggestedName(DocumentWindow& doc, const char* suffix) {
   QString existing = GridFilePathOf(doc);
   QString dir = existing.isEmpty() ? QDir::homePath() : QFileInfo(existing).absolutePath();
   return QDir(dir).filePath(name + QLatin1Char('.') + QLatin1String(suffix));
+}
+
+// False, having told the user why, when the file cannot be read.
+bool ReadGridFile(MainWindow& window, const QString& path, grid::GridDocument& opened) {
+  grid::Status status = grid::OpenGridFile(Std(path), opened);
+  if (!status) {
+    window.services().Message(&window, AppTitle(), Qs(status.message()), QMessageBox::Warning);
+    return false;
+  }
+  return true;
+}
+
+void ShowGridDocument(DocumentWindow& doc, grid::GridDocument opened, const QString& path) {
+  doc.grid().ReplaceContents(std::move(opened.grid));
+  doc.document().caption = std::move(opened.caption);
+  doc.document().title = std::move(opened.title);
+  doc.SyncFromDocument();
+  doc.setProperty(kGridFileProperty, path);
 }
 
 class PrintCommands {
@@ -134,16 +154,7 @@ void PrintCommands::Open() {
   QString path = w_.services().OpenFileName(&w_, text::kOpenCaption, text::kGridFilter);
   if (path.isEmpty()) return;
   grid::GridDocument opened;
-  grid::Status status = grid::OpenGridFile(Std(path), opened);
-  if (!status) {
-    Fail(status);
-    return;
-  }
-  doc->grid().ReplaceContents(std::move(opened.grid));
-  doc->document().caption = std::move(opened.caption);
-  doc->document().title = std::move(opened.title);
-  doc->SyncFromDocument();
-  doc->setProperty(kGridFileProperty, path);
+  if (ReadGridFile(w_, path, opened)) ShowGridDocument(*doc, std::move(opened), path);
 }
 
 // Saving the edits of a table back to the database is not offered; 保存
@@ -200,6 +211,14 @@ void PrintCommands::DirectPrint() {
 }
 
 }  // namespace
+
+DocumentWindow* OpenGridFileInNewWindow(MainWindow& window, const QString& path) {
+  grid::GridDocument opened;
+  if (!ReadGridFile(window, path, opened)) return nullptr;
+  DocumentWindow* doc = window.NewDocument();
+  ShowGridDocument(*doc, std::move(opened), path);
+  return doc;
+}
 
 QString GridFilePathOf(const QWidget& document_window) {
   return document_window.property(kGridFileProperty).toString();

@@ -14,6 +14,7 @@ class QWidget;
 
 namespace app {
 
+class DocumentWindow;
 class MainWindow;
 
 // The modal parts these commands reach for, replaceable so that tests run
@@ -43,6 +44,11 @@ PrintCommandHooks DefaultPrintCommandHooks();
 // Registering again replaces them.
 void RegisterPrintCommands(MainWindow& window);
 void RegisterPrintCommands(MainWindow& window, PrintCommandHooks hooks);
+
+// Opens the grid file at `path` in a new report window, which then saves
+// back there. A file that cannot be read is refused with a message, no
+// window opened and nullptr returned.
+DocumentWindow* OpenGridFileInNewWindow(MainWindow& window, const QString& path);
 
 // The grid file a report window was last opened from or saved to, empty
 // when none; 保存 writes there.

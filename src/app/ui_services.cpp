@@ -15,6 +15,10 @@ QStringList UiServices::OpenFileNames(QWidget* parent, const QString& caption,
   return path.isEmpty() ? QStringList() : QStringList{path};
 }
 
+bool UiServices::Ask(QWidget*, const QString&, const QString&) {
+  return false;
+}
+
 void DialogServices::Message(QWidget* parent, const QString& caption, const QString& text,
                              QMessageBox::Icon icon) {
   // A long text (an import summary with many warnings) scrolls instead of
@@ -46,6 +50,11 @@ QString DialogServices::OpenFileName(QWidget* parent, const QString& caption,
 QStringList DialogServices::OpenFileNames(QWidget* parent, const QString& caption,
                                           const QString& filter) {
   return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+}
+
+bool DialogServices::Ask(QWidget* parent, const QString& caption, const QString& text) {
+  return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 }  // namespace app

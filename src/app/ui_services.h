@@ -20,6 +20,9 @@ class UiServices {
   // The chosen files' paths (several may be chosen), empty when the user
   // cancels. By default the one file of OpenFileName.
   virtual QStringList OpenFileNames(QWidget* parent, const QString& caption, const QString& filter);
+  // A yes/no question; true for yes. By default no, so that nothing is done
+  // on behalf of a user who was not asked.
+  virtual bool Ask(QWidget* parent, const QString& caption, const QString& text);
 };
 
 // The real dialogs.
@@ -30,6 +33,7 @@ class DialogServices : public UiServices {
   QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
   QStringList OpenFileNames(QWidget* parent, const QString& caption,
                             const QString& filter) override;
+  bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
 }  // namespace app

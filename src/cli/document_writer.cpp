@@ -29,8 +29,8 @@ std::string Extension(const std::string& path) {
 common::Status WriteDocument(const output::Document& doc, const std::string& path) {
   const std::string ext = Extension(path);
   grid::Status status = grid::Status::Error("不支持的文件格式“." + ext +
-                                            "”：请用 .json、.xlsx、.html、.csv 或 .pdf。");
-  if (ext == "json") {
+                                            "”：请用 .scg、.json、.xlsx、.html、.csv 或 .pdf。");
+  if (ext == "scg" || ext == "json") {
     status = grid::SaveGridFile(path, doc.grid, doc.caption, doc.title);
   } else if (ext == "xlsx") {
     status = grid::ExportToExcel(doc.grid, path);

@@ -10,8 +10,8 @@
 
 namespace cli {
 
-// Writes `doc` in the format its file ending names: .json (the grid file),
-// .xlsx, .html, .csv or .pdf.
+// Writes `doc` in the format its file ending names: .scg or .json (the grid
+// file), .xlsx, .html, .csv or .pdf.
 common::Status WriteDocument(const output::Document& doc, const std::string& path);
 
 // One kind made with `choices` (checked against its options already), the

@@ -36,7 +36,11 @@ void PrintHelp(std::ostream& out) {
   out << "成绩统计命令行工具 scorestat-cli\n\n"
          "用法: scorestat-cli [--db 数据库文件] 命令 [参数...]\n\n命令:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << "\n";
-  out << "\n选项:\n  --db PATH   使用指定的数据库文件（默认：程序目录下 suju/sujuf.db）\n"
+  out << "\n选项:\n"
+         "  --db PATH   使用指定的数据库文件（默认："
+      << data::DefaultDatabasePath()
+      << "）\n"
+         "  --version   显示版本\n"
          "  --help      显示本帮助\n";
 }
 
@@ -52,6 +56,9 @@ int main(int argc, char** argv) {
       db_override = argv[i] + 5;
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       PrintHelp(std::cout);
+      return 0;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << "scorestat-cli " SCORESTAT_VERSION "\n";
       return 0;
     } else {
       break;

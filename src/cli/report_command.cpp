@@ -27,7 +27,7 @@ std::string Usage(const reports::ReportKind& kind) {
 
 void PrintReportHelp(std::ostream& out) {
   out << "用法: scorestat-cli [--db 数据库] report 报表 [选项] -o 文件\n"
-         "文件的扩展名决定格式: .json（表格文件） .xlsx .html .csv .pdf\n\n报表:\n";
+         "文件的扩展名决定格式: .scg 或 .json（表格文件） .xlsx .html .csv .pdf\n\n报表:\n";
   for (const reports::ReportKind& kind : reports::ReportCatalog())
     out << "  " << Usage(kind) << "\n";
   out << "  all -o 文件.xlsx   本程序能生成的全部统计报表（每个科目一张），每张一个工作表\n";

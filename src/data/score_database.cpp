@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "common/program_files.h"
 #include "data/exam_library.h"
 
 namespace data {
@@ -15,12 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kDatabaseRelative = "suju/sujuf.db";
-
-std::string ProgramFolder() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path().string() : exe.parent_path().string();
-}
 
 std::string UserDataFolder() {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
@@ -70,7 +65,15 @@ void DropIfPresent(engine::Database& db, const char* table) {
 }  // namespace
 
 std::string DefaultDatabasePath() {
-  fs::path program = ProgramFolder();
+  return DefaultDatabasePath(common::ProgramFolder());
+}
+
+std::string DefaultDatabasePath(const std::string& program_folder) {
+  const fs::path program(program_folder);
+  // Installed, the program folder is /usr/bin: even root must not get a
+  // database there.
+  if (!common::InstalledShareFolder(program_folder).empty())
+    return (fs::path(UserDataFolder()) / kDatabaseRelative).string();
   fs::path suju = program / "suju";
   bool writable = fs::exists(suju) ? FolderWritable(suju) : FolderWritable(program);
   fs::path base = writable ? program : fs::path(UserDataFolder());

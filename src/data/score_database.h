@@ -10,12 +10,17 @@
 
 namespace data {
 
-// The database path: `suju/sujuf.db` in the program's folder when that
-// folder is writable, else in the user's data folder. An override (the
-// `--db` option) wins over both. Stores the result in `state`.
+// The database path: `suju/sujuf.db` in the program's folder when the
+// program runs from its build folder and that folder is writable, else in
+// the user's data folder ($XDG_DATA_HOME/scorestat, by default
+// ~/.local/share/scorestat); always the latter once installed
+// (common/program_files.h). An override (the `--db` option) wins over all.
+// Stores the result in `state`.
 void SetDatabasePath(AppState& state, const std::string& override_path = {});
-// The path the rule above gives, without an override.
+// The path the rule above gives, without an override, for the running
+// program or for one in `program_folder`.
 std::string DefaultDatabasePath();
+std::string DefaultDatabasePath(const std::string& program_folder);
 
 // Opens the score database at state.database_path. A missing file is created
 // with the default system tables first.

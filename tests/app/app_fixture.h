@@ -28,7 +28,13 @@ class RecordingServices : public app::UiServices {
     last_filter = filter;
     return file_to_open;
   }
+  bool Ask(QWidget*, const QString& caption, const QString& text) override {
+    questions.push_back({caption, text});
+    return answer;
+  }
   std::vector<Shown> messages;
+  std::vector<Shown> questions;
+  bool answer = false;
   QString file_to_open;
   QString last_filter;
 };
