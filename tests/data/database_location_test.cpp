@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "../scratch_dir.h"
 #include "common/program_files.h"
 #include "data/score_database.h"
 
@@ -18,9 +19,6 @@ namespace fs = std::filesystem;
 class DatabaseLocationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "scorestat_location_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
     if (const char* old = std::getenv("XDG_DATA_HOME")) saved_xdg_ = old;
     ::setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
   }
@@ -29,7 +27,6 @@ class DatabaseLocationTest : public ::testing::Test {
       ::setenv("XDG_DATA_HOME", saved_xdg_->c_str(), 1);
     else
       ::unsetenv("XDG_DATA_HOME");
-    fs::remove_all(root_);
   }
   std::string Folder(const std::string& relative) {
     fs::create_directories(root_ / relative);
@@ -37,7 +34,8 @@ class DatabaseLocationTest : public ::testing::Test {
   }
   std::string UserDatabase() const { return (root_ / "xdg/scorestat/suju/sujuf.db").string(); }
 
-  fs::path root_;
+  test_support::ScratchDir scratch_{"scorestat_location"};
+  const fs::path root_ = scratch_.path();
   std::optional<std::string> saved_xdg_;
 };
 
