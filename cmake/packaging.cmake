@@ -47,13 +47,26 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-wqy-microhei, fonts-noto-cjk, fonts-liberation, fonts-dejavu-core, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 
+# The manual pages (Chinese, with an English section) and the bash
+# completion of scorestat-cli.
+foreach(page scorestat scorestat-cli)
+  configure_file(${dist}/man/${page}.1.in ${CMAKE_BINARY_DIR}/dist/${page}.1 @ONLY)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/dist/${page}.1.gz
+    COMMAND gzip -9nf -k ${CMAKE_BINARY_DIR}/dist/${page}.1
+    DEPENDS ${CMAKE_BINARY_DIR}/dist/${page}.1 VERBATIM)
+  list(APPEND compressed ${CMAKE_BINARY_DIR}/dist/${page}.1.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/dist/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+install(FILES ${dist}/scorestat-cli.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME scorestat-cli)
+
 # Debian's policy files: the copyright and a compressed changelog (gzip -n,
 # so that the package does not change with the build time).
 configure_file(${dist}/changelog.in ${CMAKE_BINARY_DIR}/dist/changelog @ONLY)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/dist/changelog.gz
   COMMAND gzip -9nf -k ${CMAKE_BINARY_DIR}/dist/changelog
   DEPENDS ${CMAKE_BINARY_DIR}/dist/changelog VERBATIM)
-add_custom_target(scorestat_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/dist/changelog.gz)
+add_custom_target(scorestat_dist_files ALL DEPENDS ${CMAKE_BINARY_DIR}/dist/changelog.gz ${compressed})
 install(FILES ${dist}/copyright ${CMAKE_BINARY_DIR}/dist/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/scorestat)
 include(CPack)

@@ -2,6 +2,7 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "data/score_database.h"
@@ -13,6 +14,8 @@ struct Command {
   int (*run)(cli::Context&);
   const char* usage;
 };
+
+int CompleteWords(cli::Context& ctx);
 
 const Command kCommands[] = {
     {"repair", cli::Repair,
@@ -30,12 +33,22 @@ const Command kCommands[] = {
     {"exams", cli::Exams,
      "exams [use|rename|delete|export 编号 ...]   考试库：列出、切换、改名、删除、导出考试"},
     {"report", cli::Report, "report 报表 [选项] -o 文件   生成报表（见 report --help）"},
+    // For bash completion only, so not in the help.
+    {"complete", CompleteWords, nullptr},
 };
+
+int CompleteWords(cli::Context& ctx) {
+  std::vector<std::string> commands;
+  for (const Command& c : kCommands)
+    if (c.usage != nullptr) commands.emplace_back(c.name);
+  return cli::Complete(ctx, commands);
+}
 
 void PrintHelp(std::ostream& out) {
   out << "成绩统计命令行工具 scorestat-cli\n\n"
          "用法: scorestat-cli [--db 数据库文件] 命令 [参数...]\n\n命令:\n";
-  for (const Command& c : kCommands) out << "  " << c.usage << "\n";
+  for (const Command& c : kCommands)
+    if (c.usage != nullptr) out << "  " << c.usage << "\n";
   out << "\n选项:\n"
          "  --db PATH   使用指定的数据库文件（默认："
       << data::DefaultDatabasePath()

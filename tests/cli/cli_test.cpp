@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -313,4 +314,36 @@ TEST_F(CliTest, ExamsListSwitchRenameDeleteExport) {
   EXPECT_NE(Cli({"exams"}).out.find("2\t期末考试\t"), std::string::npos);
   EXPECT_EQ(Cli({"exams", "delete", "2", "--yes"}).status, 0);
   EXPECT_EQ(Cli({"exams"}).out.find("期末考试"), std::string::npos);
+}
+
+// The words bash completion offers come from the tool itself, so that a new
+// command, kind or subject is offered without touching the script.
+TEST_F(CliTest, CompletionWordsAndVersion) {
+  // A Tab pressed before any import must not leave a database behind.
+  EXPECT_EQ(Cli({"complete", "subjects"}).out, "");
+  EXPECT_FALSE(fs::exists(db_));
+
+  const std::string commands = Cli({"complete", "commands"}).out;
+  EXPECT_NE(commands.find("import\n"), std::string::npos);
+  EXPECT_NE(commands.find("report\n"), std::string::npos);
+  // Completion's own command is offered to nobody, nor shown in the help.
+  EXPECT_EQ(commands.find("complete"), std::string::npos);
+  EXPECT_EQ(Cli({"--help"}).out.find("complete"), std::string::npos);
+
+  const std::string kinds = Cli({"complete", "kinds"}).out;
+  for (const char* kind : {"gbkm\n", "qkjhtj\n", "all\n"})
+    EXPECT_NE(kinds.find(kind), std::string::npos) << kind;
+  const std::string options = Cli({"complete", "options", "qkjhtj"}).out;
+  EXPECT_NE(options.find("--range\n"), std::string::npos) << options;
+  EXPECT_EQ(Cli({"complete", "options", "nosuch"}).out, "-o\n");
+
+  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
+  const std::string subjects = Cli({"complete", "subjects"}).out;
+  // The sample's nine subjects in the order of its 三线表.
+  EXPECT_EQ(subjects.rfind("语文\n数学\n英语\n", 0), 0u) << subjects;
+  EXPECT_EQ(std::count(subjects.begin(), subjects.end(), '\n'), 9);
+
+  const CliRun version = Cli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("scorestat-cli ", 0), 0u) << version.out;
 }
