@@ -164,8 +164,8 @@ PageSetupDialog::PageSetupDialog(QWidget* parent) : QDialog(parent) {
   ShowForm(LoadPageSetupForm(grid::PageSettings{}));
 }
 
-QWidget* PageSetupDialog::BuildPaperPage() {
-  auto* page = Named<QWidget>(nullptr, "fraPaper");
+// 纸张: the paper sizes and, for a user-defined size, its width and height.
+QGroupBox* PageSetupDialog::BuildPaperSizeBox(QWidget* page) {
   auto* paper_box = new QGroupBox(QStringLiteral("纸张"), page);
   paper_ = Named<QComboBox>(paper_box, "cboPaperSize");
   auto* size_label = new QLabel(QStringLiteral("大小(&S):"), paper_box);
@@ -190,6 +190,12 @@ QWidget* PageSetupDialog::BuildPaperPage() {
   pl->addWidget(paper_height_label_, 1, 2);
   pl->addWidget(paper_height_, 1, 3);
   connect(paper_, &QComboBox::activated, this, &PageSetupDialog::OnPaperChosen);
+  return paper_box;
+}
+
+QWidget* PageSetupDialog::BuildPaperPage() {
+  auto* page = Named<QWidget>(nullptr, "fraPaper");
+  QGroupBox* paper_box = BuildPaperSizeBox(page);
 
   auto* orient_box = new QGroupBox(QStringLiteral("方向"), page);
   portrait_ = Named<QRadioButton>(orient_box, "optPortrait", QStringLiteral("纵向(&T)"));

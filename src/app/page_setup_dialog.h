@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -44,6 +45,7 @@ class PageSetupDialog : public QDialog {
 
  private:
   QWidget* BuildPaperPage();
+  QGroupBox* BuildPaperSizeBox(QWidget* page);
   QWidget* BuildMarginPage();
   QWidget* BuildHeaderFooterPage();
   void OnPaperChosen(int index);

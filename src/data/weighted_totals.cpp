@@ -9,8 +9,8 @@ std::string WeightedTotalExpression(const SubjectLines& lines, bool main_only) {
   for (int i = 0; i < lines.Count(); ++i) {
     if (main_only && !lines.IsMain(i)) continue;
     const std::string& s = lines.SubjectName[i];
-    e += "IIf(IsNull(" + s + "), 0, " + s + ")*" +
-         common::TextOfDouble(lines.TotalWeightPct[i] / 100.0) + "+";
+    e.append("IIf(IsNull(").append(s).append("), 0, ").append(s).append(")*");
+    e.append(common::TextOfDouble(lines.TotalWeightPct[i] / 100.0)).append("+");
   }
   if (!e.empty()) e.pop_back();
   return e;

@@ -88,6 +88,46 @@ void Letter(QPainter& p, const QRectF& r, const QString& text, const QColor& col
   p.drawText(r, Qt::AlignCenter, text);
 }
 
+void Folder(QPainter& p, const QRectF& r) {
+  p.setPen(QPen(kInk, 1));
+  p.setBrush(kYellow);
+  p.drawRect(r.adjusted(0, 4, -1, -2));
+  p.drawLine(QPointF(r.left(), r.top() + 4), QPointF(r.left() + 3, r.top() + 1));
+}
+
+void Disk(QPainter& p, const QRectF& r) {
+  p.setPen(QPen(kInk, 1));
+  p.setBrush(kBlue);
+  p.drawRect(r.adjusted(1, 1, -1, -1));
+  p.setBrush(kPaper);
+  p.drawRect(QRectF(r.left() + 4, r.top() + 1, 8, 5));
+}
+
+void Preview(QPainter& p, const QRectF& r) {
+  Page(p, r.adjusted(1, 0, -4, 0));
+  p.setPen(QPen(kBlue, 2));
+  p.drawEllipse(QPointF(r.left() + 9, r.top() + 9), 3.5, 3.5);
+  p.drawLine(QPointF(r.left() + 12, r.top() + 12), QPointF(r.right(), r.bottom()));
+}
+
+void Paste(QPainter& p, const QRectF& r) {
+  p.setPen(QPen(kInk, 1));
+  p.setBrush(QColor(190, 140, 80));
+  p.drawRect(r.adjusted(1, 2, -4, -1));
+  Page(p, r.adjusted(6, 6, 0, 0));
+}
+
+// A table with a row (or a column) marked, and a plus or minus sign.
+void RowOrColumn(QPainter& p, const QRectF& r, bool row, bool plus) {
+  Table(p, r.adjusted(0, 0, -5, -5));
+  p.setPen(QPen(kBlue, 2));
+  if (row)
+    p.drawLine(QPointF(r.left(), r.bottom() - 2), QPointF(r.right() - 6, r.bottom() - 2));
+  else
+    p.drawLine(QPointF(r.right() - 2, r.top()), QPointF(r.right() - 2, r.bottom() - 6));
+  Sign(p, QPointF(r.right() - 3, r.bottom() - 3), plus);
+}
+
 }  // namespace
 
 void PaintToolbarIcon(QPainter& p, const QRect& rect, int index) {
@@ -98,26 +138,16 @@ void PaintToolbarIcon(QPainter& p, const QRect& rect, int index) {
       Page(p, r.adjusted(2, 0, -2, 0));
       break;
     case 1:
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(kYellow);
-      p.drawRect(r.adjusted(0, 4, -1, -2));
-      p.drawLine(QPointF(r.left(), r.top() + 4), QPointF(r.left() + 3, r.top() + 1));
+      Folder(p, r);
       break;
     case 2:
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(kBlue);
-      p.drawRect(r.adjusted(1, 1, -1, -1));
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(r.left() + 4, r.top() + 1, 8, 5));
+      Disk(p, r);
       break;
     case 3:
       Printer(p, r);
       break;
     case 4:
-      Page(p, r.adjusted(1, 0, -4, 0));
-      p.setPen(QPen(kBlue, 2));
-      p.drawEllipse(QPointF(r.left() + 9, r.top() + 9), 3.5, 3.5);
-      p.drawLine(QPointF(r.left() + 12, r.top() + 12), QPointF(r.right(), r.bottom()));
+      Preview(p, r);
       break;
     case 5:
       Scissors(p, r);
@@ -127,10 +157,7 @@ void PaintToolbarIcon(QPainter& p, const QRect& rect, int index) {
       Page(p, r.adjusted(5, 5, 0, 0));
       break;
     case 7:
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(QColor(190, 140, 80));
-      p.drawRect(r.adjusted(1, 2, -4, -1));
-      Page(p, r.adjusted(6, 6, 0, 0));
+      Paste(p, r);
       break;
     case 8:
       Table(p, r.adjusted(0, 2, -1, -2));
@@ -146,15 +173,8 @@ void PaintToolbarIcon(QPainter& p, const QRect& rect, int index) {
     case 11:
     case 12:
     case 13:
-      Table(p, r.adjusted(0, 0, -5, -5));
-      if (index == 10 || index == 12) {
-        p.setPen(QPen(kBlue, 2));
-        p.drawLine(QPointF(r.left(), r.bottom() - 2), QPointF(r.right() - 6, r.bottom() - 2));
-      } else {
-        p.setPen(QPen(kBlue, 2));
-        p.drawLine(QPointF(r.right() - 2, r.top()), QPointF(r.right() - 2, r.bottom() - 6));
-      }
-      Sign(p, QPointF(r.right() - 3, r.bottom() - 3), index <= 11);
+      // Insert a row or a column (10, 11), delete one (12, 13).
+      RowOrColumn(p, r, index == 10 || index == 12, index <= 11);
       break;
     case 14:
       Letter(p, r, QStringLiteral("★"), QColor(220, 150, 0));
