@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../scratch_dir.h"
 #include "data/import.h"
 #include "data/score_database.h"
 #include "query_text.h"
@@ -54,12 +55,6 @@ std::string Snapshot(const std::string& db_path) {
 class HostileImport : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("scorestat_hostile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     state_.database_path = (dir_ / "sujuf.db").string();
     engine::Database db = engine::Database::OpenOrCreate(state_.database_path);
     RepairSystemTables(db);
@@ -69,14 +64,14 @@ class HostileImport : public ::testing::Test {
     ASSERT_TRUE(previous.ok) << previous.message;
     before_ = Snapshot(state_.database_path);
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   ImportResult Import(const std::string& file) {
     common::NullProgress progress;
     return ImportExam(state_, (kHostile / file).string(), progress);
   }
 
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_hostile"};
+  const fs::path dir_ = scratch_.path();
   AppState state_;
   std::string before_;
 };

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "../scratch_dir.h"
 #include "settings/stored_settings.h"
 
 namespace data {
@@ -13,14 +14,7 @@ namespace fs = std::filesystem;
 
 class ScoreDatabaseTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("scorestat_db_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    SetDatabasePath(state_, (dir_ / "suju" / "sujuf.db").string());
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { SetDatabasePath(state_, (dir_ / "suju" / "sujuf.db").string()); }
 
   engine::Database Db() { return OpenScoreDatabase(state_); }
 
@@ -36,7 +30,8 @@ class ScoreDatabaseTest : public ::testing::Test {
         "语文 DOUBLE, 数学 DOUBLE, 英语 DOUBLE)");
   }
 
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_db"};
+  const fs::path dir_ = scratch_.path();
   AppState state_;
 };
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "../scratch_dir.h"
 #include "grid/grid_file.h"
 
 namespace grid {
@@ -13,15 +14,9 @@ namespace fs = std::filesystem;
 
 class GridFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("grid_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_grid_file"};
+  const fs::path dir_ = scratch_.path();
 };
 
 // A report as the layouts leave it: styles, merges, hidden rows and columns,
