@@ -142,8 +142,8 @@ struct ExamRecorder::State {
   std::string path;
 };
 
-ExamRecorder::ExamRecorder(engine::Database& db, std::vector<std::string> source_paths,
-                           std::string title_row) {
+ExamRecorder::ExamRecorder(engine::Database& db, const std::vector<std::string>& source_paths,
+                           const std::string& title_row) {
   const std::string& database_path = db.path();
   state_ = std::unique_ptr<State>(
       new State{db, store::FolderLock(LibraryFolder(database_path)), {}, {}});

@@ -97,8 +97,8 @@ std::string NameFromTitles(const TitleSettings& titles);
 // destructor removes it. Holds the library's lock while it lives.
 class ExamRecorder {
  public:
-  ExamRecorder(engine::Database& db, std::vector<std::string> source_paths,
-               std::string title_row = {});
+  ExamRecorder(engine::Database& db, const std::vector<std::string>& source_paths,
+               const std::string& title_row = {});
   ~ExamRecorder();
   ExamRecorder(const ExamRecorder&) = delete;
   ExamRecorder& operator=(const ExamRecorder&) = delete;

@@ -154,6 +154,7 @@ ImportResult ImportExam(AppState& state, const std::vector<std::string>& paths,
   try {
     progress.Report(0, 100, "正在读取工作簿……");
     std::vector<CheckedWorkbook> books;
+    books.reserve(paths.size());
     for (const std::string& path : paths) {
       books.push_back(CheckWorkbook(ReadWorkbook(path), paths.size() > 1 ? path : std::string()));
     }

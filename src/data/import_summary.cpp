@@ -162,6 +162,7 @@ std::string ImportSummary(const std::vector<CheckedWorkbook>& books, bool lines_
   std::string out = CountsLine(books) + "\n";
   if (books.size() > 1) {
     std::vector<std::string> files;
+    files.reserve(books.size());
     for (const CheckedWorkbook& b : books)
       files.push_back(b.lines.file + " " + std::to_string(b.scores.rows.size()) + " 人");
     out +=

@@ -5,11 +5,11 @@
 namespace grid {
 
 const std::vector<PaperSize>& StandardPapers() {
-  static const std::vector<PaperSize> papers = {
+  static const std::vector<PaperSize> kPapers = {
       {"A4", 210, 297},        {"A3", 297, 420},  {"B5", 182, 257},     {"Letter", 215.9, 279.4},
       {"Legal", 215.9, 355.6}, {"16K", 184, 260}, {"自定义", 210, 297},
   };
-  return papers;
+  return kPapers;
 }
 
 int PageSettings::RepeatedTopRows(int fixed_rows) const {

@@ -40,9 +40,9 @@ uint8_t PaperCode(const PageSettings& p) {
     double w, h;
     uint8_t code;
   };
-  static const Code codes[] = {
+  static const Code kCodes[] = {
       {210, 297, 9}, {297, 420, 8}, {182, 257, 13}, {215.9, 279.4, 1}, {215.9, 355.6, 5}};
-  for (const auto& c : codes)
+  for (const auto& c : kCodes)
     if (std::fabs(c.w - p.paper_width) < 0.5 && std::fabs(c.h - p.paper_height) < 0.5)
       return c.code;
   return 0;  // the printer's default
@@ -51,7 +51,7 @@ uint8_t PaperCode(const PageSettings& p) {
 // "&p"/"&n" become the workbook's page fields; a literal "&" is doubled.
 std::string HeaderFooterText(const HeaderFooter& hf) {
   if (hf.text.empty()) return {};
-  static const char* kAlign[] = {"&L", "&C", "&R"};
+  static const char* const kAlign[] = {"&L", "&C", "&R"};
   std::string out = kAlign[hf.alignment >= 0 && hf.alignment <= 2 ? hf.alignment : 1];
   out += "&\"" + hf.font.name + "," +
          (hf.font.bold && hf.font.italic ? "Bold Italic"

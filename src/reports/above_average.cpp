@@ -12,13 +12,13 @@ namespace {
 std::vector<TableColumn> Columns(bool with_teacher) {
   std::vector<TableColumn> columns = {{"学校", ""}, {"班级", ""}};
   if (with_teacher) columns.push_back({"教师", ""});
-  for (TableColumn c : std::initializer_list<TableColumn>{{"人数", "0"},
-                                                          {"平均分", "0.00"},
-                                                          {"年级平均分", "0.00"},
-                                                          {"超均率", "0.00"},
-                                                          {"比均率", "0.00"},
-                                                          {"标准差", "0.00"},
-                                                          {"排名", "0"}})
+  for (const TableColumn& c : std::initializer_list<TableColumn>{{"人数", "0"},
+                                                                 {"平均分", "0.00"},
+                                                                 {"年级平均分", "0.00"},
+                                                                 {"超均率", "0.00"},
+                                                                 {"比均率", "0.00"},
+                                                                 {"标准差", "0.00"},
+                                                                 {"排名", "0"}})
     columns.push_back(c);
   return columns;
 }

@@ -119,6 +119,7 @@ void AllSubjectStats(output::Document& doc, data::AppState& state) {
   for (int m : sl.FullMark) largest = std::max(largest, m);
   output::SkipOnError([&] { data::LoadSystemSettings(state); });
   std::vector<std::string> sqls;
+  sqls.reserve(sl.Count());
   for (int k = 0; k < sl.Count(); ++k) sqls.push_back(SubjectQuery(state, k, largest));
   // Opened once here so that a missing file is created before the threads open it.
   std::vector<std::optional<SubjectResult>> results;

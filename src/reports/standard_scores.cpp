@@ -22,6 +22,7 @@ void StandardScoreReport(output::Document& doc, data::AppState& state,
   columns.push_back({"总分T", "0.0"});
   scores.push_back(exam.AllTotals());
   std::vector<stats::Summary> summaries;
+  summaries.reserve(scores.size());
   for (std::span<const double> column : scores) summaries.push_back(stats::Summarize(column));
 
   std::vector<std::unordered_map<double, std::string>> texts(scores.size());
