@@ -3,12 +3,13 @@
 // font without raising anything.
 #pragma once
 
-#include <QWidget>
 #include <array>
+
+#include "widgets/button_row.h"
 
 namespace widgets {
 
-class FontButton : public QWidget {
+class FontButton : public ButtonRow {
   Q_OBJECT
  public:
   static constexpr int kButtonSize = 23;
@@ -16,23 +17,14 @@ class FontButton : public QWidget {
   QSize sizeHint() const override { return {3 * kButtonSize, kButtonSize}; }
   void SetState(int index, bool on);
   bool State(int index) const { return state_.at(index); }
-  int ButtonAt(const QPoint& pos) const;  // -1 outside
-
- signals:
-  void Click(int index);
+  QRect ButtonRect(int index) const override;
 
  protected:
-  bool event(QEvent* event) override;
+  QString ButtonTip(int index) const override;
   void paintEvent(QPaintEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
  private:
   std::array<bool, 3> state_{};
-  int hover_ = -1;
-  int pressed_ = -1;
 };
 
 }  // namespace widgets

@@ -1,9 +1,6 @@
 #include "widgets/toolbar.h"
 
-#include <QHelpEvent>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 
 #include "widgets/split_button.h"
 
@@ -23,14 +20,13 @@ bool GapBefore(int index) {
 
 }  // namespace
 
-Toolbar::Toolbar(QWidget* parent) : QWidget(parent) {
+Toolbar::Toolbar(QWidget* parent) : ButtonRow(kButtonCount, parent) {
   int left = 2;
   for (int i = 0; i < kButtonCount; ++i) {
     if (GapBefore(i)) left += 6;
     lefts_[i] = left;
     left += kButtonWidth + 1;
   }
-  setMouseTracking(true);
   setFixedHeight(kHeight);
   setMinimumWidth(sizeHint().width());
 }
@@ -48,67 +44,18 @@ QRect Toolbar::ButtonRect(int index) const {
   return QRect(lefts_.at(index), 1, kButtonWidth, kHeight - 2);
 }
 
-int Toolbar::ButtonAt(const QPoint& pos) const {
-  for (int i = 0; i < kButtonCount; ++i) {
-    if (ButtonRect(i).contains(pos)) return i;
-  }
-  return -1;
-}
-
-bool Toolbar::event(QEvent* event) {
-  if (event->type() == QEvent::ToolTip) {
-    auto* help = static_cast<QHelpEvent*>(event);
-    const int b = ButtonAt(help->pos());
-    if (b >= 0) {
-      QToolTip::showText(help->globalPos(), Tip(b), this, ButtonRect(b));
-    } else {
-      QToolTip::hideText();
-    }
-    return true;
-  }
-  return QWidget::event(event);
-}
-
 void Toolbar::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing, true);
   for (int i = 0; i < kButtonCount; ++i) {
     const QRect r = ButtonRect(i);
-    if (i == hover_) {
+    if (i == hover()) {
       painter.setRenderHint(QPainter::Antialiasing, false);
-      PaintHoverFrame(painter, r, i == pressed_);
+      PaintHoverFrame(painter, r, i == pressed());
       painter.setRenderHint(QPainter::Antialiasing, true);
     }
     PaintToolbarIcon(painter, QRect(r.left() + 3, r.top() + 3, 16, 16), i);
   }
-}
-
-void Toolbar::mouseMoveEvent(QMouseEvent* event) {
-  const int b = ButtonAt(event->position().toPoint());
-  if (b != hover_) {
-    hover_ = b;
-    update();
-  }
-}
-
-void Toolbar::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  pressed_ = ButtonAt(event->position().toPoint());
-  update();
-}
-
-void Toolbar::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  const int b = ButtonAt(event->position().toPoint());
-  const int pressed = pressed_;
-  pressed_ = -1;
-  update();
-  if (b >= 0 && b == pressed) emit Click(b);
-}
-
-void Toolbar::leaveEvent(QEvent*) {
-  hover_ = -1;
-  update();
 }
 
 }  // namespace widgets

@@ -1,14 +1,14 @@
 // The command tool bar: seventeen picture buttons, 22 pixels wide, indexes
-// 0 to 16. A click is raised only when the mouse is released over the button
-// it was pressed on.
+// 0 to 16.
 #pragma once
 
-#include <QWidget>
 #include <array>
+
+#include "widgets/button_row.h"
 
 namespace widgets {
 
-class Toolbar : public QWidget {
+class Toolbar : public ButtonRow {
   Q_OBJECT
  public:
   static constexpr int kButtonCount = 17;
@@ -17,25 +17,15 @@ class Toolbar : public QWidget {
 
   explicit Toolbar(QWidget* parent = nullptr);
   QSize sizeHint() const override;
-  int ButtonAt(const QPoint& pos) const;  // -1 between or outside buttons
-  QRect ButtonRect(int index) const;
+  QRect ButtonRect(int index) const override;
   static QString Tip(int index);
 
- signals:
-  void Click(int index);
-
  protected:
-  bool event(QEvent* event) override;
+  QString ButtonTip(int index) const override { return Tip(index); }
   void paintEvent(QPaintEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
  private:
   std::array<int, kButtonCount> lefts_{};
-  int hover_ = -1;
-  int pressed_ = -1;
 };
 
 // The picture of button `index`, drawn into `rect` (16 x 16 is best).

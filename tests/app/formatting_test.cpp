@@ -61,7 +61,7 @@ TEST_F(FormattingTest, BorderItemsSetTheirEdges) {
 
 TEST_F(FormattingTest, BoldFollowsTheActiveCell) {
   auto* fonts = Control<widgets::FontButton>("FontButton1");
-  emit fonts->Click(0);
+  QTest::mouseClick(fonts, Qt::LeftButton, {}, fonts->ButtonRect(0).center());
   EXPECT_TRUE(Style(3, 3).bold);
   EXPECT_TRUE(fonts->State(0));  // the bar shows the active cell
   doc->grid().Range(3, 3, 3, 3).SetFontBold(false);
