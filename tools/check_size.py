@@ -3,11 +3,12 @@
 
   tools/check_size.py [--max-file N] [--max-function N]
 
-Functions are found by their braces at namespace level (clang-format puts
-every definition's opening brace at the end of its signature), so a
-function's length is the count of lines from its signature's last line to
-its closing brace. Bodies inside a class are counted with the class, not on
-their own. Exit status 1 when anything is over.
+Functions are found by their braces at namespace or class level
+(clang-format puts every definition's opening brace at the end of its
+signature), so a function's length is the count of lines from its
+signature's last line to its closing brace; member functions defined in
+their class count on their own, as the others do. Lambdas count with the
+function they are in. Exit status 1 when anything is over.
 """
 import argparse
 import pathlib
@@ -16,6 +17,7 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 STRING = re.compile(r'"(?:\\.|[^"\\])*"|\'(?:\\.|[^\'\\])*\'')
+NAME = re.compile(r"[A-Za-z_~][A-Za-z0-9_:~]*")
 NOT_FUNCTION = re.compile(r"\b(namespace|class|struct|enum|union|extern)\b|=\s*$|=\s*\{")
 
 
@@ -25,8 +27,11 @@ def code_of(line):
 
 
 def long_functions(path, limit):
-    depth = 0
-    namespaces = 0  # braces of namespaces, which do not count as depth
+    # One entry per open brace: "scope" (namespace, class, extern "C") where
+    # definitions may start, "function" for a definition's body, "other"
+    # for initializers and enums; braces inside a body are only counted.
+    stack = []
+    inner = 0  # braces opened inside the current definition
     start = None
     head = ""
     found = []
@@ -39,29 +44,39 @@ def long_functions(path, limit):
             in_raw = ')"' not in raw
             continue
         line = code_of(raw)
-        if depth == 0 and line.strip():
+        in_body = bool(stack) and stack[-1] == "function"
+        if not in_body and line.strip():
             head = (head + " " + line.strip()) if not head.endswith(";") else line.strip()
         for ch in line:
-            if ch == "{":
-                if depth == 0 and re.search(r"\bnamespace\b", head):
-                    namespaces += 1
-                    head = ""
-                    continue
-                if depth == 0:
-                    start = n if not NOT_FUNCTION.search(head.split("{")[0] + "{") else None
-                depth += 1
-            elif ch == "}":
-                if depth == 0:
-                    namespaces -= 1
-                    head = ""
-                    continue
-                depth -= 1
-                if depth == 0:
+            if stack and stack[-1] == "function":
+                if ch == "{":
+                    inner += 1
+                elif ch == "}" and inner:
+                    inner -= 1
+                elif ch == "}":
+                    stack.pop()
                     if start is not None and n - start + 1 > limit:
-                        found.append((start, n - start + 1, head.split("(")[0].split()[-1:]))
+                        found.append((start, n - start + 1, NAME.findall(head.split("(")[0])[-1:]))
                     start = None
                     head = ""
-        if depth == 0 and line.strip().endswith(";"):
+                continue
+            if ch == "{":
+                before = head.split("{")[0]
+                if re.search(r"\b(namespace|class|struct|union|extern)\b", before) and "(" not in before:
+                    stack.append("scope")
+                elif NOT_FUNCTION.search(before + "{") or "(" not in before:
+                    stack.append("other")
+                else:
+                    stack.append("function")
+                    start = n
+                    inner = 0
+                    continue
+                head = ""
+            elif ch == "}":
+                if stack:
+                    stack.pop()
+                head = ""
+        if not (stack and stack[-1] == "function") and line.strip().endswith((";", ":")):
             head = ""
     return found
 

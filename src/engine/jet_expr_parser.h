@@ -289,6 +289,11 @@ class ExprParser {
       return ParseCall(std::move(name), pos);
     }
     if (!IsName(t)) Fail("此处应为表达式");
+    return ParseColumnReference(pos);
+  }
+
+  // A column, qualifier.column or qualifier.*, at a name.
+  ExprPtr ParseColumnReference(size_t pos) {
     std::string name = Advance().text;
     if (Peek().Is(".")) {
       Advance();
