@@ -33,7 +33,9 @@ Connection& Checked(Connection* conn) {
 
 void OpenFile(Connection& conn, const std::string& path, int flags) {
   conn.path = path;
-  int rc = sqlite3_open_v2(path.c_str(), &conn.db, flags, nullptr);
+  // A Database is used by one thread at a time, so SQLite need not lock
+  // around every call (a lock and an unlock per value read, otherwise).
+  int rc = sqlite3_open_v2(path.c_str(), &conn.db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string reason = conn.db ? sqlite3_errmsg(conn.db) : "内存不足";
     throw Error(Error::Kind::kOpen, "无法打开数据库文件：" + path + "（" + reason + "）");
