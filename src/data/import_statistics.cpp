@@ -31,10 +31,15 @@ void BuildStatisticsTable(engine::Database& db, SubjectLines& lines,
   for (int i = 4; i < 10; ++i) db.Execute(kDerivedColumns[i]);
   progress.Report(80, 100, "正在计算总分和三线人数……");
   LoadSubjectLines(db, lines);
+  if (WriteDerivedColumns(db, lines, progress)) return;
   for (const std::string& sql : BuildTotalsStatements(lines)) db.Execute(sql);
   progress.Report(90, 100, "正在排名……");
   WriteImportRanks(db, "主科总分", "主科排名");
   WriteImportRanks(db, "全科总分", "全科排名");
+}
+
+std::string LineText(const SubjectLines& lines, int i, int pct) {
+  return common::TextOfDouble(LineScore(lines.FullMark[i], pct));
 }
 
 std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines) {
@@ -45,7 +50,7 @@ std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines) {
   std::string e, g, p, me, mg, mp;
   for (int i = 0; i < lines.Count(); ++i) {
     const std::string& s = lines.SubjectName[i];
-    auto line = [&](int pct) { return common::TextOfDouble(LineScore(lines.FullMark[i], pct)); };
+    auto line = [&](int pct) { return LineText(lines, i, pct); };
     const std::string excellent = "iif(" + s + ">=" + line(lines.ExcellentPct[i]) + ",1,0)+";
     const std::string good = "iif(" + s + ">=" + line(lines.GoodPct[i]) + ",1,0)+";
     const std::string pass = "iif(" + s + ">=" + line(lines.PassPct[i]) + ",1,0)+";
@@ -68,21 +73,24 @@ void WriteImportRanks(engine::Database& db, const std::string& total_column,
                       const std::string& rank_column) {
   engine::Recordset rs = db.OpenRecordset("select " + total_column + "," + rank_column +
                                           "  from 统计表 ORDER BY " + total_column + " DESC");
-  long long rank = 0, ties = 0;
-  double previous = -1;
+  RankWalk walk;
   for (; !rs.Eof(); rs.MoveNext()) {
-    const double total = rs.FieldValue(0).AsDouble();
-    if (total != previous) {
-      rank += 1 + ties;
-      ties = 0;
-    } else {
-      ++ties;
-    }
+    const long long rank = walk.Next(rs.FieldValue(0).AsDouble());
     rs.Edit();
     rs.SetField(1, engine::Value::Integer(rank));
     rs.Update();
-    previous = total;
   }
+}
+
+long long RankWalk::Next(double total) {
+  if (total != previous_) {
+    rank_ += 1 + ties_;
+    ties_ = 0;
+  } else {
+    ++ties_;
+  }
+  previous_ = total;
+  return rank_;
 }
 
 }  // namespace data

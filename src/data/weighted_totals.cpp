@@ -10,10 +10,14 @@ std::string WeightedTotalExpression(const SubjectLines& lines, bool main_only) {
     if (main_only && !lines.IsMain(i)) continue;
     const std::string& s = lines.SubjectName[i];
     e.append("IIf(IsNull(").append(s).append("), 0, ").append(s).append(")*");
-    e.append(common::TextOfDouble(lines.TotalWeightPct[i] / 100.0)).append("+");
+    e.append(WeightText(lines, i)).append("+");
   }
   if (!e.empty()) e.pop_back();
   return e;
+}
+
+std::string WeightText(const SubjectLines& lines, int i) {
+  return common::TextOfDouble(lines.TotalWeightPct[i] / 100.0);
 }
 
 double WeightedFullMark(const SubjectLines& lines, bool main_only) {

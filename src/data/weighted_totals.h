@@ -16,6 +16,9 @@ namespace data {
 // when there is no such subject.
 std::string WeightedTotalExpression(const SubjectLines& lines, bool main_only);
 
+// The weight of subject i (0-based) as that expression writes it.
+std::string WeightText(const SubjectLines& lines, int i);
+
 // The full mark of that total: the sum of FullMark × TotalWeightPct / 100.
 // A subject whose product leaves the 16-bit range the weights are stored in
 // is left out, as it always was.
