@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "common/text_number.h"
 #include "grid/display_format.h"
@@ -101,31 +102,30 @@ std::string UniqueSheetName(const std::string& wanted, std::set<std::string>& us
   }
 }
 
-class XlsxWriter {
+// One format per distinct look in the whole workbook. The library assigns a
+// format its index once, but a format object that merely repeats another's
+// look is hashed again at every cell it is written to (a whole listing's
+// worth of hashing per repeated column or sheet), so repeats never reach it.
+class FormatPool {
  public:
-  XlsxWriter(const ReportGrid& grid, lxw_workbook* wb, lxw_worksheet* ws)
-      : g_(grid), wb_(wb), ws_(ws) {}
+  explicit FormatPool(lxw_workbook* wb) : wb_(wb) {}
 
-  Status Write() {
-    cols_ = ExportedColumns(g_, true);
-    rows_ = ExportedRows(g_, true);
-    top_ = static_cast<lxw_row_t>(g_.ReportTitles().Count());
-    if (cols_.empty()) return Status::Ok();
-    if (top_ + rows_.size() > kMaxSheetRows || cols_.size() > kMaxSheetCols)
-      return Status::Error("表格太大，超出 Excel 工作表的行数或列数上限。");
-    sheet_col_.assign(static_cast<std::size_t>(g_.Cols()), -1);
-    for (std::size_t i = 0; i < cols_.size(); ++i)
-      sheet_col_[static_cast<std::size_t>(cols_[i])] = static_cast<int>(i);
-    WriteTitles();
-    WriteColumns();
-    WriteCells();
-    WriteMerges();
-    WritePageSetup();
-    return Status::Ok();
+  lxw_format* Get(CellStyle s, const std::string& num_format) {
+    s.locked = false;  // not part of a workbook's format
+    for (const Entry& e : entries_)
+      if (e.style == s && e.num_format == num_format) return e.format;
+    entries_.push_back({s, num_format, Create(s, num_format)});
+    return entries_.back().format;
   }
 
  private:
-  lxw_format* StyleFormat(const CellStyle& s, const std::string& num_format) {
+  struct Entry {
+    CellStyle style;
+    std::string num_format;
+    lxw_format* format;
+  };
+
+  lxw_format* Create(const CellStyle& s, const std::string& num_format) {
     lxw_format* f = workbook_add_format(wb_);
     format_set_font_name(f, s.font_name.c_str());
     format_set_font_size(f, s.font_size);
@@ -167,6 +167,34 @@ class XlsxWriter {
     return f;
   }
 
+  lxw_workbook* wb_;
+  std::vector<Entry> entries_;
+};
+
+class XlsxWriter {
+ public:
+  XlsxWriter(const ReportGrid& grid, FormatPool& formats, lxw_worksheet* ws)
+      : g_(grid), pool_(formats), ws_(ws) {}
+
+  Status Write() {
+    cols_ = ExportedColumns(g_, true);
+    rows_ = ExportedRows(g_, true);
+    top_ = static_cast<lxw_row_t>(g_.ReportTitles().Count());
+    if (cols_.empty()) return Status::Ok();
+    if (top_ + rows_.size() > kMaxSheetRows || cols_.size() > kMaxSheetCols)
+      return Status::Error("表格太大，超出 Excel 工作表的行数或列数上限。");
+    sheet_col_.assign(static_cast<std::size_t>(g_.Cols()), -1);
+    for (std::size_t i = 0; i < cols_.size(); ++i)
+      sheet_col_[static_cast<std::size_t>(cols_[i])] = static_cast<int>(i);
+    WriteTitles();
+    WriteColumns();
+    WriteCells();
+    WriteMerges();
+    WritePageSetup();
+    return Status::Ok();
+  }
+
+ private:
   // One format per distinct (style, column, number or text), not per cell.
   lxw_format* CellFormat(int r, int c, bool number) {
     std::string num_format;
@@ -176,7 +204,7 @@ class XlsxWriter {
     auto key = std::make_tuple(g_.CellStyleIndex(r, c), c, num_format);
     auto it = formats_.find(key);
     if (it != formats_.end()) return it->second;
-    return formats_[key] = StyleFormat(g_.ResolvedStyle(r, c), num_format);
+    return formats_[key] = pool_.Get(g_.ResolvedStyle(r, c), num_format);
   }
 
   void WriteTitles() {
@@ -193,14 +221,13 @@ class XlsxWriter {
       worksheet_set_row(ws_, row, RowPoints(static_cast<int>(std::ceil(t.font.size * 2))), nullptr);
       if (!t.HasRightPart() || last == 0) {
         s.alignment = kAlignCenter;
-        MergeOrWrite(row, 0, last, t.HasRightPart() ? left + "  " + right : left,
-                     StyleFormat(s, {}));
+        MergeOrWrite(row, 0, last, t.HasRightPart() ? left + "  " + right : left, pool_.Get(s, {}));
       } else {
         lxw_col_t half = (last + 1) / 2;
         s.alignment = 6;  // left, middle
-        MergeOrWrite(row, 0, half - 1, left, StyleFormat(s, {}));
+        MergeOrWrite(row, 0, half - 1, left, pool_.Get(s, {}));
         s.alignment = 14;  // right, middle
-        MergeOrWrite(row, half, last, right, StyleFormat(s, {}));
+        MergeOrWrite(row, half, last, right, pool_.Get(s, {}));
       }
       ++row;
     }
@@ -320,7 +347,7 @@ class XlsxWriter {
   }
 
   const ReportGrid& g_;
-  lxw_workbook* wb_;
+  FormatPool& pool_;
   lxw_worksheet* ws_;
   std::vector<int> cols_;
   std::vector<int> rows_;
@@ -345,11 +372,12 @@ Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string
     if (!wb) return Status::Error("无法创建 Excel 文件：" + path);
     Status written = Status::Ok();
     std::set<std::string> used;
+    FormatPool formats(wb);
     for (const NamedGrid& sheet : sheets) {
       const std::string name = UniqueSheetName(sheet.name, used);
       lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
       try {
-        written = XlsxWriter(*sheet.grid, wb, ws).Write();
+        written = XlsxWriter(*sheet.grid, formats, ws).Write();
       } catch (const std::exception& e) {
         written = Status::Error(std::string("输出 Excel 失败：") + e.what());
       }
