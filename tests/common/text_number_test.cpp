@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
 namespace common {
 namespace {
 
@@ -34,6 +41,41 @@ TEST(TextOfValueTest, ShortestFormsLikeTheReportsShowThem) {
   EXPECT_EQ(TextOfSingle(200.0f / 3), "66.66666");
   EXPECT_EQ(TextOfSingle(127.5f), "127.5");
   EXPECT_EQ(TextOfInteger(-42), "-42");
+}
+
+// The texts are printf's %.15g and %.7g with a capital E, which every
+// stored report was written with: compared with printf itself over the
+// boundaries of the fixed and exponent forms, halves that round, and random
+// values of every magnitude.
+TEST(TextOfValueTest, AgreesWithPrintfEverywhere) {
+  auto printf_text = [](const char* format, double v) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, v);
+    std::string text = buffer;
+    for (char& c : text)
+      if (c == 'e') c = 'E';
+    return text;
+  };
+  std::vector<double> values = {
+      1e15 - 1,  1e15,   1e15 + 2, 1e7 - 1, 1e7,    1e7 + 1,   0.0001,
+      0.00001,   2.5,    0.125,    1e300,   5e-324, -123456.5, 9007199254740993.0,
+      0.1 + 0.2, 1.0 / 3};
+  std::mt19937_64 random(20240601);
+  for (int i = 0; i < 20000; ++i) {
+    std::uint64_t bits = random();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+    values.push_back(std::ldexp(static_cast<double>(random() % 2000000) / 8, -(i % 8)));
+  }
+  for (double v : values) {
+    if (v == 0) continue;
+    ASSERT_EQ(TextOfDouble(v), printf_text("%.15g", v)) << v;
+    const float f = static_cast<float>(v);
+    if (std::isfinite(f) && f != 0) {
+      ASSERT_EQ(TextOfSingle(f), printf_text("%.7g", static_cast<double>(f))) << v;
+    }
+  }
 }
 
 }  // namespace
