@@ -23,20 +23,24 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// Prints how long each stage of the import took.
+// Prints how long each stage of the import took, wall and CPU (the CPU
+// figure holds up when other work shares the machine).
 class StageTimer final : public common::ProgressSink {
  public:
   void Report(long long, long long, std::string_view stage) override {
     if (stage == stage_) return;
     if (!stage_.empty())
-      std::printf("    %-24s %6.2f s\n", stage_.c_str(), bench::SecondsSince(since_));
+      std::printf("    %-24s %6.2f s wall %6.2f s CPU\n", stage_.c_str(),
+                  bench::SecondsSince(since_), bench::CpuSeconds() - cpu_since_);
     stage_ = std::string(stage);
     since_ = Clock::now();
+    cpu_since_ = bench::CpuSeconds();
   }
 
  private:
   std::string stage_;
   Clock::time_point since_ = Clock::now();
+  double cpu_since_ = bench::CpuSeconds();
 };
 
 void ImportOnce(const std::string& workbook, const std::string& label) {
