@@ -31,15 +31,15 @@ std::vector<std::string> Choices(const ReportOption& o, const data::SubjectLines
 
 }  // namespace
 
-bool HasOptionForm(const ReportKind& kind) {
-  return !kind.options.empty() &&
-         std::all_of(kind.options.begin(), kind.options.end(),
-                     [](const ReportOption& o) { return o.label != nullptr; });
+bool HasOptionForm(std::span<const ReportOption> options) {
+  return !options.empty() && std::all_of(options.begin(), options.end(),
+                                         [](const ReportOption& o) { return o.label != nullptr; });
 }
 
-std::vector<OptionField> OptionFields(const ReportKind& kind, const data::SubjectLines& lines) {
+std::vector<OptionField> OptionFields(std::span<const ReportOption> options,
+                                      const data::SubjectLines& lines) {
   std::vector<OptionField> fields;
-  for (const ReportOption& o : kind.options) {
+  for (const ReportOption& o : options) {
     OptionField f{o.name, o.label ? o.label : o.name, {}, o.fallback};
     if (IsChoiceList(o.values)) f.choices = Choices(o, lines);
     fields.push_back(std::move(f));
@@ -47,8 +47,9 @@ std::vector<OptionField> OptionFields(const ReportKind& kind, const data::Subjec
   return fields;
 }
 
-ReportChoices ChoicesOf(const ReportKind& kind, const std::vector<OptionField>& fields) {
-  ReportChoices choices(kind.options);
+ReportChoices ChoicesOf(std::span<const ReportOption> options,
+                        const std::vector<OptionField>& fields) {
+  ReportChoices choices(options);
   for (const OptionField& f : fields)
     if (!f.value.empty()) choices.Add(f.name, f.value);
   return choices;

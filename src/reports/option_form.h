@@ -6,6 +6,7 @@
 // display.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,15 +22,27 @@ struct OptionField {
   std::string value;                 // the fallback at first
 };
 
-// True when every option of the kind has a label (and there is one), so
-// that the desktop asks through the generic dialog.
-bool HasOptionForm(const ReportKind& kind);
+// True when every option has a label (and there is one), so that the
+// desktop asks through the generic dialog.
+bool HasOptionForm(std::span<const ReportOption> options);
+inline bool HasOptionForm(const ReportKind& kind) {
+  return HasOptionForm(kind.options);
+}
 
-// The fields for `kind` with the current exam's subjects. An optional
+// The fields for `options` with the current exam's subjects. An optional
 // subject (its fallback empty) gets an empty first item.
-std::vector<OptionField> OptionFields(const ReportKind& kind, const data::SubjectLines& lines);
+std::vector<OptionField> OptionFields(std::span<const ReportOption> options,
+                                      const data::SubjectLines& lines);
+inline std::vector<OptionField> OptionFields(const ReportKind& kind,
+                                             const data::SubjectLines& lines) {
+  return OptionFields(kind.options, lines);
+}
 
 // The choices the filled fields make: every field with a value.
-ReportChoices ChoicesOf(const ReportKind& kind, const std::vector<OptionField>& fields);
+ReportChoices ChoicesOf(std::span<const ReportOption> options,
+                        const std::vector<OptionField>& fields);
+inline ReportChoices ChoicesOf(const ReportKind& kind, const std::vector<OptionField>& fields) {
+  return ChoicesOf(kind.options, fields);
+}
 
 }  // namespace reports

@@ -344,15 +344,28 @@ const ReportKind* FindReportKind(std::string_view control_name) {
   return nullptr;
 }
 
+namespace {
+
+bool Declares(std::span<const ReportOption> options, const std::string& name) {
+  return std::any_of(options.begin(), options.end(),
+                     [&](const ReportOption& o) { return name == o.name; });
+}
+
+}  // namespace
+
 std::string UndeclaredOption(const ReportKind& kind, const ReportChoices& choices) {
   const ReportKind* source = nullptr;
-  const auto declares = [](const ReportKind* k, const std::string& name) {
-    return k != nullptr && std::any_of(k->options.begin(), k->options.end(),
-                                       [&](const ReportOption& o) { return name == o.name; });
-  };
-  if (declares(&kind, "from")) source = FindReportKind(choices.For(kind.options).Get("from"));
+  if (Declares(kind.options, "from"))
+    source = FindReportKind(choices.For(kind.options).Get("from"));
   for (const auto& [name, value] : choices.values())
-    if (!declares(&kind, name) && !declares(source, name)) return name;
+    if (!Declares(kind.options, name) && (source == nullptr || !Declares(source->options, name)))
+      return name;
+  return {};
+}
+
+std::string UndeclaredOption(std::span<const ReportOption> options, const ReportChoices& choices) {
+  for (const auto& [name, value] : choices.values())
+    if (!Declares(options, name)) return name;
   return {};
 }
 

@@ -98,6 +98,8 @@ const ReportKind* FindReportKind(std::string_view control_name);
 // The first option in `choices` that neither `kind` nor the kind named by
 // its "--from" option declares; empty when all are known.
 std::string UndeclaredOption(const ReportKind& kind, const ReportChoices& choices);
+// The first option in `choices` that `options` does not declare.
+std::string UndeclaredOption(std::span<const ReportOption> options, const ReportChoices& choices);
 
 // The parts of a choice's value between `separator`s ("语文:50,数学" by
 // ','): a trailing empty part is dropped.

@@ -37,10 +37,9 @@ std::string TitleOf(const data::AppState& state, const ScoreBandOptions& options
 
 }  // namespace
 
-void ScoreBandReport(output::Document& doc, data::AppState& state, const ScoreBandOptions& options,
-                     common::ProgressSink& progress, output::Date today) {
+std::vector<stats::Band> ScoreBandCounts(const stats::ExamSnapshot& exam,
+                                         const ScoreBandOptions& options) {
   if (options.step < 1) throw ReportError("分数段的宽度应是不小于 1 的整数。");
-  const stats::ExamSnapshot exam = ReadCurrentExam(state, progress);
   const Measure measure = ChooseMeasure(exam, options.measure);
   std::vector<double> school_scores;
   std::span<const double> scores = measure.scores;
@@ -52,7 +51,13 @@ void ScoreBandReport(output::Document& doc, data::AppState& state, const ScoreBa
   if (stats::BandCount(scores, step) > kMaxBands)
     throw ReportError("分数段太多（超过 " + std::to_string(kMaxBands) +
                       " 段），请加大分数段的宽度。");
-  const std::vector<stats::Band> bands = stats::BandCounts(scores, step);
+  return stats::BandCounts(scores, step);
+}
+
+void ScoreBandReport(output::Document& doc, data::AppState& state, const ScoreBandOptions& options,
+                     common::ProgressSink& progress, output::Date today) {
+  if (options.step < 1) throw ReportError("分数段的宽度应是不小于 1 的整数。");
+  const std::vector<stats::Band> bands = ScoreBandCounts(ReadCurrentExam(state, progress), options);
   std::int64_t counted = 0;
   for (const stats::Band& b : bands) counted += b.count;
 

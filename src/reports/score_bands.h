@@ -8,12 +8,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/progress.h"
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
 #include "reports/report_catalog.h"
+#include "stats/exam_snapshot.h"
 
 namespace reports {
 
@@ -22,6 +24,11 @@ struct ScoreBandOptions {
   int step = 1;                      // band width in points, at least 1
   std::string school;                // empty for every school
 };
+
+// The bands the report lists, highest first, counted over `exam`. Throws
+// ReportError as ScoreBandReport does.
+std::vector<stats::Band> ScoreBandCounts(const stats::ExamSnapshot& exam,
+                                         const ScoreBandOptions& options);
 
 // Columns 分数, 人数, 累计人数, 累计百分比. Throws ReportError for an unknown
 // subject or school, a width below 1, or more bands than a table can show.

@@ -100,6 +100,39 @@ double Quantile(std::span<const double> sorted, double p) {
   return sorted[lo] + (h - static_cast<double>(lo)) * (sorted[lo + 1] - sorted[lo]);
 }
 
+BoxSummary BoxOf(std::span<const double> sorted) {
+  if (sorted.empty()) return {};
+  return {static_cast<std::int64_t>(sorted.size()),
+          sorted.front(),
+          Quantile(sorted, 0.25),
+          Quantile(sorted, 0.5),
+          Quantile(sorted, 0.75),
+          sorted.back()};
+}
+
+std::vector<BoxSummary> BoxesOfGroups(std::span<const double> scores,
+                                      std::span<const std::uint32_t> group_of, int group_count) {
+  // The present scores laid out group after group (a counting sort by
+  // group), then each group's run sorted on its own.
+  const auto groups = static_cast<std::size_t>(std::max(group_count, 0));
+  std::vector<std::size_t> start(groups + 1, 0);
+  for (std::size_t i = 0; i < scores.size(); ++i)
+    if (!IsAbsent(scores[i])) ++start[group_of[i] + 1];
+  std::partial_sum(start.begin(), start.end(), start.begin());
+  std::vector<double> laid_out(start.back());
+  std::vector<std::size_t> next(start.begin(), start.end() - 1);
+  for (std::size_t i = 0; i < scores.size(); ++i)
+    if (!IsAbsent(scores[i])) laid_out[next[group_of[i]]++] = scores[i];
+  std::vector<BoxSummary> boxes(groups);
+  for (std::size_t g = 0; g < groups; ++g) {
+    const auto first = laid_out.begin() + static_cast<std::ptrdiff_t>(start[g]);
+    const auto last = laid_out.begin() + static_cast<std::ptrdiff_t>(start[g + 1]);
+    std::sort(first, last);
+    boxes[g] = BoxOf(std::span<const double>(laid_out.data() + start[g], last - first));
+  }
+  return boxes;
+}
+
 std::optional<double> Correlation(std::span<const double> x, std::span<const double> y) {
   Summary sx, sy;
   const std::size_t n = std::min(x.size(), y.size());

@@ -53,6 +53,24 @@ std::vector<std::int32_t> CompetitionRanks(std::span<const double> scores);
 // `sorted` must be non-empty and hold no absent score.
 double Quantile(std::span<const double> sorted, double p);
 
+// The five numbers of a box plot: extremes, median and the quartiles by
+// Quantile (a spreadsheet's QUARTILE.INC). count is 0, and the rest 0, for a
+// group without a present score.
+struct BoxSummary {
+  std::int64_t count = 0;
+  double lowest = 0;
+  double lower_quartile = 0;
+  double median = 0;
+  double upper_quartile = 0;
+  double highest = 0;
+};
+// Of ascending `sorted` scores without an absent one.
+BoxSummary BoxOf(std::span<const double> sorted);
+// One per group of the present scores, group_of[i] < group_count giving the
+// group of scores[i]. Holds one copy of the present scores while it works.
+std::vector<BoxSummary> BoxesOfGroups(std::span<const double> scores,
+                                      std::span<const std::uint32_t> group_of, int group_count);
+
 // Pearson's correlation of x and y over the positions where both are
 // present; nothing when fewer than two pairs remain or either side does not
 // vary.

@@ -95,3 +95,23 @@ TEST(GradeTest, ProportionsAreReadAsWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BoxTest, EachGroupItsOwnFiveNumbers) {
+  // Group 0: 4 1 3 (absent skipped) → 1 2 3 3.5 4; group 1 one score;
+  // group 2 nobody present.
+  const Scores scores{4, kAbsent, 7, 1, kAbsent, 3};
+  const std::vector<std::uint32_t> group_of{0, 2, 1, 0, 2, 0};
+  const std::vector<stats::BoxSummary> boxes = stats::BoxesOfGroups(scores, group_of, 3);
+  ASSERT_EQ(boxes.size(), 3u);
+  const auto five = [](const stats::BoxSummary& b) {
+    return Scores{b.lowest, b.lower_quartile, b.median, b.upper_quartile, b.highest};
+  };
+  EXPECT_EQ(five(boxes[0]), (Scores{1, 2, 3, 3.5, 4}));
+  EXPECT_EQ(boxes[1].count, 1);
+  EXPECT_EQ(five(boxes[1]), Scores(5, 7));
+  EXPECT_EQ(boxes[2].count, 0);
+}
+
+}  // namespace
