@@ -24,6 +24,7 @@ int Import(Context& ctx);
 int Generate(Context& ctx);
 int Report(Context& ctx);
 int Exams(Context& ctx);
+int Chart(Context& ctx);
 // The words bash completion offers after `complete WHAT`: commands (given
 // by main), kinds, options KIND, subjects (of the database, which is not
 // created when missing). One per line; nothing for an unknown WHAT.

@@ -49,7 +49,7 @@ common::Status WriteDocument(const output::Document& doc, const std::string& pat
   return status;
 }
 
-int WriteAllReports(Context& ctx, const std::string& path) {
+int WriteAllReports(Context& ctx, const std::string& path, bool with_charts) {
   if (Extension(path) != "xlsx") {
     ctx.err << "report all 只能写成一个 .xlsx 工作簿。\n";
     return 2;
@@ -77,7 +77,9 @@ int WriteAllReports(Context& ctx, const std::string& path) {
     docs.push_back(MakeReport(ctx, *kind, choices));
   }
   progress.Report(static_cast<long long>(jobs.size()), static_cast<long long>(jobs.size()),
-                  "正在写入工作簿……");
+                  with_charts ? "正在画图表……" : "正在写入工作簿……");
+  const std::vector<ChartSheet> charts =
+      with_charts ? SubjectChartSheets(ctx) : std::vector<ChartSheet>{};
   std::vector<grid::NamedGrid> sheets;
   for (const output::Document& doc : docs) {
     std::string name = doc.caption.empty() ? doc.title : doc.caption;
@@ -87,6 +89,7 @@ int WriteAllReports(Context& ctx, const std::string& path) {
       name = name.substr(main_title.size());
     sheets.push_back({name, &doc.grid});
   }
+  for (const ChartSheet& chart : charts) sheets.push_back({chart.name, nullptr, chart.png});
   grid::Status status = grid::ExportBookToExcel(sheets, path);
   progress.Finish();
   if (!status) {

@@ -14,6 +14,12 @@ namespace cli {
 // file), .xlsx, .html, .csv or .pdf.
 common::Status WriteDocument(const output::Document& doc, const std::string& path);
 
+// The words after a kind: "-o FILE", "--key value" or "--key=value" (a key
+// may repeat; a bare "--key" has the value ""), and a bare word as the
+// subject. False, with the message on `err`, when -o has no file.
+bool ParseChoices(const std::vector<std::string>& words, reports::ReportChoices& choices,
+                  std::string& out_path, std::ostream& err);
+
 // One kind made with `choices` (checked against its options already), the
 // settings loaded first and its progress shown on stderr.
 output::Document MakeReport(Context& ctx, const reports::ReportKind& kind,
@@ -21,7 +27,16 @@ output::Document MakeReport(Context& ctx, const reports::ReportKind& kind,
 
 // Every kind of the catalog that `report all` includes, once per subject for
 // the per-subject kinds, as the sheets of one .xlsx workbook, with a progress
-// bar on stderr.
-int WriteAllReports(Context& ctx, const std::string& path);
+// bar on stderr; `with_charts` adds each subject's histogram and box plot as
+// pictures on sheets of their own.
+int WriteAllReports(Context& ctx, const std::string& path, bool with_charts);
+
+// The pictures `report all --charts` adds, named for their sheets. Empty in
+// a build without the chart module.
+struct ChartSheet {
+  std::string name;
+  std::string png;
+};
+std::vector<ChartSheet> SubjectChartSheets(Context& ctx);
 
 }  // namespace cli

@@ -33,6 +33,8 @@ const Command kCommands[] = {
     {"exams", cli::Exams,
      "exams [use|rename|delete|export 编号 ...]   考试库：列出、切换、改名、删除、导出考试"},
     {"report", cli::Report, "report 报表 [选项] -o 文件   生成报表（见 report --help）"},
+    {"chart", cli::Chart,
+     "chart 图表 [选项] -o 文件.png|.svg|.pdf [--size 1600x1000]   画图表（见 chart --help）"},
     // For bash completion only, so not in the help.
     {"complete", CompleteWords, nullptr},
 };

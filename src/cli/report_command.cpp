@@ -1,6 +1,7 @@
 // report: building one report exactly as its menu command does and writing
 // it to a file whose ending picks the format. The kinds, their options and
 // what `report all` makes come from the report catalog.
+#include <algorithm>
 #include <iostream>
 
 #include "cli/cli.h"
@@ -30,11 +31,12 @@ void PrintReportHelp(std::ostream& out) {
          "文件的扩展名决定格式: .scg 或 .json（表格文件） .xlsx .html .csv .pdf\n\n报表:\n";
   for (const reports::ReportKind& kind : reports::ReportCatalog())
     out << "  " << Usage(kind) << "\n";
-  out << "  all -o 文件.xlsx   本程序能生成的全部统计报表（每个科目一张），每张一个工作表\n";
+  out << "  all [--charts] -o 文件.xlsx   本程序能生成的全部统计报表（每个科目一张），每张一个"
+         "工作表；--charts 另加每个科目的分数段分布图和各班箱线图\n";
 }
 
-// The words after the kind: "-o FILE", "--key value" or "--key=value" (a
-// key may repeat), and for a per-subject kind the subject as a bare word.
+}  // namespace
+
 bool ParseChoices(const std::vector<std::string>& words, reports::ReportChoices& choices,
                   std::string& out_path, std::ostream& err) {
   for (size_t i = 1; i < words.size(); ++i) {
@@ -61,8 +63,6 @@ bool ParseChoices(const std::vector<std::string>& words, reports::ReportChoices&
   return true;
 }
 
-}  // namespace
-
 output::Document MakeReport(Context& ctx, const reports::ReportKind& kind,
                             const reports::ReportChoices& choices) {
   data::LoadStartupSettings(ctx.state);
@@ -87,7 +87,12 @@ int Report(Context& ctx) {
     return 2;
   }
   const std::string& name = ctx.args[0];
-  if (name == "all") return WriteAllReports(ctx, out_path);
+  if (name == "all") {
+    const auto& given = choices.values();
+    const bool with_charts =
+        std::any_of(given.begin(), given.end(), [](const auto& v) { return v.first == "charts"; });
+    return WriteAllReports(ctx, out_path, with_charts);
+  }
   const reports::ReportKind* kind = reports::FindReportKind(name);
   if (kind == nullptr) {
     ctx.err << "没有这种报表: " << name << "\n\n";

@@ -21,10 +21,12 @@ namespace grid {
 Status ExportToExcel(const ReportGrid& grid, const std::string& path);
 
 // Several grids as the sheets of one workbook, in order. Sheet names are
-// made valid (31 characters, no []:*?/\) and unique.
+// made valid (31 characters, no []:*?/\) and unique. A sheet without a grid
+// holds the PNG picture `png` (a chart) at its top-left corner.
 struct NamedGrid {
   std::string name;
   const ReportGrid* grid;
+  std::string_view png = {};
 };
 Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string& path);
 

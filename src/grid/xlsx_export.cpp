@@ -358,6 +358,18 @@ class XlsxWriter {
 
 }  // namespace
 
+namespace {
+
+Status InsertPicture(lxw_worksheet* ws, std::string_view png) {
+  // The library copies the bytes; it reads the picture's size from them.
+  const lxw_error e = worksheet_insert_image_buffer(
+      ws, 1, 1, reinterpret_cast<const unsigned char*>(png.data()), png.size());
+  if (e != LXW_NO_ERROR) return Status::Error(std::string("无法插入图片：") + lxw_strerror(e));
+  return Status::Ok();
+}
+
+}  // namespace
+
 Status ExportToExcel(const ReportGrid& grid, const std::string& path) {
   return ExportBookToExcel({{"Sheet1", &grid}}, path);
 }
@@ -377,7 +389,10 @@ Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string
       const std::string name = UniqueSheetName(sheet.name, used);
       lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
       try {
-        written = XlsxWriter(*sheet.grid, formats, ws).Write();
+        if (sheet.grid == nullptr)
+          written = InsertPicture(ws, sheet.png);
+        else
+          written = XlsxWriter(*sheet.grid, formats, ws).Write();
       } catch (const std::exception& e) {
         written = Status::Error(std::string("输出 Excel 失败：") + e.what());
       }

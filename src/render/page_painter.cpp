@@ -125,4 +125,22 @@ void PaintPage(QPainter& painter, const Pagination& pages, int index, double sca
   painter.restore();
 }
 
+QRectF PaintPageFrame(QPainter& painter, const grid::ReportGrid& grid, double scale) {
+  const Pagination pages(grid);
+  const PageGeometry& g = pages.geometry();
+  const PagePlan& page = pages.Page(0);
+  Block b;
+  b.table_width = g.ContentWidth();  // the subtitles span the body
+  b.titles_height = pages.TitlesHeight(page);
+  const double content_scale = g.zoom * scale;
+  const QPointF origin(g.left * scale, g.top * scale);
+  painter.save();
+  PaintTitles(painter, pages, page, b, origin, content_scale);
+  PaintHeaderFooter(painter, pages, 0, scale);
+  painter.restore();
+  return {origin.x(), origin.y() + b.titles_height * content_scale,
+          g.ContentWidth() * content_scale,
+          std::max(0.0, g.ContentHeight() - b.titles_height) * content_scale};
+}
+
 }  // namespace render

@@ -4,6 +4,8 @@
 
 #include "render/pagination.h"
 
+#include <QRectF>
+
 class QPainter;
 
 namespace render {
@@ -11,5 +13,11 @@ namespace render {
 // Paints page `index` (0-based) of `pages` with the paper's top-left corner
 // at the painter's origin; `scale` is device pixels per grid pixel.
 void PaintPage(QPainter& painter, const Pagination& pages, int index, double scale);
+
+// A page whose body someone else draws (a chart): `grid` lends its report
+// titles and page setup only. Paints the titles, the header and the footer
+// of page 1 of 1 and returns the body's area under the titles, in device
+// pixels (`scale` as for PaintPage).
+QRectF PaintPageFrame(QPainter& painter, const grid::ReportGrid& grid, double scale);
 
 }  // namespace render

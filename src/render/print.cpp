@@ -67,6 +67,15 @@ void ApplyPageLayout(const grid::ReportGrid& grid, QPagedPaintDevice& device) {
 }
 
 grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path) {
+  return WritePdfWith(grid, path, [&grid](QPainter& painter, QPagedPaintDevice& device) {
+    Pagination pages(grid);
+    PaintPages(pages, device, painter, 1, pages.PageCount());
+    return true;
+  });
+}
+
+grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
+                          const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint) {
   if (QGuiApplication::instance() == nullptr)
     return grid::Status::Error("无法生成PDF：程序尚未初始化图形环境");
   QFile file(Utf8(path));
@@ -79,11 +88,10 @@ grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path) {
     QPdfWriter writer(&buffer);
     writer.setResolution(kPdfResolution);
     writer.setCreator(QStringLiteral("ScoreStat"));
-    ApplyPageLayout(grid, writer);
-    Pagination pages(grid);
+    ApplyPageLayout(layout, writer);
     QPainter painter;
-    if (!painter.begin(&writer)) return grid::Status::Error("无法生成PDF文件“" + path + "”");
-    PaintPages(pages, writer, painter, 1, pages.PageCount());
+    if (!painter.begin(&writer) || !paint(painter, writer))
+      return grid::Status::Error("无法生成PDF文件“" + path + "”");
     painter.end();
   }
   RepairPdfTextMap(bytes);

@@ -9,6 +9,7 @@
 #include "grid/report_grid.h"
 
 class QPagedPaintDevice;
+class QPainter;
 class QPrinter;
 
 namespace render {
@@ -25,6 +26,12 @@ int PageCount(const grid::ReportGrid& grid);
 // QGuiApplication (see EnsureGuiApplication). Fails with a Chinese message
 // when the file cannot be written.
 grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path);
+
+// The same for pages someone else paints: the paper and orientation from
+// `layout`'s page setup, then `paint` draws on the PDF's painter (calling
+// newPage between pages) and returns false when it could not.
+grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
+                          const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint);
 
 // Paper size, orientation and no device margins from the grid's page setup:
 // the pages carry their own margins.

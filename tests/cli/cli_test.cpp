@@ -213,6 +213,56 @@ TEST_F(CliTest, ReportAllWritesOneSheetPerReportAndReadsBack) {
   EXPECT_EQ(Cli({"report", "all", "-o", (dir_ / "book.pdf").string()}).status, 2);
 }
 
+// Charts as a user asks for them: each format by its ending, the picture's
+// size, and the refusals; `report all --charts` adds two picture sheets per
+// subject after the reports.
+TEST_F(CliTest, ChartsByTheirWrittenSyntax) {
+  const CliRun help = Cli({"chart", "--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* kind : {"fsd", "xxt", "bjzt", "yfydt", "--by-school", "--measure"})
+    EXPECT_NE(help.out.find(kind), std::string::npos) << kind;
+  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
+  const std::string png = (dir_ / "c.png").string();
+  const CliRun made = Cli({"chart", "xxt", "--subject", "语文", "--size", "640x400", "-o", png});
+  ASSERT_EQ(made.status, 0) << made.out;
+  // The PNG header's width and height, big-endian at bytes 16 and 20.
+  std::ifstream in(png, std::ios::binary);
+  unsigned char header[24] = {};
+  in.read(reinterpret_cast<char*>(header), sizeof header);
+  EXPECT_EQ(header[18] * 256 + header[19], 640);
+  EXPECT_EQ(header[22] * 256 + header[23], 400);
+  EXPECT_EQ(Cli({"chart", "bjzt", "--measure", "及格率", "--subject", "数学", "-o",
+                 (dir_ / "c.svg").string()})
+                .status,
+            0);
+  EXPECT_EQ(Cli({"chart", "fsd", "-o", (dir_ / "c.pdf").string()}).status, 0);
+  EXPECT_TRUE(fs::exists(dir_ / "c.svg") && fs::exists(dir_ / "c.pdf"));
+
+  struct Refusal {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  } refusals[] = {
+      {{"chart", "fsd", "--size", "big", "-o", png}, 2, "--size"},
+      {{"chart", "fsd", "--rank", "5", "-o", png}, 2, "没有选项 --rank"},
+      {{"chart", "pie", "-o", png}, 2, "没有这种图表"},
+      {{"chart", "fsd", "-o", (dir_ / "c.gif").string()}, 1, ".png、.svg 或 .pdf"},
+      {{"chart", "bjzt", "--measure", "优秀率", "-o", png}, 1, "只能比较平均分"},
+  };
+  for (const Refusal& r : refusals) {
+    const CliRun run = Cli(r.args);
+    EXPECT_EQ(run.status, r.status) << run.out;
+    EXPECT_NE(run.out.find(r.says), std::string::npos) << run.out;
+  }
+
+  const std::string book = (dir_ / "book.xlsx").string();
+  ASSERT_EQ(Cli({"report", "all", "--charts", "-o", book}).status, 0);
+  const data::Workbook back = data::ReadWorkbook(book);
+  EXPECT_EQ(back.sheets().size(), 4u + 3 * 9 + 5 + 9 + 7 + 2 * 9);
+  EXPECT_NE(back.Find("语文分数段分布图"), nullptr);
+  EXPECT_NE(back.Find("地理箱线图"), nullptr);
+}
+
 // The analysis kinds exactly as a user types them, on the hand-worked exam
 // of tests/stats/analysis_exam.h: the headings of row 0 of the grid file and
 // a row of figures each (the reports' own tests check every figure).

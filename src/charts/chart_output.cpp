@@ -1,0 +1,153 @@
+#include "charts/chart_output.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+#include <QSvgGenerator>
+#include <cstdlib>
+#include <memory>
+
+#include "charts/chart_builder.h"
+#include "render/cell_painter.h"
+#include "render/page_painter.h"
+#include "render/print.h"
+
+namespace charts {
+namespace {
+
+QString Utf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string Extension(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  const std::size_t slash = path.find_last_of('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+QImage Picture(const reports::ChartData& data, QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PaintChart(painter, QRectF(QPointF(0, 0), size), data);
+  return image;
+}
+
+grid::Status WriteSvg(const reports::ChartData& data, const std::string& path, QSize size) {
+  QFile file(Utf8(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    return grid::Status::Error("无法写入文件“" + path + "”：" + file.errorString().toStdString());
+  QSvgGenerator svg;
+  svg.setOutputDevice(&file);
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setResolution(96);
+  svg.setTitle(Utf8(data.title));
+  QPainter painter;
+  if (!painter.begin(&svg)) return grid::Status::Error("无法生成SVG文件“" + path + "”");
+  PaintChart(painter, QRectF(QPointF(0, 0), size), data);
+  painter.end();
+  if (!file.flush())
+    return grid::Status::Error("写入文件“" + path + "”时出错：" + file.errorString().toStdString());
+  return grid::Status::Ok();
+}
+
+// The page frame, then the chart under the titles (which carry its title).
+void PaintChartPage(QPainter& painter, const reports::ChartData& data,
+                    const grid::ReportGrid& page) {
+  const double scale = render::DeviceScale(painter.device());
+  const QRectF body = render::PaintPageFrame(painter, page, scale);
+  PaintChart(painter, body, data, scale, false);
+}
+
+}  // namespace
+
+void EnsureChartApplication() {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
+      std::getenv("WAYLAND_DISPLAY") == nullptr)
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  // QApplication keeps references to argc and argv: both must live on.
+  static int argc = 1;
+  static char name[] = "scorestat";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
+}
+
+void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartData& data,
+                double device_scale, bool with_title) {
+  if (target.isEmpty()) return;
+  const QSizeF logical = target.size() / (device_scale > 0 ? device_scale : 1);
+  QGraphicsScene scene;
+  QChart* chart = BuildChart(data, with_title);
+  scene.addItem(chart);  // the scene owns it now
+  chart->setGeometry(QRectF(QPointF(0, 0), logical));
+  scene.setSceneRect(QRectF(QPointF(0, 0), logical));
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  scene.render(&painter, target, scene.sceneRect(), Qt::IgnoreAspectRatio);
+  painter.restore();
+}
+
+QByteArray PngBytes(const reports::ChartData& data, QSize size) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!Picture(data, size).save(&buffer, "PNG")) return {};
+  return bytes;
+}
+
+grid::Status WriteChart(const reports::ChartData& data, const grid::ReportGrid& page,
+                        const std::string& path, QSize size) {
+  const std::string ext = Extension(path);
+  if (size.width() < 100 || size.height() < 100 || size.width() > 10000 || size.height() > 10000)
+    return grid::Status::Error("图片的大小应在 100x100 到 10000x10000 之间。");
+  if (ext == "png") {
+    if (!Picture(data, size).save(Utf8(path), "PNG"))
+      return grid::Status::Error("无法写入图片文件“" + path + "”");
+    return grid::Status::Ok();
+  }
+  if (ext == "svg") return WriteSvg(data, path, size);
+  if (ext == "pdf")
+    return render::WritePdfWith(page, path, [&](QPainter& painter, QPagedPaintDevice&) {
+      PaintChartPage(painter, data, page);
+      return true;
+    });
+  return grid::Status::Error("不支持的图表文件格式“." + ext + "”：请用 .png、.svg 或 .pdf。");
+}
+
+grid::ReportGrid ChartPage(const reports::ChartData& data, const data::TitleSettings& titles,
+                           output::Date today) {
+  grid::ReportGrid page(1, 1);
+  output::AddReportTitles(page, data.title, titles, today);
+  output::SetUpReportPage(page, grid::kLandscape, 1);
+  return page;
+}
+
+void PrintChart(const reports::ChartData& data, const grid::ReportGrid& page, QPrinter& printer) {
+  render::ApplyPageLayout(page, printer);
+  printer.setFullPage(true);
+  QPainter painter;
+  if (!painter.begin(&printer)) return;
+  PaintChartPage(painter, data, page);
+  painter.end();
+}
+
+std::function<void(QPrinter*)> ChartPreviewHandler(const reports::ChartData& data,
+                                                   const grid::ReportGrid& page) {
+  return [&data, &page](QPrinter* printer) {
+    if (printer != nullptr) PrintChart(data, page, *printer);
+  };
+}
+
+}  // namespace charts

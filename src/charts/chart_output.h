@@ -1,0 +1,61 @@
+// Writing a chart out: a PNG or SVG picture of a given size, a PDF page and
+// the printer. A printed chart (PDF, printer, preview) sits on a page laid
+// out like a report's: the paper, margins, title lines from the stored
+// settings and the footer come from a page grid (ChartPage) that the
+// desktop's page setup may change; the chart fills the space under the
+// titles. Nothing here throws: a failure is a Status with a Chinese message.
+#pragma once
+
+#include <QByteArray>
+#include <QRectF>
+#include <QSize>
+#include <functional>
+#include <string>
+
+#include "data/app_state.h"
+#include "grid/grid_error.h"
+#include "grid/report_grid.h"
+#include "output/report_layout.h"
+#include "reports/chart_data.h"
+
+class QPainter;
+class QPrinter;
+
+namespace charts {
+
+// Charts are graphics widgets and need a QApplication, not only a
+// QGuiApplication. The command-line tool calls this first: it creates one
+// (offscreen when no display is set) unless one exists.
+void EnsureChartApplication();
+
+// The default size of a picture: a projector's 16:10.
+inline constexpr QSize kDefaultPictureSize{1600, 1000};
+
+// Paints the chart into `target` of `painter`, laid out as if the target
+// were `target` / `device_scale` pixels at 96 dpi, so that texts keep their
+// size on a printer. The result slips use it to put a chart in a rectangle.
+void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartData& data,
+                double device_scale = 1, bool with_title = true);
+
+// The picture as PNG bytes; empty when it cannot be made.
+QByteArray PngBytes(const reports::ChartData& data, QSize size = kDefaultPictureSize);
+
+// By the file's ending: .png (at `size`), .svg (`size` as its view box) or
+// .pdf (one page of `page`).
+grid::Status WriteChart(const reports::ChartData& data, const grid::ReportGrid& page,
+                        const std::string& path, QSize size = kDefaultPictureSize);
+
+// The page a printed chart sits on: the two report title lines (the chart's
+// title and the subtitles with the date as the settings say), landscape, the
+// report margins and the footer "共&n页  第&p页".
+grid::ReportGrid ChartPage(const reports::ChartData& data, const data::TitleSettings& titles,
+                           output::Date today);
+
+// Prints the chart on one page of `printer` with `page`'s layout.
+void PrintChart(const reports::ChartData& data, const grid::ReportGrid& page, QPrinter& printer);
+// A handler for QPrintPreviewDialog::paintRequested; `data` and `page` must
+// outlive the preview.
+std::function<void(QPrinter*)> ChartPreviewHandler(const reports::ChartData& data,
+                                                   const grid::ReportGrid& page);
+
+}  // namespace charts
