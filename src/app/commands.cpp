@@ -9,6 +9,7 @@
 #include "app/about_box.h"
 #include "app/app_info.h"
 #include "app/browser_window.h"
+#include "app/chart_window.h"
 #include "app/dialog_commands.h"
 #include "app/document_window.h"
 #include "app/edit_commands.h"
@@ -129,6 +130,7 @@ void RegisterStandardCommands(MainWindow& window) {
   RegisterReportCommands(window);
   RegisterDialogCommands(window);
   RegisterPrintCommands(window);
+  RegisterChartCommands(window);
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "reports/chart_catalog.h"
 #include "reports/report_catalog.h"
 
 namespace app {
@@ -38,6 +39,7 @@ constexpr MenuEntry kEntries[] = {
     {1, "ExcelSave", "输出到Excel(&E)", nullptr, kMenuNone},
     {1, "mnuExportHtml", "输出到HTML ...", nullptr, kMenuNone},
     {1, "mnuExportPdf", "输出到PDF ...", nullptr, kMenuNone},
+    {1, "mnuSaveImage", "另存为图片 ...", nullptr, kMenuNone},
     S(1),
     {1, "mnuFilePageSetup", "页面设置(&U)...", nullptr, kMenuNone},
     {1, "mnuPrintPreview", "打印预览(&V)", nullptr, kMenuNone},
@@ -71,6 +73,11 @@ constexpr MenuEntry kEntries[] = {
     {2, "sjzl", nullptr, nullptr, kMenuNone},
     {2, "djpj", nullptr, nullptr, kMenuNone},
     {2, "djtj", nullptr, nullptr, kMenuNone},
+    {1, "tbbb", "图表", nullptr, kMenuSubmenu},
+    {2, "fsd", nullptr, nullptr, kMenuNone},
+    {2, "xxt", nullptr, nullptr, kMenuNone},
+    {2, "bjzt", nullptr, nullptr, kMenuNone},
+    {2, "yfydt", nullptr, nullptr, kMenuNone},
 
     {0, "mnuEdit", "编辑(&E)", nullptr, kMenuSubmenu},
     {1, "mnuCut", "剪切(&X)", "Ctrl+X", kMenuNone},
@@ -149,8 +156,9 @@ const char* MenuCaption(const MenuEntry& entry) {
   const char* kind = entry.name;
   for (const SubjectMenu& m : kSubjectMenus)
     if (std::strcmp(m.submenu, entry.name) == 0) kind = m.items;
-  const reports::ReportKind* found = reports::FindReportKind(kind);
-  return found != nullptr ? found->caption : entry.name;
+  if (const reports::ReportKind* found = reports::FindReportKind(kind)) return found->caption;
+  if (const reports::ChartKind* chart = reports::FindChartKind(kind)) return chart->caption;
+  return entry.name;
 }
 
 std::span<const MenuEntry> MainMenuEntries() {

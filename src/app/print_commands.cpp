@@ -12,11 +12,13 @@
 #include <QVariant>
 
 #include "app/app_info.h"
+#include "app/chart_window.h"
 #include "app/document_window.h"
 #include "app/main_window.h"
 #include "app/page_setup_dialog.h"
 #include "app/qt_convert.h"
 #include "app/ui_services.h"
+#include "charts/chart_output.h"
 #include "grid/export.h"
 #include "grid/grid_file.h"
 #include "render/print.h"
@@ -44,6 +46,8 @@ const QString kGridFilter = QStringLiteral("表格文件 (*.scg *.json);;所有�
 const QString kExcelFilter = QStringLiteral("Excel 工作簿 (*.xlsx)");
 const QString kHtmlFilter = QStringLiteral("网页文件 (*.html *.htm)");
 const QString kPdfFilter = QStringLiteral("PDF 文件 (*.pdf)");
+const QString kImageCaption = QStringLiteral("另存为图片");
+const QString kImageFilter = QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg)");
 }  // namespace text
 
 const char* const kGridFileProperty = "gridFilePath";
@@ -80,11 +84,11 @@ QString WithSuffix(const QString& path, const char* suffix) {
   return path + QLatin1Char('.') + QLatin1String(suffix);
 }
 
-QString SuggestedName(DocumentWindow& doc, const char* suffix) {
-  QString name = Qs(doc.document().caption).trimmed();
+QString SuggestedName(const QWidget& window, const std::string& caption, const char* suffix) {
+  QString name = Qs(caption).trimmed();
   name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
   if (name.isEmpty()) name = QStringLiteral("报表");
-  QString existing = GridFilePathOf(doc);
+  QString existing = GridFilePathOf(window);
   QString dir = existing.isEmpty() ? QDir::homePath() : QFileInfo(existing).absolutePath();
   return QDir(dir).filePath(name + QLatin1Char('.') + QLatin1String(suffix));
 }
@@ -115,6 +119,8 @@ class PrintCommands {
   void Save();
   void SaveAs() { Write(kGridFile, text::kSaved, /*remember=*/true); }
   void Export(const Output& output) { Write(output, text::kExported, /*remember=*/false); }
+  void ExportPdf();
+  void SaveImage();
   void PageSetup();
   void Preview();
   void DirectPrint();
@@ -122,6 +128,9 @@ class PrintCommands {
  private:
   // Asks for the file, then writes it and tells the user how it went.
   void Write(const Output& output, const QString& success, bool remember);
+  // The same for the active chart window, `suffix` the format when the name has none.
+  void WriteChart(ChartWindow& chart, const QString& caption, const QString& filter,
+                  const char* suffix);
   void Fail(const grid::Status& status) {
     w_.services().Message(&w_, AppTitle(), Qs(status.message()), QMessageBox::Warning);
   }
@@ -134,7 +143,8 @@ void PrintCommands::Write(const Output& output, const QString& success, bool rem
   DocumentWindow* doc = w_.ActiveDocument();
   if (doc == nullptr) return;
   QPointer<DocumentWindow> target(doc);
-  hooks_.save_file_name(&w_, output.caption, output.filter, SuggestedName(*doc, output.suffix),
+  hooks_.save_file_name(&w_, output.caption, output.filter,
+                        SuggestedName(*doc, doc->document().caption, output.suffix),
                         [this, target, &output, success, remember](const QString& chosen) {
                           if (target.isNull() || chosen.isEmpty()) return;
                           QString path = WithSuffix(chosen, output.suffix);
@@ -146,6 +156,35 @@ void PrintCommands::Write(const Output& output, const QString& success, bool rem
                           if (remember) target->setProperty(kGridFileProperty, path);
                           w_.services().Message(&w_, text::kNotice, success, QMessageBox::Warning);
                         });
+}
+
+void PrintCommands::WriteChart(ChartWindow& chart, const QString& caption, const QString& filter,
+                               const char* suffix) {
+  QPointer<ChartWindow> target(&chart);
+  hooks_.save_file_name(
+      &w_, caption, filter, SuggestedName(chart, chart.data().title, suffix),
+      [this, target, suffix](const QString& chosen) {
+        if (target.isNull() || chosen.isEmpty()) return;
+        const QString path = WithSuffix(chosen, suffix);
+        grid::Status status = charts::WriteChart(target->data(), target->page(), Std(path));
+        if (!status) {
+          Fail(status);
+          return;
+        }
+        w_.services().Message(&w_, text::kNotice, text::kExported, QMessageBox::Warning);
+      });
+}
+
+void PrintCommands::ExportPdf() {
+  if (ChartWindow* chart = ActiveChart(w_))
+    WriteChart(*chart, text::kPdfCaption, text::kPdfFilter, "pdf");
+  else
+    Export(kPdf);
+}
+
+void PrintCommands::SaveImage() {
+  if (ChartWindow* chart = ActiveChart(w_))
+    WriteChart(*chart, text::kImageCaption, text::kImageFilter, "png");
 }
 
 void PrintCommands::Open() {
@@ -177,9 +216,10 @@ void PrintCommands::Save() {
 
 void PrintCommands::PageSetup() {
   DocumentWindow* doc = w_.ActiveDocument();
-  if (doc == nullptr) return;
+  ChartWindow* chart = ActiveChart(w_);
+  if (doc == nullptr && chart == nullptr) return;
   auto* dialog = new PageSetupDialog(&w_);
-  dialog->SetGrid(doc->grid());
+  dialog->SetGrid(doc != nullptr ? doc->grid() : chart->page());
   hooks_.show_dialog(dialog);
 }
 
@@ -187,23 +227,31 @@ void PrintCommands::PageSetup() {
 // its grid stay while the preview paints from them.
 void PrintCommands::Preview() {
   DocumentWindow* doc = w_.ActiveDocument();
-  if (doc == nullptr) return;
+  ChartWindow* chart = ActiveChart(w_);
+  if (doc == nullptr && chart == nullptr) return;
   auto* dialog = new QPrintPreviewDialog(&w_);
   dialog->setWindowTitle(text::kPreviewCaption + QStringLiteral(" - ") +
-                         Qs(doc->document().caption));
-  render::ApplyPageLayout(doc->grid(), *dialog->printer());
+                         Qs(doc != nullptr ? doc->document().caption : chart->data().title));
+  render::ApplyPageLayout(doc != nullptr ? doc->grid() : chart->page(), *dialog->printer());
   QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                   render::PreviewHandler(doc->grid()));
+                   doc != nullptr ? render::PreviewHandler(doc->grid())
+                                  : charts::ChartPreviewHandler(chart->data(), chart->page()));
   dialog->resize(w_.size() * 0.9);
   hooks_.show_dialog(dialog);
 }
 
 void PrintCommands::DirectPrint() {
   DocumentWindow* doc = w_.ActiveDocument();
-  if (doc == nullptr) return;
+  ChartWindow* chart = ActiveChart(w_);
+  if (doc == nullptr && chart == nullptr) return;
   std::unique_ptr<QPrinter> printer = hooks_.default_printer();
   if (!printer) {
     w_.services().Message(&w_, AppTitle(), text::kNoPrinter, QMessageBox::Warning);
+    return;
+  }
+  if (chart != nullptr) {
+    printer->setDocName(Qs(chart->data().title));
+    charts::PrintChart(chart->data(), chart->page(), *printer);
     return;
   }
   printer->setDocName(Qs(doc->document().caption));
@@ -263,7 +311,8 @@ void RegisterPrintCommands(MainWindow& window, PrintCommandHooks hooks) {
   t.Register(QStringLiteral("mnuFileSaveAs"), [commands] { commands->SaveAs(); });
   t.Register(QStringLiteral("ExcelSave"), [commands] { commands->Export(kExcel); });
   t.Register(QStringLiteral("mnuExportHtml"), [commands] { commands->Export(kHtml); });
-  t.Register(QStringLiteral("mnuExportPdf"), [commands] { commands->Export(kPdf); });
+  t.Register(QStringLiteral("mnuExportPdf"), [commands] { commands->ExportPdf(); });
+  t.Register(QStringLiteral("mnuSaveImage"), [commands] { commands->SaveImage(); });
   t.Register(QStringLiteral("mnuFilePageSetup"), [commands] { commands->PageSetup(); });
   t.Register(QStringLiteral("mnuPrintPreview"), [commands] { commands->Preview(); });
   t.Register(QStringLiteral("mnuDirectPrint"), [commands] { commands->DirectPrint(); });

@@ -1,7 +1,9 @@
 // The File menu's commands on the active report: open and save grid files,
 // export to Excel, HTML and PDF, page setup, print preview and printing.
 // With no report window open they do nothing, except 打开表格文件, which
-// opens an empty report window first.
+// opens an empty report window first. When a chart window is the active
+// one, 输出到PDF, 页面设置, 打印预览 and 打印 act on its chart, and 另存为图片
+// writes it as PNG or SVG (a chart's own command).
 #pragma once
 
 #include <QString>
@@ -40,7 +42,8 @@ struct PrintCommandHooks {
 PrintCommandHooks DefaultPrintCommandHooks();
 
 // Registers mnuOpen, mnuSave, mnuFileSaveAs, ExcelSave, mnuExportHtml,
-// mnuExportPdf, mnuFilePageSetup, mnuPrintPreview and mnuDirectPrint.
+// mnuExportPdf, mnuSaveImage, mnuFilePageSetup, mnuPrintPreview and
+// mnuDirectPrint.
 // Registering again replaces them.
 void RegisterPrintCommands(MainWindow& window);
 void RegisterPrintCommands(MainWindow& window, PrintCommandHooks hooks);

@@ -22,13 +22,16 @@ constexpr const char* kCancel = "取 消";
 
 }  // namespace
 
-ReportOptionsWindow::ReportOptionsWindow(MainWindow& main, const reports::ReportKind& kind)
+ReportOptionsWindow::ReportOptionsWindow(MainWindow& main, const char* control_name,
+                                         const char* caption,
+                                         std::span<const reports::ReportOption> options, Make make)
     : QDialog(&main, Qt::Dialog),
       main_(main),
-      kind_(kind),
-      fields_(reports::OptionFields(kind, main.state().subject_lines)) {
-  setObjectName(QString::fromLatin1(kind.control_name) + QStringLiteral("frm"));
-  setWindowTitle(Qs(kind.caption));
+      options_(options),
+      make_(std::move(make)),
+      fields_(reports::OptionFields(options, main.state().subject_lines)) {
+  setObjectName(QString::fromLatin1(control_name) + QStringLiteral("frm"));
+  setWindowTitle(Qs(caption));
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
   auto* form = new QFormLayout;
@@ -56,7 +59,7 @@ void ReportOptionsWindow::OnOK() {
   for (std::size_t i = 0; i < fields_.size(); ++i)
     fields_[i].value = Std(lists_[i] ? lists_[i]->currentText() : texts_[i]->text());
   try {
-    MakeInNewWindow(main_, kind_, reports::ChoicesOf(kind_, fields_));
+    make_(reports::ChoicesOf(options_, fields_));
   } catch (const reports::ReportError& e) {
     main_.services().Message(this, AppTitle(), QString::fromUtf8(e.what()), QMessageBox::Warning);
     return;
@@ -65,8 +68,17 @@ void ReportOptionsWindow::OnOK() {
 }
 
 ReportOptionsWindow* OpenReportOptions(MainWindow& main, const reports::ReportKind& kind) {
+  return OpenOptions(main, kind.control_name, kind.caption, kind.options,
+                     [&main, &kind](const reports::ReportChoices& choices) {
+                       MakeInNewWindow(main, kind, choices);
+                     });
+}
+
+ReportOptionsWindow* OpenOptions(MainWindow& main, const char* control_name, const char* caption,
+                                 std::span<const reports::ReportOption> options,
+                                 ReportOptionsWindow::Make make) {
   delete main.findChild<ReportOptionsWindow*>(QString(), Qt::FindDirectChildrenOnly);
-  auto* window = new ReportOptionsWindow(main, kind);
+  auto* window = new ReportOptionsWindow(main, control_name, caption, options, std::move(make));
   window->show();
   window->raise();
   return window;
