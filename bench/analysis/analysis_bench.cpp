@@ -36,11 +36,6 @@ using Report = std::function<void(output::Document&, data::AppState&)>;
 constexpr int kRuns = 5;
 std::string only;  // the one kind to time, for profiling
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 void Time(const char* name, data::AppState& state, const Report& report) {
   if (!only.empty() && only != name) return;
   std::vector<double> wall, cpu;
@@ -55,7 +50,7 @@ void Time(const char* name, data::AppState& state, const Report& report) {
     if (run == kRuns - 1) last = std::move(doc);
   }
   std::printf("  %-6s %7.3f s wall %7.3f s cpu (median of %d)  %7d rows × %3d cols  %s\n", name,
-              Median(wall), Median(cpu), kRuns, last.grid.Rows(), last.grid.Cols(),
+              bench::Median(wall), bench::Median(cpu), kRuns, last.grid.Rows(), last.grid.Cols(),
               last.title.c_str());
 }
 

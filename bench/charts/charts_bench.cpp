@@ -27,11 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 3;
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 void Time(const reports::ChartKind& kind, const char* subject, const char* ext,
           data::AppState& state, const fs::path& dir) {
   std::vector<double> total, computing;
@@ -49,7 +44,7 @@ void Time(const reports::ChartKind& kind, const char* subject, const char* ext,
     total.push_back(bench::SecondsSince(start));
   }
   std::printf("  %-6s %-8s %-4s %6.3f s database to file (%6.3f s reading and computing)\n",
-              kind.control_name, subject, ext, Median(total), Median(computing));
+              kind.control_name, subject, ext, bench::Median(total), bench::Median(computing));
 }
 
 }  // namespace

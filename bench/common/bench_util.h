@@ -4,10 +4,12 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace bench {
 
@@ -69,6 +71,12 @@ inline void ResetPeakRss() {
 
 inline double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The middle of several timings (the upper middle of an even number).
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
 }
 
 // CPU time of the whole process, all threads, in seconds.

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
 #include <QSvgGenerator>
-#include <cstdlib>
 #include <memory>
 
 #include "charts/chart_builder.h"
@@ -22,15 +22,6 @@ namespace {
 
 QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Extension(const std::string& path) {
-  const std::size_t dot = path.find_last_of('.');
-  const std::size_t slash = path.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
 }
 
 QImage Picture(const reports::ChartData& data, QSize size) {
@@ -71,16 +62,8 @@ void PaintChartPage(QPainter& painter, const reports::ChartData& data,
 }  // namespace
 
 void EnsureChartApplication() {
-  if (QCoreApplication::instance() != nullptr) return;
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
-      std::getenv("WAYLAND_DISPLAY") == nullptr)
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  // QApplication keeps references to argc and argv: both must live on.
-  static int argc = 1;
-  static char name[] = "scorestat";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
+  render::EnsureGuiApplication(
+      [](int& argc, char** argv) -> QGuiApplication* { return new QApplication(argc, argv); });
 }
 
 void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartData& data,
@@ -109,7 +92,7 @@ QByteArray PngBytes(const reports::ChartData& data, QSize size) {
 
 grid::Status WriteChart(const reports::ChartData& data, const grid::ReportGrid& page,
                         const std::string& path, QSize size) {
-  const std::string ext = Extension(path);
+  const std::string ext = QFileInfo(Utf8(path)).suffix().toLower().toStdString();
   if (size.width() < 100 || size.height() < 100 || size.width() > 10000 || size.height() > 10000)
     return grid::Status::Error("图片的大小应在 100x100 到 10000x10000 之间。");
   if (ext == "png") {

@@ -37,7 +37,7 @@ void PaintPages(const Pagination& pages, QPagedPaintDevice& device, QPainter& pa
 
 }  // namespace
 
-void EnsureGuiApplication() {
+void EnsureGuiApplication(MakeApplication make) {
   if (QGuiApplication::instance() != nullptr) return;
   if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
       std::getenv("WAYLAND_DISPLAY") == nullptr)
@@ -46,7 +46,7 @@ void EnsureGuiApplication() {
   static int argc = 1;
   static char name[] = "scorestat";
   static char* argv[] = {name, nullptr};
-  static QGuiApplication* app = new QGuiApplication(argc, argv);
+  static QGuiApplication* app = make ? make(argc, argv) : new QGuiApplication(argc, argv);
   (void)app;
 }
 

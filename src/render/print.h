@@ -8,6 +8,7 @@
 #include "grid/grid_error.h"
 #include "grid/report_grid.h"
 
+class QGuiApplication;
 class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
@@ -16,8 +17,10 @@ namespace render {
 
 // Fonts and painting need a QGuiApplication. The command-line tool calls
 // this first: it creates one (on the offscreen platform when no display is
-// set) unless one exists; it lives until the program ends.
-void EnsureGuiApplication();
+// set) unless one exists; it lives until the program ends. `make` creates
+// it when something needs more (the charts, a QApplication).
+using MakeApplication = QGuiApplication* (*)(int& argc, char** argv);
+void EnsureGuiApplication(MakeApplication make = nullptr);
 
 // Number of pages the grid prints on with its page setup.
 int PageCount(const grid::ReportGrid& grid);

@@ -11,36 +11,18 @@
 
 #include "app/chart_window.h"
 #include "app/page_setup_dialog.h"
-#include "app/print_commands.h"
 #include "app/report_options_dialog.h"
 #include "dialog_fixture.h"
+#include "print_fixture.h"
 #include "reports/chart_catalog.h"
 
 namespace app_test {
 namespace {
 
-class ChartWindowTest : public ExamFixture {
+class ChartWindowTest : public PrintHooked<ExamFixture> {
  protected:
-  // The main window with the file dialog, the modal dialogs and the printer
-  // answered here.
-  app::MainWindow& Win() {
-    app::MainWindow& w = Window();
-    if (!hooked_) {
-      app::PrintCommandHooks hooks;
-      hooks.save_file_name = [this](QWidget*, const QString&, const QString& filter, const QString&,
-                                    app::PrintCommandHooks::FileChosen chosen) {
-        save_filter = filter;
-        chosen(file_to_save);
-      };
-      hooks.show_dialog = [this](QDialog* dialog) {
-        shown.push_back(dialog->metaObject()->className());
-        delete dialog;
-      };
-      hooks.default_printer = [this] { return std::move(printer); };
-      app::RegisterPrintCommands(w, hooks);
-      hooked_ = true;
-    }
-    return w;
+  ChartWindowTest() {
+    on_dialog = [this](QDialog& dialog) { shown.push_back(dialog.metaObject()->className()); };
   }
   // Asks for `kind` through its dialog with `subject` chosen.
   app::ChartWindow* MakeChart(const char* kind, const QString& subject) {
@@ -52,21 +34,12 @@ class ChartWindowTest : public ExamFixture {
     Click(dialog, "cmdOK");
     return app::ActiveChart(Win());
   }
-  QString Path(const char* name) const {
-    return dir.path() + QLatin1Char('/') + QString::fromUtf8(name);
-  }
   static QByteArray Head(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.read(5) : QByteArray();
   }
 
-  QString file_to_save;
-  QString save_filter;
   std::vector<QString> shown;
-  std::unique_ptr<QPrinter> printer;
-
- private:
-  bool hooked_ = false;
 };
 
 TEST_F(ChartWindowTest, TheChartMenuFollowsTheAnalysisReportsWithTheCatalogsCaptions) {

@@ -10,41 +10,14 @@
 #include "app_fixture.h"
 #include "grid/export.h"
 #include "grid/grid_file.h"
+#include "print_fixture.h"
 #include "render/print.h"
 
 namespace app_test {
 namespace {
 
-// The main window with the file dialogs, modal dialogs and the printer
-// answered by the test.
-class PrintCommandsTest : public AppFixture {
+class PrintCommandsTest : public PrintHooked<AppFixture> {
  protected:
-  app::MainWindow& Win() {
-    app::MainWindow& w = Window();
-    if (!hooked_) {
-      app::PrintCommandHooks hooks;
-      hooks.save_file_name = [this](QWidget*, const QString&, const QString& filter, const QString&,
-                                    app::PrintCommandHooks::FileChosen chosen) {
-        ++save_dialogs;
-        save_filter = filter;
-        if (!file_to_save.isEmpty()) chosen(file_to_save);
-      };
-      hooks.show_dialog = [this](QDialog* dialog) {
-        ++dialogs;
-        if (on_dialog) on_dialog(*dialog);
-        delete dialog;
-      };
-      hooks.default_printer = [this] { return printer ? std::move(printer) : nullptr; };
-      app::RegisterPrintCommands(w, hooks);
-      hooked_ = true;
-    }
-    return w;
-  }
-  void Run(const char* name) { Win().RunCommand(QString::fromLatin1(name)); }
-  QString Path(const char* name) const {
-    return dir.path() + QLatin1Char('/') + QString::fromUtf8(name);
-  }
-
   // A small report in a new window.
   app::DocumentWindow* SampleReport() {
     Win();
@@ -63,16 +36,6 @@ class PrintCommandsTest : public AppFixture {
     doc->SyncFromDocument();
     return doc;
   }
-
-  QString file_to_save;
-  QString save_filter;
-  int save_dialogs = 0;
-  int dialogs = 0;
-  std::function<void(QDialog&)> on_dialog;
-  std::unique_ptr<QPrinter> printer;
-
- private:
-  bool hooked_ = false;
 };
 
 TEST_F(PrintCommandsTest, WithoutAReportWindowNothingHappens) {
