@@ -221,7 +221,10 @@ QChart* BuildChart(const reports::ChartData& data, bool with_title) {
   auto* chart = new QChart;
   const auto [low, high] = ValueSpan(data);
   const bool from_zero = data.shape != reports::ChartShape::kBoxes && !data.value_axis_reversed;
-  QValueAxis* y = ValueAxis(data, from_zero ? std::min(0.0, low) : low - (high - low) * 0.05, high);
+  // Boxes start a little below the lowest score, but not below 0 for scores.
+  const double below =
+      low >= 0 ? std::max(0.0, low - (high - low) * 0.05) : low - (high - low) * 0.05;
+  QValueAxis* y = ValueAxis(data, from_zero ? std::min(0.0, low) : below, high);
   chart->addAxis(y, Qt::AlignLeft);
   if (data.shape == reports::ChartShape::kCurve) {
     auto* x = new QValueAxis;
