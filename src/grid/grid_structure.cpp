@@ -2,6 +2,7 @@
 // rectangle: the edits that change which cell sits where.
 #include <algorithm>
 
+#include "grid/edit_journal.h"
 #include "grid/report_grid.h"
 
 namespace grid {
@@ -10,23 +11,15 @@ void ReportGrid::InsertRow(int at, int count) {
   if (at < 0 || at > Rows()) throw GridError("插入行的位置超出范围：" + std::to_string(at));
   if (count < 0) throw GridError("插入的行数不能为负数");
   if (count == 0) return;
-  contents_.rows.insert(contents_.rows.begin() + at, static_cast<std::size_t>(count), NewRow());
-  ShiftMergesForRows(at, count);
-  ClampSelection();
-  Notify(GridChange::kShape);
+  PutRows(at, std::vector<RowData>(static_cast<std::size_t>(count), NewRow()));
 }
 
 void ReportGrid::InsertCol(int at, int count) {
   if (at < 0 || at > Cols()) throw GridError("插入列的位置超出范围：" + std::to_string(at));
   if (count < 0) throw GridError("插入的列数不能为负数");
   if (count == 0) return;
-  contents_.columns.insert(contents_.columns.begin() + at, static_cast<std::size_t>(count),
-                           ColumnInfo{});
-  for (auto& row : contents_.rows)
-    row.cells.insert(row.cells.begin() + at, static_cast<std::size_t>(count), {});
-  ShiftMergesForCols(at, count);
-  ClampSelection();
-  Notify(GridChange::kShape);
+  const auto n = static_cast<std::size_t>(count);
+  PutCols(at, std::vector<ColumnInfo>(n), std::vector<CellData>(n * contents_.rows.size()));
 }
 
 void ReportGrid::DeleteRows(int first, int count) {
@@ -34,11 +27,7 @@ void ReportGrid::DeleteRows(int first, int count) {
   CheckRow(first);
   CheckRow(first + count - 1);
   if (count >= Rows()) throw GridError("不能删除全部的行");
-  contents_.rows.erase(contents_.rows.begin() + first, contents_.rows.begin() + first + count);
-  ShiftMergesForRows(first, -count);
-  contents_.fixed_rows = std::min(contents_.fixed_rows, Rows());
-  ClampSelection();
-  Notify(GridChange::kShape);
+  TakeRows(first, count);
 }
 
 void ReportGrid::DeleteCols(int first, int count) {
@@ -46,14 +35,7 @@ void ReportGrid::DeleteCols(int first, int count) {
   CheckCol(first);
   CheckCol(first + count - 1);
   if (count >= Cols()) throw GridError("不能删除全部的列");
-  contents_.columns.erase(contents_.columns.begin() + first,
-                          contents_.columns.begin() + first + count);
-  for (auto& row : contents_.rows)
-    row.cells.erase(row.cells.begin() + first, row.cells.begin() + first + count);
-  ShiftMergesForCols(first, -count);
-  contents_.fixed_cols = std::min(contents_.fixed_cols, Cols());
-  ClampSelection();
-  Notify(GridChange::kShape);
+  TakeCols(first, count);
 }
 
 void ReportGrid::AddItem(std::string_view text, bool notify) {
@@ -68,8 +50,80 @@ void ReportGrid::AddItem(std::string_view text, bool notify) {
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  contents_.rows.push_back(std::move(row));
+  std::vector<RowData> rows;
+  rows.push_back(std::move(row));
+  PutRows(Rows(), std::move(rows), notify);
+}
+
+// Every change of shape comes here, so that the journal sees it once, with
+// the merges and fixed rows and columns as they were.
+void ReportGrid::PutRows(int at, std::vector<RowData> rows, bool notify) {
+  const int count = static_cast<int>(rows.size());
+  if (EditJournal* j = AttachedJournal())
+    j->records_.emplace_back(journal::RowsInserted{at, count, CurrentFrame()});
+  Changed();
+  contents_.rows.insert(contents_.rows.begin() + at, std::make_move_iterator(rows.begin()),
+                        std::make_move_iterator(rows.end()));
+  ShiftMergesForRows(at, count);
+  ClampSelection();
   if (notify) Notify(GridChange::kShape);
+}
+
+void ReportGrid::TakeRows(int first, int count) {
+  const auto begin = contents_.rows.begin() + first;
+  if (EditJournal* j = AttachedJournal()) {
+    journal::RowsRemoved removed{first, {}, CurrentFrame()};
+    removed.rows.assign(std::make_move_iterator(begin), std::make_move_iterator(begin + count));
+    j->records_.emplace_back(std::move(removed));
+  }
+  Changed();
+  contents_.rows.erase(begin, begin + count);
+  ShiftMergesForRows(first, -count);
+  contents_.fixed_rows = std::min(contents_.fixed_rows, Rows());
+  ClampSelection();
+  Notify(GridChange::kShape);
+}
+
+void ReportGrid::PutCols(int at, std::vector<ColumnInfo> columns, std::vector<CellData> cells) {
+  const auto count = static_cast<std::ptrdiff_t>(columns.size());
+  if (EditJournal* j = AttachedJournal())
+    j->records_.emplace_back(journal::ColsInserted{at, static_cast<int>(count), CurrentFrame()});
+  Changed();
+  contents_.columns.insert(contents_.columns.begin() + at, std::make_move_iterator(columns.begin()),
+                           std::make_move_iterator(columns.end()));
+  auto from = cells.begin();
+  for (auto& row : contents_.rows) {
+    row.cells.insert(row.cells.begin() + at, std::make_move_iterator(from),
+                     std::make_move_iterator(from + count));
+    from += count;
+  }
+  ShiftMergesForCols(at, static_cast<int>(count));
+  ClampSelection();
+  Notify(GridChange::kShape);
+}
+
+void ReportGrid::TakeCols(int first, int count) {
+  if (EditJournal* j = AttachedJournal()) {
+    journal::ColsRemoved removed{first, {}, {}, CurrentFrame()};
+    const auto c = contents_.columns.begin() + first;
+    removed.columns.assign(c, c + count);
+    removed.cells.reserve(contents_.rows.size() * static_cast<std::size_t>(count));
+    for (auto& row : contents_.rows) {
+      const auto b = row.cells.begin() + first;
+      removed.cells.insert(removed.cells.end(), std::make_move_iterator(b),
+                           std::make_move_iterator(b + count));
+    }
+    j->records_.emplace_back(std::move(removed));
+  }
+  Changed();
+  contents_.columns.erase(contents_.columns.begin() + first,
+                          contents_.columns.begin() + first + count);
+  for (auto& row : contents_.rows)
+    row.cells.erase(row.cells.begin() + first, row.cells.begin() + first + count);
+  ShiftMergesForCols(first, -count);
+  contents_.fixed_cols = std::min(contents_.fixed_cols, Cols());
+  ClampSelection();
+  Notify(GridChange::kShape);
 }
 
 // A merge is kept while it lies wholly before or after the edit; one that
@@ -119,12 +173,14 @@ void ReportGrid::AddMerge(const CellRect& rect) {
   CheckCol(rect.last_col);
   if (rect.first_row > rect.last_row || rect.first_col > rect.last_col)
     throw GridError("合并区域无效");
+  RecordFrame();
   std::erase_if(contents_.merges, [&](const CellRect& m) { return m.Intersects(rect); });
   if (!rect.IsSingleCell()) contents_.merges.push_back(rect);
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::RemoveMerges(const CellRect& rect) {
+  RecordFrame();
   std::erase_if(contents_.merges, [&](const CellRect& m) { return m.Intersects(rect); });
   Notify(GridChange::kLayout);
 }

@@ -4,6 +4,7 @@
 
 #include "grid/content_fit.h"
 #include "grid/display_format.h"
+#include "grid/edit_journal.h"
 
 namespace grid {
 
@@ -18,11 +19,16 @@ ReportGrid::ReportGrid(int rows, int cols) {
   contents_.columns[0].width = kRowHeaderWidth;
   contents_.rows.resize(static_cast<std::size_t>(rows), NewRow());
   ClampSelection();
+  NewRevision();
 }
 
-ReportGrid::ReportGrid(const ReportGrid& other) : contents_(other.contents_) {}
+ReportGrid::ReportGrid(const ReportGrid& other) : contents_(other.contents_) {
+  NewRevision();
+}
 
-ReportGrid::ReportGrid(ReportGrid&& other) noexcept : contents_(std::move(other.contents_)) {}
+ReportGrid::ReportGrid(ReportGrid&& other) noexcept : contents_(std::move(other.contents_)) {
+  NewRevision();
+}
 
 ReportGrid& ReportGrid::operator=(const ReportGrid& other) {
   if (this != &other) {
@@ -45,7 +51,9 @@ void ReportGrid::ReplaceContents(ReportGrid&& other) {
 
 void ReportGrid::SwapContents(GridContents& contents) {
   if (contents.rows.empty() || contents.columns.empty()) throw GridError("表格至少要有一行一列");
+  RecordContents();
   std::swap(contents_, contents);
+  NewRevision();
   Notify(GridChange::kAll);
 }
 
@@ -59,6 +67,12 @@ void ReportGrid::SwapRows(int first, std::vector<GridContents::Row>& rows) {
       if (cell.style >= contents_.styles.size() || cell.tag >= contents_.tags.size())
         throw GridError("行中的样式或标记不属于这个表格");
     }
+  }
+  Changed();
+  if (EditJournal* j = AttachedJournal()) {
+    const auto from = contents_.rows.begin() + first;
+    j->records_.emplace_back(
+        journal::RowsWere{first, {from, from + static_cast<std::ptrdiff_t>(rows.size())}});
   }
   std::swap_ranges(rows.begin(), rows.end(),
                    contents_.rows.begin() + static_cast<std::ptrdiff_t>(first));
@@ -110,48 +124,46 @@ std::uint32_t ReportGrid::InternTag(std::string_view tag) {
 
 void ReportGrid::SetRows(int rows) {
   if (rows < 1) throw GridError("行数至少为 1：" + std::to_string(rows));
-  auto n = static_cast<std::size_t>(rows);
-  if (n < contents_.rows.size()) {
-    contents_.rows.resize(n);
-    std::erase_if(contents_.merges, [rows](const CellRect& m) { return m.first_row >= rows; });
-    for (auto& m : contents_.merges) m.last_row = std::min(m.last_row, rows - 1);
-    std::erase_if(contents_.merges, [](const CellRect& m) { return m.IsSingleCell(); });
-  } else {
-    contents_.rows.resize(n, NewRow());
-  }
-  contents_.fixed_rows = std::min(contents_.fixed_rows, rows);
-  ClampSelection();
-  Notify(GridChange::kShape);
+  if (rows < Rows())
+    TakeRows(rows, Rows() - rows);
+  else if (rows > Rows())
+    PutRows(Rows(), std::vector<RowData>(static_cast<std::size_t>(rows - Rows()), NewRow()));
 }
 
 void ReportGrid::SetCols(int cols) {
   if (cols < 1) throw GridError("列数至少为 1：" + std::to_string(cols));
-  auto n = static_cast<std::size_t>(cols);
-  contents_.columns.resize(n);
-  for (auto& row : contents_.rows) row.cells.resize(n);
-  std::erase_if(contents_.merges, [cols](const CellRect& m) { return m.first_col >= cols; });
-  for (auto& m : contents_.merges) m.last_col = std::min(m.last_col, cols - 1);
-  std::erase_if(contents_.merges, [](const CellRect& m) { return m.IsSingleCell(); });
-  contents_.fixed_cols = std::min(contents_.fixed_cols, cols);
-  ClampSelection();
-  Notify(GridChange::kShape);
+  if (cols < Cols()) {
+    TakeCols(cols, Cols() - cols);
+  } else if (cols > Cols()) {
+    const auto added = static_cast<std::size_t>(cols - Cols());
+    PutCols(Cols(), std::vector<ColumnInfo>(added),
+            std::vector<CellData>(added * contents_.rows.size()));
+  }
 }
 
 void ReportGrid::SetFixedRows(int n) {
   if (n < 0 || n > Rows()) throw GridError("固定行数超出范围：" + std::to_string(n));
+  RecordFrame();
   contents_.fixed_rows = n;
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::SetFixedCols(int n) {
   if (n < 0 || n > Cols()) throw GridError("固定列数超出范围：" + std::to_string(n));
+  RecordFrame();
   contents_.fixed_cols = n;
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::SetDisplayRowIndex(bool on) {
+  RecordOptions();
   contents_.display_row_index = on;
   Notify(GridChange::kContents);
+}
+
+void ReportGrid::SetAllowUserSort(bool on) {
+  RecordOptions();
+  contents_.allow_user_sort = on;
 }
 
 // ---- cells
@@ -165,7 +177,9 @@ std::string_view ReportGrid::CellText(int row, int col) const {
 }
 
 void ReportGrid::SetCellText(int row, int col, std::string_view text) {
-  At(row, col).text.Assign(text);
+  CellData& cell = At(row, col);
+  if (cell.text.view() != text) RecordText(row, col);
+  cell.text.Assign(text);
   Notify(GridChange::kContents);
 }
 
@@ -175,7 +189,9 @@ std::string_view ReportGrid::CellTag(int row, int col) const {
 
 void ReportGrid::SetCellTag(int row, int col, std::string_view tag) {
   CellData& cell = At(row, col);
-  cell.tag = InternTag(tag);
+  const std::uint32_t index = InternTag(tag);
+  if (cell.tag != index) RecordTag(row, col);
+  cell.tag = index;
 }
 
 std::uint32_t ReportGrid::CellStyleIndex(int row, int col) const {
@@ -187,13 +203,17 @@ const CellStyle& ReportGrid::CellStyleAt(int row, int col) const {
 }
 
 void ReportGrid::SetCellStyle(int row, int col, const CellStyle& style) {
-  At(row, col).style = contents_.styles.Intern(style);
+  CellData& cell = At(row, col);
+  RecordStyle(row, col);
+  cell.style = contents_.styles.Intern(style);
   Notify(GridChange::kStyle);
 }
 
 void ReportGrid::SetCellStyleIndex(int row, int col, std::uint32_t index) {
   if (index >= contents_.styles.size()) throw GridError("样式序号无效：" + std::to_string(index));
-  At(row, col).style = index;
+  CellData& cell = At(row, col);
+  RecordStyle(row, col);
+  cell.style = index;
   Notify(GridChange::kStyle);
 }
 
@@ -238,14 +258,16 @@ void ReportGrid::ModifyStyles(const CellRect& rect, const std::function<void(Cel
           contents_.rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)];
       auto it = std::find_if(done.begin(), done.end(),
                              [&](const auto& p) { return p.first == cell.style; });
+      std::uint32_t index = 0;
       if (it != done.end()) {
-        cell.style = it->second;
-        continue;
+        index = it->second;
+      } else {
+        CellStyle s = contents_.styles.Get(cell.style);
+        edit(s);
+        index = contents_.styles.Intern(s);
+        done.emplace_back(cell.style, index);
       }
-      CellStyle s = contents_.styles.Get(cell.style);
-      edit(s);
-      std::uint32_t index = contents_.styles.Intern(s);
-      done.emplace_back(cell.style, index);
+      if (index != cell.style) RecordStyle(r, c);
       cell.style = index;
     }
   }
@@ -267,6 +289,7 @@ const ColumnInfo& ReportGrid::ColumnAt(int col) const {
 void ReportGrid::SetColumnInfo(int col, const ColumnInfo& info) {
   CheckCol(col);
   if (info.width < 0) throw GridError("列宽不能为负数");
+  RecordColumn(col);
   contents_.columns[static_cast<std::size_t>(col)] = info;
   Notify(GridChange::kLayout);
 }
@@ -274,17 +297,20 @@ void ReportGrid::SetColumnInfo(int col, const ColumnInfo& info) {
 void ReportGrid::SetColWidth(int col, int pixels) {
   CheckCol(col);
   if (pixels < 0) throw GridError("列宽不能为负数：" + std::to_string(pixels));
+  RecordColumn(col);
   contents_.columns[static_cast<std::size_t>(col)].width = pixels;
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::SetColMask(int col, int mask) {
   CheckCol(col);
+  RecordColumn(col);
   contents_.columns[static_cast<std::size_t>(col)].mask = mask;
 }
 
 void ReportGrid::SetColFormat(int col, std::string_view format) {
   CheckCol(col);
+  RecordColumn(col);
   contents_.columns[static_cast<std::size_t>(col)].format = std::string(format);
   Notify(GridChange::kContents);
 }
@@ -292,12 +318,15 @@ void ReportGrid::SetColFormat(int col, std::string_view format) {
 void ReportGrid::SetColAlignment(int col, int code) {
   CheckCol(col);
   if (!IsValidAlignment(code)) throw GridError("对齐方式无效：" + std::to_string(code));
+  RecordColumn(col);
   contents_.columns[static_cast<std::size_t>(col)].alignment = code;
   Notify(GridChange::kStyle);
 }
 
 void ReportGrid::AutoFit(int col) {
-  contents_.columns[static_cast<std::size_t>(col)].width = NeededColumnWidth(*this, col);
+  const int width = NeededColumnWidth(*this, col);
+  RecordColumn(col);
+  contents_.columns[static_cast<std::size_t>(col)].width = width;
   Notify(GridChange::kLayout);
 }
 
@@ -314,6 +343,7 @@ int ReportGrid::RowHeight(int row) const {
 void ReportGrid::SetRowHeight(int row, int pixels) {
   CheckRow(row);
   if (pixels < 0) throw GridError("行高不能为负数：" + std::to_string(pixels));
+  RecordRowHeight(row);
   contents_.rows[static_cast<std::size_t>(row)].height = pixels;
   Notify(GridChange::kLayout);
 }
@@ -355,6 +385,7 @@ void ReportGrid::Unsubscribe(int id) {
 void ReportGrid::SetDefaultFont(const Font& font) {
   if (!(font.size >= kMinFontSize && font.size <= kMaxFontSize))
     throw GridError("字号超出范围：" + std::to_string(font.size));
+  RecordOptions();
   contents_.default_font = font;
   Notify(GridChange::kAll);
 }

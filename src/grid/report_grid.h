@@ -96,6 +96,20 @@ struct GridContents {
   bool operator==(const GridContents&) const = default;
 };
 
+class EditJournal;  // grid/edit_journal.h
+namespace journal {
+struct Frame;
+}  // namespace journal
+
+// Which version of its contents a grid holds: every change moves it on, and
+// contents given to a grid whole (copied, moved or swapped in) get a
+// revision no grid has had before.
+struct GridRevision {
+  std::uint64_t epoch = 0;
+  std::uint64_t changes = 0;
+  bool operator==(const GridRevision&) const = default;
+};
+
 class ReportGrid {
  public:
   // A grid of `rows` x `cols` empty cells (at least 1 x 1), one fixed row
@@ -141,7 +155,7 @@ class ReportGrid {
   bool DisplayRowIndex() const { return contents_.display_row_index; }
   void SetDisplayRowIndex(bool on);
   bool AllowUserSort() const { return contents_.allow_user_sort; }
-  void SetAllowUserSort(bool on) { contents_.allow_user_sort = on; }
+  void SetAllowUserSort(bool on);
 
   // ---- cells
   CellRef Cell(int row, int col);
@@ -216,9 +230,15 @@ class ReportGrid {
   void UserSort(int col);
 
   // ---- print titles and page setup
-  ReportTitleList& ReportTitles() { return contents_.titles; }
+  ReportTitleList& ReportTitles() {
+    RecordPrintSetup();
+    return contents_.titles;
+  }
   const ReportTitleList& ReportTitles() const { return contents_.titles; }
-  PageSettings& PageSetup() { return contents_.page; }
+  PageSettings& PageSetup() {
+    RecordPrintSetup();
+    return contents_.page;
+  }
   const PageSettings& PageSetup() const { return contents_.page; }
 
   // ---- drawing
@@ -241,6 +261,18 @@ class ReportGrid {
   std::uint32_t InternStyle(const CellStyle& style) { return contents_.styles.Intern(style); }
   void SetCellStyleIndex(int row, int col, std::uint32_t index);
 
+  // ---- undo. While a journal is attached, every change to the contents but
+  // the selection is recorded in it as what it replaced. The journal must
+  // stay alive while attached; nullptr detaches. Copies and moves of the
+  // grid start with none.
+  void AttachJournal(EditJournal* journal) { journal_ = journal; }
+  EditJournal* AttachedJournal() const { return journal_; }
+  // Puts back what `journal` recorded, newest first, and returns the journal
+  // of that reversal, which Revert undoes in turn. Observers hear one kAll.
+  // The grid must be in the state the journal's changes left it in.
+  EditJournal Revert(EditJournal journal);
+  GridRevision Revision() const { return revision_; }
+
   // Range checks, throwing GridError.
   void CheckRow(int row) const;
   void CheckCol(int col) const;
@@ -262,6 +294,32 @@ class ReportGrid {
   void ShiftMergesForCols(int at, int delta);
   void ClampSelection();
 
+  // The row and column edits every change of shape goes through, recorded.
+  void PutRows(int at, std::vector<RowData> rows, bool notify = true);
+  void TakeRows(int first, int count);
+  void PutCols(int at, std::vector<ColumnInfo> columns, std::vector<CellData> cells);
+  void TakeCols(int first, int count);
+  void PermuteRows(int first, std::vector<std::uint32_t> order);
+
+  // Journal hooks (edit_journal.cpp): each moves the revision on and, with a
+  // journal attached, records what is about to change.
+  void Changed() { ++revision_.changes; }
+  void NewRevision();
+  template <typename Run>
+  Run& OpenRun();
+  void RecordText(int row, int col);
+  void RecordTag(int row, int col);
+  void RecordStyle(int row, int col);
+  void RecordColumn(int col);
+  void RecordRowHeight(int row);
+  void RecordFrame();
+  void RecordOptions();
+  void RecordPrintSetup();
+  void RecordContents();
+  journal::Frame CurrentFrame() const;
+  void ApplyFrame(journal::Frame frame);
+  friend class JournalReverter;
+
   GridContents contents_;
   bool auto_redraw_ = true;
   bool pending_change_ = false;
@@ -269,6 +327,8 @@ class ReportGrid {
   mutable MemoryClipboard own_clipboard_;
   std::shared_ptr<const TextMeasurer> measurer_;
   ObserverList observers_;
+  EditJournal* journal_ = nullptr;
+  GridRevision revision_;
 };
 
 }  // namespace grid

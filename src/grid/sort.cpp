@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "common/text_number.h"
+#include "grid/edit_journal.h"
 #include "grid/report_grid.h"
 #include "grid/sort_key.h"
 
@@ -52,17 +53,26 @@ void ReportGrid::Sort(int col, bool ascending) {
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
     return SortsBefore(keys[a], keys[b], ascending);
   });
-  std::vector<RowData> sorted;
-  sorted.reserve(n);
-  for (auto i : order) sorted.push_back(std::move(contents_.rows[first + i]));
-  std::move(sorted.begin(), sorted.end(),
-            contents_.rows.begin() + static_cast<std::ptrdiff_t>(first));
+  PermuteRows(static_cast<int>(first), std::move(order));
+}
+
+// The permutation is what the journal keeps of a sort: 4 bytes a row.
+void ReportGrid::PermuteRows(int first, std::vector<std::uint32_t> order) {
+  const auto base = static_cast<std::size_t>(first);
+  std::vector<RowData> moved;
+  moved.reserve(order.size());
+  for (auto i : order) moved.push_back(std::move(contents_.rows[base + i]));
+  std::move(moved.begin(), moved.end(), contents_.rows.begin() + static_cast<std::ptrdiff_t>(base));
+  if (EditJournal* j = AttachedJournal())
+    j->records_.emplace_back(journal::RowsPermuted{first, std::move(order)});
+  Changed();
   Notify(GridChange::kContents);
 }
 
 void ReportGrid::UserSort(int col) {
   CheckCol(col);
   if (!contents_.allow_user_sort || col < contents_.fixed_cols) return;
+  RecordOptions();
   contents_.user_sort_ascending =
       col == contents_.user_sort_col ? !contents_.user_sort_ascending : true;
   contents_.user_sort_col = col;
