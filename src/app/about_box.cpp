@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -11,6 +12,21 @@
 #include "app/dialog_util.h"
 
 namespace app {
+namespace {
+
+// The description is laid out at this width, so that its height is known
+// before the box is shown.
+constexpr int kTextWidth = 420;
+
+// The interface font may be set in pixels, so a size is scaled from the
+// pixels it really has.
+QFont Scaled(QFont font, double factor, bool bold) {
+  font.setPixelSize(static_cast<int>(QFontInfo(font).pixelSize() * factor + 0.5));
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
 
 QString AboutBox::Description() {
   return QStringLiteral(
@@ -25,42 +41,39 @@ QString AboutBox::Description() {
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("关于 ") + AppTitle());
-  auto make = [this](const char* name, const QString& text) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QString::fromLatin1(name));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(24, 20, 24, 16);
+  layout->setSpacing(10);
+  auto add = [this, layout](const char* name, const QString& text) {
+    auto* label = Named<QLabel>(this, name, text);
+    label->setFixedWidth(kTextWidth);
+    label->setWordWrap(true);
+    layout->addWidget(label);
     return label;
   };
-  QLabel* title = make("lblTitle", AppTitle());
-  QFont big = title->font();
-  big.setPointSize(big.pointSize() + 6);
-  big.setBold(true);
-  title->setFont(big);
-  QLabel* version = make("lblVersion", QStringLiteral("版本 ") + VersionText());
-  QLabel* description = make("lblDescription", Description());
-  description->setWordWrap(true);
-  home_label_ = make("Label1", QStringLiteral("主页：") + HomePageAddress());
-  home_label_->setCursor(Qt::PointingHandCursor);
-  home_label_->setMouseTracking(true);
-  home_label_->installEventFilter(this);
-  QLabel* mail = make("Label2", QStringLiteral("邮箱：") + ContactMail());
+  QLabel* title = add("lblTitle", AppTitle());
+  title->setFont(Scaled(title->font(), 2.0, true));
+  add("lblVersion", QStringLiteral("版本 ") + VersionText());
+  QLabel* description = add("lblDescription", Description());
+  description->setFixedHeight(description->heightForWidth(kTextWidth));
+  if (!HomePageAddress().isEmpty()) {
+    home_label_ = add("Label1", QStringLiteral("主页：") + HomePageAddress());
+    home_label_->setCursor(Qt::PointingHandCursor);
+    home_label_->installEventFilter(this);
+  }
+  if (!ContactMail().isEmpty()) add("Label2", QStringLiteral("邮箱：") + ContactMail());
   auto* ok = new QPushButton(QStringLiteral("确定"), this);
   ok->setObjectName(QStringLiteral("cmdOK"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(title);
-  layout->addWidget(version);
-  layout->addWidget(description);
-  layout->addWidget(home_label_);
-  layout->addWidget(mail);
+  layout->addSpacing(6);
   layout->addLayout(ButtonRow({ok}));
-  setFixedWidth(460);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 // The home-page label turns bold under the mouse and opens the page.
 bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == home_label_) {
+  if (watched == home_label_ && home_label_ != nullptr) {
     if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
       QFont font = home_label_->font();
       font.setBold(event->type() == QEvent::Enter);

@@ -1,4 +1,5 @@
-// 关于 (frmAbout): version, title, what the program does, home page and mail.
+// 关于 (frmAbout): version, title, what the program does, and the home page
+// and mail address when the build set them.
 #pragma once
 
 #include <QDialog>
@@ -17,7 +18,7 @@ class AboutBox : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QLabel* home_label_;
+  QLabel* home_label_ = nullptr;  // none when no home page is set
 };
 
 }  // namespace app

@@ -1,4 +1,8 @@
-// What the program says about itself: title, version, addresses.
+// What the program says about itself: its title, its version and the
+// addresses it was built with. The addresses come from the build
+// (cmake -DSCORESTAT_HOMEPAGE=... -DSCORESTAT_HELP_URL=...
+// -DSCORESTAT_CONTACT_MAIL=...); each is empty when none was given, and the
+// windows then leave out whatever would show it.
 #pragma once
 
 #include <QString>
@@ -6,23 +10,11 @@
 namespace app {
 
 // The main window's caption and the key of the settings store.
-inline QString AppTitle() {
-  return QStringLiteral("成绩统计");
-}
-inline QString VersionText() {
-  return QStringLiteral("%1.%2.%3")
-      .arg(SCORESTAT_VERSION_MAJOR)
-      .arg(SCORESTAT_VERSION_MINOR)
-      .arg(SCORESTAT_VERSION_PATCH);
-}
-inline QString HomePageAddress() {
-  return QStringLiteral("https://scorestat.example.org/");
-}
-inline QString OnlineHelpAddress() {
-  return QStringLiteral("https://scorestat.example.org/help/");
-}
-inline QString ContactMail() {
-  return QStringLiteral("support@scorestat.example.org");
-}
+QString AppTitle();
+// "major.minor.revision".
+QString VersionText();
+QString HomePageAddress();
+QString OnlineHelpAddress();
+QString ContactMail();
 
 }  // namespace app

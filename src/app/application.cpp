@@ -45,6 +45,15 @@ std::unique_ptr<QTranslator> ChineseQtTranslator() {
   return translator;
 }
 
+bool UseChineseForQt() {
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+  static std::unique_ptr<QTranslator> translator;
+  if (!translator) translator = ChineseQtTranslator();
+  if (!translator) return false;
+  QCoreApplication::installTranslator(translator.get());
+  return true;
+}
+
 namespace {
 
 // The program's icon: the tool bar's table picture, doubled.
@@ -67,12 +76,15 @@ int RunApplication(int argc, char** argv) {
       return 0;
     }
   }
+  // Qt's own dialogs rather than the desktop's, which would speak the
+  // desktop's language; with the Chinese translation below every word shows
+  // in Chinese.
+  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
   QApplication application(argc, argv);
   QApplication::setApplicationName(AppTitle());
   QApplication::setApplicationVersion(VersionText());
   UseInterfaceFont();
-  const std::unique_ptr<QTranslator> qt_texts = ChineseQtTranslator();
-  if (qt_texts) QApplication::installTranslator(qt_texts.get());
+  UseChineseForQt();
   // The menu entry's icon once installed; from the build folder, the tool
   // bar's table picture.
   QApplication::setWindowIcon(
@@ -80,16 +92,15 @@ int RunApplication(int argc, char** argv) {
 
   const ProgramArguments args = ParseProgramArguments(QApplication::arguments());
 
-  auto splash = std::make_unique<SplashWindow>();
-  splash->show();
-  QApplication::processEvents();
+  SplashWindow splash;
+  splash.Present();
 
   data::AppState state;
   data::SetDatabasePath(state, Std(args.database));
   DialogServices services;
   MainWindow window(state, services);
-  splash.reset();
   window.show();
+  splash.CloseAfterMinimumTime();
   // Once the window is on screen, so that a question about a workbook has
   // the program behind it.
   QTimer::singleShot(0, &window, [&window, &args] { OpenArgumentFiles(window, args.files); });

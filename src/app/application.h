@@ -18,4 +18,10 @@ void UseInterfaceFont();
 // installed. The caller installs it and keeps it alive.
 std::unique_ptr<QTranslator> ChineseQtTranslator();
 
+// Everything Qt shows by itself in Chinese: its texts (through
+// ChineseQtTranslator, kept for the rest of the program) and the dates and
+// numbers it formats, whatever the system's locale. False when the
+// translations are not installed.
+bool UseChineseForQt();
+
 }  // namespace app

@@ -17,6 +17,7 @@
 #include "app/import_command.h"
 #include "app/main_window.h"
 #include "app/mdi_arrange.h"
+#include "app/menu_table.h"
 #include "app/print_commands.h"
 #include "app/report_commands.h"
 #include "app/ui_services.h"
@@ -26,53 +27,51 @@
 namespace app {
 namespace {
 
-// Runs `action` on the active report's grid; no report open, or a refusal
-// by the grid, ends it silently.
-void OnActiveGrid(MainWindow& w, const std::function<void(grid::ReportGrid&)>& action) {
-  DocumentWindow* doc = w.ActiveDocument();
-  if (doc == nullptr) return;
-  try {
-    action(doc->grid());
-  } catch (const grid::GridError&) {
-  }
-}
-
 void RegisterEditCommands(MainWindow& w) {
   CommandTable& t = w.commands();
-  auto sel = [&w](void (grid::GridSelection::*op)()) {
-    return [&w, op] { OnActiveGrid(w, [op](grid::ReportGrid& g) { (g.Selection().*op)(); }); };
+  // Each command is one undoable step, named after its menu item.
+  auto on_grid = [&t, &w](const char* name, std::function<void(grid::ReportGrid&)> action) {
+    const QString command = QString::fromLatin1(name);
+    t.Register(command, [&w, step = StepName(command), action] { w.EditActiveGrid(step, action); });
   };
-  t.Register(QStringLiteral("mnuCut"), sel(&grid::GridSelection::CutData));
-  t.Register(QStringLiteral("mnuCopy"), sel(&grid::GridSelection::CopyData));
-  t.Register(QStringLiteral("mnuPaste"), sel(&grid::GridSelection::PasteData));
-  t.Register(QStringLiteral("mnuMerge"), sel(&grid::GridSelection::Merge));
-  t.Register(QStringLiteral("mnuInsertRows"), sel(&grid::GridSelection::InsertRows));
-  t.Register(QStringLiteral("mnuInsertCols"), sel(&grid::GridSelection::InsertCols));
-  t.Register(QStringLiteral("mnuDeleteByRow"), sel(&grid::GridSelection::DeleteByRow));
-  t.Register(QStringLiteral("mnuDeleteByCol"), sel(&grid::GridSelection::DeleteByCol));
-  auto on_grid = [&w](std::function<void(grid::ReportGrid&)> action) {
-    return [&w, action] { OnActiveGrid(w, action); };
+  auto sel = [&on_grid](const char* name, void (grid::GridSelection::*op)()) {
+    on_grid(name, [op](grid::ReportGrid& g) { (g.Selection().*op)(); });
   };
-  t.Register(QStringLiteral("mnuUnMerge"),
-             on_grid([](grid::ReportGrid& g) { g.Selection().SetMergeCells(false); }));
-  t.Register(QStringLiteral("mnuHideRows"), on_grid(HideSelectedRows));
-  t.Register(QStringLiteral("mnuHideCols"), on_grid(HideSelectedCols));
-  t.Register(QStringLiteral("mnuSetWrapText"),
-             on_grid([](grid::ReportGrid& g) { g.Selection().SetWrapText(true); }));
-  t.Register(QStringLiteral("mnuCancelWrapText"),
-             on_grid([](grid::ReportGrid& g) { g.Selection().SetWrapText(false); }));
-  t.Register(QStringLiteral("mnuLockCell"),
-             on_grid([](grid::ReportGrid& g) { g.Selection().SetLocked(true); }));
-  t.Register(QStringLiteral("mnuCancelLockCell"),
-             on_grid([](grid::ReportGrid& g) { g.Selection().SetLocked(false); }));
-  t.Register(QStringLiteral("zdsize"), on_grid([&w](grid::ReportGrid& g) {
-               w.font_size_ = static_cast<int>(std::lround(g.DefaultFont().size + 1));
-               StepDefaultFontSize(g, 1);
-             }));
-  t.Register(QStringLiteral("jxsize"), on_grid([&w](grid::ReportGrid& g) {
-               w.font_size_ = static_cast<int>(std::lround(g.DefaultFont().size - 1));
-               StepDefaultFontSize(g, -1);
-             }));
+  sel("mnuCut", &grid::GridSelection::CutData);
+  sel("mnuPaste", &grid::GridSelection::PasteData);
+  sel("mnuMerge", &grid::GridSelection::Merge);
+  sel("mnuInsertRows", &grid::GridSelection::InsertRows);
+  sel("mnuInsertCols", &grid::GridSelection::InsertCols);
+  sel("mnuDeleteByRow", &grid::GridSelection::DeleteByRow);
+  sel("mnuDeleteByCol", &grid::GridSelection::DeleteByCol);
+  // Copying changes nothing and is no step.
+  t.Register(QStringLiteral("mnuCopy"), [&w] {
+    if (DocumentWindow* doc = w.ActiveDocument()) doc->grid().Selection().CopyData();
+  });
+  on_grid("mnuUnMerge", [](grid::ReportGrid& g) { g.Selection().SetMergeCells(false); });
+  on_grid("mnuHideRows", HideSelectedRows);
+  on_grid("mnuHideCols", HideSelectedCols);
+  on_grid("mnuSetWrapText", [](grid::ReportGrid& g) { g.Selection().SetWrapText(true); });
+  on_grid("mnuCancelWrapText", [](grid::ReportGrid& g) { g.Selection().SetWrapText(false); });
+  on_grid("mnuLockCell", [](grid::ReportGrid& g) { g.Selection().SetLocked(true); });
+  on_grid("mnuCancelLockCell", [](grid::ReportGrid& g) { g.Selection().SetLocked(false); });
+  // The size is remembered even when the grid then refuses it.
+  for (auto [name, delta] : {std::pair{"zdsize", 1}, std::pair{"jxsize", -1}}) {
+    on_grid(name, [&w, delta](grid::ReportGrid& g) {
+      w.font_size_ = static_cast<int>(std::lround(g.DefaultFont().size + delta));
+      StepDefaultFontSize(g, delta);
+    });
+  }
+  auto undo_redo = [&w](bool undo) {
+    return [&w, undo] {
+      DocumentWindow* doc = w.ActiveDocument();
+      if (doc == nullptr) return;
+      doc->gridView()->CancelEdit();
+      undo ? doc->history().Undo() : doc->history().Redo();
+    };
+  };
+  t.Register(QStringLiteral("mnuUndo"), undo_redo(true));
+  t.Register(QStringLiteral("mnuRedo"), undo_redo(false));
 }
 
 void RegisterWindowCommands(MainWindow& w) {
@@ -101,10 +100,13 @@ void RegisterWindowCommands(MainWindow& w) {
 void RegisterHelpCommands(MainWindow& w) {
   CommandTable& t = w.commands();
   t.Register(QStringLiteral("mnufileHelp"), [&w] { ShowHelp(w); });
-  t.Register(QStringLiteral("mnuonlineHelp"),
-             [&w] { OpenBrowser(w.mdiArea()->window(), OnlineHelpAddress()); });
-  t.Register(QStringLiteral("houseHelp"),
-             [&w] { OpenBrowser(w.mdiArea()->window(), HomePageAddress()); });
+  // Without an address from the build the web items stay disabled.
+  if (!OnlineHelpAddress().isEmpty())
+    t.Register(QStringLiteral("mnuonlineHelp"),
+               [&w] { OpenBrowser(w.mdiArea()->window(), OnlineHelpAddress()); });
+  if (!HomePageAddress().isEmpty())
+    t.Register(QStringLiteral("houseHelp"),
+               [&w] { OpenBrowser(w.mdiArea()->window(), HomePageAddress()); });
   t.Register(QStringLiteral("mnuHelpAbout"), [&w] {
     AboutBox box(&w);
     box.exec();

@@ -45,9 +45,7 @@ void RegisterDialogCommands(MainWindow& w) {
 
 DocumentWindow* ShowInNewWindow(MainWindow& w, output::Document document) {
   DocumentWindow* doc = w.NewDocument();
-  doc->document().caption = std::move(document.caption);
-  doc->document().title = std::move(document.title);
-  doc->grid().ReplaceContents(std::move(document.grid));
+  doc->document().Take(std::move(document));
   doc->SyncFromDocument();
   return doc;
 }

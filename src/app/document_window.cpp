@@ -40,8 +40,10 @@ DocumentWindow::DocumentWindow(const data::AppState& state, UiServices& services
   connect(title_box_, &QLineEdit::textEdited, this,
           [this](const QString& text) { document_->title = Std(text); });
 
+  history_ = std::make_unique<EditHistory>(document_->grid, this);
   grid_view_ = new GridView(this);
   grid_view_->SetGrid(&document_->grid);
+  grid_view_->SetHistory(history_.get());
   connect(grid_view_, &GridView::SelectionChanged, this, &DocumentWindow::OnSelectionChanged);
   setFocusProxy(grid_view_);
   resize(640, 420);
@@ -55,21 +57,27 @@ DocumentWindow::~DocumentWindow() {
 void DocumentWindow::SyncFromDocument() {
   setWindowTitle(Qs(document_->caption));
   title_box_->setText(Qs(document_->title));
+  title_box_->setEnabled(document_->title_editable);
   // A report may have moved a whole new grid in, dropping the subscription.
   grid_view_->SetGrid(&document_->grid);
+  history_->ForgetIfChangedOutside();
   OnSelectionChanged();
 }
 
 void DocumentWindow::RebuildTitlesFromTitleBox() {
-  document_->grid.ReportTitles().Clear();
-  output::AddReportTitles(document_->grid, Std(title_box_->text()), state_.title_settings,
-                          output::Today());
+  history_->Record(QStringLiteral("修改标题"), [this] {
+    document_->grid.ReportTitles().Clear();
+    output::AddReportTitles(document_->grid, Std(title_box_->text()), state_.title_settings,
+                            output::Today());
+  });
   services_.Message(this, AppTitle(), TitleChangedMessage(title_box_->text()));
 }
 
 void DocumentWindow::OnSelectionChanged() {
   const auto text = SelectionSumText(document_->grid, document_->grid.SelectionRect());
-  if (text) emit SelectionSumChanged(Qs(*text));
+  if (!text) return;
+  sum_text_ = Qs(*text);
+  emit SelectionSumChanged(sum_text_);
 }
 
 // Layout in twips of the inner area, as the report windows always had;

@@ -1,5 +1,6 @@
 // The formatting bar's reactions: each changes the active grid's selection
 // and gives the focus back to the grid. Refusals by the grid end silently.
+#include <algorithm>
 #include <functional>
 
 #include "app/document_window.h"
@@ -8,7 +9,6 @@
 #include "app/main_window.h"
 #include "app/qt_convert.h"
 #include "common/text_number.h"
-#include "grid/grid_error.h"
 #include "widgets/align_button.h"
 #include "widgets/border_button.h"
 #include "widgets/color_button.h"
@@ -18,38 +18,42 @@
 namespace app {
 
 void MainWindow::ConnectFormattingBar() {
-  auto react = [this](std::function<void(grid::ReportGrid&)> action) {
-    return [this, action] {
+  // Each reaction is one undoable step, named after what it changes.
+  auto react = [this](const char* step, std::function<void(grid::ReportGrid&)> action) {
+    return [this, step = QString::fromUtf8(step), action] {
       DocumentWindow* doc = ActiveDocument();
       if (doc == nullptr) return;
-      try {
-        action(doc->grid());
-      } catch (const grid::GridError&) {
-      }
+      EditActiveGrid(step, action);
       UpdateFormattingBar();
       doc->gridView()->setFocus();
     };
   };
   connect(align_button_, &widgets::AlignButton::Click, this,
-          react([this](grid::ReportGrid& g) { ApplyAlignmentItem(g, align_button_->Value()); }));
-  connect(border_button_, &widgets::BorderButton::Click, this,
-          react([this](grid::ReportGrid& g) { ApplyBorderItem(g, border_button_->Value()); }));
-  connect(font_name_box_, &widgets::FlatComboBox::Click, this, react([this](grid::ReportGrid& g) {
+          react("对齐方式",
+                [this](grid::ReportGrid& g) { ApplyAlignmentItem(g, align_button_->Value()); }));
+  connect(
+      border_button_, &widgets::BorderButton::Click, this,
+      react("边框", [this](grid::ReportGrid& g) { ApplyBorderItem(g, border_button_->Value()); }));
+  connect(font_name_box_, &widgets::FlatComboBox::Click, this,
+          react("字体", [this](grid::ReportGrid& g) {
             g.Selection().SetFontName(Std(font_name_box_->text()));
           }));
-  connect(font_size_box_, &widgets::FlatComboBox::Click, this, react([this](grid::ReportGrid& g) {
+  connect(font_size_box_, &widgets::FlatComboBox::Click, this,
+          react("字号", [this](grid::ReportGrid& g) {
             g.Selection().SetFontSize(common::NumericValue(Std(font_size_box_->text())));
           }));
   connect(back_color_button_, &widgets::ColorButton::Click, this,
-          react([this](grid::ReportGrid& g) {
+          react("填充颜色", [this](grid::ReportGrid& g) {
             g.Selection().SetBackColor(GridColorOf(back_color_button_->Value()));
           }));
   connect(fore_color_button_, &widgets::ColorButton::Click, this,
-          react([this](grid::ReportGrid& g) {
+          react("文字颜色", [this](grid::ReportGrid& g) {
             g.Selection().SetForeColor(GridColorOf(fore_color_button_->Value()));
           }));
-  connect(font_button_, &widgets::FontButton::Click, this, [this, react](int button) {
-    react([button](grid::ReportGrid& g) { ToggleFontStyle(g, button); })();
+  connect(font_button_, &widgets::FontButton::Click, this, [react](int button) {
+    static const char* const kSteps[] = {"加粗", "倾斜", "下划线"};
+    react(kSteps[std::clamp(button, 0, 2)],
+          [button](grid::ReportGrid& g) { ToggleFontStyle(g, button); })();
   });
 }
 

@@ -11,7 +11,7 @@ GridView::GridView(QWidget* parent) : QAbstractScrollArea(parent) {
   setObjectName(QStringLiteral("Grid1"));
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-  viewport()->setMouseTracking(false);
+  viewport()->setMouseTracking(true);  // the resize cursor over header borders
   verticalScrollBar()->setSingleStep(grid::kDefaultRowHeight);
   horizontalScrollBar()->setSingleStep(grid::kDefaultColWidth / 2);
   editor_ = new QLineEdit(viewport());
@@ -195,6 +195,7 @@ void GridView::mousePressEvent(QMouseEvent* event) {
   if (grid_ == nullptr || event->button() != Qt::LeftButton) return;
   if (IsEditing() && !CommitEdit()) return;
   setFocus();
+  if (PressBorder(event->position().toPoint())) return;
   const auto [row, col] = CellAt(event->position().toPoint());
   if (row < 0) return;
   const int fr = grid_->FixedRows();
@@ -220,7 +221,8 @@ void GridView::mousePressEvent(QMouseEvent* event) {
 }
 
 void GridView::mouseMoveEvent(QMouseEvent* event) {
-  if (!dragging_ || grid_ == nullptr) return;
+  if (grid_ == nullptr || DragBorder(event->position().toPoint())) return;
+  if (!dragging_) return UpdateHoverCursor(event->position().toPoint());
   const auto [row, col] = CellAt(event->position().toPoint());
   if (row < grid_->FixedRows() || col < grid_->FixedCols()) return;
   if (std::make_pair(row, col) != cursor_) SelectTo(row, col, true);
@@ -228,10 +230,11 @@ void GridView::mouseMoveEvent(QMouseEvent* event) {
 
 void GridView::mouseReleaseEvent(QMouseEvent*) {
   dragging_ = false;
+  ReleaseBorder();
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (grid_ == nullptr) return;
+  if (grid_ == nullptr || DoubleClickBorder(event->position().toPoint())) return;
   const auto [row, col] = CellAt(event->position().toPoint());
   if (row < 0) return;
   if (row < grid_->FixedRows() && col >= grid_->FixedCols()) {
@@ -245,7 +248,7 @@ void GridView::SortByColumn(int col) {
   if (grid_ == nullptr) return;
   sort_ascending_ = (col == sort_col_) ? !sort_ascending_ : true;
   sort_col_ = col;
-  grid_->Sort(col, sort_ascending_);
+  Change(QStringLiteral("排序"), [this, col] { grid_->Sort(col, sort_ascending_); });
 }
 
 int GridView::PageRows() const {

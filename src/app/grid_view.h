@@ -9,6 +9,8 @@
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -18,6 +20,8 @@ class QLineEdit;
 
 namespace app {
 
+class EditHistory;
+
 class GridView : public QAbstractScrollArea {
   Q_OBJECT
  public:
@@ -26,6 +30,9 @@ class GridView : public QAbstractScrollArea {
 
   void SetGrid(grid::ReportGrid* grid);
   grid::ReportGrid* Grid() const { return grid_; }
+  // Edits, sorts and resizes made here become steps of `history` (which
+  // must outlive the view or be replaced); with none they are not kept.
+  void SetHistory(EditHistory* history) { history_ = history; }
 
   // Geometry in viewport pixels; an empty rect for a hidden row or column.
   QRect CellRect(int row, int col) const;
@@ -47,6 +54,16 @@ class GridView : public QAbstractScrollArea {
 
   // Sorts the data rows by `col`, alternating the direction on each call.
   void SortByColumn(int col);
+
+  // The border between two columns (in the fixed rows) or two rows (in the
+  // fixed columns) under a viewport point: dragging it resizes the column
+  // or row before it, double-clicking it fits that column or row to its
+  // contents. nullopt elsewhere.
+  struct Border {
+    bool column;  // false: a row
+    int index;
+  };
+  std::optional<Border> BorderAt(const QPoint& pos) const;
 
  signals:
   void SelectionChanged();
@@ -82,6 +99,14 @@ class GridView : public QAbstractScrollArea {
 
   void PaintPane(QPainter& painter, const Pane& pane);
   void PaintSelection(QPainter& painter, const Pane& pane);
+  void PaintResizeGuide(QPainter& painter);
+
+  void Change(const QString& text, const std::function<void()>& action);
+  bool PressBorder(const QPoint& pos);
+  bool DragBorder(const QPoint& pos);
+  bool ReleaseBorder();
+  bool DoubleClickBorder(const QPoint& pos);
+  void UpdateHoverCursor(const QPoint& pos);
 
   void SelectTo(int row, int col, bool extend);
   void MoveCursor(int drow, int dcol, bool extend);
@@ -100,6 +125,14 @@ class GridView : public QAbstractScrollArea {
   int edit_row_ = -1;
   int edit_col_ = -1;
   QString edit_original_;
+  EditHistory* history_ = nullptr;
+  struct Resize {
+    Border border;
+    int start_pos;   // where the drag began, along the border's axis
+    int start_size;  // the column's width or the row's height then
+    int size;        // while dragging; the grid changes on release
+  };
+  std::optional<Resize> resize_;
 };
 
 }  // namespace app

@@ -2,10 +2,18 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "app/edit_history.h"
 #include "app/grid_view.h"
 #include "app/qt_convert.h"
 
 namespace app {
+
+void GridView::Change(const QString& text, const std::function<void()>& action) {
+  if (history_ != nullptr)
+    history_->Record(text, action);
+  else
+    action();
+}
 
 bool GridView::CanEdit(int row, int col) const {
   if (grid_ == nullptr || row < grid_->FixedRows() || col < grid_->FixedCols()) return false;
@@ -49,7 +57,7 @@ bool GridView::CommitEdit() {
   editor_->hide();
   setFocus();
   if (grid_->CellText(row, col) != text) {
-    grid_->SetCellText(row, col, text);
+    Change(QStringLiteral("编辑单元格"), [&] { grid_->SetCellText(row, col, text); });
     emit CellEdited(row, col);
   }
   return true;

@@ -65,6 +65,7 @@ void GridView::paintEvent(QPaintEvent*) {
     PaintSelection(painter, pane);
     painter.restore();
   }
+  PaintResizeGuide(painter);
 }
 
 void GridView::PaintPane(QPainter& painter, const Pane& pane) {
@@ -82,6 +83,8 @@ void GridView::PaintSelection(QPainter& painter, const Pane& pane) {
   const grid::CellRect pane_rect{pane.first_row, pane.first_col, pane.last_row, pane.last_col};
   if (!sel.Intersects(pane_rect)) return;
   const QRect area = RangeRect(sel);
+  // A selection wholly inside hidden rows or columns has nothing to frame.
+  if (area.width() <= 0 || area.height() <= 0) return;
   const auto [ar, ac] = grid_->ActiveCellPosition();
   grid::CellRect active{ar, ac, ar, ac};
   if (auto merge = grid_->MergeAt(ar, ac)) active = *merge;

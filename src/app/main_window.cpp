@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QSettings>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <exception>
 
 #include "app/app_info.h"
@@ -20,19 +23,11 @@
 #include "data/score_database.h"
 
 namespace app {
-namespace {
-QString NotFinishedText() {
-  return QStringLiteral("该功能尚未完成。");
-}
-QString NoticeCaption() {
-  return QStringLiteral("提示");
-}
-}  // namespace
-
 MainWindow::MainWindow(data::AppState& state, UiServices& services, MainWindowOptions options)
     : state_(state), services_(services), options_(std::move(options)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(AppTitle());
+  undo_group_ = new QUndoGroup(this);
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("MDIArea"));
   mdi_->setBackground(QColor(128, 128, 128));
@@ -53,6 +48,8 @@ MainWindow::MainWindow(data::AppState& state, UiServices& services, MainWindowOp
   FillFontLists();
   ConnectFormattingBar();
   RegisterStandardCommands(*this);
+  DisableItemsWithoutCommand();
+  ConnectUndoActions();
   qApp->installEventFilter(this);
 }
 
@@ -68,7 +65,16 @@ QSettings* MainWindow::OpenSettings() const {
 
 void MainWindow::RestorePosition() {
   std::unique_ptr<QSettings> settings(OpenSettings());
-  const QRect r = ReadWindowPosition(*settings);
+  std::optional<QRect> stored = ReadWindowPosition(*settings);
+  QRect r;
+  if (stored) {
+    r = *stored;
+  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    r = FirstStartGeometry(screen->availableGeometry());
+  } else {
+    r = QRect(kDefaultPositionTwips / kTwipsPerPixel, kDefaultPositionTwips / kTwipsPerPixel,
+              kDefaultSizeTwips / kTwipsPerPixel, kDefaultSizeTwips / kTwipsPerPixel);
+  }
   move(r.topLeft());
   resize(r.size());
 }
@@ -102,15 +108,27 @@ DocumentWindow* MainWindow::NewDocument() {
   connect(doc->gridView(), &GridView::SelectionChanged, this, [this, doc] {
     if (doc == ActiveDocument()) UpdateFormattingBar();
   });
+  undo_group_->addStack(doc->history().stack());
   sub->show();
   mdi_->setActiveSubWindow(sub);
   doc->gridView()->setFocus();
   return doc;
 }
 
+void MainWindow::EditActiveGrid(const QString& step,
+                                const std::function<void(grid::ReportGrid&)>& action) {
+  DocumentWindow* doc = ActiveDocument();
+  if (doc == nullptr) return;
+  try {
+    doc->history().Record(step, [&] { action(doc->grid()); });
+  } catch (const std::exception&) {
+    // The edit and format commands end silently when the grid refuses.
+  }
+}
+
 void MainWindow::RunCommand(const QString& name) {
   try {
-    if (!commands_.Run(name)) NotFinished();
+    commands_.Run(name);
   } catch (const std::exception& e) {
     services_.Message(this, AppTitle(), QString::fromUtf8(e.what()), QMessageBox::Warning);
   }
@@ -118,14 +136,10 @@ void MainWindow::RunCommand(const QString& name) {
 
 void MainWindow::RunSubjectCommand(const QString& name, int index) {
   try {
-    if (!commands_.RunIndexed(name, index)) NotFinished();
+    commands_.RunIndexed(name, index);
   } catch (const std::exception& e) {
     services_.Message(this, AppTitle(), QString::fromUtf8(e.what()), QMessageBox::Warning);
   }
-}
-
-void MainWindow::NotFinished() {
-  services_.Message(this, NoticeCaption(), NotFinishedText(), QMessageBox::Information);
 }
 
 void MainWindow::ToolbarClick(int index) {
@@ -133,7 +147,7 @@ void MainWindow::ToolbarClick(int index) {
   if (doc == nullptr) return;
   if (const char* command = ToolbarCommand(index)) {
     try {
-      if (!commands_.Run(QString::fromLatin1(command))) NotFinished();
+      commands_.Run(QString::fromLatin1(command));
     } catch (const std::exception&) {
       // The tool bar ignores errors.
     }
@@ -145,8 +159,43 @@ void MainWindow::SetSumText(const QString& text) {
   panels_[1]->setText(text);
 }
 
+// The status bar and the formatting bar follow the active report window.
 void MainWindow::OnSubWindowActivated() {
-  if (ActiveDocument() != nullptr) UpdateFormattingBar();
+  DocumentWindow* doc = ActiveDocument();
+  SetSumText(doc != nullptr ? doc->SumText() : QString());
+  undo_group_->setActiveStack(doc != nullptr ? doc->history().stack() : nullptr);
+  if (doc != nullptr) UpdateFormattingBar();
+}
+
+// 撤销 and 重做 name the step they would undo or redo, and are enabled only
+// when the active report has one.
+void MainWindow::ConnectUndoActions() {
+  auto* undo = findChild<QAction*>(QStringLiteral("mnuUndo"));
+  auto* redo = findChild<QAction*>(QStringLiteral("mnuRedo"));
+  if (undo == nullptr || redo == nullptr) return;
+  // Ctrl+Y as the program always had, and the desktop's own redo keys; a key
+  // listed twice would make the shortcut ambiguous and do nothing.
+  QList<QKeySequence> redo_keys{QKeySequence(QStringLiteral("Ctrl+Y"))};
+  for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Redo))
+    if (!redo_keys.contains(key)) redo_keys << key;
+  redo->setShortcuts(redo_keys);
+  const QString undo_caption = undo->text();
+  const QString redo_caption = redo->text();
+  auto caption = [](const QString& base, const QString& step) {
+    return step.isEmpty() ? base : base + QLatin1Char(' ') + step;
+  };
+  connect(undo_group_, &QUndoGroup::undoTextChanged, undo,
+          [undo, undo_caption, caption](const QString& step) {
+            undo->setText(caption(undo_caption, step));
+          });
+  connect(undo_group_, &QUndoGroup::redoTextChanged, redo,
+          [redo, redo_caption, caption](const QString& step) {
+            redo->setText(caption(redo_caption, step));
+          });
+  connect(undo_group_, &QUndoGroup::canUndoChanged, undo, &QAction::setEnabled);
+  connect(undo_group_, &QUndoGroup::canRedoChanged, redo, &QAction::setEnabled);
+  undo->setEnabled(false);
+  redo->setEnabled(false);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,12 +1,13 @@
 // The main window (frmMain): menus, the command tool bar, the formatting
 // bar, the status bar and the MDI area holding the report windows.
 //
-// Commands are looked up by name in commands(); a menu item or button whose
-// command is not registered says that the function is not finished yet.
+// Commands are looked up by name in commands(); a menu item whose command is
+// not registered when the window is built is shown disabled.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "app/command_table.h"
@@ -17,6 +18,11 @@ class QMdiArea;
 class QMenu;
 class QSettings;
 class QToolBar;
+class QUndoGroup;
+
+namespace grid {
+class ReportGrid;
+}  // namespace grid
 
 namespace widgets {
 class AlignButton;
@@ -59,6 +65,11 @@ class MainWindow : public QMainWindow {
   DocumentWindow* NewDocument();
   int DocumentCount() const { return document_count_; }
 
+  // Runs `action` on the active report's grid as one undoable step named
+  // `step`. Nothing happens without a report; a refusal by the grid or the
+  // engine ends it silently, keeping what it changed as the step.
+  void EditActiveGrid(const QString& step, const std::function<void(grid::ReportGrid&)>& action);
+
   // Runs the command `name`, turning its failures into a message.
   void RunCommand(const QString& name);
   void RunSubjectCommand(const QString& name, int index);
@@ -67,8 +78,6 @@ class MainWindow : public QMainWindow {
   // Rebuilds the three subject menus from state().subject_lines.
   void BuildSubjectMenus();
   void SetSumText(const QString& text);
-  // Shows "not finished" for a command without a function yet.
-  void NotFinished();
   // Shows the active cell's font on the formatting bar.
   void UpdateFormattingBar();
 
@@ -81,6 +90,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  void DisableItemsWithoutCommand();
   void BuildToolBars();
   void BuildStatusBar();
   void FillFontLists();
@@ -88,12 +98,14 @@ class MainWindow : public QMainWindow {
   void ConnectFormattingBar();
   void RebuildWindowList(QMenu* menu);
   void OnSubWindowActivated();
+  void ConnectUndoActions();
 
   data::AppState& state_;
   UiServices& services_;
   MainWindowOptions options_;
   CommandTable commands_;
   QMdiArea* mdi_;
+  QUndoGroup* undo_group_;  // the active report window's history drives 撤销 and 重做
   int document_count_ = 0;
   bool insert_mode_ = true;
 

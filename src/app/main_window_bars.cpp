@@ -72,6 +72,14 @@ void MainWindow::BuildMenus() {
   }
 }
 
+void MainWindow::DisableItemsWithoutCommand() {
+  for (const MenuEntry& e : MainMenuEntries()) {
+    if (e.name == nullptr || (e.flags & kMenuSubmenu)) continue;
+    const QString name = QString::fromLatin1(e.name);
+    if (auto* action = findChild<QAction*>(name)) action->setEnabled(commands_.Has(name));
+  }
+}
+
 void MainWindow::BuildSubjectMenus() {
   for (const SubjectMenu& m : SubjectMenus()) {
     auto* menu = findChild<QMenu*>(QString::fromLatin1(m.submenu));

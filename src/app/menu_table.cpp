@@ -1,5 +1,6 @@
 #include "app/menu_table.h"
 
+#include <QRegularExpression>
 #include <array>
 #include <cstring>
 
@@ -80,6 +81,9 @@ constexpr MenuEntry kEntries[] = {
     {2, "yfydt", nullptr, nullptr, kMenuNone},
 
     {0, "mnuEdit", "编辑(&E)", nullptr, kMenuSubmenu},
+    {1, "mnuUndo", "撤销(&U)", "Ctrl+Z", kMenuNone},
+    {1, "mnuRedo", "重做(&R)", "Ctrl+Y", kMenuNone},
+    S(1),
     {1, "mnuCut", "剪切(&X)", "Ctrl+X", kMenuNone},
     {1, "mnuCopy", "复制(&C)", "Ctrl+C", kMenuNone},
     {1, "mnuPaste", "粘贴(&P)", "Ctrl+V", kMenuNone},
@@ -166,6 +170,16 @@ std::span<const MenuEntry> MainMenuEntries() {
 }
 std::span<const SubjectMenu> SubjectMenus() {
   return kSubjectMenus;
+}
+
+QString StepName(const QString& command) {
+  for (const MenuEntry& e : kEntries) {
+    if (e.name == nullptr || command != QLatin1String(e.name)) continue;
+    QString caption = QString::fromUtf8(e.caption);
+    caption.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&\\(.\\)|&|\\.\\.\\.")));
+    return caption.trimmed();
+  }
+  return command;
 }
 
 const char* ToolbarCommand(int index) {

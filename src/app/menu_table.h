@@ -3,6 +3,7 @@
 // items of submenus.
 #pragma once
 
+#include <QString>
 #include <span>
 
 namespace app {
@@ -34,6 +35,11 @@ struct SubjectMenu {
   const char* items;
 };
 std::span<const SubjectMenu> SubjectMenus();
+
+// The name of an undo step made by `command`: its caption without the
+// accelerator and dots (合并单元格(&M) gives 合并单元格); the command itself
+// when it has no menu item.
+QString StepName(const QString& command);
 
 // The command each tool-bar button runs, nullptr for none.
 const char* ToolbarCommand(int index);

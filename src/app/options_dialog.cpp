@@ -23,6 +23,7 @@
 #include "app/dialog_util.h"
 #include "app/document_window.h"
 #include "app/main_window.h"
+#include "app/menu_table.h"
 #include "app/qt_convert.h"
 #include "app/ui_services.h"
 
@@ -430,10 +431,21 @@ void OptionsDialog::OnOK() {
     return;
   }
   BarProgress progress(progress_);
+  bool accepted = false;
+  auto accept = [&] {
+    accepted = settings::AcceptOptions(dialog_, main_.state(), doc ? &doc->document() : nullptr,
+                                       ask_, progress);
+  };
   try {
-    if (!settings::AcceptOptions(dialog_, main_.state(), doc ? &doc->document() : nullptr, ask_,
-                                 progress))
-      return;
+    // A total or ranking added to the report is one undoable step.
+    if (on_report) {
+      const bool totals = dialog_.page == settings::OptionsPage::kTotals;
+      doc->history().Record(StepName(totals ? QStringLiteral("zdyzf") : QStringLiteral("zdypm1")),
+                            accept);
+    } else {
+      accept();
+    }
+    if (!accepted) return;
   } catch (const std::exception& e) {
     main_.services().Message(this, AppTitle(), QString::fromUtf8(e.what()), QMessageBox::Warning);
     return;

@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "app/dialog_util.h"
+#include "app/edit_history.h"
 #include "app/qt_convert.h"
 
 namespace app {
@@ -385,7 +386,13 @@ PageSetupForm PageSetupDialog::Form() const {
 }
 
 void PageSetupDialog::accept() {
-  if (grid_ != nullptr) StorePageSetupForm(Form(), grid_->PageSetup());
+  if (grid_ != nullptr) {
+    auto store = [this] { StorePageSetupForm(Form(), grid_->PageSetup()); };
+    if (history_ != nullptr)
+      history_->Record(windowTitle(), store);
+    else
+      store();
+  }
   grid_ = nullptr;
   QDialog::accept();
 }

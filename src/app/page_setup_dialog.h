@@ -22,6 +22,8 @@ class QTabWidget;
 
 namespace app {
 
+class EditHistory;
+
 class MarginPicture;
 
 class PageSetupDialog : public QDialog {
@@ -32,6 +34,8 @@ class PageSetupDialog : public QDialog {
   // Loads every control from `grid`'s page setup. The grid must outlive the
   // dialog or the next SetGrid.
   void SetGrid(grid::ReportGrid& grid);
+  // OK then writes as one step of `history` (the grid's, or null for none).
+  void SetHistory(EditHistory* history) { history_ = history; }
 
   // The controls' values, and setting them (for SetGrid and the tests).
   PageSetupForm Form() const;
@@ -53,6 +57,7 @@ class PageSetupDialog : public QDialog {
   void UpdatePicture();
 
   grid::ReportGrid* grid_ = nullptr;
+  EditHistory* history_ = nullptr;
   grid::PageSettings loaded_;  // what SetGrid found; the custom size starts from it
   std::vector<std::string> paper_names_;
   grid::Font header_font_;

@@ -1,7 +1,6 @@
 #include "app/print_commands.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
 #include <QPrintPreviewDialog>
@@ -143,36 +142,33 @@ void PrintCommands::Write(const Output& output, const QString& success, bool rem
   DocumentWindow* doc = w_.ActiveDocument();
   if (doc == nullptr) return;
   QPointer<DocumentWindow> target(doc);
-  hooks_.save_file_name(&w_, output.caption, output.filter,
-                        SuggestedName(*doc, doc->document().caption, output.suffix),
-                        [this, target, &output, success, remember](const QString& chosen) {
-                          if (target.isNull() || chosen.isEmpty()) return;
-                          QString path = WithSuffix(chosen, output.suffix);
-                          grid::Status status = output.write(target->document(), Std(path));
-                          if (!status) {
-                            Fail(status);
-                            return;
-                          }
-                          if (remember) target->setProperty(kGridFileProperty, path);
-                          w_.services().Message(&w_, text::kNotice, success, QMessageBox::Warning);
-                        });
+  const QString chosen =
+      w_.services().SaveFileName(&w_, output.caption, output.filter,
+                                 SuggestedName(*doc, doc->document().caption, output.suffix));
+  if (target.isNull() || chosen.isEmpty()) return;
+  const QString path = WithSuffix(chosen, output.suffix);
+  grid::Status status = output.write(target->document(), Std(path));
+  if (!status) {
+    Fail(status);
+    return;
+  }
+  if (remember) target->setProperty(kGridFileProperty, path);
+  w_.services().Message(&w_, text::kNotice, success, QMessageBox::Warning);
 }
 
 void PrintCommands::WriteChart(ChartWindow& chart, const QString& caption, const QString& filter,
                                const char* suffix) {
   QPointer<ChartWindow> target(&chart);
-  hooks_.save_file_name(
-      &w_, caption, filter, SuggestedName(chart, chart.data().title, suffix),
-      [this, target, suffix](const QString& chosen) {
-        if (target.isNull() || chosen.isEmpty()) return;
-        const QString path = WithSuffix(chosen, suffix);
-        grid::Status status = charts::WriteChart(target->data(), target->page(), Std(path));
-        if (!status) {
-          Fail(status);
-          return;
-        }
-        w_.services().Message(&w_, text::kNotice, text::kExported, QMessageBox::Warning);
-      });
+  const QString chosen = w_.services().SaveFileName(
+      &w_, caption, filter, SuggestedName(chart, chart.data().title, suffix));
+  if (target.isNull() || chosen.isEmpty()) return;
+  const QString path = WithSuffix(chosen, suffix);
+  grid::Status status = charts::WriteChart(target->data(), target->page(), Std(path));
+  if (!status) {
+    Fail(status);
+    return;
+  }
+  w_.services().Message(&w_, text::kNotice, text::kExported, QMessageBox::Warning);
 }
 
 void PrintCommands::ExportPdf() {
@@ -220,6 +216,7 @@ void PrintCommands::PageSetup() {
   if (doc == nullptr && chart == nullptr) return;
   auto* dialog = new PageSetupDialog(&w_);
   dialog->SetGrid(doc != nullptr ? doc->grid() : chart->page());
+  if (doc != nullptr) dialog->SetHistory(&doc->history());
   hooks_.show_dialog(dialog);
 }
 
@@ -274,14 +271,6 @@ QString GridFilePathOf(const QWidget& document_window) {
 
 PrintCommandHooks DefaultPrintCommandHooks() {
   PrintCommandHooks hooks;
-  hooks.save_file_name = [](QWidget* parent, const QString& caption, const QString& filter,
-                            const QString& suggested, PrintCommandHooks::FileChosen chosen) {
-    auto* dialog = new QFileDialog(parent, caption, suggested, filter);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::fileSelected, dialog, std::move(chosen));
-    dialog->open();
-  };
   hooks.show_dialog = [](QDialog* dialog) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();

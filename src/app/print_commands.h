@@ -20,16 +20,10 @@ class DocumentWindow;
 class MainWindow;
 
 // The modal parts these commands reach for, replaceable so that tests run
-// them without a user or a printer. The open-file dialog is the main
-// window's UiServices::OpenFileName. Dialogs are opened window-modal and
-// return at once, so no command spins an event loop of its own.
+// them without a user or a printer. The file dialogs are the main window's
+// UiServices. Page setup and preview are opened window-modal and return at
+// once.
 struct PrintCommandHooks {
-  using FileChosen = std::function<void(const QString& path)>;
-  // Asks for the file to write, starting from `suggested`; calls `chosen`
-  // only when the user picks one.
-  std::function<void(QWidget* parent, const QString& caption, const QString& filter,
-                     const QString& suggested, FileChosen chosen)>
-      save_file_name;
   // Shows a dialog (page setup, print preview), taking ownership of it.
   std::function<void(QDialog* dialog)> show_dialog;
   // A printer set to the system's default printer; nullptr when no printer
@@ -37,8 +31,7 @@ struct PrintCommandHooks {
   std::function<std::unique_ptr<QPrinter>()> default_printer;
 };
 
-// QFileDialog and QDialog::open, deleting the dialog when it closes, and
-// QPrinterInfo.
+// QDialog::open, deleting the dialog when it closes, and QPrinterInfo.
 PrintCommandHooks DefaultPrintCommandHooks();
 
 // Registers mnuOpen, mnuSave, mnuFileSaveAs, ExcelSave, mnuExportHtml,

@@ -6,6 +6,7 @@
 #include "app/app_info.h"
 #include "app/document_window.h"
 #include "app/main_window.h"
+#include "app/menu_table.h"
 #include "app/progress_window.h"
 #include "app/qt_convert.h"
 #include "app/report_options_dialog.h"
@@ -38,17 +39,12 @@ void MakeInNewWindow(MainWindow& w, const reports::ReportKind& kind,
 
 namespace {
 
-// A command on the active report's grid; nothing without one.
-CommandTable::Command OnGrid(MainWindow& w, std::function<void(grid::ReportGrid&)> action) {
-  return [&w, action] {
-    DocumentWindow* doc = w.ActiveDocument();
-    if (doc == nullptr) return;
-    try {
-      action(doc->grid());
-    } catch (const std::exception&) {
-      // These commands end silently when the grid refuses.
-    }
-  };
+// A command on the active report's grid, one undoable step; nothing
+// without a report.
+CommandTable::Command OnGrid(MainWindow& w, const char* name,
+                             std::function<void(grid::ReportGrid&)> action) {
+  return
+      [&w, step = StepName(QString::fromLatin1(name)), action] { w.EditActiveGrid(step, action); };
 }
 
 }  // namespace
@@ -79,11 +75,16 @@ void RegisterReportCommands(MainWindow& w) {
     }
   }
   t.Register(QStringLiteral("zdypm"),
-             OnGrid(w, [](grid::ReportGrid& g) { reports::RankSelectedColumn(g); }));
-  t.Register(QStringLiteral("oldstor"), OnGrid(w, reports::RestoreFilledOrder));
-  t.Register(QStringLiteral("pm"), OnGrid(w, [&w](grid::ReportGrid& g) {
-               w.services().Message(&w, AppTitle(), Qs(reports::SortBySelectedColumn(g)));
-             }));
+             OnGrid(w, "zdypm", [](grid::ReportGrid& g) { reports::RankSelectedColumn(g); }));
+  t.Register(QStringLiteral("oldstor"), OnGrid(w, "oldstor", reports::RestoreFilledOrder));
+  t.Register(QStringLiteral("pm"), [&w] {
+    if (w.ActiveDocument() == nullptr) return;
+    std::string message;
+    w.EditActiveGrid(StepName(QStringLiteral("pm")), [&message](grid::ReportGrid& g) {
+      message = reports::SortBySelectedColumn(g);
+    });
+    if (!message.empty()) w.services().Message(&w, AppTitle(), Qs(message));
+  });
 }
 
 }  // namespace app

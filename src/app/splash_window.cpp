@@ -1,8 +1,10 @@
 #include "app/splash_window.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_info.h"
@@ -10,7 +12,7 @@
 namespace app {
 
 SplashWindow::SplashWindow(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("frmsplash1"));
   auto make = [this](const char* name, const QString& text, int pixel_size, bool bold) {
     auto* label = new QLabel(text, this);
@@ -33,6 +35,23 @@ SplashWindow::SplashWindow(QWidget* parent)
   setFixedSize(420, 260);
   if (QScreen* screen = this->screen())
     move(screen->availableGeometry().center() - rect().center());
+}
+
+void SplashWindow::Present() {
+  show();
+  raise();
+  shown_.start();
+  QCoreApplication::processEvents();
+}
+
+void SplashWindow::CloseAfterMinimumTime() {
+  const qint64 left = shown_.isValid() ? kMinimumShownMs - shown_.elapsed() : 0;
+  if (left <= 0) {
+    hide();
+    return;
+  }
+  raise();
+  QTimer::singleShot(static_cast<int>(left), this, &QWidget::hide);
 }
 
 void SplashWindow::paintEvent(QPaintEvent*) {

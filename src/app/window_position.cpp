@@ -13,8 +13,15 @@ int ReadTwips(QSettings& settings, const QString& key, int fallback) {
 
 }  // namespace
 
-QRect ReadWindowPosition(QSettings& settings) {
+std::optional<QRect> ReadWindowPosition(QSettings& settings) {
   settings.beginGroup(QStringLiteral("Settings"));
+  bool stored = false;
+  for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+    stored = stored || settings.contains(QString::fromLatin1(key));
+  if (!stored) {
+    settings.endGroup();
+    return std::nullopt;
+  }
   const int left = ReadTwips(settings, QStringLiteral("MainLeft"), kDefaultPositionTwips);
   const int top = ReadTwips(settings, QStringLiteral("MainTop"), kDefaultPositionTwips);
   const int width = ReadTwips(settings, QStringLiteral("MainWidth"), kDefaultSizeTwips);
@@ -22,6 +29,12 @@ QRect ReadWindowPosition(QSettings& settings) {
   settings.endGroup();
   return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
                height / kTwipsPerPixel);
+}
+
+QRect FirstStartGeometry(const QRect& available) {
+  QRect r(0, 0, available.width() * 4 / 5, available.height() * 4 / 5);
+  r.moveCenter(available.center());
+  return r;
 }
 
 void WriteWindowPosition(QSettings& settings, const QRect& pixels) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QRect>
+#include <optional>
 
 class QSettings;
 
@@ -13,8 +14,12 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kDefaultPositionTwips = 1000;  // left and top
 inline constexpr int kDefaultSizeTwips = 6500;      // width and height
 
-// The stored position in pixels; a missing or unreadable key gives its default.
-QRect ReadWindowPosition(QSettings& settings);
+// The stored position in pixels; a missing or unreadable key gives its
+// default. nullopt when none of the four keys is stored (the first start).
+std::optional<QRect> ReadWindowPosition(QSettings& settings);
+// Where the main window opens on its first start: about 80 % of the screen's
+// available area, centred, so that every menu of the menu bar shows.
+QRect FirstStartGeometry(const QRect& available);
 void WriteWindowPosition(QSettings& settings, const QRect& pixels);
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "grid/report_grid.h"
 
@@ -12,7 +13,19 @@ namespace output {
 struct Document {
   std::string caption;  // the window's caption
   std::string title;    // the title box above the grid
+  // False when the title box only says something about the report (the
+  // cover page's hint): the desktop shows it disabled.
+  bool title_editable = true;
   grid::ReportGrid grid;
+
+  // Takes over a report made elsewhere; the grid keeps its observers and
+  // services (a window's clipboard and text measurer).
+  void Take(Document made) {
+    caption = std::move(made.caption);
+    title = std::move(made.title);
+    title_editable = made.title_editable;
+    grid.ReplaceContents(std::move(made.grid));
+  }
 };
 
 }  // namespace output

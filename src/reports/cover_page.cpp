@@ -77,6 +77,7 @@ output::Document MakeCover(const CoverShape& shape, const data::TitleSettings& t
   grid::WidenToFit(grid);  // the 24-point title needs a higher row
   SetUpCoverPage(grid.PageSetup(), shape.orientation);
   doc.title = kCoverTitle;
+  doc.title_editable = false;
   return doc;
 }
 

@@ -135,13 +135,9 @@ int ChosenSubject(const data::AppState& state, const ReportChoices& choices) {
 
 namespace {
 
-// A report that a window shows as made elsewhere: its grid replaces the
-// contents of the new document's, which keeps the window's clipboard and
-// text measurer.
+// A report that a window shows as made elsewhere.
 void MoveInto(output::Document& doc, output::Document made) {
-  doc.caption = std::move(made.caption);
-  doc.title = std::move(made.title);
-  doc.grid.ReplaceContents(std::move(made.grid));
+  doc.Take(std::move(made));
 }
 
 template <void (*Report)(output::Document&, data::AppState&)>

@@ -32,11 +32,22 @@ class RecordingServices : public app::UiServices {
     questions.push_back({caption, text});
     return answer;
   }
+  QString SaveFileName(QWidget*, const QString&, const QString& filter,
+                       const QString& suggested) override {
+    ++save_dialogs;
+    last_save_filter = filter;
+    last_suggested = suggested;
+    return file_to_save;
+  }
   std::vector<Shown> messages;
   std::vector<Shown> questions;
   bool answer = false;
   QString file_to_open;
   QString last_filter;
+  QString file_to_save;  // empty: the save dialog is cancelled
+  QString last_save_filter;
+  QString last_suggested;
+  int save_dialogs = 0;
 };
 
 class AppFixture : public testing::Test {

@@ -83,13 +83,13 @@ TEST_F(ChartWindowTest, FileCommandsActOnTheActiveChart) {
   app::ChartWindow* chart = MakeChart("fsd", QStringLiteral("数学"));
   ASSERT_NE(chart, nullptr);
 
-  file_to_save = Path("chart");  // no ending: the format's own
+  services.file_to_save = Path("chart");  // no ending: the format's own
   Win().RunCommand(QStringLiteral("mnuExportPdf"));
   EXPECT_EQ(Head(Path("chart.pdf")), QByteArray("%PDF-"));
   Win().RunCommand(QStringLiteral("mnuSaveImage"));
-  EXPECT_TRUE(save_filter.contains(QStringLiteral("*.svg")));
+  EXPECT_TRUE(services.last_save_filter.contains(QStringLiteral("*.svg")));
   EXPECT_EQ(Head(Path("chart.png")).mid(1, 3), QByteArray("PNG"));
-  file_to_save = Path("chart.svg");
+  services.file_to_save = Path("chart.svg");
   chart->findChild<QAction*>(QStringLiteral("cmdChartImage"))->trigger();
   EXPECT_EQ(Head(Path("chart.svg")), QByteArray("<?xml"));
 

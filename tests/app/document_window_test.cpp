@@ -1,4 +1,6 @@
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 
 #include "app/document_window_model.h"
@@ -31,6 +33,24 @@ TEST_F(DocumentWindowTest, SelectionsBeyondTheLimitKeepThePreviousSum) {
   EXPECT_EQ(Panel(2), QStringLiteral("和  61"));
   g.Select({1, 1, 62, 101});  // 61 x 100: not summed
   EXPECT_EQ(Panel(2), QStringLiteral("和  61"));
+}
+
+// Switching windows showed the sum of the window left behind.
+TEST_F(DocumentWindowTest, TheSumFollowsTheActiveWindow) {
+  app::DocumentWindow* first = NewReport(5, 3);
+  first->grid().SetCellText(1, 1, "10");
+  first->grid().SetActiveCell(1, 1);
+  app::DocumentWindow* second = NewReport(5, 3);
+  second->grid().SetCellText(1, 1, "20");
+  second->grid().SetActiveCell(1, 1);
+  EXPECT_EQ(Panel(2), QStringLiteral("和  20"));
+  QMdiArea* mdi = Window().mdiArea();
+  mdi->setActiveSubWindow(mdi->subWindowList().first());
+  EXPECT_EQ(Panel(2), QStringLiteral("和  10"));
+  mdi->setActiveSubWindow(mdi->subWindowList().last());
+  EXPECT_EQ(Panel(2), QStringLiteral("和  20"));
+  mdi->closeAllSubWindows();
+  EXPECT_EQ(Panel(2), QString());
 }
 
 TEST_F(DocumentWindowTest, SumIsHeldInSinglePrecision) {

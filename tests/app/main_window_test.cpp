@@ -1,13 +1,16 @@
 #include <QAction>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 
+#include "app/app_info.h"
 #include "app/menu_table.h"
 #include "app_fixture.h"
 #include "widgets/toolbar.h"
@@ -72,14 +75,52 @@ TEST_F(MainWindowTest, EveryMenuItemRunsWithoutAndWithAReport) {
   EXPECT_TRUE(w.isVisible());
 }
 
-TEST_F(MainWindowTest, UnbuiltCommandSaysSoAndMissingHelpIsReported) {
-  Trigger("kcbp");
-  ASSERT_EQ(services.messages.size(), 1u);
-  EXPECT_EQ(services.messages[0].text, QStringLiteral("该功能尚未完成。"));
+// No item may answer "该功能尚未完成。": the four the program has no command
+// for are shown disabled, and so are the web items when the build set no
+// address; every other item is enabled.
+TEST_F(MainWindowTest, ItemsWithoutACommandAreDisabledAndMissingHelpIsReported) {
+  app::MainWindow& w = Window();
+  const QSet<QString> no_command = {QStringLiteral("kcbpbxx"), QStringLiteral("fbbxx"),
+                                    QStringLiteral("xsfb"), QStringLiteral("kcbp")};
+  const QSet<QString> until_an_edit = {QStringLiteral("mnuUndo"), QStringLiteral("mnuRedo")};
+  for (const app::MenuEntry& e : app::MainMenuEntries()) {
+    if (e.name == nullptr || (e.flags & app::kMenuSubmenu) || (e.flags & app::kMenuHidden))
+      continue;
+    const QString name = QString::fromLatin1(e.name);
+    bool expected = !no_command.contains(name) && !until_an_edit.contains(name);
+    if (name == QStringLiteral("houseHelp")) expected = !app::HomePageAddress().isEmpty();
+    if (name == QStringLiteral("mnuonlineHelp")) expected = !app::OnlineHelpAddress().isEmpty();
+    EXPECT_EQ(Action(w, e.name)->isEnabled(), expected) << e.name;
+  }
+  Trigger("kcbp");  // a disabled item does nothing at all
+  EXPECT_TRUE(services.messages.empty());
   Trigger("mnufileHelp");
-  ASSERT_EQ(services.messages.size(), 2u);
-  EXPECT_EQ(services.messages[1].caption, QStringLiteral("提示"));
-  EXPECT_EQ(services.messages[1].text, QStringLiteral("帮助文件不存在。"));
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].caption, QStringLiteral("提示"));
+  EXPECT_EQ(services.messages[0].text, QStringLiteral("帮助文件不存在。"));
+}
+
+// 制作统计表封面: a window of its own holding the cover, its title box only a
+// hint that cannot be edited.
+TEST_F(MainWindowTest, CoverCommandsOpenTheCoverInANewWindow) {
+  state.title_settings.School = "第一中学";
+  state.title_settings.GradeLevel = "高一";
+  state.title_settings.ExamType = "期中";
+  const struct {
+    const char* command;
+    int title_row, first_school_row, orientation;
+  } cases[] = {{"hxfm", 4, 6, grid::kLandscape}, {"zxfm", 5, 8, grid::kPortrait}};
+  for (const auto& c : cases) {
+    Trigger(c.command);
+    app::DocumentWindow* doc = Window().ActiveDocument();
+    ASSERT_NE(doc, nullptr) << c.command;
+    EXPECT_FALSE(doc->titleBox()->isEnabled());
+    EXPECT_EQ(doc->titleBox()->text(), QStringLiteral("你可在打印预览中观看打印效果"));
+    EXPECT_EQ(doc->grid().CellText(c.title_row, 2), "高一期中成绩统计表") << c.command;
+    EXPECT_EQ(doc->grid().CellText(c.first_school_row, 2), "第") << c.command;
+    EXPECT_EQ(doc->grid().PageSetup().orientation, c.orientation) << c.command;
+  }
+  EXPECT_EQ(Window().DocumentCount(), 2);
 }
 
 TEST_F(MainWindowTest, ToolbarDispatchNeedsAReportAndReturnsTheFocus) {
@@ -147,9 +188,13 @@ TEST_F(MainWindowTest, WindowCommandsOpenAndArrangeReports) {
 
 // ---- the window position in the settings store
 
-TEST_F(MainWindowTest, FirstStartUsesTheDefaultPositionAndCloseStoresTwips) {
+// At the old default of 433 x 433 pixels 窗口 and 帮助 hid behind the menu
+// bar's overflow; the first start takes most of the screen instead.
+TEST_F(MainWindowTest, FirstStartFillsMostOfTheScreenAndCloseStoresTwips) {
   app::MainWindow& w = Window();
-  EXPECT_EQ(w.size(), QSize(6500 / 15, 6500 / 15));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(w.size(), QSize(screen.width() * 4 / 5, screen.height() * 4 / 5));
+  EXPECT_LE(std::abs(w.frameGeometry().center().x() - screen.center().x()), 20);
   w.move(120, 80);
   w.resize(800, 600);
   w.close();
@@ -157,7 +202,7 @@ TEST_F(MainWindowTest, FirstStartUsesTheDefaultPositionAndCloseStoresTwips) {
   EXPECT_EQ(stored.value(QStringLiteral("Settings/MainWidth")).toString(), QStringLiteral("12000"));
   EXPECT_EQ(stored.value(QStringLiteral("Settings/MainHeight")).toString(), QStringLiteral("9000"));
   window.reset();
-  EXPECT_EQ(Window().size(), QSize(800, 600));
+  EXPECT_EQ(Window().size(), QSize(800, 600));  // a stored position wins
 }
 
 TEST_F(MainWindowTest, ClosingWhileMinimisedKeepsTheStoredPosition) {

@@ -40,11 +40,11 @@ class PrintCommandsTest : public PrintHooked<AppFixture> {
 
 TEST_F(PrintCommandsTest, WithoutAReportWindowNothingHappens) {
   Win();
-  file_to_save = Path("x.scg");
+  services.file_to_save = Path("x.scg");
   for (const char* name : {"mnuSave", "mnuFileSaveAs", "ExcelSave", "mnuExportHtml", "mnuExportPdf",
                            "mnuFilePageSetup", "mnuPrintPreview", "mnuDirectPrint"})
     Run(name);
-  EXPECT_EQ(save_dialogs, 0);
+  EXPECT_EQ(services.save_dialogs, 0);
   EXPECT_EQ(dialogs, 0);
   EXPECT_TRUE(services.messages.empty());
   EXPECT_EQ(Win().DocumentCount(), 0);
@@ -57,7 +57,7 @@ TEST_F(PrintCommandsTest, WithoutAReportWindowNothingHappens) {
 
 TEST_F(PrintCommandsTest, SaveAsThenOpenRestoresTheReport) {
   app::DocumentWindow* doc = SampleReport();
-  file_to_save = Path("期中");  // the ending is added
+  services.file_to_save = Path("期中");  // the ending is added
   Trigger("mnuFileSaveAs");
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].caption, QStringLiteral("提示"));
@@ -84,7 +84,7 @@ TEST_F(PrintCommandsTest, SaveAsThenOpenRestoresTheReport) {
   // 保存 writes back to the file the report came from, without asking.
   fresh->grid().SetCellText(2, 2, "95");
   Trigger("mnuSave");
-  EXPECT_EQ(save_dialogs, 1);
+  EXPECT_EQ(services.save_dialogs, 1);
   EXPECT_EQ(services.messages.back().text, QStringLiteral("数据保存成功。"));
   grid::GridDocument reread;
   ASSERT_TRUE(grid::OpenGridFile(Path("期中.json").toStdString(), reread));
@@ -104,10 +104,10 @@ TEST_F(PrintCommandsTest, ExportsWriteTheirFormatAndSayHowItWent) {
   };
   for (const Case& c : cases) {
     services.messages.clear();
-    file_to_save = Path(c.file);
+    services.file_to_save = Path(c.file);
     Run(c.command);
-    EXPECT_EQ(save_filter, QString::fromUtf8(c.filter));
-    EXPECT_TRUE(QFile::exists(file_to_save)) << c.command;
+    EXPECT_EQ(services.last_save_filter, QString::fromUtf8(c.filter));
+    EXPECT_TRUE(QFile::exists(services.file_to_save)) << c.command;
     ASSERT_EQ(services.messages.size(), 1u) << c.command;
     EXPECT_EQ(services.messages[0].text, QStringLiteral("输出成功。"));
   }
@@ -117,10 +117,10 @@ TEST_F(PrintCommandsTest, ExportsWriteTheirFormatAndSayHowItWent) {
 
   // A cancelled dialog says nothing; a failed write says why.
   services.messages.clear();
-  file_to_save.clear();
+  services.file_to_save.clear();
   Run("ExcelSave");
   EXPECT_TRUE(services.messages.empty());
-  file_to_save = Path("no-such-folder/out.xlsx");
+  services.file_to_save = Path("no-such-folder/out.xlsx");
   Run("ExcelSave");
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_NE(services.messages[0].text, QStringLiteral("输出成功。"));

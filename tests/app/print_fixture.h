@@ -1,7 +1,7 @@
 // A test fixture (Base: AppFixture or one derived from it) whose main window
-// has the File menu's file dialog, modal dialogs and printer answered by the
-// test: the file chosen is file_to_save (none when empty), a dialog is
-// handed to on_dialog and deleted, the printer is `printer` (none when null).
+// has the File menu's modal dialogs and printer answered by the test (its file
+// dialogs are the services'): a dialog is handed to on_dialog and deleted,
+// the printer is `printer` (none when null).
 #pragma once
 
 #include <QDialog>
@@ -21,12 +21,6 @@ class PrintHooked : public Base {
     app::MainWindow& w = this->Window();
     if (!hooked_) {
       app::PrintCommandHooks hooks;
-      hooks.save_file_name = [this](QWidget*, const QString&, const QString& filter, const QString&,
-                                    app::PrintCommandHooks::FileChosen chosen) {
-        ++save_dialogs;
-        save_filter = filter;
-        if (!file_to_save.isEmpty()) chosen(file_to_save);
-      };
       hooks.show_dialog = [this](QDialog* dialog) {
         ++dialogs;
         if (on_dialog) on_dialog(*dialog);
@@ -43,9 +37,6 @@ class PrintHooked : public Base {
     return this->dir.path() + QLatin1Char('/') + QString::fromUtf8(name);
   }
 
-  QString file_to_save;
-  QString save_filter;
-  int save_dialogs = 0;
   int dialogs = 0;
   std::function<void(QDialog&)> on_dialog;
   std::unique_ptr<QPrinter> printer;
