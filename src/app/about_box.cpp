@@ -1,8 +1,10 @@
 #include "app/about_box.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFontInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -53,6 +55,20 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   };
   QLabel* title = add("lblTitle", AppTitle());
   title->setFont(Scaled(title->font(), 2.0, true));
+  // The program's icon beside its title, when it has one.
+  const QIcon icon = QApplication::windowIcon();
+  if (!icon.isNull()) {
+    auto* picture = Named<QLabel>(this, "picIcon");
+    const int side = QFontInfo(title->font()).pixelSize() * 3 / 2;
+    picture->setPixmap(icon.pixmap(side, side));
+    title->setFixedWidth(kTextWidth - side - layout->spacing());
+    auto* row = new QHBoxLayout;
+    row->setSpacing(layout->spacing());
+    layout->removeWidget(title);
+    row->addWidget(picture);
+    row->addWidget(title);
+    layout->addLayout(row);
+  }
   add("lblVersion", QStringLiteral("版本 ") + VersionText());
   QLabel* description = add("lblDescription", Description());
   description->setFixedHeight(description->heightForWidth(kTextWidth));

@@ -56,15 +56,21 @@ bool UseChineseForQt() {
 
 namespace {
 
-// The program's icon: the tool bar's table picture, doubled.
+// The program's icon: the tool bar's table picture, drawn at each size so
+// that the about box's larger one is sharp too.
 QIcon ProgramIcon() {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.scale(2, 2);
-  widgets::PaintToolbarIcon(painter, QRect(0, 0, 16, 16), 8);
-  return QIcon(pixmap);
+  QIcon icon;
+  for (int scale : {2, 3, 4}) {
+    QPixmap pixmap(16 * scale, 16 * scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    widgets::PaintToolbarIcon(painter, QRect(0, 0, 16, 16), 8);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
 }
 
 }  // namespace
