@@ -130,15 +130,16 @@ void ReportGrid::RecordPrintSetup() {
   if (j == nullptr || j->print_setup_recorded_) return;
   Changed();
   j->print_setup_recorded_ = true;
-  j->records_.emplace_back(
-      std::make_unique<journal::PrintSetupWas>(contents_.titles, contents_.page));
+  j->records_.emplace_back(std::make_unique<journal::PrintSetupWas>(
+      journal::PrintSetupWas{contents_.titles, contents_.page}));
 }
 
 // Contents replaced whole are kept whole.
 void ReportGrid::RecordContents() {
   Changed();
   if (EditJournal* j = AttachedJournal())
-    j->records_.emplace_back(std::make_unique<journal::ContentsWere>(contents_));
+    j->records_.emplace_back(
+        std::make_unique<journal::ContentsWere>(journal::ContentsWere{contents_}));
 }
 
 journal::Frame ReportGrid::CurrentFrame() const {
