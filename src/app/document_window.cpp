@@ -61,6 +61,12 @@ void DocumentWindow::SyncFromDocument() {
   // A report may have moved a whole new grid in, dropping the subscription.
   grid_view_->SetGrid(&document_->grid);
   history_->ForgetIfChangedOutside();
+  // A report filled into a grid of one row left the cursor on a heading.
+  grid::ReportGrid& g = document_->grid;
+  const auto [row, col] = g.ActiveCellPosition();
+  if ((row < g.FixedRows() || col < g.FixedCols()) && g.Rows() > g.FixedRows() &&
+      g.Cols() > g.FixedCols())
+    g.SetActiveCell(g.FixedRows(), g.FixedCols());
   OnSelectionChanged();
 }
 

@@ -106,5 +106,16 @@ TEST_F(DocumentWindowTest, ReportsFilledIntoADocumentShowWhenSynced) {
   EXPECT_EQ(Panel(2), QStringLiteral("和  7"));
 }
 
+// A report filled from one header row on showed its cursor on a heading.
+TEST_F(DocumentWindowTest, AFilledReportPutsTheCursorOnItsFirstDataCell) {
+  app::DocumentWindow* doc = NewReport();
+  grid::ReportGrid filled(1, 3);  // the fill starts from the header row alone
+  filled.AddItem("\t张三\t87");
+  ASSERT_EQ(filled.ActiveCellPosition(), std::make_pair(0, 1));
+  doc->document().grid = std::move(filled);
+  doc->SyncFromDocument();
+  EXPECT_EQ(doc->grid().ActiveCellPosition(), std::make_pair(1, 1));
+}
+
 }  // namespace
 }  // namespace app_test
