@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/bench_util.h"
+#include "common/score_grid.h"
 #include "grid/content_fit.h"
 #include "grid/export.h"
 #include "grid/report_grid.h"
@@ -14,39 +15,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// A row like a score listing: school, id, class, name, then 16 scores.
-std::string RowText(int i) {
-  std::string text = "第" + std::to_string(i % 7) + "中学\t" + std::to_string(20240000 + i) + "\t" +
-                     std::to_string(i % 12 + 1) + "班\t学生" + std::to_string(i);
-  unsigned seed = static_cast<unsigned>(i) * 2654435761u;
-  for (int k = 0; k < 16; ++k) {
-    seed = seed * 1103515245u + 12345u;
-    text += "\t" + std::to_string((seed >> 8) % 1500 / 10.0).substr(0, 5);
-  }
-  return text;
-}
-
-// Texts are made in batches outside the timed part, so that the figure is
-// the grid's own cost.
-grid::ReportGrid Filled(int rows, double* seconds) {
-  constexpr int kBatch = 10'000;
-  grid::ReportGrid g(1, 21);
-  g.SetAutoRedraw(false);
-  double timed = 0;
-  std::vector<std::string> batch;
-  for (int first = 1; first <= rows; first += kBatch) {
-    batch.clear();
-    for (int i = first; i < first + kBatch && i <= rows; ++i)
-      batch.push_back(std::to_string(i) + "\t" + RowText(i));
-    auto start = Clock::now();
-    for (const auto& text : batch) g.AddItem(text, false);
-    timed += bench::SecondsSince(start);
-  }
-  g.AddItem("", false);
-  if (seconds) *seconds = timed;
-  return g;
-}
+using bench::Filled;
 
 }  // namespace
 
