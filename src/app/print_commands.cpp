@@ -30,7 +30,13 @@ namespace {
 namespace text {
 const QString kNotice = QStringLiteral("提示");
 const QString kSaved = QStringLiteral("保存成功。");
-const QString kDataSaved = QStringLiteral("数据保存成功。");
+// 保存 writes the table's file only; a teacher who edited 成绩表 must not
+// believe the scores in the database changed.
+QString SavedToFile(const QString& path) {
+  return QStringLiteral(
+             "表格已保存到文件 %1。\n成绩数据库没有改动：要更正成绩，请改好成绩表后重新导入。")
+      .arg(QDir::toNativeSeparators(path));
+}
 const QString kExported = QStringLiteral("输出成功。");
 const QString kNoPrinter = QStringLiteral("没有安装打印机，无法打印。请先在系统中添加打印机。");
 const QString kOpenCaption = QStringLiteral("打开表格文件");
@@ -192,8 +198,9 @@ void PrintCommands::Open() {
   if (ReadGridFile(w_, path, opened)) ShowGridDocument(*doc, std::move(opened), path);
 }
 
-// Saving the edits of a table back to the database is not offered; 保存
-// keeps the report in the grid file it came from, or asks for one.
+// The browse tables are views (sorted, filtered, with derived columns), so
+// their edits are not written back to the database; 保存 keeps the report
+// in the grid file it came from, or asks for one, and says so.
 void PrintCommands::Save() {
   DocumentWindow* doc = w_.ActiveDocument();
   if (doc == nullptr) return;
@@ -207,7 +214,7 @@ void PrintCommands::Save() {
     Fail(status);
     return;
   }
-  w_.services().Message(&w_, AppTitle(), text::kDataSaved, QMessageBox::Warning);
+  w_.services().Message(&w_, AppTitle(), text::SavedToFile(path), QMessageBox::Warning);
 }
 
 void PrintCommands::PageSetup() {
