@@ -5,6 +5,7 @@
 #include "output/paper_fit.h"
 #include "output/skip_step.h"
 #include "reports/stat_columns.h"
+#include "stats/exam_history.h"
 
 namespace reports {
 namespace {
@@ -19,13 +20,7 @@ constexpr int kHeaderHeight = 32;
 stats::ExamSnapshot ReadCurrentExam(data::AppState& state, common::ProgressSink& progress) {
   std::optional<engine::Database> db = output::OpenOrNothing(state);
   if (!db) return {};
-  try {
-    data::LoadSubjectLines(*db, state.subject_lines);
-    return stats::ExamSnapshot::Read(*db, state.subject_lines, progress);
-  } catch (const engine::Error&) {
-    // Nothing imported yet (or 统计表 dropped): an empty report.
-    return stats::ExamSnapshot::WithoutStudents(state.subject_lines);
-  }
+  return stats::ReadExamDatabase(*db, state.subject_lines, progress);
 }
 
 std::string Measure::Text(double score) const {

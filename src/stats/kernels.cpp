@@ -75,20 +75,35 @@ std::vector<Summary> SummarizeGroups(std::span<const double> scores,
   return groups;
 }
 
-std::vector<std::int32_t> CompetitionRanks(std::span<const double> scores) {
-  // (score, position) pairs sort without chasing the column for each
-  // comparison, which matters at a million students.
-  std::vector<std::pair<double, std::uint32_t>> order;
+std::vector<std::int32_t> CompetitionRanks(std::span<const double> scores,
+                                           std::span<const std::uint32_t> group_of) {
+  struct Entry {
+    std::uint32_t group;
+    double score;
+    std::uint32_t position;
+  };
+  // Entries sort without chasing the columns for each comparison, which
+  // matters at a million students.
+  std::vector<Entry> order;
   order.reserve(scores.size());
-  for (std::size_t i = 0; i < scores.size(); ++i)
-    if (!IsAbsent(scores[i])) order.emplace_back(scores[i], static_cast<std::uint32_t>(i));
-  std::sort(order.begin(), order.end(),
-            [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (std::size_t i = 0; i < scores.size(); ++i) {
+    if (IsAbsent(scores[i])) continue;
+    order.push_back({group_of.empty() ? 0 : group_of[i], scores[i], static_cast<std::uint32_t>(i)});
+  }
+  std::sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) {
+    return a.group != b.group ? a.group < b.group : a.score > b.score;
+  });
   std::vector<std::int32_t> ranks(scores.size(), 0);
+  std::size_t group_start = 0;
   std::int32_t rank = 0;
   for (std::size_t p = 0; p < order.size(); ++p) {
-    if (p == 0 || order[p].first != order[p - 1].first) rank = static_cast<std::int32_t>(p + 1);
-    ranks[order[p].second] = rank;
+    if (p == 0 || order[p].group != order[p - 1].group) {
+      group_start = p;
+      rank = 1;
+    } else if (order[p].score != order[p - 1].score) {
+      rank = static_cast<std::int32_t>(p - group_start + 1);
+    }
+    ranks[order[p].position] = rank;
   }
   return ranks;
 }

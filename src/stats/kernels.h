@@ -45,8 +45,11 @@ std::vector<Summary> SummarizeGroups(std::span<const double> scores,
                                      std::span<const std::uint32_t> group_of, int group_count);
 
 // Ranks, highest first, ties sharing the best rank and the next rank
-// skipping (1, 2, 2, 4); 0 for an absent score.
-std::vector<std::int32_t> CompetitionRanks(std::span<const double> scores);
+// skipping (1, 2, 2, 4); 0 for an absent score. With `group_of` (one group
+// per score, as SummarizeGroups takes it), each score is ranked within its
+// group only: a student's rank in the class.
+std::vector<std::int32_t> CompetitionRanks(std::span<const double> scores,
+                                           std::span<const std::uint32_t> group_of = {});
 
 // The value at proportion p (0 ≤ p ≤ 1) of ascending `sorted` scores, by
 // linear interpolation between the nearest two: position (n − 1) × p.

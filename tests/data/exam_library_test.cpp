@@ -9,37 +9,23 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../stats/analysis_exam.h"
 #include "data/import.h"
 #include "data/score_database.h"
-#include "data/xlsx_writer.h"
 
 namespace data {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
-
-void Fill(Sheet& sheet, const Rows& rows) {
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < rows[r].size(); ++c) {
-      const std::string& v = rows[r][c];
-      char* end = nullptr;
-      const double d = std::strtod(v.c_str(), &end);
-      if (v.empty()) continue;
-      if (r > 0 && *end == '\0')
-        sheet.SetNumber(r, c, d);
-      else
-        sheet.SetText(r, c, v);
-    }
-}
+using Rows = std::vector<analysis_test::Row>;
 
 void WriteBook(const std::string& path, const Rows& scores, const Rows& teachers,
                const Rows& lines) {
-  Workbook book;
-  Fill(book.AddSheet("Sheet1"), scores);
-  Fill(book.AddSheet("Sheet2"), teachers);
-  Fill(book.AddSheet("Sheet3"), lines);
-  WriteWorkbookXlsx(path, book);
+  analysis_test::ExamRows rows;
+  rows.scores = scores;
+  rows.teachers = teachers;
+  rows.lines = lines;
+  analysis_test::WriteExamBook(rows, path);
 }
 
 // 期中: 语文 and 数学, three students in two classes. 期末: 语文 and 英语,

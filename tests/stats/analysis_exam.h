@@ -72,29 +72,40 @@ struct ExamRows {
   };
 };
 
+// The exam as a workbook in the import's layout.
+inline void WriteExamBook(const ExamRows& rows, const std::string& path) {
+  data::Workbook book;
+  FillSheet(book.AddSheet("Sheet1"), rows.scores);
+  FillSheet(book.AddSheet("Sheet2"), rows.teachers);
+  FillSheet(book.AddSheet("Sheet3"), rows.lines);
+  data::WriteWorkbookXlsx(path, book);
+}
+
 // A database in a folder of its own, removed afterwards, with the titles
 // the reports print.
 class ExamDatabase {
  public:
-  explicit ExamDatabase(const ExamRows& rows = {}) {
+  // `name` is the workbook's file name, which names the exam in the library.
+  explicit ExamDatabase(const ExamRows& rows = {}, const std::string& name = "exam") {
     static int counter = 0;
     dir_ = std::filesystem::temp_directory_path() /
            ("scorestat_analysis_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
     std::filesystem::create_directories(dir_);
     state.database_path = (dir_ / "sujuf.db").string();
-    data::Workbook book;
-    FillSheet(book.AddSheet("Sheet1"), rows.scores);
-    FillSheet(book.AddSheet("Sheet2"), rows.teachers);
-    FillSheet(book.AddSheet("Sheet3"), rows.lines);
-    const std::string path = (dir_ / "exam.xlsx").string();
-    data::WriteWorkbookXlsx(path, book);
-    common::NullProgress progress;
-    import_result = data::ImportExam(state, path, progress);
+    import_result = Import(rows, name);
     engine::Database db = data::OpenScoreDatabase(state);
     db.Execute(
         "UPDATE bsxtable SET 主标题='高一期中', 副左标题='某县一中', 副右标题='2024学年', "
         "显示日期='0'");
     data::LoadTitleSettings(state);
+  }
+  // Imports another exam into the same database, which becomes the current
+  // one; the library keeps the earlier ones.
+  data::ImportResult Import(const ExamRows& rows, const std::string& name) {
+    const std::string path = (dir_ / (name + ".xlsx")).string();
+    WriteExamBook(rows, path);
+    common::NullProgress progress;
+    return data::ImportExam(state, path, progress);
   }
   ~ExamDatabase() {
     std::error_code ec;

@@ -30,6 +30,15 @@ TEST(SummaryTest, EqualScoresHaveExactlyNoSpread) {
   EXPECT_EQ(stats::TScore(0.1, s), 50);
 }
 
+TEST(RanksTest, WithinGroupsEachGroupRanksFromOne) {
+  // A class rank: the second class's 260 is its first although three
+  // students of the first class are above it; ties still skip within a class.
+  const Scores scores{300, 260, 280, 280, 250, 240, kAbsent};
+  const std::vector<std::uint32_t> class_of{0, 1, 0, 0, 1, 0, 1};
+  EXPECT_EQ(stats::CompetitionRanks(scores, class_of),
+            (std::vector<std::int32_t>{1, 1, 2, 2, 2, 4, 0}));
+}
+
 TEST(QuantileTest, InterpolatesBetweenTheTwoNearestScores) {
   const Scores sorted{1, 2, 3, 4};
   EXPECT_EQ(stats::Quantile(sorted, 0), 1);
