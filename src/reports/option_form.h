@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/app_state.h"
+#include "data/exam_library.h"
 #include "reports/report_catalog.h"
 
 namespace reports {
@@ -29,13 +30,17 @@ inline bool HasOptionForm(const ReportKind& kind) {
   return HasOptionForm(kind.options);
 }
 
-// The fields for `options` with the current exam's subjects. An optional
-// subject (its fallback empty) gets an empty first item.
+// The fields for `options` with the current exam's subjects and, where the
+// values are 考试编号, the library's exams as "id 名称" (the kinds read the
+// id back). An optional subject or exam (its fallback empty) gets an empty
+// first item.
 std::vector<OptionField> OptionFields(std::span<const ReportOption> options,
-                                      const data::SubjectLines& lines);
+                                      const data::SubjectLines& lines,
+                                      const std::vector<data::ExamInfo>& exams = {});
 inline std::vector<OptionField> OptionFields(const ReportKind& kind,
-                                             const data::SubjectLines& lines) {
-  return OptionFields(kind.options, lines);
+                                             const data::SubjectLines& lines,
+                                             const std::vector<data::ExamInfo>& exams = {}) {
+  return OptionFields(kind.options, lines, exams);
 }
 
 // The choices the filled fields make: every field with a value.

@@ -11,10 +11,12 @@
 #include "reports/above_average.h"
 #include "reports/all_subject.h"
 #include "reports/browse.h"
+#include "reports/class_comparison.h"
 #include "reports/comprehensive_stats.h"
 #include "reports/cover_page.h"
 #include "reports/custom_ranking.h"
 #include "reports/data_info.h"
+#include "reports/exam_comparison.h"
 #include "reports/filter_rows.h"
 #include "reports/grade_levels.h"
 #include "reports/listing_scores.h"
@@ -22,6 +24,7 @@
 #include "reports/paper_quality.h"
 #include "reports/rank_bands.h"
 #include "reports/score_bands.h"
+#include "reports/score_tracking.h"
 #include "reports/single_subject.h"
 #include "reports/standard_scores.h"
 #include "reports/stat_columns.h"
@@ -223,6 +226,21 @@ constexpr ReportOption kAboveAverageOptions[] = {
 constexpr ReportOption kGradeOptions[] = {
     {"ratio", "A,B,C", "15,50,85", false, "总评累计比例（%）"}};
 
+constexpr ReportOption kProgressOptions[] = {
+    {"base", "考试编号", "", false, "对比的考试（空为上一次）"},
+    {"by", "全科|主科", "全科", false, "总分"},
+};
+
+constexpr ReportOption kClassComparisonOptions[] = {
+    {"base", "考试编号", "", false, "对比的考试（空为上一次）"},
+    {"subject", "科目", "", false, "科目（空为全科总分）"},
+};
+
+constexpr ReportOption kTrackingOptions[] = {
+    {"student", "学号", "", false, "学生的学号"},
+    {"class", "学校/班级", "", false, "或班级（学校/班级）"},
+};
+
 using K = KindInput;
 
 // In the order of `report --help`; `report all` makes its sheets in this order.
@@ -326,6 +344,19 @@ const ReportKind kCatalog[] = {
      true,
      true,
      GradeCountKind},
+    {"jtb", "学生进退步表",
+     "学生进退步表：与 --base 考试（默认为上一次）对比，每名对应上的学生一行，按学校、班级、"
+     "本次名次；名次变化 = 上次名次 − 本次名次（正为进步），进退步系数 = 名次变化/上次名次；"
+     "班名为班内名次（1,2,2,4）；未能对应的学生列在后面；--by 主科 按主科总分和主科排名",
+     K::kDialog, kProgressOptions, false, true, ProgressTableKind},
+    {"bjdb", "班级对比表",
+     "班级对比表：两次考试都有的班级各一行，合计行在前；人数、全科总分平均分、前50/100/200名"
+     "人数及平均分变化；--subject 时为该科的人数、平均分、优秀率、及格率（同各班单科统计）及其变化",
+     K::kDialog, kClassComparisonOptions, false, true, ClassComparisonKind},
+    {"gzb", "成绩跟踪表",
+     "成绩跟踪表：考试库中每次考试一行（按日期）；--student 学号：各科成绩、全科总分、全科排名、"
+     "班名；--class 学校/班级：人数、各科平均分、全科总分平均分及其在各班中的名次",
+     K::kDialog, kTrackingOptions, false, true, TrackingKind},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "../scratch_dir.h"
 #include "../stats/analysis_exam.h"
+#include "../stats/two_exams.h"
 #include "data/workbook.h"
 #include "reports/report_catalog.h"
 
@@ -54,6 +55,22 @@ class CliTest : public ::testing::Test {
   }
 
   std::string Sample() const { return std::string(SCORESTAT_SOURCE_DIR) + "/examples/sample.xls"; }
+
+  // Row `row` of the cells of the grid file `report ARGS -o r.json` writes,
+  // from column 1 on.
+  std::vector<std::string> ReportRow(std::vector<std::string> args, int row) {
+    const std::string out = (dir_ / "r.json").string();
+    args.insert(args.begin(), "report");
+    args.insert(args.end(), {"-o", out});
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 0) << r.out;
+    const nlohmann::json grid = nlohmann::json::parse(std::ifstream(out), nullptr, false);
+    std::vector<std::string> cells;
+    if (grid.is_discarded() || row >= static_cast<int>(grid["cells"].size())) return cells;
+    for (std::size_t c = 1; c < grid["cells"][row].size(); ++c)
+      cells.push_back(grid["cells"][row][c].get<std::string>());
+    return cells;
+  }
 
   test_support::ScratchDir scratch_{"scorestat_cli"};
   const fs::path dir_ = scratch_.path();
@@ -276,20 +293,7 @@ TEST_F(CliTest, AnalysisKindsByTheirWrittenSyntax) {
   data::WriteWorkbookXlsx(workbook, book);
   ASSERT_EQ(Cli({"import", workbook}).status, 0);
   using Cells = std::vector<std::string>;
-  // Row `row` of the grid file's cells from column 1 on.
-  auto report = [&](std::vector<std::string> args, int row) {
-    const std::string out = (dir_ / "r.json").string();
-    args.insert(args.begin(), "report");
-    args.insert(args.end(), {"-o", out});
-    const CliRun r = Cli(args);
-    EXPECT_EQ(r.status, 0) << r.out;
-    const nlohmann::json grid = nlohmann::json::parse(std::ifstream(out), nullptr, false);
-    Cells cells;
-    if (grid.is_discarded() || row >= static_cast<int>(grid["cells"].size())) return cells;
-    for (std::size_t c = 1; c < grid["cells"][row].size(); ++c)
-      cells.push_back(grid["cells"][row][c].get<std::string>());
-    return cells;
-  };
+  auto report = [&](const std::vector<std::string>& args, int row) { return ReportRow(args, row); };
   EXPECT_EQ(report({"yfyd", "--subject", "数学", "--step", "10"}, 0),
             (Cells{"分数", "人数", "累计人数", "累计百分比"}));
   EXPECT_EQ(report({"yfyd", "--subject=数学", "--step=10"}, 2),
@@ -318,8 +322,6 @@ TEST_F(CliTest, AnalysisKindsByTheirWrittenSyntax) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.out.find("--subject"), std::string::npos) << bad.out;
 }
-
-}  // namespace
 
 // The exam library as the user types it: every import listed, the current
 // one marked; a switch changes what the reports read; the current exam is
@@ -397,3 +399,30 @@ TEST_F(CliTest, CompletionWordsAndVersion) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("scorestat-cli ", 0), 0u) << version.out;
 }
+
+// The reports on two exams by their written syntax, on the hand-worked
+// exams of two_exams.h (their figures are checked in the reports' tests).
+TEST_F(CliTest, ComparisonKindsByTheirWrittenSyntax) {
+  for (const auto& [name, rows] :
+       {std::pair{"期中", two_exams::Midterm()}, std::pair{"期末", two_exams::Final()}}) {
+    const std::string workbook = (dir_ / (std::string(name) + ".xlsx")).string();
+    analysis_test::WriteExamBook(rows, workbook);
+    ASSERT_EQ(Cli({"import", workbook}).status, 0);
+  }
+  using Cells = std::vector<std::string>;
+  EXPECT_EQ(ReportRow({"jtb", "--base", "1"}, 1), (Cells{"一中", "102", "1", "李四", "185", "1",
+                                                         "150", "5", "4", "0.80", "1", "2", "1"}));
+  EXPECT_EQ(ReportRow({"jtb", "--base", "1", "--by", "主科"}, 1)[4], "95");
+  EXPECT_EQ(ReportRow({"bjdb"}, 1)[0], "合计") << "--base defaults to the exam before";
+  EXPECT_EQ(ReportRow({"bjdb", "--base", "1", "--subject", "语文"}, 2)[2], "钱老师");
+  EXPECT_EQ(ReportRow({"gzb", "--student", "101"}, 0),
+            (Cells{"考试", "导入日期", "语文", "数学", "全科总分", "全科排名", "班名"}));
+  EXPECT_EQ(ReportRow({"gzb", "--class", "一中/2"}, 2)[0], "期末");
+  const CliRun both = Cli(
+      {"report", "gzb", "--student", "101", "--class", "一中/2", "-o", (dir_ / "x.json").string()});
+  EXPECT_EQ(both.status, 1) << both.out;
+  EXPECT_EQ(Cli({"report", "jtb", "--base", "2", "-o", (dir_ / "x.json").string()}).status, 1)
+      << "the current exam is no base";
+}
+
+}  // namespace

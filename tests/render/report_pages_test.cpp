@@ -69,6 +69,11 @@ const Kind kKinds[] = {
     {"sjzl", "sjzl"},
     {"djpj", "djpj"},
     {"djtj", "djtj"},
+    {"jtb", "jtb"},
+    {"bjdb", "bjdb"},
+    {"bjdb_subject", "bjdb --subject 语文"},
+    {"gzb", "gzb --student 20240001"},
+    {"gzb_class", "gzb --class '第一中学/高一(1)班'"},
 };
 
 bool IsCover(const std::string& name) {
@@ -105,6 +110,9 @@ const Kind& KindNamed(const std::string& name) {
 class SampleReports {
  public:
   SampleReports() : dir_("scorestat_report_pages"), cli_(Cli() + " --db " + dir_.File("s.db")) {
+    // The sample twice, as two exams of the library, for the kinds that
+    // compare the current exam with an earlier one.
+    RunCommand(cli_ + " import " SCORESTAT_SOURCE_DIR "/examples/sample.xls 2>&1");
     RunCommand(cli_ + " import " SCORESTAT_SOURCE_DIR "/examples/sample.xlsx 2>&1");
   }
 

@@ -28,5 +28,21 @@ TEST(OptionFormTest, ListsForChoicesTextBoxesForTheRestEmptiesForFallbacks) {
   EXPECT_FALSE(HasOptionForm(*FindReportKind("qkjhtj"))) << "a dialog of its own";
 }
 
+// 考试编号 stands for the library's exams, shown "id 名称" (the comparison
+// kinds read the id back); empty first, which means the exam before the
+// current one.
+TEST(OptionFormTest, ExamChoicesListTheLibrary) {
+  data::SubjectLines lines;
+  lines.SubjectName = {"语文"};
+  std::vector<data::ExamInfo> exams(2);
+  exams[0].id = 1;
+  exams[0].name = "期中";
+  exams[1].id = 3;
+  exams[1].name = "期末 考试";
+  const std::vector<OptionField> f = OptionFields(*FindReportKind("bjdb"), lines, exams);
+  EXPECT_EQ(f[0].choices, (std::vector<std::string>{"", "1 期中", "3 期末 考试"}));
+  EXPECT_EQ(f[1].choices, (std::vector<std::string>{"", "语文"})) << "no subject: 全科总分";
+}
+
 }  // namespace
 }  // namespace reports
