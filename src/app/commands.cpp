@@ -13,6 +13,7 @@
 #include "app/dialog_commands.h"
 #include "app/document_window.h"
 #include "app/edit_commands.h"
+#include "app/exam_manager_window.h"
 #include "app/grid_view.h"
 #include "app/import_command.h"
 #include "app/main_window.h"
@@ -116,6 +117,7 @@ void RegisterHelpCommands(MainWindow& w) {
 void RegisterDataCommands(MainWindow& w) {
   CommandTable& t = w.commands();
   t.Register(QStringLiteral("cjjs"), [&w] { ImportWorkbook(w); });
+  t.Register(QStringLiteral("ksgl"), [&w] { OpenExamManager(w); });
   t.Register(QStringLiteral("xufu"), [&w] {
     data::RepairSystemTables(w.state());
     w.services().Message(&w, QStringLiteral("提示"), QStringLiteral("系统表已修复。"));

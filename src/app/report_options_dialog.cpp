@@ -29,7 +29,8 @@ ReportOptionsWindow::ReportOptionsWindow(MainWindow& main, const char* control_n
       main_(main),
       options_(options),
       make_(std::move(make)),
-      fields_(reports::OptionFields(options, main.state().subject_lines)) {
+      fields_(reports::OptionFields(options, main.state().subject_lines,
+                                    data::ListExams(main.state().database_path))) {
   setObjectName(QString::fromLatin1(control_name) + QStringLiteral("frm"));
   setWindowTitle(Qs(caption));
   setAttribute(Qt::WA_DeleteOnClose);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -73,6 +74,10 @@ bool UiServices::Ask(QWidget*, const QString&, const QString&) {
   return false;
 }
 
+QString UiServices::AskText(QWidget*, const QString&, const QString&, const QString&) {
+  return {};
+}
+
 void DialogServices::Message(QWidget* parent, const QString& caption, const QString& text,
                              QMessageBox::Icon icon) {
   // A long text (an import summary with many warnings) scrolls instead of
@@ -114,6 +119,14 @@ QStringList DialogServices::OpenFileNames(QWidget* parent, const QString& captio
 bool DialogServices::Ask(QWidget* parent, const QString& caption, const QString& text) {
   return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+QString DialogServices::AskText(QWidget* parent, const QString& caption, const QString& label,
+                                const QString& initial) {
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(parent, caption, label, QLineEdit::Normal, initial, &ok);
+  return ok ? text : QString();
 }
 
 }  // namespace app

@@ -29,6 +29,10 @@ class UiServices {
   // only chosen after the user agreed to replace it.
   virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                                const QString& suggested) = 0;
+  // A line of text, `initial` offered first; empty when the user cancels.
+  // By default empty.
+  virtual QString AskText(QWidget* parent, const QString& caption, const QString& label,
+                          const QString& initial);
 };
 
 // The real dialogs: Qt's own, so that they speak the program's language
@@ -43,6 +47,8 @@ class DialogServices : public UiServices {
   bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                        const QString& suggested) override;
+  QString AskText(QWidget* parent, const QString& caption, const QString& label,
+                  const QString& initial) override;
 };
 
 }  // namespace app

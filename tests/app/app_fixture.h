@@ -28,6 +28,10 @@ class RecordingServices : public app::UiServices {
     last_filter = filter;
     return file_to_open;
   }
+  QString AskText(QWidget*, const QString&, const QString&, const QString& initial) override {
+    last_suggested = initial;
+    return text_to_give;
+  }
   bool Ask(QWidget*, const QString& caption, const QString& text) override {
     questions.push_back({caption, text});
     return answer;
@@ -42,6 +46,7 @@ class RecordingServices : public app::UiServices {
   std::vector<Shown> messages;
   std::vector<Shown> questions;
   bool answer = false;
+  QString text_to_give;
   QString file_to_open;
   QString last_filter;
   QString file_to_save;  // empty: the save dialog is cancelled
