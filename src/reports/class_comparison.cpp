@@ -136,16 +136,16 @@ struct SubjectFigures {
 
 std::vector<Figure> Picked(engine::Recordset& rs, int first) {
   // Fields of CountColumns: 参考人数, 总分, 平均分, 优秀人数, 优秀率, 优良人数,
-  // 优良率, 及格人数, 及格率.
-  std::vector<Figure> out;
-  for (int k : {0, 2, 4, 8}) {
+  // 优良率, 及格人数, 及格率. The rates are 各班单科统计's own (in hundredths
+  // of a percent); the mean is 总分 / 参考人数, not that report's rounded one.
+  const auto value = [&](int k) {
     const int f = first + k;
-    const std::string text = rs.FieldValue(f).AsText(rs.FieldTypeOf(f));
-    const std::optional<double> value =
-        text.empty() ? std::nullopt : std::optional<double>(common::NumericValue(text));
-    out.push_back(k == 0 ? Figure{text, value} : Fixed(value));
-  }
-  return out;
+    return common::NumericValue(rs.FieldValue(f).AsText(rs.FieldTypeOf(f)));
+  };
+  const double n = value(0);
+  if (n <= 0) return {Count(0), Fixed(std::nullopt), Fixed(std::nullopt), Fixed(std::nullopt)};
+  return {Count(static_cast<std::int64_t>(n)), Fixed(value(1) / n), Fixed(value(4)),
+          Fixed(value(8))};
 }
 
 // Each exam with its own 三线表; the lines are scaled or not as the stored

@@ -10,12 +10,12 @@
 // With a subject: 学校, 班级, 教师 (of the current exam), 本次人数,
 // 本次平均分, 本次优秀率, 本次及格率, the same four for the base exam, and
 // 平均分变化, 优秀率变化, 及格率变化. 人数 counts those who sat the subject;
-// the mean and the rates (percent) are those of 各班单科统计, each exam with
-// its own 三线表.
+// the mean is over them, and the rates (percent) are those of 各班单科统计
+// (its lines, its rounding to hundredths), each exam with its own 三线表.
 //
-// Means and rates show two decimals; a change is 本次 − 上次 of the unrounded
-// figures, then shown with two decimals. The second title names the base exam and the students
-// paired.
+// Means and rates show two decimals; a change is 本次 − 上次 of the figures
+// before that display rounding. The second title names the base exam and
+// the students paired.
 #pragma once
 
 #include <string>
