@@ -19,6 +19,7 @@
 #include "app/main_window.h"
 #include "app/mdi_arrange.h"
 #include "app/menu_table.h"
+#include "app/pack_command.h"
 #include "app/print_commands.h"
 #include "app/report_commands.h"
 #include "app/ui_services.h"
@@ -135,6 +136,7 @@ void RegisterStandardCommands(MainWindow& window) {
   RegisterDialogCommands(window);
   RegisterPrintCommands(window);
   RegisterChartCommands(window);
+  RegisterPackCommand(window);
 }
 
 }  // namespace app

@@ -83,6 +83,9 @@ constexpr MenuEntry kEntries[] = {
     {2, "xxt", nullptr, nullptr, kMenuNone},
     {2, "bjzt", nullptr, nullptr, kMenuNone},
     {2, "yfydt", nullptr, nullptr, kMenuNone},
+    {1, "jxgz", "发给家长", nullptr, kMenuSubmenu},
+    {2, "cjt", nullptr, nullptr, kMenuNone},
+    {2, "grbg", nullptr, nullptr, kMenuNone},
 
     {0, "mnuEdit", "编辑(&E)", nullptr, kMenuSubmenu},
     {1, "mnuUndo", "撤销(&U)", "Ctrl+Z", kMenuNone},
@@ -133,6 +136,7 @@ constexpr MenuEntry kEntries[] = {
     {1, "tetable", "制作教师表", nullptr, kMenuHidden},
     S(1),
     {1, "ksgl", "考试管理", nullptr, kMenuNone},
+    {1, "absc", "按班输出", nullptr, kMenuNone},
 
     {0, "mnuWindow", "窗口(&W)", nullptr, kMenuSubmenu},
     {1, "mnuWindowNewWindow", "新建窗口(&N)", nullptr, kMenuNone},

@@ -290,9 +290,23 @@ QWidget* OptionsDialog::BuildTitlePage() {
   show_date_->setObjectName(QStringLiteral("Check1"));
   title_grid->addWidget(show_date_, 2, 2);
 
+  auto* family = new QGroupBox(QStringLiteral("发给家长和班外的名单"), page);
+  auto* family_grid = new QGridLayout(family);
+  mask_names_ = new QCheckBox(QStringLiteral("隐藏姓名（张*三，学号只留后4位）"), family);
+  mask_names_->setObjectName(QStringLiteral("chkYcxm"));
+  no_rank_ = new QCheckBox(QStringLiteral("不显示名次"), family);
+  no_rank_->setObjectName(QStringLiteral("chkBxsmc"));
+  letter_footer_ = NewBox(family, "lkTex");
+  letter_footer_->setPlaceholderText(QStringLiteral("空为学校名和日期"));
+  family_grid->addWidget(mask_names_, 0, 0);
+  family_grid->addWidget(no_rank_, 0, 1);
+  family_grid->addWidget(new QLabel(QStringLiteral("告知书落款"), family), 1, 0);
+  family_grid->addWidget(letter_footer_, 1, 1);
+
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(exam);
   layout->addWidget(titles);
+  layout->addWidget(family);
   layout->addStretch();
   return page;
 }
@@ -360,6 +374,9 @@ void OptionsDialog::ShowTexts() {
   for (int i = 0; i < 7; ++i) title_boxes_[i]->setText(Qs(*texts[i]));
   show_date_->setChecked(t.show_date != 0);
   show_date_->setText(Qs(t.show_date_caption));
+  mask_names_->setChecked(t.mask_names != 0);
+  no_rank_->setChecked(t.no_rank != 0);
+  letter_footer_->setText(Qs(t.letter_footer));
   all_total_label_->setText(Qs(dialog_.all_total_label));
   main_total_label_->setText(Qs(dialog_.main_total_label));
 }
@@ -389,6 +406,9 @@ void OptionsDialog::GatherTexts() {
                           &t.main_title, &t.left_subtitle, &t.right_subtitle};
   for (int i = 0; i < 7; ++i) *texts[i] = Std(title_boxes_[i]->text());
   t.show_date = show_date_->isChecked() ? 1 : 0;
+  t.mask_names = mask_names_->isChecked() ? 1 : 0;
+  t.no_rank = no_rank_->isChecked() ? 1 : 0;
+  t.letter_footer = Std(letter_footer_->text());
 }
 
 // 合计在此列右 holds one tick: touching a row's box ticks it and clears the rest.

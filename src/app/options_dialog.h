@@ -63,6 +63,9 @@ class OptionsDialog : public QDialog {
   QLineEdit* segment_boxes_[6] = {};
   QLineEdit* title_boxes_[7] = {};
   QCheckBox* show_date_ = nullptr;
+  QCheckBox* mask_names_ = nullptr;
+  QCheckBox* no_rank_ = nullptr;
+  QLineEdit* letter_footer_ = nullptr;
   QCheckBox* scale_lines_ = nullptr;
   QLabel* all_total_label_ = nullptr;
   QLabel* main_total_label_ = nullptr;

@@ -21,6 +21,7 @@
 #include "grid/export.h"
 #include "grid/grid_file.h"
 #include "render/print.h"
+#include "render/strip_layout.h"
 
 namespace app {
 
@@ -75,7 +76,7 @@ grid::Status WriteHtml(const Document& doc, const std::string& path) {
   return grid::ExportToHtml(doc.grid, path, doc.caption);
 }
 grid::Status WritePdf(const Document& doc, const std::string& path) {
-  return render::WritePdf(doc.grid, path);
+  return render::WriteReportPdf(doc.grid, doc.strips, path);
 }
 
 const Output kGridFile{text::kSaveCaption, text::kGridFilter, "scg", WriteGridFile};
@@ -237,9 +238,13 @@ void PrintCommands::Preview() {
   dialog->setWindowTitle(text::kPreviewCaption + QStringLiteral(" - ") +
                          Qs(doc != nullptr ? doc->document().caption : chart->data().title));
   render::ApplyPageLayout(doc != nullptr ? doc->grid() : chart->page(), *dialog->printer());
+  const Document* shown = doc != nullptr ? &doc->document() : nullptr;
   QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                   doc != nullptr ? render::PreviewHandler(doc->grid())
-                                  : charts::ChartPreviewHandler(chart->data(), chart->page()));
+                   shown != nullptr ? std::function<void(QPrinter*)>([shown](QPrinter* printer) {
+                     if (printer != nullptr)
+                       render::PrintReport(shown->grid, shown->strips, *printer);
+                   })
+                                    : charts::ChartPreviewHandler(chart->data(), chart->page()));
   dialog->resize(w_.size() * 0.9);
   hooks_.show_dialog(dialog);
 }
@@ -259,7 +264,7 @@ void PrintCommands::DirectPrint() {
     return;
   }
   printer->setDocName(Qs(doc->document().caption));
-  render::PrintToPrinter(doc->grid(), *printer);
+  render::PrintReport(doc->grid(), doc->document().strips, *printer);
 }
 
 }  // namespace

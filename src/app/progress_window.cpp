@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -25,6 +26,17 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Dialog) {
   layout->addWidget(stage_);
   layout->addWidget(bar_);
   setFixedWidth(380);
+}
+
+void ProgressWindow::AllowCancel() {
+  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+  cancel->setObjectName(QStringLiteral("cmdCancel"));
+  layout()->addWidget(cancel);
+  connect(cancel, &QPushButton::clicked, this, [this, cancel] {
+    cancelled_ = true;
+    cancel->setEnabled(false);
+    stage_->setText(QStringLiteral("正在取消……"));
+  });
 }
 
 void ProgressWindow::Start(long long maximum) {

@@ -19,10 +19,14 @@ class ProgressWindow : public QWidget, public common::ProgressSink {
   void Start(long long maximum);
   void Report(long long value, long long maximum, std::string_view stage) override;
   QProgressBar* bar() const { return bar_; }
+  // Adds a 取消 button (cmdCancel); Cancelled() tells whether it was pressed.
+  void AllowCancel();
+  bool Cancelled() const { return cancelled_; }
 
  private:
   QProgressBar* bar_;
   QLabel* stage_;
+  bool cancelled_ = false;
 };
 
 }  // namespace app

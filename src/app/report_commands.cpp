@@ -29,7 +29,7 @@ void MakeInNewWindow(MainWindow& w, const reports::ReportKind& kind,
     }
     reports::ReportRun run{w.state(), shown ? static_cast<common::ProgressSink&>(*shown) : quiet,
                            output::Today()};
-    kind.fill(doc->document(), run, choices.For(kind.options));
+    reports::MakeReport(kind, doc->document(), run, choices);
   } catch (...) {
     if (QWidget* frame = doc->parentWidget()) frame->close();
     throw;

@@ -78,6 +78,10 @@ QString UiServices::AskText(QWidget*, const QString&, const QString&, const QStr
   return {};
 }
 
+QString UiServices::ExistingDirectory(QWidget*, const QString&) {
+  return {};
+}
+
 void DialogServices::Message(QWidget* parent, const QString& caption, const QString& text,
                              QMessageBox::Icon icon) {
   // A long text (an import summary with many warnings) scrolls instead of
@@ -109,6 +113,10 @@ QString DialogServices::OpenFileName(QWidget* parent, const QString& caption,
 QString DialogServices::SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
                                      const QString& suggested) {
   return First(AskForFiles(parent, caption, filter, suggested, QFileDialog::AnyFile));
+}
+
+QString DialogServices::ExistingDirectory(QWidget* parent, const QString& caption) {
+  return First(AskForFiles(parent, caption, QString(), QString(), QFileDialog::Directory));
 }
 
 QStringList DialogServices::OpenFileNames(QWidget* parent, const QString& caption,

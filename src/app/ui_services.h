@@ -33,6 +33,8 @@ class UiServices {
   // By default empty.
   virtual QString AskText(QWidget* parent, const QString& caption, const QString& label,
                           const QString& initial);
+  // The chosen folder's path, empty when the user cancels (and by default).
+  virtual QString ExistingDirectory(QWidget* parent, const QString& caption);
 };
 
 // The real dialogs: Qt's own, so that they speak the program's language
@@ -49,6 +51,7 @@ class DialogServices : public UiServices {
                        const QString& suggested) override;
   QString AskText(QWidget* parent, const QString& caption, const QString& label,
                   const QString& initial) override;
+  QString ExistingDirectory(QWidget* parent, const QString& caption) override;
 };
 
 }  // namespace app

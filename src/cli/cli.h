@@ -29,5 +29,6 @@ int Chart(Context& ctx);
 // by main), kinds, options KIND, subjects (of the database, which is not
 // created when missing). One per line; nothing for an unknown WHAT.
 int Complete(Context& ctx, const std::vector<std::string>& commands);
+int Pack(Context& ctx);
 
 }  // namespace cli

@@ -19,6 +19,7 @@ void PrintOptions(std::ostream& out, const std::string& kind_name) {
   out << "-o\n";
   const reports::ReportKind* kind = reports::FindReportKind(kind_name);
   if (kind == nullptr) return;
+  out << "--mask\n--no-rank\n";
   for (const reports::ReportOption& option : kind->options) out << "--" << option.name << "\n";
 }
 

@@ -10,6 +10,7 @@
 #include "grid/grid_file.h"
 #ifdef SCORESTAT_HAVE_RENDER
 #include "render/print.h"
+#include "render/strip_layout.h"
 #endif
 
 namespace cli {
@@ -41,7 +42,7 @@ common::Status WriteDocument(const output::Document& doc, const std::string& pat
   } else if (ext == "pdf") {
 #ifdef SCORESTAT_HAVE_RENDER
     render::EnsureGuiApplication();
-    status = render::WritePdf(doc.grid, path);
+    status = render::WriteReportPdf(doc.grid, doc.strips, path);
 #else
     status = grid::Status::Error("这个版本没有编译 PDF 输出。");
 #endif

@@ -19,6 +19,13 @@ common::Status WriteDocument(const output::Document& doc, const std::string& pat
 // subject. False, with the message on `err`, when -o has no file.
 bool ParseChoices(const std::vector<std::string>& words, reports::ReportChoices& choices,
                   std::string& out_path, std::ostream& err);
+// Takes --mask and --no-rank, which every report and the pack accept, out of
+// `words` into `privacy`.
+void TakePrivacyFlags(std::vector<std::string>& words, data::PrivacySettings& privacy);
+
+// The settings a report reads, loaded; the privacy flags already in
+// ctx.state.privacy add to the stored ones.
+void LoadSettingsForRun(Context& ctx);
 
 // One kind made with `choices` (checked against its options already), the
 // settings loaded first and its progress shown on stderr.

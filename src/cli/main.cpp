@@ -35,6 +35,9 @@ const Command kCommands[] = {
     {"report", cli::Report, "report 报表 [选项] -o 文件   生成报表（见 report --help）"},
     {"chart", cli::Chart,
      "chart 图表 [选项] -o 文件.png|.svg|.pdf [--size 1600x1000]   画图表（见 chart --help）"},
+    {"pack", cli::Pack,
+     "pack [--mask] [--no-rank] -o 文件夹   按班输出：每班一个文件夹（学校/班级），内有成绩条、"
+     "家长告知书、单科统计和学生名单"},
     // For bash completion only, so not in the help.
     {"complete", CompleteWords, nullptr},
 };

@@ -27,8 +27,10 @@ std::string Usage(const reports::ReportKind& kind) {
 }
 
 void PrintReportHelp(std::ostream& out) {
-  out << "用法: scorestat-cli [--db 数据库] report 报表 [选项] -o 文件\n"
-         "文件的扩展名决定格式: .scg 或 .json（表格文件） .xlsx .html .csv .pdf\n\n报表:\n";
+  out << "用法: scorestat-cli [--db 数据库] report 报表 [选项] [--mask] [--no-rank] -o 文件\n"
+         "文件的扩展名决定格式: .scg 或 .json（表格文件） .xlsx .html .csv .pdf\n"
+         "--mask: 姓名只留首尾字（张*三），学号只留后 4 位；--no-rank: 不显示名次，"
+         "名次表注明仅供内部使用（也可用 settings 隐藏姓名=1、不显示名次=1 保存）\n\n报表:\n";
   for (const reports::ReportKind& kind : reports::ReportCatalog())
     out << "  " << Usage(kind) << "\n";
   out << "  all [--charts] -o 文件.xlsx   本程序能生成的全部统计报表（每个科目一张），每张一个"
@@ -63,13 +65,29 @@ bool ParseChoices(const std::vector<std::string>& words, reports::ReportChoices&
   return true;
 }
 
+void TakePrivacyFlags(std::vector<std::string>& words, data::PrivacySettings& privacy) {
+  std::erase_if(words, [&](const std::string& w) {
+    bool& flag = w == "--mask" ? privacy.mask_names : privacy.no_rank;
+    if (w != "--mask" && w != "--no-rank") return false;
+    flag = true;
+    return true;
+  });
+}
+
+void LoadSettingsForRun(Context& ctx) {
+  const data::PrivacySettings given = ctx.state.privacy;
+  data::LoadStartupSettings(ctx.state);
+  ctx.state.privacy.mask_names = ctx.state.privacy.mask_names || given.mask_names;
+  ctx.state.privacy.no_rank = ctx.state.privacy.no_rank || given.no_rank;
+}
+
 output::Document MakeReport(Context& ctx, const reports::ReportKind& kind,
                             const reports::ReportChoices& choices) {
-  data::LoadStartupSettings(ctx.state);
+  LoadSettingsForRun(ctx);
   StderrProgress progress(ctx.err);
   reports::ReportRun run{ctx.state, progress, output::Today()};
   output::Document doc;
-  kind.fill(doc, run, choices.For(kind.options));
+  reports::MakeReport(kind, doc, run, choices);
   progress.Finish();
   return doc;
 }
@@ -81,6 +99,7 @@ int Report(Context& ctx) {
   }
   reports::ReportChoices choices;
   std::string out_path;
+  TakePrivacyFlags(ctx.args, ctx.state.privacy);
   if (!ParseChoices(ctx.args, choices, out_path, ctx.err)) return 2;
   if (out_path.empty()) {
     ctx.err << "请用 -o 指定输出文件。\n";

@@ -56,12 +56,24 @@ struct TitleSettings {
   std::string LeftSubtitle;
   std::string RightSubtitle;
   std::string ShowDate;  // "1" prints the date after the right subtitle
+  // 告知书落款: the last line of the parent letters; empty for the school and the date.
+  std::string LetterFooter{};
+};
+
+// What lists shown beyond the class teacher leave out (xtsztable's 隐藏姓名
+// and 不显示名次, or the command line's --mask and --no-rank). Kept apart
+// from SystemSettings: reports reload those, but never these, so that an
+// option given for one run holds for the whole run.
+struct PrivacySettings {
+  bool mask_names = false;  // 姓名 and 学号 masked
+  bool no_rank = false;     // no rank column and no order by rank
 };
 
 struct AppState {
   SubjectLines subject_lines;
   SystemSettings system_settings;
   TitleSettings title_settings;
+  PrivacySettings privacy;
   std::string database_path;
   std::string report_title;
 };

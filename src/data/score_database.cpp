@@ -166,6 +166,8 @@ void LoadStartupSettings(AppState& state) {
   LoadSubjectLines(state);
   try {
     LoadTitleSettings(state);
+    engine::Database db = OpenScoreDatabase(state);
+    LoadPrivacySettings(db, state.privacy);
   } catch (const engine::Error&) {
     // The titles stay empty, as on the first start before any import.
   }
@@ -194,6 +196,16 @@ void LoadSystemSettings(engine::Database& db, SystemSettings& settings) {
   }
 }
 
+void LoadPrivacySettings(engine::Database& db, PrivacySettings& privacy) {
+  privacy = {};
+  engine::Recordset rs = db.OpenRecordset(
+      "select 项目,数值 from xtsztable where 项目='隐藏姓名' or 项目='不显示名次'");
+  for (; !rs.Eof(); rs.MoveNext()) {
+    const bool on = rs.FieldValue(1).AsInteger() != 0;
+    (rs.FieldValue(0).AsText() == "隐藏姓名" ? privacy.mask_names : privacy.no_rank) = on;
+  }
+}
+
 void LoadTitleSettings(engine::Database& db, TitleSettings& settings) {
   engine::Recordset rs = db.OpenRecordset("bsxtable");
   if (rs.Eof())
@@ -202,6 +214,10 @@ void LoadTitleSettings(engine::Database& db, TitleSettings& settings) {
                            &settings.ExamType,      &settings.MainTitle,  &settings.LeftSubtitle,
                            &settings.RightSubtitle, &settings.ShowDate};
   for (int i = 0; i < 8; ++i) *fields[i] = rs.FieldValue(i + 1).AsText(engine::FieldType::kText);
+  // 告知书落款 is added to the table the first time it is stored.
+  settings.LetterFooter.clear();
+  if (rs.FieldCount() > 9)
+    settings.LetterFooter = rs.FieldValue(9).AsText(engine::FieldType::kText);
 }
 
 void LoadSystemSettings(AppState& state) {

@@ -45,7 +45,7 @@ bool LoadSubjectLines(engine::Database& db, SubjectLines& lines);
 
 // What the program does when it starts: the current exam is added to the
 // exam library if a database from before the library holds one, then the
-// subject lines and the titles are loaded. A database without its tables
+// subject lines, the titles and the privacy settings are loaded. A database without its tables
 // leaves them empty; nothing is thrown.
 void LoadStartupSettings(AppState& state);
 
@@ -53,6 +53,8 @@ void LoadStartupSettings(AppState& state);
 void LoadSystemSettings(AppState& state);
 void LoadTitleSettings(AppState& state);
 void LoadSystemSettings(engine::Database& db, SystemSettings& settings);
+// 隐藏姓名 and 不显示名次 from xtsztable; a row that is absent reads as off.
+void LoadPrivacySettings(engine::Database& db, PrivacySettings& privacy);
 void LoadTitleSettings(engine::Database& db, TitleSettings& settings);
 
 // Text put into a single-quoted SQL literal: every quote doubled.

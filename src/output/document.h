@@ -5,8 +5,10 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "grid/report_grid.h"
+#include "grid/strips.h"
 
 namespace output {
 
@@ -17,6 +19,8 @@ struct Document {
   // cover page's hint): the desktop shows it disabled.
   bool title_editable = true;
   grid::ReportGrid grid;
+  // Empty for a report printed as a table; else the strips it prints as.
+  std::vector<grid::Strip> strips{};
 
   // Takes over a report made elsewhere; the grid keeps its observers and
   // services (a window's clipboard and text measurer).
@@ -25,6 +29,7 @@ struct Document {
     title = std::move(made.title);
     title_editable = made.title_editable;
     grid.ReplaceContents(std::move(made.grid));
+    strips = std::move(made.strips);
   }
 };
 

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <cmath>
+#include <string>
 #include <unordered_map>
 
 #include "grid/display_format.h"
@@ -19,6 +21,7 @@ constexpr double kTextPaddingY = 1;
 constexpr double kGridlineWidth = 0.75;
 constexpr double kThinBorder = 1;
 constexpr double kThickBorder = 2;
+constexpr std::size_t kMaxCachedFits = 200000;
 
 // Where the painted rows (or columns) lie, in grid pixels from the origin.
 struct Axis {
@@ -183,7 +186,7 @@ class BandPainter {
     if (style.wrap_text) flags |= Qt::TextWordWrap;
     const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     p_.setFont(FontOf(r, c));
-    if (Fits(inner, flags, qtext)) {
+    if (Fits(inner, flags, qtext, text, grid_.CellStyleIndex(r, c))) {
       p_.drawText(inner, flags, qtext);
       return;
     }
@@ -195,16 +198,29 @@ class BandPainter {
     p_.restore();
   }
 
-  bool Fits(const QRectF& inner, int flags, const QString& text) {
+  bool Fits(const QRectF& inner, int flags, const QString& text, const std::string& utf8,
+            std::uint32_t style) {
+    // A page of strips repeats its headings and most of its figures: the
+    // layout that measures a text is the costly part of painting it.
+    std::string key = utf8;
+    key += '\0';
+    key += std::to_string(style) + ',' + std::to_string(flags) + ',' +
+           std::to_string(std::lround(inner.width())) + ',' +
+           std::to_string(std::lround(inner.height()));
+    if (auto it = cache_.fits.find(key); it != cache_.fits.end()) return it->second;
     const QRectF needed = p_.boundingRect(inner, flags, text);
-    return needed.width() <= inner.width() + 0.5 && needed.height() <= inner.height() + 0.5;
+    const bool fits =
+        needed.width() <= inner.width() + 0.5 && needed.height() <= inner.height() + 0.5;
+    if (cache_.fits.size() >= kMaxCachedFits) cache_.fits.clear();  // memory stays bounded
+    cache_.fits.emplace(std::move(key), fits);
+    return fits;
   }
 
   const QFont& FontOf(int r, int c) {
     std::uint32_t key = grid_.CellStyleIndex(r, c);
-    auto it = fonts_.find(key);
-    if (it == fonts_.end())
-      it = fonts_.emplace(key, CellQFont(grid_, r, c, p_.device(), options_.scale)).first;
+    auto it = cache_.fonts.find(key);
+    if (it == cache_.fonts.end())
+      it = cache_.fonts.emplace(key, CellQFont(grid_, r, c, p_.device(), options_.scale)).first;
     return it->second;
   }
 
@@ -249,7 +265,8 @@ class BandPainter {
   QPointF origin_;
   const PaintOptions& options_;
   std::vector<grid::CellRect> merges_;
-  std::unordered_map<std::uint32_t, QFont> fonts_;
+  PaintCache own_cache_;
+  PaintCache& cache_ = options_.cache != nullptr ? *options_.cache : own_cache_;
 };
 
 }  // namespace

@@ -9,7 +9,10 @@
 #include <QColor>
 #include <QFont>
 #include <QPointF>
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/report_grid.h"
@@ -18,6 +21,15 @@ class QPainter;
 class QPaintDevice;
 
 namespace render {
+
+// What painting learns of a grid's fonts and of whether its texts fit their
+// cells, kept by a caller that paints many bands of one grid on one device
+// at one scale (the strips of a PDF), so that each is worked out once. It
+// must not be used with another grid, device or scale.
+struct PaintCache {
+  std::unordered_map<std::uint32_t, QFont> fonts;  // by style index
+  std::unordered_map<std::string, bool> fits;      // by text, style, flags and cell size
+};
 
 struct PaintOptions {
   double scale = 1;
@@ -32,6 +44,8 @@ struct PaintOptions {
   // its full size (the screen, so its text stays put while scrolling); false
   // fits it into the painted cells (a page, so each page shows its text).
   bool merges_at_full_size = true;
+  // Kept across calls when set; else each call works its fonts and fits out anew.
+  PaintCache* cache = nullptr;
 };
 
 // Paints the cells of `cells` with the top-left corner of its first cell at

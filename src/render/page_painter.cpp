@@ -73,22 +73,6 @@ void PaintTitles(QPainter& p, const Pagination& pages, const PagePlan& page, con
   }
 }
 
-// Header and footer lie in the margins and are not zoomed.
-void PaintHeaderFooter(QPainter& p, const Pagination& pages, int index, double scale) {
-  const grid::PageSettings& setup = pages.grid().PageSetup();
-  const PageGeometry& g = pages.geometry();
-  auto paint = [&](const grid::HeaderFooter& hf, bool at_top) {
-    if (hf.text.empty()) return;
-    std::string text = grid::ExpandPageFields(hf.text, index + 1, pages.PageCount());
-    double h = pages.grid().measurer().LineHeight(hf.font);
-    double y = at_top ? g.header : g.paper_height - g.footer - h;
-    QRectF line(g.left * scale, y * scale, (g.paper_width - g.left - g.right) * scale, h * scale);
-    DrawLine(p, line, HorizontalAlignment(hf.alignment), text, hf.font, scale);
-  };
-  paint(setup.header, true);
-  paint(setup.footer, false);
-}
-
 std::vector<int> Concat(const std::vector<int>& a, const std::vector<int>& b,
                         const std::vector<int>& c = {}) {
   std::vector<int> out;
@@ -100,6 +84,21 @@ std::vector<int> Concat(const std::vector<int>& a, const std::vector<int>& b,
 }
 
 }  // namespace
+
+void PaintHeaderFooter(QPainter& p, const grid::ReportGrid& grid, const PageGeometry& g, int index,
+                       int page_count, double scale) {
+  const grid::PageSettings& setup = grid.PageSetup();
+  auto paint = [&](const grid::HeaderFooter& hf, bool at_top) {
+    if (hf.text.empty()) return;
+    std::string text = grid::ExpandPageFields(hf.text, index + 1, page_count);
+    double h = grid.measurer().LineHeight(hf.font);
+    double y = at_top ? g.header : g.paper_height - g.footer - h;
+    QRectF line(g.left * scale, y * scale, (g.paper_width - g.left - g.right) * scale, h * scale);
+    DrawLine(p, line, HorizontalAlignment(hf.alignment), text, hf.font, scale);
+  };
+  paint(setup.header, true);
+  paint(setup.footer, false);
+}
 
 void PaintPage(QPainter& painter, const Pagination& pages, int index, double scale) {
   const PagePlan& page = pages.Page(index);
@@ -121,7 +120,7 @@ void PaintPage(QPainter& painter, const Pagination& pages, int index, double sca
                 origin.y() + (b.y + b.titles_height) * content_scale);
   PaintBand(painter, pages.grid(), Concat(pages.top_rows(), page.rows, pages.bottom_rows()),
             Concat(pages.left_cols(), page.cols), table, options);
-  PaintHeaderFooter(painter, pages, index, scale);
+  PaintHeaderFooter(painter, pages.grid(), g, index, pages.PageCount(), scale);
   painter.restore();
 }
 
@@ -136,7 +135,7 @@ QRectF PaintPageFrame(QPainter& painter, const grid::ReportGrid& grid, double sc
   const QPointF origin(g.left * scale, g.top * scale);
   painter.save();
   PaintTitles(painter, pages, page, b, origin, content_scale);
-  PaintHeaderFooter(painter, pages, 0, scale);
+  PaintHeaderFooter(painter, grid, g, 0, 1, scale);
   painter.restore();
   return {origin.x(), origin.y() + b.titles_height * content_scale,
           g.ContentWidth() * content_scale,

@@ -19,5 +19,9 @@ void PaintPage(QPainter& painter, const Pagination& pages, int index, double sca
 // of page 1 of 1 and returns the body's area under the titles, in device
 // pixels (`scale` as for PaintPage).
 QRectF PaintPageFrame(QPainter& painter, const grid::ReportGrid& grid, double scale);
+// The page setup's header and footer of page `index` of `page_count`, in
+// the margins and not zoomed.
+void PaintHeaderFooter(QPainter& painter, const grid::ReportGrid& grid, const PageGeometry& page,
+                       int index, int page_count, double scale);
 
 }  // namespace render

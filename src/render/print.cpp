@@ -101,12 +101,12 @@ grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& pat
   return grid::Status::Ok();
 }
 
-void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer) {
+void PrintPagesToPrinter(const grid::ReportGrid& grid, QPrinter& printer, int page_count,
+                         const PagePainter& paint) {
   ApplyPageLayout(grid, printer);
   printer.setFullPage(true);
-  Pagination pages(grid);
   int first = 1;
-  int last = pages.PageCount();
+  int last = page_count;
   if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
     first = std::max(first, printer.fromPage());
     last = std::min(last, printer.toPage() > 0 ? printer.toPage() : last);
@@ -114,8 +114,19 @@ void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer) {
   if (first > last) return;
   QPainter painter;
   if (!painter.begin(&printer)) return;
-  PaintPages(pages, printer, painter, first, last);
+  const double scale = DeviceScale(&printer);
+  for (int page = first; page <= last; ++page) {
+    if (page > first) printer.newPage();
+    paint(painter, page - 1, scale);
+  }
   painter.end();
+}
+
+void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer) {
+  Pagination pages(grid);
+  PrintPagesToPrinter(grid, printer, pages.PageCount(), [&](QPainter& p, int index, double scale) {
+    PaintPage(p, pages, index, scale);
+  });
 }
 
 std::function<void(QPrinter*)> PreviewHandler(const grid::ReportGrid& grid) {

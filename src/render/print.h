@@ -44,6 +44,12 @@ void ApplyPageLayout(const grid::ReportGrid& grid, QPagedPaintDevice& device);
 // after applying the page layout. Also what a print preview asks for.
 void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer);
 
+// Prints pages painted by `paint` (page index from 0, device pixels per
+// grid pixel) as PrintToPrinter does a table: the strips of strip_layout.h.
+using PagePainter = std::function<void(QPainter& painter, int index, double scale)>;
+void PrintPagesToPrinter(const grid::ReportGrid& grid, QPrinter& printer, int page_count,
+                         const PagePainter& paint);
+
 // A handler for QPrintPreviewDialog/QPrintPreviewWidget::paintRequested:
 //   connect(preview, &QPrintPreviewWidget::paintRequested,
 //           render::PreviewHandler(grid));

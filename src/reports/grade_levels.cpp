@@ -16,13 +16,35 @@ constexpr const char* kRatioMessage =
 constexpr std::array<stats::Grade, 4> kLetters = {stats::Grade::kA, stats::Grade::kB,
                                                   stats::Grade::kC, stats::Grade::kD};
 
+}  // namespace
+
 stats::Grade SubjectGrade(const stats::ExamSnapshot& exam, std::size_t subject,
                           std::size_t student) {
   return stats::GradeByLines(exam.Scores(static_cast<int>(subject))[student],
                              exam.Subjects()[subject].lines);
 }
 
-}  // namespace
+stats::Grade OverallGrade(const stats::ExamSnapshot& exam, std::size_t student,
+                          const double (&cuts)[3]) {
+  return stats::GradeByRank(exam.AllRanks()[student],
+                            static_cast<std::int64_t>(exam.StudentCount()), cuts);
+}
+
+std::vector<std::vector<std::int64_t>> GradeCounts(const stats::ExamSnapshot& exam) {
+  const std::size_t subjects = exam.Subjects().size();
+  std::vector<std::vector<std::int64_t>> counts(exam.Classes().size() + 1,
+                                                std::vector<std::int64_t>(subjects * 4, 0));
+  for (std::size_t i = 0; i < exam.StudentCount(); ++i) {
+    for (std::size_t s = 0; s < subjects; ++s) {
+      const stats::Grade grade = SubjectGrade(exam, s, i);
+      if (grade == stats::Grade::kAbsent) continue;
+      const std::size_t k = s * 4 + static_cast<std::size_t>(grade);
+      ++counts[0][k];
+      ++counts[exam.ClassOf()[i] + 1][k];
+    }
+  }
+  return counts;
+}
 
 void GradeListReport(output::Document& doc, data::AppState& state, const GradeOptions& options,
                      common::ProgressSink& progress, output::Date today) {
@@ -42,9 +64,8 @@ void GradeListReport(output::Document& doc, data::AppState& state, const GradeOp
     WriteStudentKeys(g, row, exam, i);
     for (std::size_t s = 0; s < subjects; ++s)
       g.SetCellText(row, 5 + static_cast<int>(s), stats::GradeText(SubjectGrade(exam, s, i)));
-    const stats::Grade overall =
-        stats::GradeByRank(exam.AllRanks()[i], static_cast<std::int64_t>(n), options.cuts);
-    g.SetCellText(row, 5 + static_cast<int>(subjects), stats::GradeText(overall));
+    g.SetCellText(row, 5 + static_cast<int>(subjects),
+                  stats::GradeText(OverallGrade(exam, i, options.cuts)));
     ReportRowProgress(progress, i, n);
   }
   FinishTable(doc, state, state.title_settings.MainTitle + "等级评价表", n,
@@ -56,18 +77,7 @@ void GradeCountReport(output::Document& doc, data::AppState& state, common::Prog
   const stats::ExamSnapshot exam = ReadCurrentExam(state, progress);
   const std::size_t subjects = exam.Subjects().size();
   const std::size_t n_classes = exam.Classes().size();
-  // counts[row][subject × 4 + letter], row 0 the whole exam.
-  std::vector<std::vector<std::int64_t>> counts(n_classes + 1,
-                                                std::vector<std::int64_t>(subjects * 4, 0));
-  for (std::size_t i = 0; i < exam.StudentCount(); ++i) {
-    for (std::size_t s = 0; s < subjects; ++s) {
-      const stats::Grade grade = SubjectGrade(exam, s, i);
-      if (grade == stats::Grade::kAbsent) continue;
-      const std::size_t k = s * 4 + static_cast<std::size_t>(grade);
-      ++counts[0][k];
-      ++counts[exam.ClassOf()[i] + 1][k];
-    }
-  }
+  const std::vector<std::vector<std::int64_t>> counts = GradeCounts(exam);
   std::vector<TableColumn> columns = {{"学校", ""}, {"班级", ""}};
   for (const stats::ExamSubject& s : exam.Subjects())
     for (stats::Grade letter : kLetters)

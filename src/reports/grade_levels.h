@@ -9,11 +9,15 @@
 // so a tie across a cut point takes the better letter.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "common/progress.h"
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
 #include "reports/report_catalog.h"
+#include "stats/exam_snapshot.h"
 
 namespace reports {
 
@@ -27,6 +31,18 @@ struct GradeOptions {
 // ≤ cuts[1] ≤ cuts[2] ≤ 100.
 void GradeListReport(output::Document& doc, data::AppState& state, const GradeOptions& options,
                      common::ProgressSink& progress, output::Date today);
+
+// A student's letter in a subject by its lines, and 总评 by 全科排名 among
+// all students with `cuts` (GradeOptions).
+stats::Grade SubjectGrade(const stats::ExamSnapshot& exam, std::size_t subject,
+                          std::size_t student);
+stats::Grade OverallGrade(const stats::ExamSnapshot& exam, std::size_t student,
+                          const double (&cuts)[3]);
+
+// The numbers of A, B, C and D per subject: counts[0] over the whole exam,
+// counts[c + 1] in class c (of exam.Classes()), each laid out as
+// [subject × 4 + letter]. Absent students are in none of them.
+std::vector<std::vector<std::int64_t>> GradeCounts(const stats::ExamSnapshot& exam);
 
 // Per class, a 合计 row first: 学校, 班级, then for each subject the numbers
 // of A, B, C and D (columns 科目A, 科目B, 科目C, 科目D). Absent students are

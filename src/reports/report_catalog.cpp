@@ -22,7 +22,10 @@
 #include "reports/listing_scores.h"
 #include "reports/near_line.h"
 #include "reports/paper_quality.h"
+#include "reports/parent_letter.h"
+#include "reports/privacy.h"
 #include "reports/rank_bands.h"
+#include "reports/result_slips.h"
 #include "reports/score_bands.h"
 #include "reports/score_tracking.h"
 #include "reports/single_subject.h"
@@ -240,6 +243,14 @@ constexpr ReportOption kTrackingOptions[] = {
     {"student", "学号", "", false, "学生的学号"},
     {"class", "学校/班级", "", false, "或班级（学校/班级）"},
 };
+constexpr ReportOption kSlipOptions[] = {
+    {"average", "是|否", "否", false, "本班平均"},
+    {"level", "是|否", "否", false, "等级"},
+    {"rank", "是|否", "否", false, "名次"},
+    {"class", "学校/班级", "", false, "班级（学校/班级，空为全部）"},
+};
+
+constexpr ReportOption kLetterOptions[] = {kSlipOptions[3]};
 
 using K = KindInput;
 
@@ -357,12 +368,32 @@ const ReportKind kCatalog[] = {
      "成绩跟踪表：考试库中每次考试一行（按日期）；--student 学号：各科成绩、全科总分、全科排名、"
      "班名；--class 学校/班级：人数、各科平均分、全科总分平均分及其在各班中的名次",
      K::kDialog, kTrackingOptions, false, true, TrackingKind},
+    {"cjt", "成绩条",
+     "成绩条：每个学生一条（表头和本人的成绩、全科总分），裁开发给学生；--average 加本班平均，"
+     "--level 加等级，--rank 加名次（默认不加）；PDF 每页排满，条间有裁剪虚线，每班另起一页",
+     K::kDialog, kSlipOptions, false, true, ResultSlipKind},
+    {"grbg", "家长告知书",
+     "家长告知书：每个学生一页，有本人各科成绩和等级、本班各等级人数（只有人数）、总评，"
+     "不含名次和别人的姓名；末行为设置“告知书落款”（默认学校名和日期）",
+     K::kDialog, kLetterOptions, false, true, ParentLetterKind},
 };
 
 }  // namespace
 
 std::span<const ReportKind> ReportCatalog() {
   return kCatalog;
+}
+
+bool IsRankingReport(const ReportKind& kind) {
+  static constexpr std::string_view kRanking[] = {"zfdmbm", "czzpm", "zdyzf", "zdypm1", "mcfb"};
+  return std::find(std::begin(kRanking), std::end(kRanking), kind.control_name) !=
+         std::end(kRanking);
+}
+
+void MakeReport(const ReportKind& kind, output::Document& doc, ReportRun& run,
+                const ReportChoices& choices) {
+  kind.fill(doc, run, choices.For(kind.options));
+  ApplyPrivacy(doc, run.state.privacy, IsRankingReport(kind));
 }
 
 const ReportKind* FindReportKind(std::string_view control_name) {

@@ -92,6 +92,14 @@ struct ReportKind {
 };
 
 std::span<const ReportKind> ReportCatalog();
+
+// Makes a kind into `doc` as every command should: its fill, then the
+// privacy settings of run.state (privacy.h) applied to what it made.
+void MakeReport(const ReportKind& kind, output::Document& doc, ReportRun& run,
+                const ReportChoices& choices);
+// The ranking reports (名次表, 自定义排名, 名次段分布): in no-rank mode they
+// keep their ranks, marked for internal use.
+bool IsRankingReport(const ReportKind& kind);
 // nullptr when no kind has this control name.
 const ReportKind* FindReportKind(std::string_view control_name);
 

@@ -45,10 +45,15 @@ void LoadTitlePage(OptionsModel& dialog, data::AppState& state, output::Date tod
   TitlePage& page = dialog.titles;
   page.show_date_caption = "+" + output::DateText(today);
   try {
-    data::LoadTitleSettings(state);
+    engine::Database db = data::OpenScoreDatabase(state);
+    data::LoadTitleSettings(db, state.title_settings);
+    data::LoadPrivacySettings(db, state.privacy);
   } catch (const engine::Error&) {
     return;
   }
+  page.mask_names = state.privacy.mask_names ? 1 : 0;
+  page.no_rank = state.privacy.no_rank ? 1 : 0;
+  page.letter_footer = state.title_settings.LetterFooter;
   const data::TitleSettings& t = state.title_settings;
   page.school = t.School;
   page.school_year = t.SchoolYear;
@@ -148,6 +153,15 @@ void StoreTitlePage(const TitlePage& page, data::AppState& state) {
     const std::vector<std::string>& columns = TitleSettingNames();
     for (size_t i = 0; i < std::size(texts); ++i) StoreTitleSetting(db, columns[i], *texts[i]);
     StoreTitleSetting(db, "显示日期", common::TextOfInteger(page.show_date));
+    // Only what changed: a database that never used them keeps its tables as they were.
+    data::PrivacySettings privacy;
+    data::LoadPrivacySettings(db, privacy);
+    if (privacy.mask_names != (page.mask_names != 0))
+      StoreNumberSetting(db, "隐藏姓名", common::TextOfInteger(page.mask_names));
+    if (privacy.no_rank != (page.no_rank != 0))
+      StoreNumberSetting(db, "不显示名次", common::TextOfInteger(page.no_rank));
+    if (before.LetterFooter != page.letter_footer) StoreLetterFooter(db, page.letter_footer);
+    data::LoadPrivacySettings(db, state.privacy);
   }
   data::LoadTitleSettings(state);
   RenameCurrentExamAfterTitles(state, before);

@@ -39,6 +39,11 @@ struct TitlePage {
   std::string main_title, left_subtitle, right_subtitle;    // zbtTex fleftTex frightTex
   int show_date = 0;                                        // Check1
   std::string show_date_caption;                            // "+" and today's date
+  // What goes beyond the class teacher: 隐藏姓名 (chkYcxm), 不显示名次
+  // (chkBxsmc), and the parent letters' last line 告知书落款 (lkTex).
+  int mask_names = 0;
+  int no_rank = 0;
+  std::string letter_footer;
 };
 
 // The four ways the window opens, by the commands that open it.

@@ -17,8 +17,8 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 }  // namespace
 
 const std::vector<std::string>& NumberSettingNames() {
-  static const std::vector<std::string> kNames = {"平均分", "优秀",   "优良",    "及格",
-                                                  "单科段", "总分段", "三线折算"};
+  static const std::vector<std::string> kNames = {
+      "平均分", "优秀", "优良", "及格", "单科段", "总分段", "三线折算", "隐藏姓名", "不显示名次"};
   return kNames;
 }
 
@@ -31,7 +31,8 @@ const std::vector<std::string>& TitleSettingNames() {
 void StoreNumberSetting(engine::Database& db, const std::string& name, const std::string& value) {
   const std::string v = common::TextOfDouble(common::NumericValue(value));
   const std::string quoted = data::QuoteSql(name);
-  // 三线折算 is not among the defaults that repair writes: its row is added
+  // 三线折算, 隐藏姓名 and 不显示名次 are not among the defaults that repair
+  // writes: a row is added
   // the first time it is set (absent, it reads as 0).
   engine::Recordset rs =
       db.OpenRecordset("select count(*) from xtsztable where 项目='" + quoted + "'");
@@ -45,7 +46,17 @@ void StoreTitleSetting(engine::Database& db, const std::string& column, const st
   db.Execute("UPDATE bsxtable SET " + column + " ='" + data::QuoteSql(text) + "'");
 }
 
+void StoreLetterFooter(engine::Database& db, const std::string& text) {
+  if (db.OpenRecordset("bsxtable").FieldCount() <= 9)
+    db.Execute("ALTER TABLE bsxtable ADD COLUMN 告知书落款 text (100)");
+  StoreTitleSetting(db, "告知书落款", text);
+}
+
 bool StoreSetting(engine::Database& db, const std::string& name, const std::string& value) {
+  if (name == "告知书落款") {
+    StoreLetterFooter(db, value);
+    return true;
+  }
   if (Contains(NumberSettingNames(), name)) {
     StoreNumberSetting(db, name, value);
     return true;
@@ -69,6 +80,7 @@ std::vector<std::pair<std::string, std::string>> ReadStoredSettings(engine::Data
                                 &titles.RightSubtitle, &titles.ShowDate};
   for (size_t i = 0; i < TitleSettingNames().size(); ++i)
     out.emplace_back(TitleSettingNames()[i], *texts[i]);
+  out.emplace_back("告知书落款", titles.LetterFooter);
   return out;
 }
 

@@ -22,7 +22,11 @@ void StoreNumberSetting(engine::Database& db, const std::string& name, const std
 // "UPDATE bsxtable SET column ='text'" with every quote of the text doubled.
 void StoreTitleSetting(engine::Database& db, const std::string& column, const std::string& text);
 
-// Either of the two by name; false when the name is neither.
+// 告知书落款, the parent letters' last line: a column bsxtable gets the
+// first time it is stored.
+void StoreLetterFooter(engine::Database& db, const std::string& text);
+
+// Any of these by name; false when the name is none of them.
 bool StoreSetting(engine::Database& db, const std::string& name, const std::string& value);
 
 // After titles were stored and loaded into state.title_settings: when the
@@ -32,7 +36,7 @@ bool StoreSetting(engine::Database& db, const std::string& name, const std::stri
 // all the same.
 void RenameCurrentExamAfterTitles(const data::AppState& state, const data::TitleSettings& before);
 
-// Every stored setting as name and text: the six numbers, then the titles.
+// Every stored setting as name and text: the numbers, the titles, 告知书落款.
 std::vector<std::pair<std::string, std::string>> ReadStoredSettings(engine::Database& db);
 
 }  // namespace settings

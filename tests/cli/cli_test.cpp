@@ -323,6 +323,48 @@ TEST_F(CliTest, AnalysisKindsByTheirWrittenSyntax) {
   EXPECT_NE(bad.out.find("--subject"), std::string::npos) << bad.out;
 }
 
+// What goes home: slips and letters to PDF, one page per letter; and a list
+// posted beyond the class with masked names and no ranks.
+TEST_F(CliTest, SlipsLettersAndPrivateLists) {
+  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
+  // The first class: 学校, 班级 and its number of students.
+  std::istringstream groups(
+      Cli({"sql", "select 学校,班级,count(*) from 统计表 group by 学校,班级"}).out);
+  std::string school, klass, count;
+  groups.ignore(1000, '\n');
+  std::getline(groups, school, '\t');
+  std::getline(groups, klass, '\t');
+  std::getline(groups, count, '\n');
+  const int students = std::stoi(count);
+#ifdef SCORESTAT_HAVE_RENDER
+  const std::string slips = (dir_ / "slips.pdf").string();
+  CliRun r = Cli({"report", "cjt", "--average", "--level", "-o", slips});
+  ASSERT_EQ(r.status, 0) << r.out;
+  const std::string letters = (dir_ / "letters.pdf").string();
+  r = Cli({"report", "grbg", "--class", school + "/" + klass, "-o", letters});
+  ASSERT_EQ(r.status, 0) << r.out;
+  FILE* info = popen(("pdfinfo " + Quote(letters) + " | grep Pages").c_str(), "r");
+  char line[256] = {};
+  ASSERT_NE(std::fgets(line, sizeof line, info), nullptr);
+  pclose(info);
+  EXPECT_EQ(std::stoi(std::string(line).substr(6)), students) << "a page per student";
+#endif
+  const std::string csv = (dir_ / "list.csv").string();
+  ASSERT_EQ(Cli({"report", "tjtable", "--mask", "--no-rank", "-o", csv}).status, 0);
+  std::ifstream in(csv);
+  std::string heading;
+  std::getline(in, heading);
+  EXPECT_EQ(heading.find("排名"), std::string::npos) << heading;
+  int masked = 0, rows = 0;
+  for (std::string row; std::getline(in, row);) {
+    if (row.find_first_not_of(",\r") == std::string::npos) continue;
+    ++rows;
+    masked += row.find('*') != std::string::npos ? 1 : 0;
+  }
+  EXPECT_EQ(masked, rows);
+  EXPECT_EQ(rows, 1500);
+}
+
 // The exam library as the user types it: every import listed, the current
 // one marked; a switch changes what the reports read; the current exam is
 // never deleted and nothing is deleted without an answer.

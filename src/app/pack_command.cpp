@@ -1,0 +1,46 @@
+#include "app/pack_command.h"
+
+#include <exception>
+
+#include "app/app_info.h"
+#include "app/main_window.h"
+#include "app/progress_window.h"
+#include "app/qt_convert.h"
+#include "app/ui_services.h"
+#include "render/strip_layout.h"
+#include "reports/class_pack.h"
+
+namespace app {
+namespace {
+
+void WritePacks(MainWindow& w) {
+  const QString dir = w.services().ExistingDirectory(&w, QStringLiteral("按班输出到文件夹"));
+  if (dir.isEmpty()) return;
+  ProgressWindow progress(&w);
+  progress.AllowCancel();
+  progress.Start(100);
+  const reports::PdfWriter pdf = [](const output::Document& doc, const std::string& path) {
+    return render::WriteReportPdf(doc.grid, doc.strips, path);
+  };
+  reports::PackResult result;
+  try {
+    result = reports::WriteClassPacks(w.state(), Std(dir), pdf, progress, output::Today(),
+                                      [&progress] { return progress.Cancelled(); });
+  } catch (const std::exception& e) {
+    progress.close();
+    w.services().Message(&w, AppTitle(), Qs(e.what()), QMessageBox::Warning);
+    return;
+  }
+  progress.close();
+  const QString done = QStringLiteral("已按班输出 %1 个班级到“%2”。").arg(result.classes).arg(dir);
+  w.services().Message(&w, QStringLiteral("提示"),
+                       result.cancelled ? QStringLiteral("已取消。") + done : done);
+}
+
+}  // namespace
+
+void RegisterPackCommand(MainWindow& w) {
+  w.commands().Register(QStringLiteral("absc"), [&w] { WritePacks(w); });
+}
+
+}  // namespace app

@@ -1,0 +1,40 @@
+// pack: every class's folder of slips, parent letters, statistics and
+// student list (reports/class_pack.h).
+#include <iostream>
+
+#include "cli/cli.h"
+#include "cli/document_writer.h"
+#include "cli/stderr_progress.h"
+#include "reports/class_pack.h"
+
+namespace cli {
+
+int Pack(Context& ctx) {
+  TakePrivacyFlags(ctx.args, ctx.state.privacy);
+  std::string dir;
+  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+    if ((ctx.args[i] == "-o" || ctx.args[i] == "--output") && i + 1 < ctx.args.size()) {
+      dir = ctx.args[++i];
+    } else {
+      ctx.err << "用法: scorestat-cli pack [--mask] [--no-rank] -o 文件夹\n";
+      return 2;
+    }
+  }
+  if (dir.empty()) {
+    ctx.err << "请用 -o 指定输出文件夹。\n";
+    return 2;
+  }
+  LoadSettingsForRun(ctx);
+  StderrProgress progress(ctx.err);
+  const reports::PdfWriter pdf = [](const output::Document& doc, const std::string& path) {
+    return WriteDocument(doc, path);
+  };
+  const reports::PackResult result =
+      reports::WriteClassPacks(ctx.state, dir, pdf, progress, output::Today());
+  progress.Finish();
+  ctx.err << "已按班输出 " << result.classes << " 个班级、" << result.files << " 个文件: " << dir
+          << "\n";
+  return 0;
+}
+
+}  // namespace cli

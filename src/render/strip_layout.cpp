@@ -1,0 +1,127 @@
+#include "render/strip_layout.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+
+#include "render/cell_painter.h"
+#include "render/page_painter.h"
+#include "render/pagination.h"
+#include "render/print.h"
+
+namespace render {
+namespace {
+
+// The strip's rows that the grid still has: the user may have deleted rows since.
+std::vector<int> RowsOf(const grid::ReportGrid& grid, const grid::Strip& strip) {
+  std::vector<int> rows;
+  for (int r = std::max(strip.first_row, 0); r < strip.first_row + strip.rows && r < grid.Rows();
+       ++r)
+    rows.push_back(r);
+  return rows;
+}
+
+// The printed columns: the row-header column only when the page setup prints it.
+std::vector<int> PrintedColumns(const grid::ReportGrid& grid) {
+  std::vector<int> cols;
+  for (int c = grid.PageSetup().print_fixed_column ? 0 : 1; c < grid.Cols(); ++c)
+    if (grid.ColWidth(c) > 0) cols.push_back(c);
+  return cols;
+}
+
+}  // namespace
+
+std::vector<std::vector<std::size_t>> LayOutStrips(const grid::ReportGrid& grid,
+                                                   std::span<const grid::Strip> strips) {
+  const double capacity = GeometryOf(grid.PageSetup()).ContentHeight();
+  std::vector<std::vector<std::size_t>> pages(1);
+  double used = 0;
+  for (std::size_t k = 0; k < strips.size(); ++k) {
+    const double height = RowsHeight(grid, RowsOf(grid, strips[k]));
+    std::vector<std::size_t>& page = pages.back();
+    if (!page.empty() && (strips[k].new_page || used + kCutGap + height > capacity)) {
+      pages.emplace_back();
+      used = 0;
+    }
+    used += (pages.back().empty() ? 0 : kCutGap) + height;
+    pages.back().push_back(k);
+  }
+  return pages;
+}
+
+void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
+                    std::span<const grid::Strip> strips,
+                    const std::vector<std::vector<std::size_t>>& pages, int index, double scale,
+                    PaintCache* cache) {
+  const PageGeometry g = GeometryOf(grid.PageSetup());
+  const double zoomed = g.zoom * scale;
+  const std::vector<int> cols = PrintedColumns(grid);
+  const double width = ColsWidth(grid, cols);
+  const double x =
+      grid.PageSetup().center_horizontally ? std::max(0.0, (g.ContentWidth() - width) / 2) : 0.0;
+  PaintOptions options;
+  options.scale = zoomed;
+  options.gridlines = true;
+  options.gridline_color = Qt::black;
+  options.black_and_white = grid.PageSetup().black_and_white;
+  options.merges_at_full_size = false;
+  options.cache = cache;
+  painter.save();
+  QPen cut(Qt::black, std::max(1.0, scale / 2), Qt::DashLine);
+  double y = 0;
+  for (std::size_t k : pages.at(static_cast<std::size_t>(index))) {
+    if (y > 0) {
+      const double line_y = (g.top + (y + kCutGap / 2) * g.zoom) * scale;
+      painter.setPen(cut);
+      painter.drawLine(QPointF(g.left * scale, line_y),
+                       QPointF((g.paper_width - g.right) * scale, line_y));
+      y += kCutGap;
+    }
+    const std::vector<int> rows = RowsOf(grid, strips[k]);
+    PaintBand(painter, grid, rows, cols,
+              QPointF((g.left + x * g.zoom) * scale, (g.top + y * g.zoom) * scale), options);
+    y += RowsHeight(grid, rows);
+  }
+  PaintHeaderFooter(painter, grid, g, index, static_cast<int>(pages.size()), scale);
+  painter.restore();
+}
+
+grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                           const std::string& path) {
+  const auto pages = LayOutStrips(grid, strips);
+  PaintCache cache;
+  return WritePdfWith(grid, path, [&](QPainter& p, QPagedPaintDevice& device) {
+    const double scale = DeviceScale(&device);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      if (i > 0) device.newPage();
+      PaintStripPage(p, grid, strips, pages, static_cast<int>(i), scale, &cache);
+    }
+    return true;
+  });
+}
+
+void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                 QPrinter& printer) {
+  const auto pages = LayOutStrips(grid, strips);
+  PaintCache cache;
+  PrintPagesToPrinter(grid, printer, static_cast<int>(pages.size()),
+                      [&](QPainter& p, int index, double scale) {
+                        PaintStripPage(p, grid, strips, pages, index, scale, &cache);
+                      });
+}
+
+grid::Status WriteReportPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                            const std::string& path) {
+  return strips.empty() ? WritePdf(grid, path) : WriteStripPdf(grid, strips, path);
+}
+
+void PrintReport(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                 QPrinter& printer) {
+  if (strips.empty())
+    PrintToPrinter(grid, printer);
+  else
+    PrintStrips(grid, strips, printer);
+}
+
+}  // namespace render

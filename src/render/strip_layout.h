@@ -1,0 +1,51 @@
+// Strips to be cut apart (成绩条) on paper: as many strips on a page as fit
+// between the margins, none split across two pages, a strip marked
+// new_page (a new class) on a fresh page, and a gap between two strips on a
+// page with a dashed cut line through its middle. The arithmetic is pure,
+// in grid pixels like pagination.h; the painting reuses the cell painter and
+// the page footer.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "grid/grid_error.h"
+#include "grid/report_grid.h"
+#include "grid/strips.h"
+#include "render/cell_painter.h"
+
+class QPainter;
+class QPrinter;
+
+namespace render {
+
+// The height of the gap between two strips, where the cut line runs.
+inline constexpr double kCutGap = 24;
+
+// The strips of each page, as indexes into `strips`: at least one page.
+std::vector<std::vector<std::size_t>> LayOutStrips(const grid::ReportGrid& grid,
+                                                   std::span<const grid::Strip> strips);
+
+// Paints page `index` of `pages` (from LayOutStrips) as PaintPage does a
+// table page; `cache`, when given, is kept for the pages after (see PaintCache).
+void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
+                    std::span<const grid::Strip> strips,
+                    const std::vector<std::vector<std::size_t>>& pages, int index, double scale,
+                    PaintCache* cache = nullptr);
+
+// The strips to a PDF file and to a printer, as WritePdf and PrintToPrinter
+// do a table. Both keep references only for the call.
+grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                           const std::string& path);
+void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                 QPrinter& printer);
+
+// A report to PDF or a printer: as strips when it has any, else as a table.
+grid::Status WriteReportPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                            const std::string& path);
+void PrintReport(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
+                 QPrinter& printer);
+
+}  // namespace render
