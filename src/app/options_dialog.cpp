@@ -290,23 +290,10 @@ QWidget* OptionsDialog::BuildTitlePage() {
   show_date_->setObjectName(QStringLiteral("Check1"));
   title_grid->addWidget(show_date_, 2, 2);
 
-  auto* family = new QGroupBox(QStringLiteral("发给家长和班外的名单"), page);
-  auto* family_grid = new QGridLayout(family);
-  mask_names_ = new QCheckBox(QStringLiteral("隐藏姓名（张*三，学号只留后4位）"), family);
-  mask_names_->setObjectName(QStringLiteral("chkYcxm"));
-  no_rank_ = new QCheckBox(QStringLiteral("不显示名次"), family);
-  no_rank_->setObjectName(QStringLiteral("chkBxsmc"));
-  letter_footer_ = NewBox(family, "lkTex");
-  letter_footer_->setPlaceholderText(QStringLiteral("空为学校名和日期"));
-  family_grid->addWidget(mask_names_, 0, 0);
-  family_grid->addWidget(no_rank_, 0, 1);
-  family_grid->addWidget(new QLabel(QStringLiteral("告知书落款"), family), 1, 0);
-  family_grid->addWidget(letter_footer_, 1, 1);
-
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(exam);
   layout->addWidget(titles);
-  layout->addWidget(family);
+  layout->addWidget(BuildFamilyGroup(page));
   layout->addStretch();
   return page;
 }

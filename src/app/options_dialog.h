@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -38,6 +39,8 @@ class OptionsDialog : public QDialog {
   QWidget* BuildRankingPage();
   QWidget* BuildSegmentPage();
   QWidget* BuildTitlePage();
+  // What lists that leave the class hide, and the parent letter's last line.
+  QGroupBox* BuildFamilyGroup(QWidget* page);
   QLayout* BuildButtons();
 
   void ShowPages();
