@@ -1,4 +1,4 @@
-#include "app/pack_command.h"
+#include "app/class_pack_command.h"
 
 #include <exception>
 
