@@ -13,6 +13,22 @@
 
 namespace bench {
 
+// The county-sized exam the report benches share: 10 schools × 30 classes.
+inline data::ExamOptions CountyExam(std::size_t students) {
+  data::ExamOptions options;
+  options.students = students;
+  options.schools = 10;
+  options.classes_per_school = 30;
+  return options;
+}
+
+// An empty folder of that name under the temporary folder, emptied first.
+inline std::filesystem::path FreshFolder(const char* name) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / name;
+  std::filesystem::remove_all(dir);
+  return dir;
+}
+
 // Writes the exam `options` describes as dir/exam.xlsx, imports it into
 // dir/sujuf.db (state's database from then on) and loads the titles.
 // Returns false, having said why on stderr, when the import fails.

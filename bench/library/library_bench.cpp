@@ -47,12 +47,8 @@ void Time(const char* name, const std::function<std::string()>& work) {
 int main(int argc, char** argv) {
   const std::size_t students = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
   std::printf("%s\n", bench::MachineLine().c_str());
-  data::ExamOptions options;
-  options.students = students;
-  options.schools = 10;
-  options.classes_per_school = 30;
-  const fs::path dir = fs::temp_directory_path() / "scorestat_bench_library";
-  fs::remove_all(dir);
+  data::ExamOptions options = bench::CountyExam(students);
+  const fs::path dir = bench::FreshFolder("scorestat_bench_library");
   data::AppState state;
   if (!bench::ImportGeneratedExam(dir, options, state)) return 1;
   // The same students sit a second exam: only the absences move the names,

@@ -83,12 +83,8 @@ int main(int argc, char** argv) {
   const std::size_t fill_rows = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000000;
   std::printf("%s\n", bench::MachineLine().c_str());
 
-  data::ExamOptions options;
-  options.students = students;
-  options.schools = 10;
-  options.classes_per_school = 30;
-  const fs::path dir = fs::temp_directory_path() / "scorestat_bench_reports";
-  fs::remove_all(dir);
+  data::ExamOptions options = bench::CountyExam(students);
+  const fs::path dir = bench::FreshFolder("scorestat_bench_reports");
   data::AppState state;
   auto start = Clock::now();
   if (!bench::ImportGeneratedExam(dir, options, state)) return 1;
