@@ -13,6 +13,8 @@ struct Command {
   const char* name;
   int (*run)(cli::Context&);
   const char* usage;
+  // report and chart list their kinds on --help; the others print their usage line.
+  bool own_help = false;
 };
 
 int CompleteWords(cli::Context& ctx);
@@ -29,12 +31,14 @@ const Command kCommands[] = {
      "import 工作簿.xls|.xlsx|.ods [...]   导入成绩、任课教师和三线表，生成统计表；"
      "几个工作簿（每校一个）合为一次考试"},
     {"generate", cli::Generate,
-     "generate 文件.xlsx [--students N] [--schools S] [--seed K]   生成模拟考试工作簿"},
+     "generate 文件.xlsx [--students N] [--schools S] [--classes C] [--seed K]   "
+     "生成模拟考试工作簿"},
     {"exams", cli::Exams,
      "exams [use|rename|delete|export 编号 ...]   考试库：列出、切换、改名、删除、导出考试"},
-    {"report", cli::Report, "report 报表 [选项] -o 文件   生成报表（见 report --help）"},
+    {"report", cli::Report, "report 报表 [选项] -o 文件   生成报表（见 report --help）", true},
     {"chart", cli::Chart,
-     "chart 图表 [选项] -o 文件.png|.svg|.pdf [--size 1600x1000]   画图表（见 chart --help）"},
+     "chart 图表 [选项] -o 文件.png|.svg|.pdf [--size 1600x1000]   画图表（见 chart --help）",
+     true},
     {"pack", cli::Pack,
      "pack [--mask] [--no-rank] -o 文件夹   按班输出：每班一个文件夹（学校/班级），内有成绩条、"
      "家长告知书、单科统计和学生名单"},
@@ -89,6 +93,12 @@ int main(int argc, char** argv) {
   const std::string name = argv[i++];
   for (const Command& c : kCommands) {
     if (name != c.name) continue;
+    const bool wants_help =
+        i < argc && (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0);
+    if (wants_help && !c.own_help && c.usage != nullptr) {
+      std::cout << "用法: scorestat-cli " << c.usage << "\n";
+      return 0;
+    }
     cli::Context ctx{{}, {argv + i, argv + argc}, std::cout, std::cerr};
     data::SetDatabasePath(ctx.state, db_override);
     try {

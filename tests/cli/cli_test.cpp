@@ -413,6 +413,19 @@ TEST_F(CliTest, ExamsListSwitchRenameDeleteExport) {
   EXPECT_EQ(Cli({"exams"}).out.find("期末考试"), std::string::npos);
 }
 
+// `COMMAND --help` answers with the command's usage and does nothing: before,
+// `generate --help` wrote a workbook named "--help" and `import --help`
+// tried to read one.
+TEST_F(CliTest, EveryCommandAnswersHelpWithoutActing) {
+  for (const char* command : {"repair", "sql", "settings", "import", "generate", "exams", "pack"}) {
+    const CliRun run = Cli({command, "--help"});
+    EXPECT_EQ(run.status, 0) << command;
+    EXPECT_EQ(run.out.rfind(std::string("用法: scorestat-cli ") + command, 0), 0u) << run.out;
+  }
+  EXPECT_FALSE(fs::exists("--help"));
+  EXPECT_FALSE(fs::exists(db_));
+}
+
 // The words bash completion offers come from the tool itself, so that a new
 // command, kind or subject is offered without touching the script.
 TEST_F(CliTest, CompletionWordsAndVersion) {
