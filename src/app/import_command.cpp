@@ -29,8 +29,12 @@ void ImportWorkbookFiles(MainWindow& window, const QStringList& paths) {
   }
   window.services().Message(&window, Qs(result.caption), Qs(result.message),
                             result.ok ? QMessageBox::Information : QMessageBox::Warning);
+  if (!result.ok) return;
+  // The subject menus follow the new exam at once, so the restart the message
+  // asks for is no longer needed to reach them.
+  window.BuildSubjectMenus();
   // The titles and segments of the new examination are entered next.
-  if (result.ok) OpenOptionsAfterImport(window);
+  OpenOptionsAfterImport(window);
 }
 
 void OfferWorkbookImport(MainWindow& window, const QStringList& paths) {

@@ -221,7 +221,8 @@ TEST_F(MainWindowTest, ClosingWhileMinimisedKeepsTheStoredPosition) {
 }
 
 TEST_F(MainWindowTest, ImportAsksForAWorkbookAndReportsTheResult) {
-  Window();
+  app::MainWindow& w = Window();
+  ASSERT_EQ(w.findChild<QMenu*>(QStringLiteral("classtj"))->actions().size(), 1);  // 科目 only
   Trigger("cjjs");  // cancelled: nothing happens
   EXPECT_EQ(services.last_filter,
             QStringLiteral("数据文件(*.XLS *.xls *.XLSX *.xlsx *.ODS *.ods)"));
@@ -233,6 +234,9 @@ TEST_F(MainWindowTest, ImportAsksForAWorkbookAndReportsTheResult) {
   EXPECT_EQ(services.messages[0].caption, QStringLiteral("导入"));
   EXPECT_TRUE(services.messages[0].text.contains(QStringLiteral("EXCEL导入成功")));
   EXPECT_GT(state.subject_lines.Count(), 0);
+  // The new subjects are in the menus without a restart.
+  EXPECT_EQ(w.findChild<QMenu*>(QStringLiteral("classtj"))->actions().size(),
+            state.subject_lines.Count() + 1);
 }
 
 }  // namespace
