@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../hostile_names.h"
 #include "data/import.h"
 #include "data/score_database.h"
 #include "data/xlsx_writer.h"
@@ -23,21 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kNasty = {"O'Brien",
-                                         "say \"hi\"",
-                                         "a;b",
-                                         "x -- y",
-                                         "<script>alert(1)</script>",
-                                         "tab\there",
-                                         "two\nlines",
-                                         "😀学生🎓",
-                                         "'; DROP TABLE 教师表; --",
-                                         "]) OR 1=1 --",
-                                         "%_*?",
-                                         "#2024-01-01#",
-                                         "a & b | c",
-                                         "''''",
-                                         "\\'"};
+const std::vector<std::string> kNasty = test_data::HostileTexts();
 
 // The rows of every table but `skip`, so that any change to them shows.
 std::string Tables(const std::string& db_path, const std::string& skip = {}) {
