@@ -1,15 +1,13 @@
 #include "data/import.h"
 
-#include <map>
 #include <set>
 
 #include <sqlite3.h>
 
-#include "common/text_number.h"
 #include "data/exam_library.h"
 #include "data/import_statistics.h"
 #include "data/import_summary.h"
-#include "data/import_text.h"
+#include "data/import_table.h"
 #include "data/score_database.h"
 
 namespace data {
@@ -17,95 +15,6 @@ namespace data {
 const char* const kImportSuccessMessage = "EXCEL导入成功！请进行相关设置，且需重新启动本程序";
 
 namespace {
-
-// A column of a table written from one or more sheets (one per workbook).
-struct OutputColumn {
-  std::string name;
-  bool numeric = true;
-  bool trim = false;                // names typed by hand: 学校, 班级, 姓名, 学号, teachers
-  std::vector<std::size_t> source;  // per sheet, its column, or npos
-};
-
-constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
-
-std::vector<OutputColumn> Columns(const std::vector<const SheetTable*>& parts,
-                                  const std::set<std::string>& numeric,
-                                  const std::set<std::string>& trimmed, bool trim_all) {
-  std::vector<OutputColumn> columns;
-  std::map<std::string, std::size_t> index;
-  for (std::size_t p = 0; p < parts.size(); ++p) {
-    for (std::size_t c = 0; c < parts[p]->columns.size(); ++c) {
-      const std::string& name = parts[p]->columns[c];
-      auto [it, fresh] = index.emplace(name, columns.size());
-      if (fresh) {
-        columns.push_back({name, true, trim_all || trimmed.count(name) > 0,
-                           std::vector<std::size_t>(parts.size(), kAbsent)});
-      }
-      columns[it->second].source[p] = c;
-    }
-  }
-  // A column is numeric when it is a subject, or when every value is a number.
-  for (OutputColumn& column : columns) {
-    if (numeric.count(column.name)) continue;
-    for (std::size_t p = 0; p < parts.size() && column.numeric; ++p) {
-      if (column.source[p] == kAbsent) continue;
-      for (std::size_t r : parts[p]->rows) {
-        const CellValue v = parts[p]->sheet->At(r, column.source[p]);
-        if (v.kind == CellKind::kText && !IsBlankText(v.text)) {
-          column.numeric = false;
-          break;
-        }
-      }
-    }
-  }
-  return columns;
-}
-
-engine::Value ValueAt(const Sheet& sheet, std::size_t row, std::size_t col,
-                      const OutputColumn& column) {
-  const CellValue v = sheet.At(row, col);
-  switch (v.kind) {
-    case CellKind::kEmpty:
-      return {};
-    case CellKind::kNumber:
-      return column.numeric ? engine::Value::Real(v.number)
-                            : engine::Value::Text(common::TextOfDouble(v.number));
-    case CellKind::kText: {
-      if (column.numeric) {
-        if (std::optional<double> n = NumberInText(v.text)) return engine::Value::Real(*n);
-        return {};  // a blank text: absent
-      }
-      return engine::Value::Text(std::string(column.trim ? TrimBlanks(v.text) : v.text));
-    }
-  }
-  return {};
-}
-
-void WriteTable(engine::Database& db, const std::string& table,
-                const std::vector<const SheetTable*>& parts, const std::set<std::string>& numeric,
-                const std::set<std::string>& trimmed, bool trim_all) {
-  const std::vector<OutputColumn> columns = Columns(parts, numeric, trimmed, trim_all);
-  std::string create = "CREATE TABLE [" + table + "] (";
-  std::vector<std::string> names;
-  for (std::size_t c = 0; c < columns.size(); ++c) {
-    create += (c ? ", [" : "[") + columns[c].name + "] " + (columns[c].numeric ? "DOUBLE" : "TEXT");
-    names.push_back(columns[c].name);
-  }
-  db.Execute(create + ")");
-  std::size_t part = 0, next = 0;
-  db.InsertRows(table, names, [&](std::vector<engine::Value>& values) {
-    while (part < parts.size() && next >= parts[part]->rows.size()) ++part, next = 0;
-    if (part >= parts.size()) return false;
-    const SheetTable& source = *parts[part];
-    const std::size_t row = source.rows[next++];
-    values.assign(columns.size(), {});
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      if (columns[c].source[part] != kAbsent)
-        values[c] = ValueAt(*source.sheet, row, columns[c].source[part], columns[c]);
-    }
-    return true;
-  });
-}
 
 // 三线表 as the loaders read it: the label column, then one column per
 // subject, the six rows in their fixed order.
@@ -125,6 +34,21 @@ void WriteLines(engine::Database& db, const LinesTable& lines) {
   });
 }
 
+// 统计表 is 成绩表 with the ten derived columns, written in one pass when
+// their values can be computed from the scores beforehand.
+void WriteStatisticsRows(engine::Database& db, const std::vector<OutputColumn>& columns,
+                         const std::vector<const SheetTable*>& scores, SubjectLines& lines,
+                         common::ProgressSink& progress) {
+  progress.Report(80, 100, "正在计算总分和三线人数……");
+  LoadSubjectLines(db, lines);
+  std::optional<DerivedColumns> derived;
+  if (std::optional<ScoreRow> rows = ScoresOf(columns, scores, lines))
+    derived = DerivedColumns::Compute(db, lines, RowCount(scores), *rows);
+  progress.Report(90, 100, "正在排名……");
+  InsertTableRows(db, "统计表", columns, scores, derived ? &*derived : nullptr);
+  if (!derived) FillDerivedColumnsBySql(db, lines, progress);
+}
+
 void ReplaceTables(engine::Database& db, const std::vector<CheckedWorkbook>& books,
                    SubjectLines& lines, common::ProgressSink& progress) {
   for (const char* table : {"成绩表", "统计表", "教师表", "三线表"})
@@ -135,12 +59,19 @@ void ReplaceTables(engine::Database& db, const std::vector<CheckedWorkbook>& boo
     scores.push_back(&b.scores), teachers.push_back(&b.teachers);
   const std::set<std::string> subjects(books[0].lines.subjects.begin(),
                                        books[0].lines.subjects.end());
-  const std::set<std::string> names = {"学校", "班级", "姓名", "学号"};
-  WriteTable(db, "成绩表", scores, subjects, names, false);
-  WriteTable(db, "统计表", scores, subjects, names, false);
-  WriteTable(db, "教师表", teachers, {}, {}, true);
+  const std::vector<OutputColumn> columns =
+      TableColumns(scores, subjects, {"学校", "班级", "姓名", "学号"}, false);
+  CreateTable(db, "成绩表", columns);
+  InsertTableRows(db, "成绩表", columns, scores);
+  // The tables are created in their usual order; 统计表's rows come last,
+  // once 三线表 gives the lines its derived columns need.
+  CreateTable(db, "统计表", columns);
+  AddDerivedColumns(db, progress);
+  const std::vector<OutputColumn> teacher_columns = TableColumns(teachers, {}, {}, true);
+  CreateTable(db, "教师表", teacher_columns);
+  InsertTableRows(db, "教师表", teacher_columns, teachers);
   WriteLines(db, books[0].lines);
-  BuildStatisticsTable(db, lines, progress);
+  WriteStatisticsRows(db, columns, scores, lines, progress);
 }
 
 }  // namespace

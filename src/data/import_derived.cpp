@@ -1,17 +1,15 @@
-// The derived columns of 统计表 in one read and one write: what the two
-// UPDATE statements and the two rank walks store, computed in memory.
+// The derived columns of 统计表 computed in memory: what the two UPDATE
+// statements and the two rank walks store.
 //
 // Why it is the same to the last bit: SQLite evaluates the statements in
 // double precision, left to right, an empty score adding 0 × weight and
 // failing every line; the weights and lines are the statements' own
-// literals, read back through SQLite; the totals are rounded to single
-// precision as jet_single does, and the ranks come from the walk the SQL
-// path uses over the same totals in descending order (equal totals share a
-// rank, so the order among them does not matter). Whole-number scores are
-// exact in double precision as long as they are small, hence the ±2^31
-// bound (a negative one weighted 0 gives -0 here and 0 there, stored
-// alike); a text in a score column compares and converts in SQL in ways not
-// worth copying, so it sends the import back to the statements.
+// literals, read back through SQLite; the scores are the doubles the import
+// binds into the DOUBLE columns, which SQLite keeps exactly (NaN becomes
+// NULL; -0 becomes 0, which no sum or comparison tells apart); the totals are rounded to single
+// precision as jet_single does, and the ranks come from the walk the SQL path uses over the same
+// totals in descending order (equal totals share a rank, so the order among them does not matter).
+// An infinite score is left to the statements rather than reasoned about.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -44,11 +42,6 @@ StatementPtr Prepare(sqlite3* db, const std::string& sql) {
     stmt = nullptr;
   }
   return StatementPtr(stmt, sqlite3_finalize);
-}
-
-[[noreturn]] void Fail(sqlite3* db) {
-  throw engine::Error(engine::Error::Kind::kExecute,
-                      std::string("写入统计表失败：") + sqlite3_errmsg(db), "UPDATE 统计表");
 }
 
 // What one subject adds to a student's totals and counts.
@@ -84,40 +77,18 @@ std::optional<std::vector<Term>> ReadTerms(sqlite3* db, const SubjectLines& line
   return terms;
 }
 
-// A name of the row id that no column of 统计表 takes for itself.
-std::optional<std::string> RowIdName(const engine::Database& db) {
-  const std::vector<std::string> columns = db.ColumnNames("统计表");
-  for (const char* name : {"_rowid_", "rowid", "oid"}) {
-    const bool taken = std::any_of(columns.begin(), columns.end(), [&](const std::string& c) {
-      return engine::jet::EqualsIgnoreCase(c, name);
-    });
-    if (!taken) return name;
-  }
-  return std::nullopt;
-}
-
-struct Derived {
-  std::vector<std::int64_t> row_ids;
-  std::vector<float> main_total, all_total;
-  // Per row: 主科 优秀, 优良, 及格, then 全科 优秀, 优良, 及格.
-  std::vector<std::array<std::uint16_t, 6>> counts;
-};
-
 // One row's scores into its totals and counts; false for a score the
 // arithmetic here would not reproduce.
-bool AddRow(sqlite3_stmt* stmt, const std::vector<Term>& terms, Derived& d) {
-  constexpr double kExactWhole = 2147483648.0;
+bool AddRow(const double* scores, const std::vector<Term>& terms, float& main_total,
+            float& all_total, std::array<std::uint16_t, 6>& counts) {
   double all = 0, main = 0;
   bool any = false, any_main = false;
-  std::array<std::uint16_t, 6> counts{};
+  counts = {};
   for (std::size_t i = 0; i < terms.size(); ++i) {
-    const int column = static_cast<int>(i) + 1;
-    const int type = sqlite3_column_type(stmt, column);
-    if (type == SQLITE_TEXT || type == SQLITE_BLOB) return false;
-    const bool present = type != SQLITE_NULL;
-    const double score = present ? sqlite3_column_double(stmt, column) : 0;
+    const bool present = !std::isnan(scores[i]);
+    // As SQLite reads NULL back: it adds 0 × weight.
+    const double score = present ? scores[i] : 0;
     if (!std::isfinite(score)) return false;
-    if (type == SQLITE_INTEGER && !(score > -kExactWhole && score < kExactWhole)) return false;
     const Term& t = terms[i];
     const double weighted = score * t.weight;
     all = any ? all + weighted : weighted;
@@ -132,32 +103,11 @@ bool AddRow(sqlite3_stmt* stmt, const std::vector<Term>& terms, Derived& d) {
       if (t.main) counts[k] += reached;
     }
   }
-  d.main_total.push_back(static_cast<float>(main));
-  d.all_total.push_back(static_cast<float>(all));
-  d.counts.push_back(counts);
+  main_total = static_cast<float>(main);
+  all_total = static_cast<float>(all);
   return true;
 }
 
-std::optional<Derived> ComputeDerived(engine::Database& db, const SubjectLines& lines) {
-  sqlite3* handle = db.handle();
-  const std::optional<std::vector<Term>> terms = ReadTerms(handle, lines);
-  const std::optional<std::string> row_id = RowIdName(db);
-  if (!terms || !row_id) return std::nullopt;
-  std::string sql = "SELECT " + *row_id;
-  for (const std::string& name : lines.SubjectName) sql += "," + engine::jet::QuoteIdentifier(name);
-  StatementPtr stmt = Prepare(handle, sql + " FROM \"统计表\"");
-  if (!stmt) return std::nullopt;
-  Derived d;
-  int rc = SQLITE_ROW;
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-    d.row_ids.push_back(sqlite3_column_int64(stmt.get(), 0));
-    if (!AddRow(stmt.get(), *terms, d)) return std::nullopt;
-  }
-  if (rc != SQLITE_DONE) return std::nullopt;
-  return d;
-}
-
-// Ranks fit 32 bits: a table has fewer rows than that.
 std::vector<std::uint32_t> Ranks(const std::vector<float>& totals) {
   std::vector<std::uint32_t> order(totals.size());
   std::iota(order.begin(), order.end(), 0U);
@@ -169,43 +119,35 @@ std::vector<std::uint32_t> Ranks(const std::vector<float>& totals) {
   return ranks;
 }
 
-// One UPDATE per row by its row id, in the order the rows were read (the
-// table's own order, so the pages are visited once each).
-void WriteBack(engine::Database& db, const Derived& d, const std::string& row_id) {
-  sqlite3* handle = db.handle();
-  const char* const kColumns[] = {"主科总分",   "全科总分",   "主科排名",   "全科排名",
-                                  "主科优秀数", "主科优良数", "主科及格数", "全科优秀数",
-                                  "全科优良数", "全科及格数"};
-  std::string sql = "UPDATE \"统计表\" SET ";
-  for (std::size_t k = 0; k < std::size(kColumns); ++k)
-    sql += (k ? ",\"" : "\"") + std::string(kColumns[k]) + "\"=?" + std::to_string(k + 1);
-  StatementPtr stmt = Prepare(handle, sql + " WHERE " + row_id + "=?11");
-  if (!stmt) Fail(handle);
-  const std::vector<std::uint32_t> main_ranks = Ranks(d.main_total);
-  const std::vector<std::uint32_t> all_ranks = Ranks(d.all_total);
-  sqlite3_stmt* s = stmt.get();
-  for (std::size_t r = 0; r < d.row_ids.size(); ++r) {
-    sqlite3_bind_double(s, 1, d.main_total[r]);
-    sqlite3_bind_double(s, 2, d.all_total[r]);
-    sqlite3_bind_int64(s, 3, main_ranks[r]);
-    sqlite3_bind_int64(s, 4, all_ranks[r]);
-    for (int k = 0; k < 6; ++k)
-      sqlite3_bind_int(s, 5 + k, d.counts[r][static_cast<std::size_t>(k)]);
-    sqlite3_bind_int64(s, 11, d.row_ids[r]);
-    if (sqlite3_step(s) != SQLITE_DONE) Fail(handle);
-    sqlite3_reset(s);
-  }
-}
-
 }  // namespace
 
-bool WriteDerivedColumns(engine::Database& db, const SubjectLines& lines,
-                         common::ProgressSink& progress) {
-  const std::optional<Derived> derived = ComputeDerived(db, lines);
-  if (!derived) return false;
-  progress.Report(90, 100, "正在排名……");
-  WriteBack(db, *derived, *RowIdName(db));
-  return true;
+std::optional<DerivedColumns> DerivedColumns::Compute(engine::Database& db,
+                                                      const SubjectLines& lines, std::size_t rows,
+                                                      const ScoreRow& scores) {
+  const std::optional<std::vector<Term>> terms = ReadTerms(db.handle(), lines);
+  if (!terms) return std::nullopt;
+  DerivedColumns d;
+  d.main_total_.resize(rows);
+  d.all_total_.resize(rows);
+  d.counts_.resize(rows);
+  std::vector<double> row_scores(terms->size());
+  for (std::size_t r = 0; r < rows; ++r) {
+    scores(row_scores.data());
+    if (!AddRow(row_scores.data(), *terms, d.main_total_[r], d.all_total_[r], d.counts_[r]))
+      return std::nullopt;
+  }
+  d.main_rank_ = Ranks(d.main_total_);
+  d.all_rank_ = Ranks(d.all_total_);
+  return d;
+}
+
+void DerivedColumns::Bind(sqlite3_stmt* stmt, int first, std::size_t row) const {
+  sqlite3_bind_double(stmt, first, main_total_[row]);
+  sqlite3_bind_double(stmt, first + 1, all_total_[row]);
+  sqlite3_bind_int64(stmt, first + 2, main_rank_[row]);
+  sqlite3_bind_int64(stmt, first + 3, all_rank_[row]);
+  for (int k = 0; k < 6; ++k)
+    sqlite3_bind_int(stmt, first + 4 + k, counts_[row][static_cast<std::size_t>(k)]);
 }
 
 }  // namespace data

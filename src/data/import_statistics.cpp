@@ -23,15 +23,20 @@ const char* const kDerivedColumns[] = {
 
 }  // namespace
 
-void BuildStatisticsTable(engine::Database& db, SubjectLines& lines,
-                          common::ProgressSink& progress) {
+const std::array<const char*, 10> DerivedColumns::kNames = {
+    "主科总分",   "全科总分",   "主科排名",   "全科排名",   "主科优秀数",
+    "主科优良数", "主科及格数", "全科优秀数", "全科优良数", "全科及格数"};
+
+void AddDerivedColumns(engine::Database& db, common::ProgressSink& progress) {
   progress.Report(40, 100, "正在建立统计表……");
   for (int i = 0; i < 4; ++i) db.Execute(kDerivedColumns[i]);
   progress.Report(60, 100, "正在建立统计表……");
   for (int i = 4; i < 10; ++i) db.Execute(kDerivedColumns[i]);
+}
+
+void FillDerivedColumnsBySql(engine::Database& db, const SubjectLines& lines,
+                             common::ProgressSink& progress) {
   progress.Report(80, 100, "正在计算总分和三线人数……");
-  LoadSubjectLines(db, lines);
-  if (WriteDerivedColumns(db, lines, progress)) return;
   for (const std::string& sql : BuildTotalsStatements(lines)) db.Execute(sql);
   progress.Report(90, 100, "正在排名……");
   WriteImportRanks(db, "主科总分", "主科排名");
