@@ -1,5 +1,5 @@
-# bash completion for scorestat-cli: the commands, report kinds and their
-# options, and the subjects of the database in use. The words come from
+# bash completion for scorestat-cli: the commands, report and chart kinds
+# and their options, and the subjects of the database in use. The words come from
 # `scorestat-cli complete ...`, so that they follow the installed version.
 _scorestat_cli() {
   local cur prev words cword
@@ -26,9 +26,9 @@ _scorestat_cli() {
   case $command in
     import) _filedir '@(xls|xlsx|ods|XLS|XLSX|ODS)' ;;
     generate) _filedir '@(xlsx|XLSX)' ;;
-    report)
+    report | chart)
       if ((cword == at + 1)); then
-        COMPREPLY=($(compgen -W "--help"$'\n'"$(scorestat-cli complete kinds 2>/dev/null)" -- "$cur"))
+        COMPREPLY=($(compgen -W "--help"$'\n'"$(scorestat-cli complete kinds "$command" 2>/dev/null)" -- "$cur"))
       else
         local kind=${words[at + 1]}
         COMPREPLY=($(compgen -W "$(scorestat-cli "${db[@]}" complete options "$kind" 2>/dev/null)"$'\n'"$(scorestat-cli "${db[@]}" complete subjects 2>/dev/null)" -- "$cur"))

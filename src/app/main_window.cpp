@@ -142,9 +142,11 @@ void MainWindow::RunSubjectCommand(const QString& name, int index) {
   }
 }
 
+// The tool bar acts on the active window, a report or a chart; each command
+// decides what it does with either (打印 prints both, 剪切 only a report).
 void MainWindow::ToolbarClick(int index) {
+  if (mdi_->currentSubWindow() == nullptr && mdi_->activeSubWindow() == nullptr) return;
   DocumentWindow* doc = ActiveDocument();
-  if (doc == nullptr) return;
   if (const char* command = ToolbarCommand(index)) {
     try {
       commands_.Run(QString::fromLatin1(command));
@@ -152,7 +154,7 @@ void MainWindow::ToolbarClick(int index) {
       // The tool bar ignores errors.
     }
   }
-  if (index <= 14 && ActiveDocument() == doc) doc->gridView()->setFocus();
+  if (index <= 14 && doc != nullptr && ActiveDocument() == doc) doc->gridView()->setFocus();
 }
 
 void MainWindow::SetSumText(const QString& text) {

@@ -86,6 +86,7 @@ constexpr MenuEntry kEntries[] = {
     {2, "xxt", nullptr, nullptr, kMenuNone},
     {2, "bjzt", nullptr, nullptr, kMenuNone},
     {2, "yfydt", nullptr, nullptr, kMenuNone},
+    {2, "qst", nullptr, nullptr, kMenuNone},
 
     {0, "mnuEdit", "编辑(&E)", nullptr, kMenuSubmenu},
     {1, "mnuUndo", "撤销(&U)", "Ctrl+Z", kMenuNone},

@@ -9,6 +9,7 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QVariant>
+#include <optional>
 
 #include "app/app_info.h"
 #include "app/chart_window.h"
@@ -83,6 +84,42 @@ const Output kGridFile{text::kSaveCaption, text::kGridFilter, "scg", WriteGridFi
 const Output kExcel{text::kExcelCaption, text::kExcelFilter, "xlsx", WriteExcel};
 const Output kHtml{text::kHtmlCaption, text::kHtmlFilter, "html", WriteHtml};
 const Output kPdf{text::kPdfCaption, text::kPdfFilter, "pdf", WritePdf};
+// A chart's picture: written by the chart module, never from a report.
+const Output kImage{text::kImageCaption, text::kImageFilter, "png", nullptr};
+
+// What 页面设置, 打印预览, 打印 and 输出到PDF act on: the active report window
+// or chart window, seen alike, so that each command has one path for both.
+struct Printable {
+  QWidget* window;
+  std::string title;
+  grid::ReportGrid* page;  // its page setup and title lines
+  EditHistory* history;    // a report's page setup is undoable, a chart's not
+  std::function<void(QPrinter&)> print;
+  std::function<grid::Status(const std::string&)> write_pdf;
+};
+
+std::optional<Printable> ActivePrintable(const MainWindow& w) {
+  if (DocumentWindow* doc = w.ActiveDocument())
+    return Printable{doc,
+                     doc->document().caption,
+                     &doc->grid(),
+                     &doc->history(),
+                     [doc](QPrinter& printer) {
+                       render::PrintReport(doc->grid(), doc->document().strips, printer);
+                     },
+                     [doc](const std::string& path) { return WritePdf(doc->document(), path); }};
+  if (ChartWindow* chart = ActiveChart(w))
+    return Printable{
+        chart,
+        chart->data().title,
+        &chart->page(),
+        nullptr,
+        [chart](QPrinter& printer) { charts::PrintChart(chart->data(), chart->page(), printer); },
+        [chart](const std::string& path) {
+          return charts::WriteChart(chart->data(), chart->page(), path);
+        }};
+  return std::nullopt;
+}
 
 // A name typed without an ending gets the format's own.
 QString WithSuffix(const QString& path, const char* suffix) {
@@ -132,11 +169,13 @@ class PrintCommands {
   void DirectPrint();
 
  private:
-  // Asks for the file, then writes it and tells the user how it went.
+  // Asks for the file (`suffix` the format when the name has none), writes
+  // it with `write` unless the window closed meanwhile, and tells the user
+  // how it went. The file is remembered as the window's when `remember`.
+  void Write(QWidget& window, const std::string& name, const Output& output,
+             const std::function<grid::Status(const std::string&)>& write, const QString& success,
+             bool remember);
   void Write(const Output& output, const QString& success, bool remember);
-  // The same for the active chart window, `suffix` the format when the name has none.
-  void WriteChart(ChartWindow& chart, const QString& caption, const QString& filter,
-                  const char* suffix);
   void Fail(const grid::Status& status) {
     w_.services().Message(&w_, AppTitle(), Qs(status.message()), QMessageBox::Warning);
   }
@@ -145,16 +184,15 @@ class PrintCommands {
   PrintCommandHooks hooks_;
 };
 
-void PrintCommands::Write(const Output& output, const QString& success, bool remember) {
-  DocumentWindow* doc = w_.ActiveDocument();
-  if (doc == nullptr) return;
-  QPointer<DocumentWindow> target(doc);
-  const QString chosen =
-      w_.services().SaveFileName(&w_, output.caption, output.filter,
-                                 SuggestedName(*doc, doc->document().caption, output.suffix));
+void PrintCommands::Write(QWidget& window, const std::string& name, const Output& output,
+                          const std::function<grid::Status(const std::string&)>& write,
+                          const QString& success, bool remember) {
+  QPointer<QWidget> target(&window);
+  const QString chosen = w_.services().SaveFileName(&w_, output.caption, output.filter,
+                                                    SuggestedName(window, name, output.suffix));
   if (target.isNull() || chosen.isEmpty()) return;
   const QString path = WithSuffix(chosen, output.suffix);
-  grid::Status status = output.write(target->document(), Std(path));
+  grid::Status status = write(Std(path));
   if (!status) {
     Fail(status);
     return;
@@ -163,31 +201,31 @@ void PrintCommands::Write(const Output& output, const QString& success, bool rem
   w_.services().Message(&w_, text::kNotice, success, QMessageBox::Warning);
 }
 
-void PrintCommands::WriteChart(ChartWindow& chart, const QString& caption, const QString& filter,
-                               const char* suffix) {
-  QPointer<ChartWindow> target(&chart);
-  const QString chosen = w_.services().SaveFileName(
-      &w_, caption, filter, SuggestedName(chart, chart.data().title, suffix));
-  if (target.isNull() || chosen.isEmpty()) return;
-  const QString path = WithSuffix(chosen, suffix);
-  grid::Status status = charts::WriteChart(target->data(), target->page(), Std(path));
-  if (!status) {
-    Fail(status);
-    return;
-  }
-  w_.services().Message(&w_, text::kNotice, text::kExported, QMessageBox::Warning);
+void PrintCommands::Write(const Output& output, const QString& success, bool remember) {
+  DocumentWindow* doc = w_.ActiveDocument();
+  if (doc == nullptr) return;
+  QPointer<DocumentWindow> target(doc);
+  Write(
+      *doc, doc->document().caption, output,
+      [&](const std::string& path) { return output.write(target->document(), path); }, success,
+      remember);
 }
 
 void PrintCommands::ExportPdf() {
-  if (ChartWindow* chart = ActiveChart(w_))
-    WriteChart(*chart, text::kPdfCaption, text::kPdfFilter, "pdf");
-  else
-    Export(kPdf);
+  if (std::optional<Printable> p = ActivePrintable(w_))
+    Write(*p->window, p->title, kPdf, p->write_pdf, text::kExported, /*remember=*/false);
 }
 
 void PrintCommands::SaveImage() {
-  if (ChartWindow* chart = ActiveChart(w_))
-    WriteChart(*chart, text::kImageCaption, text::kImageFilter, "png");
+  ChartWindow* chart = ActiveChart(w_);
+  if (chart == nullptr) return;
+  QPointer<ChartWindow> target(chart);
+  Write(
+      *chart, chart->data().title, kImage,
+      [&](const std::string& path) {
+        return charts::WriteChart(target->data(), target->page(), path);
+      },
+      text::kExported, /*remember=*/false);
 }
 
 void PrintCommands::Open() {
@@ -219,52 +257,40 @@ void PrintCommands::Save() {
 }
 
 void PrintCommands::PageSetup() {
-  DocumentWindow* doc = w_.ActiveDocument();
-  ChartWindow* chart = ActiveChart(w_);
-  if (doc == nullptr && chart == nullptr) return;
+  std::optional<Printable> p = ActivePrintable(w_);
+  if (!p) return;
   auto* dialog = new PageSetupDialog(&w_);
-  dialog->SetGrid(doc != nullptr ? doc->grid() : chart->page());
-  if (doc != nullptr) dialog->SetHistory(&doc->history());
+  dialog->SetGrid(*p->page);
+  if (p->history != nullptr) dialog->SetHistory(p->history);
   hooks_.show_dialog(dialog);
 }
 
-// The dialog is window-modal over the main window, so the report window and
-// its grid stay while the preview paints from them.
+// The dialog is window-modal over the main window, so the window and its
+// grid or chart stay while the preview paints from them.
 void PrintCommands::Preview() {
-  DocumentWindow* doc = w_.ActiveDocument();
-  ChartWindow* chart = ActiveChart(w_);
-  if (doc == nullptr && chart == nullptr) return;
+  std::optional<Printable> p = ActivePrintable(w_);
+  if (!p) return;
   auto* dialog = new QPrintPreviewDialog(&w_);
-  dialog->setWindowTitle(text::kPreviewCaption + QStringLiteral(" - ") +
-                         Qs(doc != nullptr ? doc->document().caption : chart->data().title));
-  render::ApplyPageLayout(doc != nullptr ? doc->grid() : chart->page(), *dialog->printer());
-  const Document* shown = doc != nullptr ? &doc->document() : nullptr;
+  dialog->setWindowTitle(text::kPreviewCaption + QStringLiteral(" - ") + Qs(p->title));
+  render::ApplyPageLayout(*p->page, *dialog->printer());
   QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                   shown != nullptr ? std::function<void(QPrinter*)>([shown](QPrinter* printer) {
-                     if (printer != nullptr)
-                       render::PrintReport(shown->grid, shown->strips, *printer);
-                   })
-                                    : charts::ChartPreviewHandler(chart->data(), chart->page()));
+                   [print = p->print](QPrinter* printer) {
+                     if (printer != nullptr) print(*printer);
+                   });
   dialog->resize(w_.size() * 0.9);
   hooks_.show_dialog(dialog);
 }
 
 void PrintCommands::DirectPrint() {
-  DocumentWindow* doc = w_.ActiveDocument();
-  ChartWindow* chart = ActiveChart(w_);
-  if (doc == nullptr && chart == nullptr) return;
+  std::optional<Printable> p = ActivePrintable(w_);
+  if (!p) return;
   std::unique_ptr<QPrinter> printer = hooks_.default_printer();
   if (!printer) {
     w_.services().Message(&w_, AppTitle(), text::kNoPrinter, QMessageBox::Warning);
     return;
   }
-  if (chart != nullptr) {
-    printer->setDocName(Qs(chart->data().title));
-    charts::PrintChart(chart->data(), chart->page(), *printer);
-    return;
-  }
-  printer->setDocName(Qs(doc->document().caption));
-  render::PrintReport(doc->grid(), doc->document().strips, *printer);
+  printer->setDocName(Qs(p->title));
+  p->print(*printer);
 }
 
 }  // namespace

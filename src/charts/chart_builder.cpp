@@ -5,11 +5,16 @@
 #include <QBarSet>
 #include <QBoxPlotSeries>
 #include <QBoxSet>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QStackedBarSeries>
+#include <QTextDocument>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "render/font_map.h"
@@ -43,9 +48,9 @@ QPen ReferencePen(std::size_t index) {
                                         Qt::DashDotDotLine};
   static const QColor colors[] = {QColor(180, 0, 0), QColor(0, 90, 0), QColor(0, 0, 160),
                                   QColor(90, 90, 90)};
-  QPen pen(colors[index % 4], 2, styles[index % 4]);
-  pen.setCosmetic(true);
-  return pen;
+  // Not cosmetic: a cosmetic pen's dashes are measured in device pixels,
+  // which at a PDF's 1200 dpi are too short to see, and the line prints solid.
+  return QPen(colors[index % 4], 2, styles[index % 4]);
 }
 
 void ApplyFill(QBarSet* set, std::size_t series) {
@@ -58,15 +63,47 @@ QFont LabelFont(double points) {
   return render::UiFont(points);
 }
 
+constexpr double kAxisLabelPoints = 9;  // the axes' labels
+
+// A step of 1, 2 or 5 times a power of ten giving five to eight ticks.
+double NiceStep(double span) {
+  const double rough = std::max(span / 8, 1.0);
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  for (double m : {1.0, 2.0, 5.0})
+    if (m * power >= rough) return m * power;
+  return 10 * power;
+}
+
+// Ranks: 1 at the top with half a place above it so its marker shows whole,
+// ticks on whole places (1, 2, 3 or 100, 200, ...).
+void RankAxis(QValueAxis* axis, double high) {
+  axis->setRange(0.5, std::max(high, 1.0) + 0.5 + (high - 1) * 0.05);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(0);
+  axis->setTickInterval(NiceStep(high));
+  axis->setReverse(true);
+}
+
 // The value axis, from 0 (counts, rates) or from below the lowest value,
 // rounded to numbers a reader takes in at a glance.
 QValueAxis* ValueAxis(const reports::ChartData& data, double low, double high) {
   auto* axis = new QValueAxis;
   if (high <= low) high = low + 1;
-  axis->setRange(low, high + (high - low) * 0.05);
-  axis->applyNiceNumbers();
-  if (data.whole_numbers && axis->max() - axis->min() >= 4) axis->setLabelFormat("%d");
-  axis->setReverse(data.value_axis_reversed);
+  if (data.value_axis_reversed) {
+    RankAxis(axis, high);
+  } else {
+    axis->setRange(low, high + (high - low) * 0.05);
+    axis->applyNiceNumbers();
+  }
+  if (data.whole_numbers) {
+    // Whole steps only: a count of 2.5 means nothing.
+    if (!data.value_axis_reversed && axis->max() - axis->min() < 4) {
+      const double lo = std::floor(axis->min()), hi = std::max(std::ceil(axis->max()), lo + 1);
+      axis->setRange(lo, hi);
+      axis->setTickCount(static_cast<int>(hi - lo) + 1);
+    }
+    axis->setLabelFormat("%d");
+  }
   axis->setTitleText(Utf8(data.y_title));
   return axis;
 }
@@ -75,9 +112,41 @@ QBarCategoryAxis* CategoryAxis(const reports::ChartData& data) {
   auto* axis = new QBarCategoryAxis;
   for (const std::string& c : data.categories) axis->append(Utf8(c));
   axis->setTitleText(Utf8(data.x_title));
-  // Many bands: upright labels still leave each its own room.
-  if (data.categories.size() > 16) axis->setLabelsAngle(-90);
   return axis;
+}
+
+// A label's size as Qt Charts lays it out: a text item with half a pixel of
+// margin, whose line height is that of the tallest face the text falls back
+// to (the Chinese one), more than the label font's own metrics say.
+QSizeF LabelSize(const QFont& font, const QString& text) {
+  QGraphicsTextItem probe;
+  probe.document()->setDocumentMargin(0.5);
+  probe.setFont(font);
+  probe.setPlainText(text);
+  return probe.boundingRect().size();
+}
+
+// Category labels never overlap: level while the widest fits its
+// category's width, else upright, and upright in a smaller face (not below
+// 5 points) when even the line height does not fit; past that Qt Charts
+// elides them. Redone whenever the plot area changes, since the window and
+// the picture size decide the room.
+void FitCategoryLabels(QChart* chart, QBarCategoryAxis* axis) {
+  QObject::connect(chart, &QChart::plotAreaChanged, axis, [axis](const QRectF& area) {
+    const QStringList labels = axis->categories();
+    if (labels.isEmpty() || area.width() <= 0) return;
+    // Qt Charts gives each label the plot's width over the ticks (one more
+    // than the categories) less 4 pixels on each side, else elides it.
+    const double room = area.width() / static_cast<double>(labels.size() + 1) - 8;
+    QFont font = LabelFont(kAxisLabelPoints);
+    QSizeF largest;
+    for (const QString& label : labels) largest = largest.expandedTo(LabelSize(font, label));
+    const int angle = largest.width() <= room ? 0 : -90;
+    if (angle != 0 && largest.height() > room)
+      font.setPointSizeF(std::max(5.0, kAxisLabelPoints * 0.9 * room / largest.height()));
+    if (axis->labelsAngle() != angle) axis->setLabelsAngle(angle);
+    if (axis->labelsFont() != font) axis->setLabelsFont(font);
+  });
 }
 
 // The span of the values drawn, for the value axis.
@@ -85,7 +154,8 @@ std::pair<double, double> ValueSpan(const reports::ChartData& data) {
   double low = std::numeric_limits<double>::max(), high = std::numeric_limits<double>::lowest();
   const auto take = [&](double v) { low = std::min(low, v), high = std::max(high, v); };
   for (const reports::ChartSeries& s : data.series)
-    for (double v : s.values) take(v);
+    for (double v : s.values)
+      if (!std::isnan(v)) take(v);
   for (const stats::BoxSummary& b : data.boxes) take(b.lowest), take(b.highest);
   for (const reports::ChartLine& l : data.horizontal_lines) take(l.position);
   if (low > high) return {0, 1};
@@ -177,21 +247,63 @@ QImage MarkerImage(std::size_t series) {
   return image;
 }
 
-std::vector<QLineSeries*> LineSeries(const reports::ChartData& data) {
-  std::vector<QLineSeries*> out;
+// A line through each series' points; a NaN breaks it (an exam the student
+// missed), so one series may be drawn as several pieces, all but the first
+// left out of the legend.
+struct LinePiece {
+  QLineSeries* series;
+  bool continues;  // a later piece of a series already in the legend
+};
+
+std::vector<LinePiece> LineSeries(const reports::ChartData& data) {
+  std::vector<LinePiece> out;
   for (std::size_t s = 0; s < data.series.size(); ++s) {
-    auto* series = new QLineSeries;
-    series->setName(Utf8(data.series[s].name));
-    QPen pen(FillOf(s).color, 2.5, s % 2 == 0 ? Qt::SolidLine : Qt::DashLine);
-    series->setPen(pen);
+    QLineSeries* piece = nullptr;
+    bool first = true;
     const std::vector<double>& v = data.series[s].values;
-    for (std::size_t i = 0; i < v.size(); ++i)
-      series->append(data.shape == reports::ChartShape::kCurve ? data.x[i] : static_cast<double>(i),
-                     v[i]);
-    if (data.shape == reports::ChartShape::kCategoryLine) series->setLightMarker(MarkerImage(s));
-    out.push_back(series);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      if (std::isnan(v[i])) {
+        piece = nullptr;
+        continue;
+      }
+      if (piece == nullptr) {
+        piece = new QLineSeries;
+        piece->setName(Utf8(data.series[s].name));
+        piece->setPen(QPen(FillOf(s).color, 2.5, s % 2 == 0 ? Qt::SolidLine : Qt::DashLine));
+        if (data.shape == reports::ChartShape::kCategoryLine) {
+          piece->setLightMarker(MarkerImage(s));
+          piece->setMarkerSize(11);
+        }
+        out.push_back({piece, !first});
+        first = false;
+      }
+      piece->append(data.shape == reports::ChartShape::kCurve ? data.x[i] : static_cast<double>(i),
+                    v[i]);
+    }
   }
   return out;
+}
+
+void AddLines(QChart* chart, const reports::ChartData& data, QAbstractAxis* x, QAbstractAxis* y) {
+  for (const LinePiece& piece : LineSeries(data)) {
+    chart->addSeries(piece.series);
+    piece.series->attachAxis(x);
+    piece.series->attachAxis(y);
+    if (piece.continues)
+      for (QLegendMarker* marker : chart->legend()->markers(piece.series))
+        marker->setVisible(false);
+  }
+}
+
+// The notice of a chart that cannot be drawn, centred on the plot area
+// wherever the layout puts it.
+void AddNotice(QChart* chart, const std::string& notice) {
+  auto* text = new QGraphicsSimpleTextItem(Utf8(notice), chart);
+  text->setFont(LabelFont(14));
+  text->setBrush(QColor(60, 60, 60));
+  QObject::connect(chart, &QChart::plotAreaChanged, chart, [text](const QRectF& area) {
+    text->setPos(area.center() - text->boundingRect().center());
+  });
 }
 
 void Style(QChart* chart, const reports::ChartData& data, bool with_title) {
@@ -209,7 +321,7 @@ void Style(QChart* chart, const reports::ChartData& data, bool with_title) {
   chart->legend()->setVisible(!one_series || !data.vertical_lines.empty() ||
                               !data.horizontal_lines.empty());
   for (QAbstractAxis* axis : chart->axes()) {
-    axis->setLabelsFont(LabelFont(9));
+    axis->setLabelsFont(LabelFont(kAxisLabelPoints));
     axis->setTitleFont(LabelFont(10));
     axis->setGridLineColor(QColor(200, 200, 200));
   }
@@ -220,8 +332,10 @@ void Style(QChart* chart, const reports::ChartData& data, bool with_title) {
 QChart* BuildChart(const reports::ChartData& data, bool with_title) {
   auto* chart = new QChart;
   const auto [low, high] = ValueSpan(data);
-  const bool from_zero = data.shape != reports::ChartShape::kBoxes && !data.value_axis_reversed;
-  // Boxes start a little below the lowest score, but not below 0 for scores.
+  // Counts and rates from 0; boxes and trends (where the differences are the
+  // point) a little below the lowest value, but not below 0 for scores.
+  const bool from_zero =
+      data.shape != reports::ChartShape::kBoxes && data.shape != reports::ChartShape::kCategoryLine;
   const double below =
       low >= 0 ? std::max(0.0, low - (high - low) * 0.05) : low - (high - low) * 0.05;
   QValueAxis* y = ValueAxis(data, from_zero ? std::min(0.0, low) : below, high);
@@ -235,28 +349,23 @@ QChart* BuildChart(const reports::ChartData& data, bool with_title) {
     x->setLabelFormat("%g");
     x->setTitleText(Utf8(data.x_title));
     chart->addAxis(x, Qt::AlignBottom);
-    for (QLineSeries* s : LineSeries(data)) {
-      chart->addSeries(s);
-      s->attachAxis(x);
-      s->attachAxis(y);
-    }
+    AddLines(chart, data, x, y);
   } else {
     QBarCategoryAxis* x = CategoryAxis(data);
     chart->addAxis(x, Qt::AlignBottom);
-    std::vector<QAbstractSeries*> series;
-    if (data.shape == reports::ChartShape::kBoxes)
-      series.push_back(BoxSeries(data));
-    else if (data.shape == reports::ChartShape::kCategoryLine)
-      for (QLineSeries* s : LineSeries(data)) series.push_back(s);
-    else
-      series.push_back(BarSeries(data));
-    for (QAbstractSeries* s : series) {
-      chart->addSeries(s);
-      s->attachAxis(x);
-      s->attachAxis(y);
+    FitCategoryLabels(chart, x);
+    if (data.shape == reports::ChartShape::kCategoryLine) {
+      AddLines(chart, data, x, y);
+    } else {
+      QAbstractSeries* series =
+          data.shape == reports::ChartShape::kBoxes ? BoxSeries(data) : BarSeries(data);
+      chart->addSeries(series);
+      series->attachAxis(x);
+      series->attachAxis(y);
     }
     AddReferenceLines(chart, data, y);
   }
+  if (!data.notice.empty()) AddNotice(chart, data.notice);
   Style(chart, data, with_title);
   return chart;
 }

@@ -74,6 +74,10 @@ void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartDat
   QChart* chart = BuildChart(data, with_title);
   scene.addItem(chart);  // the scene owns it now
   chart->setGeometry(QRectF(QPointF(0, 0), logical));
+  // The first layout may turn the category labels upright (chart_builder's
+  // FitCategoryLabels), which asks for another; a window gets it from its
+  // event loop, a picture must have it before it is drawn.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   scene.setSceneRect(QRectF(QPointF(0, 0), logical));
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
@@ -124,13 +128,6 @@ void PrintChart(const reports::ChartData& data, const grid::ReportGrid& page, QP
   if (!painter.begin(&printer)) return;
   PaintChartPage(painter, data, page);
   painter.end();
-}
-
-std::function<void(QPrinter*)> ChartPreviewHandler(const reports::ChartData& data,
-                                                   const grid::ReportGrid& page) {
-  return [&data, &page](QPrinter* printer) {
-    if (printer != nullptr) PrintChart(data, page, *printer);
-  };
 }
 
 }  // namespace charts

@@ -9,7 +9,6 @@
 #include <QByteArray>
 #include <QRectF>
 #include <QSize>
-#include <functional>
 #include <string>
 
 #include "data/app_state.h"
@@ -53,9 +52,5 @@ grid::ReportGrid ChartPage(const reports::ChartData& data, const data::TitleSett
 
 // Prints the chart on one page of `printer` with `page`'s layout.
 void PrintChart(const reports::ChartData& data, const grid::ReportGrid& page, QPrinter& printer);
-// A handler for QPrintPreviewDialog::paintRequested; `data` and `page` must
-// outlive the preview.
-std::function<void(QPrinter*)> ChartPreviewHandler(const reports::ChartData& data,
-                                                   const grid::ReportGrid& page);
 
 }  // namespace charts

@@ -3,6 +3,7 @@
 #include "data/score_database.h"
 #include "output/skip_step.h"
 #include "reports/analysis_table.h"
+#include "reports/score_tracking.h"
 
 namespace reports {
 namespace {
@@ -35,6 +36,14 @@ ChartData Comparison(ReportRun& run, const ReportChoices& choices) {
 ChartData Curve(ReportRun& run, const ReportChoices& choices) {
   return CumulativeCurve(ReadExam(run), run.state, choices.Get("subject"),
                          WholeNumberChoice(choices, "step"), choices.Get("school"));
+}
+
+ChartData Trend(ReportRun& run, const ReportChoices& choices) {
+  const TrackedOne one = ReadTrackedOne(choices);
+  if (!one.student.empty())
+    return StudentTrend(TrackedStudent(run.state, one.student, run.progress), one.student);
+  return ClassTrend(TrackedClass(run.state, one.school, one.class_name, run.progress), one.school,
+                    one.class_name);
 }
 
 constexpr ReportOption kHistogramOptions[] = {
@@ -72,6 +81,10 @@ const ChartKind kCharts[] = {
      kComparisonOptions, Comparison},
     {"yfydt", "一分一段曲线", "一分一段曲线：各分数及以上的累计人数（分段同一分一段表）",
      kCurveOptions, Curve},
+    {"qst", "成绩趋势图",
+     "成绩趋势图：考试库中每次考试一个点（按日期）；--student 学号：全科排名（纵轴倒置，"
+     "越高越好）；--class 学校/班级：全科总分平均分与年级平均分",
+     kTrackingOptions, Trend},
 };
 
 }  // namespace

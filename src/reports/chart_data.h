@@ -4,7 +4,8 @@
 // same data gives the same picture on screen, on paper and in a file.
 //
 // The chart kinds (fsd, xxt, bjzt, yfydt) each compute one from an exam
-// snapshot and the stored settings; reports/chart_catalog.h declares them.
+// snapshot and the stored settings, qst from the exam library's history;
+// reports/chart_catalog.h declares them.
 #pragma once
 
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "data/app_state.h"
 #include "reports/report_catalog.h"
+#include "stats/exam_history.h"
 #include "stats/exam_snapshot.h"
 #include "stats/kernels.h"
 
@@ -53,6 +55,9 @@ struct ChartData {
   std::vector<ChartLine> horizontal_lines;
   bool whole_numbers = false;        // the value axis counts students
   bool value_axis_reversed = false;  // ranks: 1 at the top
+  // Said across the plot when the data cannot make the chart (a trend of
+  // one exam); empty otherwise.
+  std::string notice;
 };
 
 // ---- 分数段分布图 (fsd)
@@ -95,5 +100,18 @@ ChartData ClassComparison(const stats::ExamSnapshot& exam, const data::AppState&
 // the number of students at or above the band's low score.
 ChartData CumulativeCurve(const stats::ExamSnapshot& exam, const data::AppState& state,
                           const std::string& measure, int step, const std::string& school);
+
+// ---- 成绩趋势图 (qst)
+// One category per exam of the history (date order, the exam's name); a
+// value is NaN where the student or class is not in that exam, and the
+// line breaks there. With fewer than two exams, or a student found in
+// fewer than two, the chart carries a notice saying why there is no trend.
+//
+// A student: 全科排名 per exam, the rank axis reversed so that up is better.
+ChartData StudentTrend(const std::vector<stats::StudentExamResult>& history,
+                       const std::string& student_number);
+// A class: the mean of its 全科总分 per exam against the grade's mean.
+ChartData ClassTrend(const std::vector<stats::ClassExamResult>& history, const std::string& school,
+                     const std::string& class_name);
 
 }  // namespace reports

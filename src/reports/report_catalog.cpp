@@ -239,10 +239,6 @@ constexpr ReportOption kClassComparisonOptions[] = {
     {"subject", "科目", "", false, "科目（空为全科总分）"},
 };
 
-constexpr ReportOption kTrackingOptions[] = {
-    {"student", "学号", "", false, "学生的学号"},
-    {"class", "学校/班级", "", false, "或班级（学校/班级）"},
-};
 constexpr ReportOption kSlipOptions[] = {
     {"average", "是|否", "否", false, "本班平均"},
     {"level", "是|否", "否", false, "等级"},

@@ -57,12 +57,8 @@ void Finish(output::Document& doc, const data::AppState& state, const std::strin
 void StudentTracking(output::Document& doc, data::AppState& state,
                      const std::string& student_number, common::ProgressSink& progress,
                      output::Date today) {
-  std::vector<stats::StudentExamResult> history;
-  try {
-    history = stats::StudentHistory(state, student_number, progress);
-  } catch (const data::LibraryError& e) {
-    throw ReportError(e.what());
-  }
+  const std::vector<stats::StudentExamResult> history =
+      TrackedStudent(state, student_number, progress);
   const std::vector<std::string> subjects = AllSubjects(history, [](const auto& r) {
     std::vector<std::string> names;
     for (const stats::SubjectScore& s : r.scores) names.push_back(s.subject);
@@ -92,9 +88,7 @@ void ClassTracking(output::Document& doc, data::AppState& state, const std::stri
                    const std::string& class_name, common::ProgressSink& progress,
                    output::Date today) {
   const std::vector<stats::ClassExamResult> history =
-      stats::ClassHistory(state, school, class_name, progress);
-  if (std::none_of(history.begin(), history.end(), [](const auto& r) { return r.found; }))
-    throw ReportError("考试库中没有“" + school + "”的班级“" + class_name + "”。");
+      TrackedClass(state, school, class_name, progress);
   const std::vector<std::string> subjects =
       AllSubjects(history, [](const auto& r) { return r.subjects; });
   StartTable(doc, Columns(subjects, true), history.size());
@@ -116,20 +110,48 @@ void ClassTracking(output::Document& doc, data::AppState& state, const std::stri
   Finish(doc, state, school + " " + class_name, "班级平均分及名次", history.size(), today);
 }
 
-void TrackingKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
-  const std::string student = choices.Get("student");
+TrackedOne ReadTrackedOne(const ReportChoices& choices) {
+  TrackedOne one;
+  one.student = choices.Get("student");
   const std::string cls = choices.Get("class");
-  if (student.empty() == cls.empty())
+  if (one.student.empty() == cls.empty())
     throw ReportError("请指定 --student 学号 或 --class 学校/班级（只指定其中一个）。");
-  if (!student.empty()) {
-    StudentTracking(doc, run.state, student, run.progress, run.today);
-    return;
-  }
+  if (!one.student.empty()) return one;
   const std::size_t slash = cls.find('/');
   if (slash == std::string::npos)
     throw ReportError("--class 应写成 学校/班级，例如 第一中学/高一(1)班：" + cls);
-  ClassTracking(doc, run.state, cls.substr(0, slash), cls.substr(slash + 1), run.progress,
-                run.today);
+  one.school = cls.substr(0, slash);
+  one.class_name = cls.substr(slash + 1);
+  return one;
+}
+
+std::vector<stats::StudentExamResult> TrackedStudent(const data::AppState& state,
+                                                     const std::string& student_number,
+                                                     common::ProgressSink& progress) {
+  try {
+    return stats::StudentHistory(state, student_number, progress);
+  } catch (const data::LibraryError& e) {
+    throw ReportError(e.what());
+  }
+}
+
+std::vector<stats::ClassExamResult> TrackedClass(const data::AppState& state,
+                                                 const std::string& school,
+                                                 const std::string& class_name,
+                                                 common::ProgressSink& progress) {
+  std::vector<stats::ClassExamResult> history =
+      stats::ClassHistory(state, school, class_name, progress);
+  if (std::none_of(history.begin(), history.end(), [](const auto& r) { return r.found; }))
+    throw ReportError("考试库中没有“" + school + "”的班级“" + class_name + "”。");
+  return history;
+}
+
+void TrackingKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
+  const TrackedOne one = ReadTrackedOne(choices);
+  if (!one.student.empty())
+    StudentTracking(doc, run.state, one.student, run.progress, run.today);
+  else
+    ClassTracking(doc, run.state, one.school, one.class_name, run.progress, run.today);
 }
 
 }  // namespace reports

@@ -20,8 +20,34 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "reports/report_catalog.h"
+#include "stats/exam_history.h"
 
 namespace reports {
+
+// Whom the tracking report and the trend chart follow: a student by 学号,
+// or a class (student empty).
+struct TrackedOne {
+  std::string student;
+  std::string school, class_name;
+};
+// The options both declare: --student 学号 or --class 学校/班级.
+inline constexpr ReportOption kTrackingOptions[] = {
+    {"student", "学号", "", false, "学生的学号"},
+    {"class", "学校/班级", "", false, "或班级（学校/班级）"},
+};
+// Throws ReportError when neither or both are given, or the class is not
+// written 学校/班级.
+TrackedOne ReadTrackedOne(const ReportChoices& choices);
+
+// The histories of stats/exam_history.h, refused with a ReportError when the
+// current exam has no such student, or no exam has the class.
+std::vector<stats::StudentExamResult> TrackedStudent(const data::AppState& state,
+                                                     const std::string& student_number,
+                                                     common::ProgressSink& progress);
+std::vector<stats::ClassExamResult> TrackedClass(const data::AppState& state,
+                                                 const std::string& school,
+                                                 const std::string& class_name,
+                                                 common::ProgressSink& progress);
 
 void StudentTracking(output::Document& doc, data::AppState& state,
                      const std::string& student_number, common::ProgressSink& progress,

@@ -168,6 +168,7 @@ std::vector<ClassExamResult> ClassHistory(const data::AppState& state, const std
     ClassExamResult& r = history.emplace_back();
     r.exam = exams[e];
     const ExamSnapshot exam = ReadLibraryExam(state.database_path, exams[e].id, quiet);
+    r.grade_mean = Summarize(exam.AllTotals()).mean;
     if (const auto c = FindClass(exam, school, class_name)) FillClass(r, exam, *c);
   }
   return history;

@@ -76,9 +76,11 @@ std::vector<StudentExamResult> StudentHistory(const data::AppState& state,
 
 // One exam of a class's history: the class is the one with the same 学校 and
 // 班级 texts. Means are over the class's students who sat the subject, the
-// overall mean over all its students' 全科总分.
+// overall mean over all its students' 全科总分. `grade_mean` is the mean of
+// 全科总分 over all the exam's students, there whether or not the class is.
 struct ClassExamResult {
   data::ExamInfo exam;
+  double grade_mean = 0;
   bool found = false;
   std::int64_t students = 0;
   std::vector<std::string> subjects;                 // that exam's, in its order

@@ -3,6 +3,7 @@
 #include <QBoxPlotSeries>
 #include <QChartView>
 #include <QFile>
+#include <QGraphicsSimpleTextItem>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -49,7 +50,8 @@ TEST_F(ChartWindowTest, TheChartMenuFollowsTheAnalysisReportsWithTheCatalogsCapt
   QStringList captions;
   for (QAction* a : menu->actions()) captions << a->text();
   EXPECT_EQ(captions, (QStringList{QStringLiteral("分数段分布图"), QStringLiteral("各班箱线图"),
-                                   QStringLiteral("各班对比图"), QStringLiteral("一分一段曲线")}));
+                                   QStringLiteral("各班对比图"), QStringLiteral("一分一段曲线"),
+                                   QStringLiteral("成绩趋势图")}));
   auto* reports_menu = Win().findChild<QMenu*>(QStringLiteral("mnuReports"));
   ASSERT_NE(reports_menu, nullptr);
   EXPECT_EQ(reports_menu->actions().back()->menu(), menu) << "the last item of 统计报表";
@@ -104,6 +106,40 @@ TEST_F(ChartWindowTest, FileCommandsActOnTheActiveChart) {
   Win().RunCommand(QStringLiteral("mnuDirectPrint"));
   EXPECT_EQ(Head(Path("printed.pdf")), QByteArray("%PDF-"));
   EXPECT_TRUE(MessageTexts().size() == 3) << "输出成功 after each file";
+}
+
+// The main tool bar's 打印 and 打印预览 take the same path as the File menu's,
+// so they print the chart; 剪切 has nothing to cut there and stays quiet.
+TEST_F(ChartWindowTest, TheMainToolBarPrintsTheActiveChart) {
+  ASSERT_NE(MakeChart("xxt", QStringLiteral("语文")), nullptr);
+  printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(Path("toolbar.pdf"));
+  Win().ToolbarClick(3);  // 打印
+  EXPECT_EQ(Head(Path("toolbar.pdf")), QByteArray("%PDF-"));
+  Win().ToolbarClick(4);  // 打印预览
+  EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("QPrintPreviewDialog")}));
+  Win().ToolbarClick(5);  // 剪切
+  EXPECT_TRUE(MessageTexts().empty());
+}
+
+// The sample is the library's only exam: the trend window opens and says
+// why there is no line, in the chart itself.
+TEST_F(ChartWindowTest, ATrendOfOneExamSaysWhyInTheWindow) {
+  Win();
+  Trigger("qst");
+  auto* dialog = FindDialog<app::ReportOptionsWindow>("qstfrm");
+  ASSERT_NE(dialog, nullptr);
+  Type(dialog, "student", QStringLiteral("20240001"));
+  Click(dialog, "cmdOK");
+  app::ChartWindow* chart = app::ActiveChart(Win());
+  ASSERT_NE(chart, nullptr) << (MessageTexts().empty() ? "" : MessageTexts().back().toStdString());
+  EXPECT_TRUE(chart->windowTitle().endsWith(QStringLiteral("成绩趋势图")));
+  QStringList texts;
+  for (QGraphicsItem* item : chart->view()->chart()->childItems())
+    if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item)) texts << text->text();
+  EXPECT_EQ(texts, QStringList{
+                       QStringLiteral("考试库中只有一次考试，至少要有两次考试才能画出成绩趋势。")});
 }
 
 TEST_F(ChartWindowTest, ARefusedChoiceIsAMessageAndNoWindow) {

@@ -236,7 +236,7 @@ TEST_F(CliTest, ReportAllWritesOneSheetPerReportAndReadsBack) {
 TEST_F(CliTest, ChartsByTheirWrittenSyntax) {
   const CliRun help = Cli({"chart", "--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* kind : {"fsd", "xxt", "bjzt", "yfydt", "--by-school", "--measure"})
+  for (const char* kind : {"fsd", "xxt", "bjzt", "yfydt", "qst", "--by-school", "--measure"})
     EXPECT_NE(help.out.find(kind), std::string::npos) << kind;
 #ifndef SCORESTAT_HAVE_RENDER
   GTEST_SKIP() << "built without the renderer, which draws the charts";
@@ -446,6 +446,14 @@ TEST_F(CliTest, CompletionWordsAndVersion) {
   const std::string options = Cli({"complete", "options", "qkjhtj"}).out;
   EXPECT_NE(options.find("--range\n"), std::string::npos) << options;
   EXPECT_EQ(Cli({"complete", "options", "nosuch"}).out, "-o\n");
+  // `chart` has kinds of its own, not the reports' and not `all`; its
+  // options are the chart's and the picture's size, not --mask.
+  const std::string chart_kinds = Cli({"complete", "kinds", "chart"}).out;
+  EXPECT_NE(chart_kinds.find("xxt\n"), std::string::npos) << chart_kinds;
+  EXPECT_NE(chart_kinds.find("qst\n"), std::string::npos) << chart_kinds;
+  EXPECT_EQ(chart_kinds.find("gbkm\n"), std::string::npos);
+  EXPECT_EQ(chart_kinds.find("all\n"), std::string::npos);
+  EXPECT_EQ(Cli({"complete", "options", "bjzt"}).out, "-o\n--size\n--subject\n--measure\n");
 
   ASSERT_EQ(Cli({"import", Sample()}).status, 0);
   const std::string subjects = Cli({"complete", "subjects"}).out;

@@ -195,6 +195,8 @@ TEST_F(ChartDataTest, CumulativeCurveRisesFromTheTopScoreDown) {
 TEST(ChartCatalogTest, EveryKindIsFoundByItsNameAndOffersADialog) {
   for (const reports::ChartKind& kind : reports::ChartCatalog()) {
     EXPECT_EQ(reports::FindChartKind(kind.control_name), &kind);
+    // The desktop's commands and the CLI's completion share one namespace.
+    EXPECT_EQ(reports::FindReportKind(kind.control_name), nullptr) << kind.control_name;
     for (const reports::ReportOption& o : kind.options)
       EXPECT_NE(o.label, nullptr) << kind.control_name << " --" << o.name;
   }

@@ -88,14 +88,21 @@ TEST_F(ExamHistoryTest, AClassThroughBothExams) {
   EXPECT_EQ(*h[1].subject_means[0], 78.75);
   EXPECT_EQ(h[1].total_mean, 160);
   EXPECT_EQ(h[1].rank, 1);
+  // The grade: 1365 over 期中's 9 students, 1660 over 期末's 11.
+  EXPECT_NEAR(h[0].grade_mean, 1365.0 / 9, 1e-9);
+  EXPECT_NEAR(h[1].grade_mean, 1660.0 / 11, 1e-9);
   // 一中 1 in 期末: 王五 did not sit 语文, so its mean is over two students
   // while the 全科 mean is over three: (160 + 185 + 70) / 3, last of three.
   const auto first = stats::ClassHistory(exams.state, "一中", "1", quiet);
   EXPECT_EQ(*first[1].subject_means[0], 87.5);
   EXPECT_NEAR(first[1].total_mean, 415.0 / 3, 1e-9);
   EXPECT_EQ(first[1].rank, 3);
-  // A class no exam has: every entry there, none found.
-  for (const auto& r : stats::ClassHistory(exams.state, "三中", "1", quiet)) EXPECT_FALSE(r.found);
+  // A class no exam has: every entry there, none found, the grade's mean
+  // still known.
+  for (const auto& r : stats::ClassHistory(exams.state, "三中", "1", quiet)) {
+    EXPECT_FALSE(r.found);
+    EXPECT_GT(r.grade_mean, 150);
+  }
 }
 
 }  // namespace
