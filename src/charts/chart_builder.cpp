@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QBoxPlotSeries>
 #include <QBoxSet>
+#include <QFontMetricsF>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QLegendMarker>
@@ -128,9 +129,10 @@ QSizeF LabelSize(const QFont& font, const QString& text) {
 
 // Category labels never overlap: level while the widest fits its
 // category's width, else upright, and upright in a smaller face (not below
-// 5 points) when even the line height does not fit; past that Qt Charts
-// elides them. Redone whenever the plot area changes, since the window and
-// the picture size decide the room.
+// 5 points) when even the line height does not fit; past that (hundreds of
+// classes on one picture) none is shown, since Qt Charts would draw only
+// ellipses. Redone whenever the plot area changes, since the window and the
+// picture size decide the room.
 void FitCategoryLabels(QChart* chart, QBarCategoryAxis* axis) {
   QObject::connect(chart, &QChart::plotAreaChanged, axis, [axis](const QRectF& area) {
     const QStringList labels = axis->categories();
@@ -139,13 +141,20 @@ void FitCategoryLabels(QChart* chart, QBarCategoryAxis* axis) {
     // than the categories) less 4 pixels on each side, else elides it.
     const double room = area.width() / static_cast<double>(labels.size() + 1) - 8;
     QFont font = LabelFont(kAxisLabelPoints);
-    QSizeF largest;
-    for (const QString& label : labels) largest = largest.expandedTo(LabelSize(font, label));
+    // The widest by the font's metrics, then laid out once as Qt Charts
+    // would: one text layout, not one per class.
+    const QFontMetricsF metrics(font);
+    const QString* widest = &labels.front();
+    for (const QString& label : labels)
+      if (metrics.horizontalAdvance(label) > metrics.horizontalAdvance(*widest)) widest = &label;
+    const QSizeF largest = LabelSize(font, *widest);
     const int angle = largest.width() <= room ? 0 : -90;
     if (angle != 0 && largest.height() > room)
       font.setPointSizeF(std::max(5.0, kAxisLabelPoints * 0.9 * room / largest.height()));
+    const bool shown = angle == 0 || LabelSize(font, *widest).height() <= room;
     if (axis->labelsAngle() != angle) axis->setLabelsAngle(angle);
     if (axis->labelsFont() != font) axis->setLabelsFont(font);
+    if (axis->labelsVisible() != shown) axis->setLabelsVisible(shown);
   });
 }
 

@@ -20,6 +20,10 @@
 namespace charts {
 namespace {
 
+// Qt writes this quality with zlib's level 1: a chart's flat colours pack
+// nearly as small as at the default level 6, in a third of the time.
+constexpr int kPngQuality = 80;
+
 QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -90,7 +94,7 @@ QByteArray PngBytes(const reports::ChartData& data, QSize size) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (!Picture(data, size).save(&buffer, "PNG")) return {};
+  if (!Picture(data, size).save(&buffer, "PNG", kPngQuality)) return {};
   return bytes;
 }
 
@@ -100,7 +104,7 @@ grid::Status WriteChart(const reports::ChartData& data, const grid::ReportGrid& 
   if (size.width() < 100 || size.height() < 100 || size.width() > 10000 || size.height() > 10000)
     return grid::Status::Error("图片的大小应在 100x100 到 10000x10000 之间。");
   if (ext == "png") {
-    if (!Picture(data, size).save(Utf8(path), "PNG"))
+    if (!Picture(data, size).save(Utf8(path), "PNG", kPngQuality))
       return grid::Status::Error("无法写入图片文件“" + path + "”");
     return grid::Status::Ok();
   }
