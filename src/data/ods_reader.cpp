@@ -237,7 +237,8 @@ Workbook ReadOds(const std::string& path, const ReadOptions& options) {
     if (manifest && manifest->find("encryption-data") != std::string::npos)
       ThrowForFile(Kind::kPassword,
                    "工作簿有密码保护，不能读取。请在电子表格程序中去掉密码后另存，再导入", path);
-    std::optional<xlsx::ByteSource> content = zip.Open("content.xml", options.max_part_bytes);
+    std::optional<xlsx::ByteSource> content =
+        zip.OpenReadAhead("content.xml", options.max_part_bytes);
     if (!content) ThrowForFile(Kind::kCorrupt, "工作簿已损坏（缺少 content.xml）", path);
     XmlScanner scanner(std::move(*content));
     ContentReader reader(book, options);

@@ -140,7 +140,8 @@ Workbook ReadXlsx(const std::string& path, const ReadOptions& options) {
     if (any_wanted) {
       current_part = RelatedPart(zip, workbook_part, "sharedStrings");
       // Shared strings go first into the pool, so index i is pool entry i.
-      if (std::optional<xlsx::ByteSource> sst = zip.Open(current_part, options.max_part_bytes)) {
+      if (std::optional<xlsx::ByteSource> sst =
+              zip.OpenReadAhead(current_part, options.max_part_bytes)) {
         context.sst_count = xlsx::ReadSharedStrings(*sst, book.strings());
       }
       current_part = RelatedPart(zip, workbook_part, "styles");
@@ -151,9 +152,10 @@ Workbook ReadXlsx(const std::string& path, const ReadOptions& options) {
       Sheet& sheet = book.AddSheet(e.name);
       if (e.part.empty()) continue;
       current_part = e.part;
-      std::optional<xlsx::ByteSource> source = zip.Open(e.part, options.max_part_bytes);
+      const std::uint64_t bytes = zip.DeclaredSize(e.part);
+      std::optional<xlsx::ByteSource> source = zip.OpenReadAhead(e.part, options.max_part_bytes);
       if (!source) Fail(Kind::kCorrupt, "工作簿已损坏（缺少 " + e.part + "）", path);
-      xlsx::ReadSheetXml(*source, zip.DeclaredSize(e.part), context, options, sheet);
+      xlsx::ReadSheetXml(*source, bytes, context, options, sheet);
     }
   } catch (const xlsx::XmlError& e) {
     Fail(Kind::kCorrupt, std::string("工作簿已损坏（") + current_part + "：" + e.what() + "）",

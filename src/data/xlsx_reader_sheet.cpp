@@ -130,7 +130,17 @@ void SheetBuilder::Row(std::string_view attrs) {
 }
 
 void SheetBuilder::CellStart(std::string_view attrs) {
-  std::optional<std::string_view> r = FindAttr(attrs, "r");
+  // The three attributes in one pass, each its first occurrence as FindAttr
+  // would give it.
+  std::optional<std::string_view> r, t, s;
+  ForEachAttr(attrs, [&](std::string_view name, std::string_view value) {
+    std::optional<std::string_view>* slot = name == "r"   ? &r
+                                            : name == "t" ? &t
+                                            : name == "s" ? &s
+                                                          : nullptr;
+    if (slot && !*slot) *slot = value;
+    return r && t && s;
+  });
   if (!any_row_) Row({});
   if (r) {
     cell_ = ParseCellRef(*r);
@@ -139,9 +149,9 @@ void SheetBuilder::CellStart(std::string_view attrs) {
     cell_ = {row_, next_col_};
   }
   next_col_ = cell_.col + 1;
-  type_ = ParseCellType(FindAttr(attrs, "t"));
+  type_ = ParseCellType(t);
   style_notes_ = kNoNote;
-  if (std::optional<std::string_view> s = FindAttr(attrs, "s")) {
+  if (s) {
     std::size_t index = 0;
     auto [end, ec] = std::from_chars(s->data(), s->data() + s->size(), index);
     if (ec == std::errc() && index < context_.style_notes.size())
@@ -221,6 +231,26 @@ void SheetBuilder::CellEnd(CellContent& cell) {
   sheet_.AddNotes(cell_.row, cell_.col, notes);
 }
 
+// The usual content of a cell, "<v>…</v></c>" or "<is><t>…</t></is></c>",
+// taken at once when it is all in memory, as the tokens of it would fill
+// `cell`; false, nothing consumed, for anything else (a formula, rich text,
+// CDATA, a comment, white space between the tags), left to the tokens.
+bool ReadPlainCell(XmlScanner& scanner, CellContent& cell) {
+  static constexpr std::string_view kForms[][2] = {{"<v>", "</v></c>"},
+                                                   {"<is><t>", "</t></is></c>"}};
+  const std::string_view rest = scanner.Buffered(32);
+  for (const auto& [open, close] : kForms) {
+    if (!rest.starts_with(open)) continue;
+    const std::size_t lt = rest.find('<', open.size());
+    if (lt == std::string_view::npos || rest.substr(lt, close.size()) != close) return false;
+    AppendXmlText(rest.substr(open.size(), lt - open.size()), cell.value);
+    cell.has_value = true;
+    scanner.Skip(lt + close.size());
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::uint32_t ReadSharedStrings(ByteSource source, StringPool& pool) {
@@ -271,10 +301,11 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, const SheetContex
     if (tok.name == "c") {
       if (start) {
         builder.CellStart(tok.attrs);
-        cell = {};
+        cell.value.clear();  // keeps its capacity: a million cells, no allocation each
+        cell.has_value = cell.has_formula = false;
         phonetic_depth = 0;
       }
-      in_cell = start && !tok.self_closing;
+      in_cell = start && !tok.self_closing && !ReadPlainCell(scanner, cell);
       if (!in_cell) builder.CellEnd(cell);
     } else if (!in_cell) {
       if (start && tok.name == "row") builder.Row(tok.attrs);

@@ -60,6 +60,12 @@ bool XmlScanner::Fill() {
   return got > 0;
 }
 
+std::string_view XmlScanner::Buffered(std::size_t min) {
+  while (buffer_.size() - pos_ < min && Fill()) {
+  }
+  return std::string_view(buffer_).substr(pos_);
+}
+
 // Offset (relative to pos_) of `what` at or after pos_ + from, reading on as
 // needed; kNotFound at the end of the part.
 std::size_t XmlScanner::FindFrom(std::size_t from, std::string_view what) {
@@ -176,7 +182,8 @@ void XmlScanner::SkipDeclaration() {
   }
 }
 
-std::optional<std::string_view> FindAttr(std::string_view attrs, std::string_view name) {
+void ForEachAttr(std::string_view attrs,
+                 const std::function<bool(std::string_view, std::string_view)>& take) {
   std::size_t i = 0;
   while (i < attrs.size()) {
     while (i < attrs.size() && IsSpace(attrs[i])) ++i;
@@ -184,17 +191,25 @@ std::optional<std::string_view> FindAttr(std::string_view attrs, std::string_vie
     while (i < attrs.size() && attrs[i] != '=' && !IsSpace(attrs[i])) ++i;
     std::string_view attr_name = attrs.substr(name_begin, i - name_begin);
     while (i < attrs.size() && IsSpace(attrs[i])) ++i;
-    if (i >= attrs.size() || attrs[i] != '=') return std::nullopt;
+    if (i >= attrs.size() || attrs[i] != '=') return;
     ++i;
     while (i < attrs.size() && IsSpace(attrs[i])) ++i;
-    if (i >= attrs.size() || (attrs[i] != '"' && attrs[i] != '\'')) return std::nullopt;
+    if (i >= attrs.size() || (attrs[i] != '"' && attrs[i] != '\'')) return;
     char quote = attrs[i++];
     std::size_t value_end = attrs.find(quote, i);
-    if (value_end == std::string_view::npos) return std::nullopt;
-    if (attr_name == name) return attrs.substr(i, value_end - i);
+    if (value_end == std::string_view::npos) return;
+    if (take(attr_name, attrs.substr(i, value_end - i))) return;
     i = value_end + 1;
   }
-  return std::nullopt;
+}
+
+std::optional<std::string_view> FindAttr(std::string_view attrs, std::string_view name) {
+  std::optional<std::string_view> found;
+  ForEachAttr(attrs, [&](std::string_view attr_name, std::string_view value) {
+    if (attr_name == name) found = value;
+    return found.has_value();
+  });
+  return found;
 }
 
 void AppendUtf8(char32_t cp, std::string& out) {

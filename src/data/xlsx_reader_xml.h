@@ -41,6 +41,12 @@ class XmlScanner {
   // processing instructions and the DOCTYPE are skipped.
   XmlToken Next();
 
+  // The unread bytes already in memory, at least `min` of them unless the
+  // part ends first, for a caller that recognises a whole element at once;
+  // valid until the next call. Skip(n) consumes n of them.
+  std::string_view Buffered(std::size_t min);
+  void Skip(std::size_t bytes) { pos_ += bytes; }
+
  private:
   bool Fill();
   std::size_t FindFrom(std::size_t from, std::string_view what);
@@ -54,6 +60,12 @@ class XmlScanner {
   std::size_t pos_ = 0;
   bool eof_ = false;
 };
+
+// Calls take(name, raw value) for each attribute in order until it returns
+// true or the text is malformed (where a reader must stop, since what
+// follows cannot be split reliably).
+void ForEachAttr(std::string_view attrs,
+                 const std::function<bool(std::string_view, std::string_view)>& take);
 
 // The raw value of attribute `name` (matched exactly, prefix included).
 std::optional<std::string_view> FindAttr(std::string_view attrs, std::string_view name);

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "data/read_ahead.h"
+
 namespace data {
 
 namespace {
@@ -76,6 +78,16 @@ std::optional<xlsx::ByteSource> ZipArchive::Open(const std::string& name, std::u
     *left -= static_cast<std::uint64_t>(got);
     return static_cast<std::size_t>(got);
   };
+}
+
+std::optional<xlsx::ByteSource> ZipArchive::OpenReadAhead(const std::string& name,
+                                                          std::uint64_t limit) {
+  // Below this a thread costs more than it saves.
+  constexpr std::uint64_t kReadAheadBytes = 4ULL << 20;
+  const std::uint64_t bytes = DeclaredSize(name);
+  std::optional<xlsx::ByteSource> source = Open(name, limit);
+  if (source && bytes >= kReadAheadBytes) source = xlsx::ReadAhead(std::move(*source));
+  return source;
 }
 
 std::uint64_t ZipArchive::DeclaredSize(const std::string& name) const {

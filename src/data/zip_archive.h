@@ -36,6 +36,10 @@ class ZipArchive {
   // A stream over the part, or nullopt when the archive has no such entry.
   // The stream refers to this archive, which must outlive it.
   std::optional<xlsx::ByteSource> Open(const std::string& name, std::uint64_t limit);
+  // The same, inflated ahead in a thread of its own when the part is large
+  // (a sheet, shared strings), so that scanning and inflating take a core
+  // each. Nothing else may use the archive until the stream is gone.
+  std::optional<xlsx::ByteSource> OpenReadAhead(const std::string& name, std::uint64_t limit);
   std::uint64_t DeclaredSize(const std::string& name) const;
   const std::string& path() const { return path_; }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/xlsx_reader_sheet.h"
 #include "data/xlsx_reader_xml.h"
 
 namespace data {
@@ -133,6 +134,55 @@ TEST(XlsxReader, ZipBombsAreRefused) {
 
 // The scanner reads a part in chunks; a tag, a reference or a CDATA section
 // split across chunks must come out the same.
+// Most cells are read whole from the buffer, the rest token by token; the
+// two must agree, and a cell cut by the end of what has been read so far
+// must not be taken for a plain one.
+TEST(XlsxReader, CellsReadAlikeWhetherPlainOrNotAndWhereverTheBytesBreak) {
+  const std::string xml =
+      "<worksheet><sheetData><row r=\"1\">"
+      "<c r=\"A1\"><v>12.5</v></c>"
+      "<c r=\"B1\" t=\"inlineStr\"><is><t>高一(1)班</t></is></c>"
+      "<c r=\"C1\" t=\"inlineStr\"><is><t>a&amp;b</t></is></c>"
+      "<c r=\"D1\"><v><![CDATA[7]]></v></c>"
+      "<c r=\"E1\"><v>8</v><!-- > --></c>"
+      "<c r=\"F1\"><f>1+1</f><v>2</v></c>"
+      "<c r=\"G1\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> x </t></is></c>"
+      "<c r=\"H1\"><v></v></c>"
+      "<c r=\"I1\" t=\"inlineStr\"><is><r><t>富</t></r><r><t>文本</t></r></is></c>"
+      "<c r=\"J1\" t=\"inlineStr\"><is><t>甲</t><rPh><t>jia</t></rPh></is></c>"
+      "<c r=\"K1\"><v>3</v></c ><c r=\"L1\"/><c r=\"M1\" t=\"e\"><v>#N/A</v></c>"
+      "</row></sheetData></worksheet>";
+  const std::vector<CellValue> expected = {Num(12.5),
+                                           Txt("高一(1)班"),
+                                           Txt("a&b"),
+                                           Num(7),
+                                           Num(8),
+                                           Num(2),
+                                           Txt(" x "),
+                                           None(),
+                                           Txt("富文本"),
+                                           Txt("甲"),
+                                           Num(3),
+                                           None(),
+                                           Txt("#N/A", kErrorValue)};
+  for (std::size_t step : {std::size_t{1} << 20, std::size_t{1}, std::size_t{2}, std::size_t{3},
+                           std::size_t{7}, std::size_t{13}, std::size_t{31}}) {
+    SCOPED_TRACE(step);
+    std::size_t at = 0;
+    Sheet sheet("s", std::make_shared<StringPool>());
+    xlsx::ReadSheetXml(
+        [&](char* buffer, std::size_t capacity) {
+          const std::size_t n = std::min({step, capacity, xml.size() - at});
+          std::copy_n(xml.data() + at, n, buffer);
+          at += n;
+          return n;
+        },
+        xml.size(), {}, {}, sheet);
+    for (std::size_t c = 0; c < expected.size(); ++c)
+      EXPECT_EQ(sheet.At(0, c), expected[c]) << ColumnLetters(c);
+  }
+}
+
 TEST(XlsxXmlScanner, TokensDoNotDependOnChunkBoundaries) {
   const std::string xml =
       "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"<b>\">]><!-- c > d -->"
