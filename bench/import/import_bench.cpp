@@ -24,14 +24,16 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 // Prints how long each stage of the import took, wall and CPU (the CPU
-// figure holds up when other work shares the machine).
+// figure holds up when other work shares the machine), and the peak memory
+// by its end (which stage sets the peak).
 class StageTimer final : public common::ProgressSink {
  public:
   void Report(long long, long long, std::string_view stage) override {
     if (stage == stage_) return;
     if (!stage_.empty())
-      std::printf("    %-24s %6.2f s wall %6.2f s CPU\n", stage_.c_str(),
-                  bench::SecondsSince(since_), bench::CpuSeconds() - cpu_since_);
+      std::printf("    %-24s %6.2f s wall %6.2f s CPU  peak %5.0f MiB\n", stage_.c_str(),
+                  bench::SecondsSince(since_), bench::CpuSeconds() - cpu_since_,
+                  bench::PeakRssMiB());
     stage_ = std::string(stage);
     since_ = Clock::now();
     cpu_since_ = bench::CpuSeconds();

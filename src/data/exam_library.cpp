@@ -155,8 +155,10 @@ ExamRecorder::ExamRecorder(engine::Database& db, const std::vector<std::string>&
   state_->path = ExamFilePath(database_path, info.id);
   store::CreateEmptyFile(state_->path);
   store::Attach(db.handle(), state_->path, kNewExam);
-  // Large exams are copied inside the transaction: keep the pages in memory.
-  sqlite3_exec(db.handle(), "PRAGMA exam_new.cache_size=-262144", nullptr, nullptr, nullptr);
+  // The copy writes its pages in order and never reads them back: those
+  // beyond a modest cache go to the new file before the commit, and a
+  // province's exam does not hold them all in memory.
+  sqlite3_exec(db.handle(), "PRAGMA exam_new.cache_size=-65536", nullptr, nullptr, nullptr);
 }
 
 ExamRecorder::~ExamRecorder() {

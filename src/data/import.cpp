@@ -94,11 +94,13 @@ ImportResult ImportExam(AppState& state, const std::vector<std::string>& paths,
     // An exam imported before the library existed is kept before it is replaced.
     EnsureCurrentExamListed(state);
     engine::Database db = OpenScoreDatabase(state);
-    // A province's exam is a few hundred megabytes; the rank passes update
-    // rows in score order, so let the whole table stay in memory rather than
-    // spill pages to disk in the middle of the transaction. Memory is only
-    // taken as pages are used.
-    sqlite3_exec(db.handle(), "PRAGMA cache_size=-1048576", nullptr, nullptr, nullptr);
+    // The rows are written in order and read back once (the library's copy),
+    // so a province's few hundred megabytes of pages need not stay in memory:
+    // those beyond the cache go to the file before the commit, and are read
+    // back rather than mapped (mapped, the whole file would count as the
+    // program's memory).
+    sqlite3_exec(db.handle(), "PRAGMA cache_size=-65536; PRAGMA mmap_size=0", nullptr, nullptr,
+                 nullptr);
     SubjectLines lines;
     // Declared before the transaction: the new exam's file is attached first
     // and detached after the commit or the rollback. The title row above the
