@@ -109,11 +109,8 @@ void RepairSystemTables(const AppState& state) {
 }
 
 void ReplaceSavedQuery(engine::Database& db, std::string_view name, std::string_view select_text) {
-  try {
-    db.DeleteQuery(name);
-  } catch (const engine::Error&) {
-    // Not there yet: nothing to delete.
-  }
+  // CreateQuery replaces a query of that name in one step and leaves an
+  // identical one alone.
   db.CreateQuery(name, std::string("PROCEDURE qname;") + std::string(select_text));
 }
 

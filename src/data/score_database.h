@@ -32,8 +32,8 @@ void RepairSystemTables(engine::Database& db);
 // The menu command of the same name: repair of the database at the state's path.
 void RepairSystemTables(const AppState& state);
 
-// Replaces a saved query: deletes it (a missing one is fine), then creates it
-// from "PROCEDURE qname;" followed by `select_text`.
+// Replaces a saved query (a missing one is created) with "PROCEDURE qname;"
+// followed by `select_text`; an unchanged one is not written again.
 void ReplaceSavedQuery(engine::Database& db, std::string_view name, std::string_view select_text);
 
 // Fills state.subject_lines from 三线表. Stops silently at the first problem

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "engine/connection.h"
 #include "engine/functions.h"
@@ -73,6 +74,16 @@ const jet::Select& SelectOf(const jet::Statement& st, std::string_view text) {
                 std::string(text));
   }
   return *select;
+}
+
+// The CREATE VIEW text SQLite keeps for the saved query `name` (spelled
+// exactly so), or nothing.
+std::optional<std::string> StoredViewText(const Connection& conn, std::string_view name) {
+  Stmt stmt = conn.Prepare("SELECT sql FROM sqlite_master WHERE type = 'view' AND name = ?1", "");
+  sqlite3_bind_text(stmt.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+  if (sqlite3_step(stmt.get()) != SQLITE_ROW) return std::nullopt;
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+  return text ? std::optional<std::string>(text) : std::nullopt;
 }
 
 }  // namespace
@@ -147,6 +158,9 @@ void Database::CreateQuery(std::string_view name, std::string_view jet_text) {
   std::string sql = jet::PrintSelect(select, conn.PrintContextFor(jet_text));
   std::string view = "CREATE VIEW " + jet::QuoteIdentifier(name) + " AS " +
                      internal::TypeComment(conn, select) + sql;
+  // Reports store their query again at every run: rewriting an identical
+  // view would cost a commit (and its syncs) for nothing.
+  if (StoredViewText(conn, name) == view) return;
   conn.Run("SAVEPOINT jet_query", jet_text);
   try {
     conn.Run("DROP VIEW IF EXISTS " + jet::QuoteIdentifier(name), jet_text);

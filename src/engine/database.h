@@ -47,8 +47,9 @@ class Database {
 
   // Saved queries. CreateQuery takes a text that may start with
   // "PROCEDURE qname;"; the query can then be opened and joined by name like a
-  // table, and stays in the file. DeleteQuery throws kNoSuchObject when the
-  // name is not a saved query.
+  // table, and stays in the file. A saved query of that name is replaced; an
+  // identical one is left as it is, without a write. DeleteQuery throws
+  // kNoSuchObject when the name is not a saved query.
   void CreateQuery(std::string_view name, std::string_view jet_text);
   void DeleteQuery(std::string_view name);
 

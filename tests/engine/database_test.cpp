@@ -1,5 +1,6 @@
 // Opening, failures, saved queries, recordsets and their editing.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +87,37 @@ TEST_F(DatabaseTest, ReadOnlyFileRefusesWritesClearly) {
   EXPECT_NE(message.find("数据库文件是只读的"), std::string::npos);
   EXPECT_EQ(KindOf([&] { rs.Edit(); }), Error::Kind::kReadOnly);
   EXPECT_EQ(KindOf([&] { ro.CreateQuery("q", "select a from t"); }), Error::Kind::kReadOnly);
+}
+
+// Reports store their saved query at every run. Storing the same text again
+// must not write (a commit syncs the file several times, and a read-only copy
+// of the database could not run the report at all); any change still
+// replaces it.
+TEST_F(DatabaseTest, UnchangedSavedQueryIsNotWrittenAgain) {
+  db_->Execute("CREATE TABLE t (a LONG, b LONG)");
+  auto schema_version = [&] {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db_->handle(), "PRAGMA schema_version", -1, &stmt, nullptr);
+    sqlite3_step(stmt);
+    const int v = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return v;
+  };
+  db_->CreateQuery("NewQry1", "PROCEDURE qname;select a from t");
+  const int before = schema_version();
+  db_->CreateQuery("NewQry1", "PROCEDURE qname;select a from t");
+  EXPECT_EQ(schema_version(), before) << "the same text";
+  db_->CreateQuery("NewQry1", "PROCEDURE qname;select b from t");
+  EXPECT_GT(schema_version(), before) << "another column";
+  EXPECT_EQ(db_->ColumnNames("NewQry1"), std::vector<std::string>{"b"});
+
+  if (::geteuid() == 0) return;  // root ignores file permissions
+  db_->Close();
+  ::chmod(path_.c_str(), 0444);
+  Database ro = Database::Open(path_);
+  EXPECT_NO_THROW(ro.CreateQuery("newqry1", "PROCEDURE qname;select b from t"));
+  EXPECT_EQ(KindOf([&] { ro.CreateQuery("newqry1", "PROCEDURE qname;select a from t"); }),
+            Error::Kind::kReadOnly);
 }
 
 TEST_F(DatabaseTest, TypesAndSinglePrecision) {
