@@ -1,5 +1,8 @@
 #include "reports/single_subject.h"
 
+#include <algorithm>
+#include <cstring>
+#include <map>
 #include <optional>
 
 #include "data/score_database.h"
@@ -89,6 +92,74 @@ std::string DigitsOf(std::string_view text) {
   return digits;
 }
 
+// The teacher of `subject` in each class of 教师表, read at once rather than
+// by one query per class, found as that query finds it: the first row of the
+// school and class, the school compared as a text, the class as a number when
+// 教师表 keeps it as one (Jet refuses a number column compared with a quoted
+// text) and as a text otherwise.
+class ClassTeachers {
+ public:
+  ClassTeachers(engine::Database& db, const std::string& subject) : subject_(subject) {
+    engine::Recordset rs = db.OpenRecordset("select 学校,班级," + subject + " from 教师表");
+    numeric_ = IsNumeric(rs.FieldTypeOf(1));
+    whole_table_ = rs.FieldTypeOf(0) == engine::FieldType::kText;
+    for (; whole_table_ && !rs.Eof(); rs.MoveNext()) {
+      const engine::Value school = rs.FieldValue(0), cls = rs.FieldValue(1);
+      if (school.IsNull() || cls.IsNull() || (numeric_ && cls.IsText())) continue;
+      const engine::Value teacher = rs.FieldValue(2);
+      teachers_.emplace(
+          Key(school.AsText(), numeric_ ? NumberKey(cls.AsDouble()) : cls.AsText()),
+          teacher.IsNull() ? std::nullopt : std::optional(teacher.AsText(rs.FieldTypeOf(2))));
+    }
+  }
+
+  // The teacher's name, or nothing when the class has no row or an empty one.
+  std::optional<std::string> Find(engine::Database& db, const std::string& school,
+                                  const std::string& cls) const {
+    if (!whole_table_ || (numeric_ && !IsPlainNumber(cls))) return Query(db, school, cls);
+    const auto it = teachers_.find(Key(school, numeric_ ? NumberKey(std::stod(cls)) : cls));
+    return it == teachers_.end() ? std::nullopt : it->second;
+  }
+
+ private:
+  using Key = std::pair<std::string, std::string>;
+
+  // Equal numbers, equal keys (0 and -0 too).
+  static std::string NumberKey(double v) {
+    if (v == 0) v = 0;
+    std::string bytes(sizeof v, '\0');
+    std::memcpy(bytes.data(), &v, sizeof v);
+    return bytes;
+  }
+
+  // "12", "3.5": the texts written unquoted into a query read as that number.
+  static bool IsPlainNumber(std::string_view text) {
+    const std::size_t dot = text.find('.');
+    const auto digits = [](std::string_view part) {
+      return !part.empty() &&
+             std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return dot == std::string_view::npos
+               ? digits(text)
+               : digits(text.substr(0, dot)) && digits(text.substr(dot + 1));
+  }
+
+  // The query per class, for what the table read cannot answer alike.
+  std::optional<std::string> Query(engine::Database& db, const std::string& school,
+                                   const std::string& cls) const {
+    engine::Recordset rs =
+        db.OpenRecordset("select " + subject_ + " from 教师表 where  学校='" +
+                         data::QuoteSql(school) + "' and 班级=" + (numeric_ ? cls : Quoted(cls)));
+    if (rs.Eof() || rs.FieldValue(0).IsNull()) return std::nullopt;
+    return rs.FieldValue(0).AsText(rs.FieldTypeOf(0));
+  }
+
+  std::string subject_;
+  bool numeric_ = false;
+  bool whole_table_ = false;
+  std::map<Key, std::optional<std::string>> teachers_;
+};
+
 }  // namespace
 
 void ClassSubjectStats(output::Document& doc, data::AppState& state, int subject_index) {
@@ -148,19 +219,11 @@ void FillClassTeachers(output::Document& doc, engine::Database& db, const std::s
   g.SetCellText(0, 4, "科目");
   g.SetColWidth(3, 40);
   g.SetColWidth(4, 40);
-  // Jet refuses to compare a number column with a quoted text, so the class
-  // is quoted only when 教师表 keeps it as text.
-  bool numeric = IsNumeric(db.OpenRecordset("select 班级 from 教师表").FieldTypeOf(0));
+  const ClassTeachers teachers(db, subject);
   for (int r = 2; r <= g.Rows() - 2; ++r) {
-    std::string school(g.CellText(r, 1));
-    std::string cls(g.CellText(r, 2));
-    std::string sql = "select " + subject + " from 教师表 where  学校='" + data::QuoteSql(school) +
-                      "' and 班级=" + (numeric ? cls : Quoted(cls));
-    engine::Recordset rs = db.OpenRecordset(sql);
-    if (!rs.Eof()) {
-      engine::Value teacher = rs.FieldValue(0);
-      if (!teacher.IsNull()) g.SetCellText(r, 3, teacher.AsText(rs.FieldTypeOf(0)));
-    }
+    const std::optional<std::string> teacher =
+        teachers.Find(db, std::string(g.CellText(r, 1)), std::string(g.CellText(r, 2)));
+    if (teacher) g.SetCellText(r, 3, *teacher);
     g.SetCellText(r, 4, subject);
   }
 }

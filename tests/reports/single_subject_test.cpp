@@ -69,6 +69,25 @@ TEST_P(SingleSubjectTest, PerClassHasTotalsFirstThenOneRowPerClassWithItsTeacher
   EXPECT_EQ(g.ColWidth(4), 40);
 }
 
+// 教师表 is read once for all classes; a class's teacher is still the one the
+// query per class found: its first row, even when that row has no teacher.
+TEST_P(SingleSubjectTest, PerClassTeacherIsTheFirstRowOfItsClass) {
+  {
+    engine::Database db = fixture.Open();
+    const std::string q = GetParam() ? "'" : "";
+    for (const std::string& row :
+         {"'一中'," + q + "1" + q + ",'后来者'", "'二中'," + q + "3" + q + ",Null",
+          "'二中'," + q + "3" + q + ",'赵六'"})
+      db.Execute("INSERT INTO 教师表 (学校,班级,语文) VALUES (" + row + ")");
+  }
+  reports::ClassSubjectStats(doc, fixture.state, 1);
+  const grid::ReportGrid& g = doc.grid;
+  ASSERT_EQ(g.Rows(), 7);
+  EXPECT_EQ(g.CellText(2, 3), "张三") << "an earlier row of 一中 1";
+  EXPECT_EQ(g.CellText(4, 3), "") << "二中 3's first row names nobody";
+  EXPECT_EQ(g.CellText(5, 3), "张三");
+}
+
 TEST_P(SingleSubjectTest, PerSchoolPutsTheTotalsAfterOneKeyColumn) {
   reports::SchoolSubjectStats(doc, fixture.state, 1);
   const grid::ReportGrid& g = doc.grid;
