@@ -6,6 +6,7 @@
 // row-header column only when the page setup prints the fixed column.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,26 @@ struct NamedGrid {
   std::string_view png = {};
 };
 Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string& path);
+
+// The same workbook written sheet by sheet: Add copies a grid (or picture)
+// into the workbook, so the caller may drop it at once and a book of many
+// large reports never holds all their grids. Close writes the file; a writer
+// destroyed unclosed writes it too and ignores the outcome. Not thread-safe.
+class ExcelBookWriter {
+ public:
+  explicit ExcelBookWriter(const std::string& path);
+  ExcelBookWriter(const ExcelBookWriter&) = delete;
+  ExcelBookWriter& operator=(const ExcelBookWriter&) = delete;
+  ~ExcelBookWriter();
+
+  // After a failure, further sheets are ignored and Close returns that failure.
+  Status Add(const NamedGrid& sheet);
+  Status Close();
+
+ private:
+  struct Book;
+  std::unique_ptr<Book> book_;
+};
 
 // One self-contained UTF-8 page: the report titles and the table; hidden rows
 // and columns are left out, merges become rowspan/colspan, every text is

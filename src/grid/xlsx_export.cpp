@@ -375,37 +375,63 @@ Status ExportToExcel(const ReportGrid& grid, const std::string& path) {
 }
 
 Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string& path) {
-  try {
-    // The library reports an unwritable path only when closing, and then on
-    // stderr; find out first.
-    if (!std::ofstream(path, std::ios::binary | std::ios::trunc))
-      return Status::Error("无法写入文件：" + path);
-    lxw_workbook* wb = workbook_new(path.c_str());
-    if (!wb) return Status::Error("无法创建 Excel 文件：" + path);
-    Status written = Status::Ok();
-    std::set<std::string> used;
-    FormatPool formats(wb);
-    for (const NamedGrid& sheet : sheets) {
-      const std::string name = UniqueSheetName(sheet.name, used);
-      lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
-      try {
-        if (sheet.grid == nullptr)
-          written = InsertPicture(ws, sheet.png);
-        else
-          written = XlsxWriter(*sheet.grid, formats, ws).Write();
-      } catch (const std::exception& e) {
-        written = Status::Error(std::string("输出 Excel 失败：") + e.what());
-      }
-      if (!written) break;
-    }
-    lxw_error closed = workbook_close(wb);
-    if (!written) return written;
-    if (closed != LXW_NO_ERROR)
-      return Status::Error("无法写入 Excel 文件：" + path + "（" + lxw_strerror(closed) + "）");
-    return Status::Ok();
-  } catch (const std::exception& e) {
-    return Status::Error(std::string("输出 Excel 失败：") + e.what());
+  ExcelBookWriter book(path);
+  for (const NamedGrid& sheet : sheets)
+    if (Status added = book.Add(sheet); !added) break;
+  return book.Close();
+}
+
+struct ExcelBookWriter::Book {
+  std::string path;
+  lxw_workbook* wb = nullptr;
+  std::unique_ptr<FormatPool> formats;
+  std::set<std::string> used;
+  Status status = Status::Ok();
+};
+
+ExcelBookWriter::ExcelBookWriter(const std::string& path) : book_(std::make_unique<Book>()) {
+  book_->path = path;
+  // The library reports an unwritable path only when closing, and then on
+  // stderr; find out first.
+  if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
+    book_->status = Status::Error("无法写入文件：" + path);
+    return;
   }
+  book_->wb = workbook_new(path.c_str());
+  if (!book_->wb) {
+    book_->status = Status::Error("无法创建 Excel 文件：" + path);
+    return;
+  }
+  book_->formats = std::make_unique<FormatPool>(book_->wb);
+}
+
+ExcelBookWriter::~ExcelBookWriter() {
+  if (book_->wb) workbook_close(book_->wb);
+}
+
+Status ExcelBookWriter::Add(const NamedGrid& sheet) {
+  Book& b = *book_;
+  if (!b.status) return b.status;
+  try {
+    const std::string name = UniqueSheetName(sheet.name, b.used);
+    lxw_worksheet* ws = workbook_add_worksheet(b.wb, name.c_str());
+    b.status = sheet.grid == nullptr ? InsertPicture(ws, sheet.png)
+                                     : XlsxWriter(*sheet.grid, *b.formats, ws).Write();
+  } catch (const std::exception& e) {
+    b.status = Status::Error(std::string("输出 Excel 失败：") + e.what());
+  }
+  return b.status;
+}
+
+Status ExcelBookWriter::Close() {
+  Book& b = *book_;
+  if (!b.wb) return b.status;
+  const lxw_error closed = workbook_close(b.wb);
+  b.wb = nullptr;
+  if (!b.status) return b.status;
+  if (closed != LXW_NO_ERROR)
+    return Status::Error("无法写入 Excel 文件：" + b.path + "（" + lxw_strerror(closed) + "）");
+  return Status::Ok();
 }
 
 }  // namespace grid
