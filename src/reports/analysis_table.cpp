@@ -15,12 +15,39 @@ namespace {
 constexpr int kNarrowWidth = 38;
 constexpr int kHeaderHeight = 32;
 
+// The exam a ReuseCurrentExam of this thread lends, if any.
+thread_local const CurrentExam* lent_exam = nullptr;
+
 }  // namespace
 
 stats::ExamSnapshot ReadCurrentExam(data::AppState& state, common::ProgressSink& progress) {
+  if (lent_exam != nullptr && lent_exam->database_path == state.database_path) {
+    state.subject_lines = lent_exam->lines;
+    return lent_exam->exam;
+  }
   std::optional<engine::Database> db = output::OpenOrNothing(state);
   if (!db) return {};
   return stats::ReadExamDatabase(*db, state.subject_lines, progress);
+}
+
+std::shared_ptr<const CurrentExam> ReadCurrentExamOnce(const data::AppState& state,
+                                                       common::ProgressSink& progress) {
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
+  if (!db) return nullptr;
+  auto current = std::make_shared<CurrentExam>();
+  current->database_path = state.database_path;
+  current->lines = state.subject_lines;
+  current->exam = stats::ReadExamDatabase(*db, current->lines, progress);
+  return current;
+}
+
+ReuseCurrentExam::ReuseCurrentExam(std::shared_ptr<const CurrentExam> exam)
+    : exam_(std::move(exam)), previous_(lent_exam) {
+  if (exam_) lent_exam = exam_.get();
+}
+
+ReuseCurrentExam::~ReuseCurrentExam() {
+  lent_exam = previous_;
 }
 
 std::string Measure::Text(double score) const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,6 +30,31 @@ inline constexpr std::string_view kMainTotal = "主科总分";
 // Before the first import (or when 统计表 cannot be read) an exam without students, with the
 // subjects of 三线表 if there is one.
 stats::ExamSnapshot ReadCurrentExam(data::AppState& state, common::ProgressSink& progress);
+
+// The current exam read once for many reports: what ReadCurrentExam gives
+// and the subject lines it leaves in the state.
+struct CurrentExam {
+  std::string database_path;
+  data::SubjectLines lines;
+  stats::ExamSnapshot exam;
+};
+// Nothing when the database cannot be opened (each report then says so).
+std::shared_ptr<const CurrentExam> ReadCurrentExamOnce(const data::AppState& state,
+                                                       common::ProgressSink& progress);
+// While one lives, ReadCurrentExam on this thread, for the same database,
+// gives a copy of `exam` instead of reading 统计表 again (`report all` makes a
+// dozen analysis sheets of one exam). The exam must not change meanwhile.
+class ReuseCurrentExam {
+ public:
+  explicit ReuseCurrentExam(std::shared_ptr<const CurrentExam> exam);
+  ReuseCurrentExam(const ReuseCurrentExam&) = delete;
+  ReuseCurrentExam& operator=(const ReuseCurrentExam&) = delete;
+  ~ReuseCurrentExam();
+
+ private:
+  std::shared_ptr<const CurrentExam> exam_;
+  const CurrentExam* previous_;
+};
 
 // What a report counts or ranks by: a subject, counting those who sat it,
 // or one of the two weighted totals, counting every student.

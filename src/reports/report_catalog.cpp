@@ -386,6 +386,13 @@ bool IsRankingReport(const ReportKind& kind) {
          std::end(kRanking);
 }
 
+bool ReadsOnlyTheExam(const ReportKind& kind) {
+  static constexpr std::string_view kAnalysis[] = {"yfyd", "mcfb", "ljs",  "cjl",
+                                                   "bzf",  "sjzl", "djpj", "djtj"};
+  return std::find(std::begin(kAnalysis), std::end(kAnalysis), kind.control_name) !=
+         std::end(kAnalysis);
+}
+
 void MakeReport(const ReportKind& kind, output::Document& doc, ReportRun& run,
                 const ReportChoices& choices) {
   kind.fill(doc, run, choices.For(kind.options));

@@ -100,6 +100,10 @@ void MakeReport(const ReportKind& kind, output::Document& doc, ReportRun& run,
 // The ranking reports (名次表, 自定义排名, 名次段分布): in no-rank mode they
 // keep their ranks, marked for internal use.
 bool IsRankingReport(const ReportKind& kind);
+// The analysis kinds: they read the exam snapshot and the settings and store
+// no saved query, so `report all` may make them beside the other kinds (which
+// store and read back queries under shared names such as NewQry1).
+bool ReadsOnlyTheExam(const ReportKind& kind);
 // nullptr when no kind has this control name.
 const ReportKind* FindReportKind(std::string_view control_name);
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "analysis_fixture.h"
+#include "data/score_database.h"
 #include "reports/above_average.h"
+#include "reports/analysis_table.h"
 #include "reports/grade_levels.h"
 #include "reports/paper_quality.h"
 #include "reports/standard_scores.h"
@@ -51,6 +53,33 @@ TEST_F(AnalysisFiguresTest, ClassMeansAgainstTheGradesWithTheirTeachers) {
             {"二中", "1", "", "2", "78.75", "76.5", "2.94117647058824", "1.02941176470588",
              "1.76776695296637", "1"});
   for (int c : {7, 8, 9}) EXPECT_EQ(g.ColumnAt(c).format, "0.00");
+}
+
+// `report all` reads the exam once and lends it to every analysis sheet: a
+// report made under the loan must not read 统计表 again, must leave the
+// subject lines of the read in the state, and the loan covers only its own
+// database and scope.
+TEST_F(AnalysisFiguresTest, ExamReadOnceIsLentToTheReportsOfItsDatabase) {
+  const std::shared_ptr<const reports::CurrentExam> once =
+      reports::ReadCurrentExamOnce(exam.state, progress);
+  ASSERT_NE(once, nullptr);
+  const std::size_t students = once->exam.StudentCount();
+  ASSERT_GT(students, 0u);
+  data::OpenScoreDatabase(exam.state).Execute("DELETE FROM 统计表");
+  data::AppState other = exam.state;
+  other.database_path += ".other";
+  {
+    const reports::ReuseCurrentExam reuse(once);
+    data::AppState state = exam.state;
+    state.subject_lines = {};
+    EXPECT_EQ(reports::ReadCurrentExam(state, progress).StudentCount(), students)
+        << "the lent exam, not the emptied table";
+    EXPECT_EQ(state.subject_lines.SubjectName, once->lines.SubjectName);
+    EXPECT_EQ(reports::ReadCurrentExam(other, progress).StudentCount(), 0u)
+        << "another database is read";
+  }
+  EXPECT_EQ(reports::ReadCurrentExam(exam.state, progress).StudentCount(), 0u)
+      << "after the loan the table is read again";
 }
 
 TEST_F(AnalysisFiguresTest, WithoutASubjectTheTotalOfEveryStudentAndNoTeacher) {
