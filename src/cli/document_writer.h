@@ -10,6 +10,10 @@
 
 namespace cli {
 
+// The ending of a file name after its last dot, in lower case ("xlsx"); empty
+// when there is none.
+std::string FileExtension(const std::string& path);
+
 // Writes `doc` in the format its file ending names: .scg or .json (the grid
 // file), .xlsx, .html, .csv or .pdf.
 common::Status WriteDocument(const output::Document& doc, const std::string& path);
