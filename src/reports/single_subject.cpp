@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "data/score_database.h"
@@ -60,9 +61,18 @@ void Show(output::Document& doc, const data::AppState& state, std::optional<engi
     output::ShowSourceInGrid(doc, state, source, output::FieldFormat::kTwoDecimals);
 }
 
-void AddTotalRow(output::Document& doc, std::optional<engine::Database>& db, const SubjectQuery& q,
+// The 合计 row's scan, started beside the grouped query once the saved
+// queries are stored.
+std::unique_ptr<TotalRowAhead> StartTotalRow(const data::AppState& state,
+                                             const std::optional<engine::Database>& db,
+                                             const SubjectQuery& q) {
+  if (!db) return nullptr;
+  return std::make_unique<TotalRowAhead>(state.database_path, WholeQuery(q));
+}
+
+void AddTotalRow(output::Document& doc, const std::unique_ptr<TotalRowAhead>& total,
                  int first_col) {
-  if (db) output::SkipOnError([&] { InsertTotalRow(doc.grid, *db, WholeQuery(q), first_col); });
+  if (total) total->Insert(doc.grid, first_col);
 }
 
 // Two empty columns before 参考人数 for the teacher (or classes) and the subject.
@@ -167,8 +177,9 @@ void ClassSubjectStats(output::Document& doc, data::AppState& state, int subject
   state.report_title = state.title_settings.MainTitle + "各班" + q.subject + "单科统计表";
   std::optional<engine::Database> db = output::OpenOrNothing(state);
   ReplaceQuery(db, "NewQry1", "select 学校,班级," + q.columns + " from 成绩表  GROUP BY 学校,班级");
+  const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
   Show(doc, state, db, "NewQry1");
-  AddTotalRow(doc, db, q, 3);
+  AddTotalRow(doc, total, 3);
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
   output::SkipOnError([&] {
@@ -186,8 +197,9 @@ void SchoolSubjectStats(output::Document& doc, data::AppState& state, int subjec
   state.report_title = state.title_settings.MainTitle + "各校" + q.subject + "单科统计表";
   std::optional<engine::Database> db = output::OpenOrNothing(state);
   ReplaceQuery(db, "NewQry1", "select 学校," + q.columns + " from 成绩表  GROUP BY 学校");
+  const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
   Show(doc, state, db, "NewQry1");
-  AddTotalRow(doc, db, q, 2);
+  AddTotalRow(doc, total, 2);
   output::LayoutStatGrid(doc, state);
 }
 
@@ -203,9 +215,10 @@ void TeacherSubjectStats(output::Document& doc, data::AppState& state, int subje
   state.report_title = state.title_settings.MainTitle + s + "教师单科统计表";
   ReplaceQuery(db, "NewQry3",
                "select 学校,教师," + q.columns + " from NewQry2  GROUP BY 学校,教师");
-  Show(doc, state, db, "NewQry3");
   // Over all students, whether or not their class has a teacher.
-  AddTotalRow(doc, db, q, 3);
+  const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
+  Show(doc, state, db, "NewQry3");
+  AddTotalRow(doc, total, 3);
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
   if (db) output::SkipOnError([&] { FillTeacherClasses(doc, *db, s); });

@@ -117,6 +117,43 @@ void WriteRecord(grid::ReportGrid& grid, engine::Recordset& rs, int row, int fir
     grid.SetCellText(row, first_col + j, rs.FieldValue(j).AsText(rs.FieldTypeOf(j)));
 }
 
+TotalRowAhead::TotalRowAhead(const std::string& database_path, const std::string& whole_sql)
+    : reader_([this, database_path, whole_sql] {
+        try {
+          engine::Database db = engine::Database::Open(database_path);
+          engine::Recordset rs = db.OpenRecordset(whole_sql);
+          if (rs.Eof()) return;
+          std::vector<std::string> texts;
+          for (int j = 0; j < rs.FieldCount(); ++j)
+            texts.push_back(rs.FieldValue(j).AsText(rs.FieldTypeOf(j)));
+          record_ = std::move(texts);
+        } catch (const engine::Error&) {
+          // As InsertTotalRow: the row keeps its label.
+        } catch (...) {
+          error_ = std::current_exception();
+        }
+      }) {}
+
+TotalRowAhead::~TotalRowAhead() {
+  Wait();
+}
+
+void TotalRowAhead::Wait() {
+  if (reader_.joinable()) reader_.join();
+}
+
+void TotalRowAhead::Insert(grid::ReportGrid& grid, int first_col) {
+  Wait();
+  if (error_) std::rethrow_exception(error_);
+  grid.InsertRow(1);
+  output::SkipOnError([&] {
+    grid.SetCellText(1, 1, "合计");
+    if (!record_) return;
+    for (std::size_t j = 0; j < record_->size(); ++j)
+      grid.SetCellText(1, first_col + static_cast<int>(j), (*record_)[j]);
+  });
+}
+
 void InsertTotalRow(grid::ReportGrid& grid, engine::Database& db, const std::string& whole_sql,
                     int first_col) {
   grid.InsertRow(1);

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "data/app_state.h"
@@ -75,6 +76,28 @@ std::string StatisticColumns(std::string_view subject, const StatLines& lines,
 // first_col + j). A failing query leaves the row with its label only.
 void InsertTotalRow(grid::ReportGrid& grid, engine::Database& db, const std::string& whole_sql,
                     int first_col);
+
+// The same 合计 row read ahead: the record of `whole_sql` is read on a
+// connection and thread of its own from construction on, so that this scan
+// of 成绩表 runs on the other core beside the report's grouped query. Insert
+// waits for it and inserts the row as InsertTotalRow does; a failed read
+// leaves the label only. Start it after the report's last write to the file.
+class TotalRowAhead {
+ public:
+  TotalRowAhead(const std::string& database_path, const std::string& whole_sql);
+  TotalRowAhead(const TotalRowAhead&) = delete;
+  TotalRowAhead& operator=(const TotalRowAhead&) = delete;
+  ~TotalRowAhead();
+
+  void Insert(grid::ReportGrid& grid, int first_col);
+
+ private:
+  void Wait();
+
+  std::optional<std::vector<std::string>> record_;  // empty: no record, or the read failed
+  std::exception_ptr error_;                        // anything but a database refusal
+  std::thread reader_;
+};
 
 // Writes every field of the current record of `rs` into `row` from
 // `first_col` on, as Value::AsText with the field's type.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "score_fixture.h"
+
 namespace {
 
 using reports::Segment;
@@ -90,6 +92,33 @@ TEST(StatisticColumns, LinesAreScaledByTheFullMarkOnlyWhenAsked) {
   data::SystemSettings weights{40, 20, 20, 20, 20, 20};
   const std::string sql = reports::StatisticColumns("语文", scaled, weights);
   EXPECT_NE(sql.find("count(iif([语文]>=127.5,1,null)) as 优秀人数"), std::string::npos) << sql;
+}
+
+// The 合计 row read on a thread of its own must fill the grid as
+// InsertTotalRow does from the same query, and a query that fails (before the
+// first import) must leave the label alone rather than end the report.
+TEST(TotalRowAhead, FillsRowOneAsTheDirectReadDoes) {
+  reports_test::TempDatabase fixture;
+  engine::Database db = fixture.Open();
+  reports_test::CreateSmallExam(db);
+  const std::string sql = "select count(语文),sum(语文),avg(语文),min(姓名) from 成绩表";
+  auto grid_of = [] {
+    grid::ReportGrid g;
+    g.SetCols(8);
+    g.SetRows(3);
+    return g;
+  };
+  grid::ReportGrid direct = grid_of(), ahead = grid_of(), failed = grid_of();
+  reports::InsertTotalRow(direct, db, sql, 3);
+  reports::TotalRowAhead(fixture.state.database_path, sql).Insert(ahead, 3);
+  reports::TotalRowAhead(fixture.state.database_path, "select 语文 from 没有的表")
+      .Insert(failed, 3);
+  ASSERT_EQ(ahead.Rows(), 4);
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(ahead.CellText(1, c), direct.CellText(1, c)) << c;
+  EXPECT_EQ(ahead.CellText(1, 3), "8") << "the eight who sat 语文";
+  EXPECT_EQ(failed.Rows(), 4);
+  EXPECT_EQ(failed.CellText(1, 1), "合计");
+  EXPECT_EQ(failed.CellText(1, 3), "");
 }
 
 }  // namespace
