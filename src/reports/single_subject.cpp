@@ -170,6 +170,50 @@ class ClassTeachers {
   std::map<Key, std::optional<std::string>> teachers_;
 };
 
+// The classes of each teacher of `subject`, read from 教师表 at once rather
+// than by one query per teacher, listed as that query lists them: the digits
+// of the class of every row whose subject column holds exactly the name, in
+// the table's order. The school is not part of the condition: a name shared
+// by two schools lists the classes of both.
+class TeacherClasses {
+ public:
+  TeacherClasses(engine::Database& db, const std::string& subject) : subject_(subject) {
+    engine::Recordset rs = db.OpenRecordset("select 学校,班级," + subject + " from 教师表");
+    whole_table_ = rs.FieldTypeOf(2) == engine::FieldType::kText;
+    for (; whole_table_ && !rs.Eof(); rs.MoveNext()) {
+      const engine::Value teacher = rs.FieldValue(2);
+      if (teacher.IsNull()) continue;
+      std::string& list = lists_[teacher.AsText()];  // ",3,12" (a class may have no digits)
+      list += ",";
+      list += DigitsOf(rs.FieldValue(1).AsText(rs.FieldTypeOf(1)));
+    }
+  }
+
+  // "3,12"; nothing when no row names the teacher.
+  std::optional<std::string> Find(engine::Database& db, const std::string& teacher) const {
+    if (!whole_table_) return Query(db, teacher);
+    const auto it = lists_.find(teacher);
+    return it == lists_.end() ? std::nullopt : std::optional(it->second.substr(1));
+  }
+
+ private:
+  std::optional<std::string> Query(engine::Database& db, const std::string& teacher) const {
+    engine::Recordset rs = db.OpenRecordset("select 学校,班级 from 教师表 where " + subject_ +
+                                            "='" + data::QuoteSql(teacher) + "'");
+    if (rs.Eof()) return std::nullopt;
+    std::string list;
+    for (; !rs.Eof(); rs.MoveNext()) {
+      list += ",";
+      list += DigitsOf(rs.FieldValue(1).AsText(rs.FieldTypeOf(1)));
+    }
+    return list.substr(1);
+  }
+
+  std::string subject_;
+  bool whole_table_ = false;
+  std::map<std::string, std::string> lists_;
+};
+
 }  // namespace
 
 void ClassSubjectStats(output::Document& doc, data::AppState& state, int subject_index) {
@@ -243,19 +287,11 @@ void FillClassTeachers(output::Document& doc, engine::Database& db, const std::s
 
 void FillTeacherClasses(output::Document& doc, engine::Database& db, const std::string& subject) {
   grid::ReportGrid& g = doc.grid;
+  const TeacherClasses classes(db, subject);
   for (int r = 2; r < g.Rows(); ++r) {
-    std::string teacher(g.CellText(r, 2));
-    // The school is not part of the condition: a name shared by two schools
-    // lists the classes of both.
-    engine::Recordset rs = db.OpenRecordset("select 学校,班级 from 教师表 where " + subject + "='" +
-                                            data::QuoteSql(teacher) + "'");
-    if (rs.Eof()) continue;
-    std::string list;
-    for (; !rs.Eof(); rs.MoveNext()) {
-      list += ",";
-      list += DigitsOf(rs.FieldValue(1).AsText(rs.FieldTypeOf(1)));
-    }
-    g.SetCellText(r, 3, list.substr(1));
+    const std::optional<std::string> list = classes.Find(db, std::string(g.CellText(r, 2)));
+    if (!list) continue;
+    g.SetCellText(r, 3, *list);
     g.Cell(r, 3).SetWrapText(true);
     g.SetCellText(r, 4, subject);
   }
