@@ -3,6 +3,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -21,7 +22,10 @@ constexpr double kTextPaddingY = 1;
 constexpr double kGridlineWidth = 0.75;
 constexpr double kThinBorder = 1;
 constexpr double kThickBorder = 2;
-constexpr std::size_t kMaxCachedFits = 200000;
+constexpr std::size_t kMaxCachedTexts = 200000;
+constexpr std::size_t kMaxCachedRuns = 50000;
+// The width qt_format_text gives a line that does not wrap.
+constexpr double kUnboundedLine = 0x01000000;
 
 // Where the painted rows (or columns) lie, in grid pixels from the origin.
 struct Axis {
@@ -105,13 +109,20 @@ class BandPainter {
         origin_(origin),
         options_(options) {}
 
+  // Cells first, then every gridline in one stroke, then the borders over
+  // them: a PDF page gets one path instead of a pen change per cell.
   void Paint() {
     if (rows_.Count() == 0 || cols_.Count() == 0) return;
     CollectMerges();
     p_.save();
     for (int i = 0; i < rows_.Count(); ++i)
       for (int j = 0; j < cols_.Count(); ++j) PaintCell(i, j);
-    if (options_.gridlines) PaintOuterGridlines();
+    if (options_.gridlines) {
+      AddOuterGridlines();
+      p_.setPen(GridPen());
+      p_.drawLines(gridlines_);
+    }
+    for (const auto& [rect, style] : bordered_) PaintBorders(rect, style);
     p_.restore();
   }
 
@@ -162,8 +173,13 @@ class BandPainter {
     const grid::CellStyle style = grid_.ResolvedStyle(r, c);
     PaintBackground(rect, style, r < grid_.FixedRows() || c < grid_.FixedCols());
     PaintText(rect, r, c, style);
-    if (options_.gridlines) PaintInnerGridlines(rect);
-    PaintBorders(rect, style);
+    if (options_.gridlines) {
+      gridlines_.append(QLineF(rect.topRight(), rect.bottomRight()));
+      gridlines_.append(QLineF(rect.bottomLeft(), rect.bottomRight()));
+    }
+    if (std::any_of(style.borders.begin(), style.borders.end(),
+                    [](int line) { return line != grid::kLineNone; }))
+      bordered_.emplace_back(rect, style);
   }
 
   void PaintBackground(const QRectF& rect, const grid::CellStyle& style, bool fixed) {
@@ -175,7 +191,7 @@ class BandPainter {
   }
 
   void PaintText(const QRectF& rect, int r, int c, const grid::CellStyle& style) {
-    std::string text = grid_.DisplayText(r, c);
+    const std::string text = grid_.DisplayText(r, c);
     if (text.empty()) return;
     double s = options_.scale;
     QRectF inner =
@@ -184,36 +200,72 @@ class BandPainter {
     p_.setPen(options_.black_and_white ? QColor(Qt::black) : ToQColor(style.fore_color));
     int flags = static_cast<int>(TextFlags(style.alignment, text));
     if (style.wrap_text) flags |= Qt::TextWordWrap;
-    const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    p_.setFont(FontOf(r, c));
-    if (Fits(inner, flags, qtext, text, grid_.CellStyleIndex(r, c))) {
-      p_.drawText(inner, flags, qtext);
-      return;
-    }
+    const std::uint32_t style_index = grid_.CellStyleIndex(r, c);
+    const TextPlacement& placed = PlacementOf(inner, flags, text, style_index, r, c);
     // Always at its own size. The layouts widen columns to their texts, so
-    // only a column the user narrowed gets here; its neighbours stay clean.
-    p_.save();
-    p_.setClipRect(rect, Qt::IntersectClip);
-    p_.drawText(inner, flags, qtext);
-    p_.restore();
+    // only a column the user narrowed gets here clipped; its neighbours stay clean.
+    if (!placed.fits) {
+      p_.save();
+      p_.setClipRect(rect, Qt::IntersectClip);
+    }
+    if (const LaidOutText* laid = LaidOut(text, flags, style_index, r, c)) {
+      // drawText aligns a line by its advance, which its bounding
+      // rectangle's width (the ink) may exceed by a glyph's overhang.
+      double x = 0;
+      if ((flags & Qt::AlignRight) != 0) x = inner.width() - laid->advance;
+      if ((flags & Qt::AlignHCenter) != 0) x = (inner.width() - laid->advance) / 2;
+      const QPointF origin(inner.left() + x, inner.top() + placed.offset.y());
+      for (const QGlyphRun& run : laid->runs) p_.drawGlyphRun(origin, run);
+    } else {
+      p_.setFont(FontOf(r, c));
+      p_.drawText(inner, flags, Utf8(text));
+    }
+    if (!placed.fits) p_.restore();
   }
 
-  bool Fits(const QRectF& inner, int flags, const QString& text, const std::string& utf8,
-            std::uint32_t style) {
-    // A page of strips repeats its headings and most of its figures: the
-    // layout that measures a text is the costly part of painting it.
-    std::string key = utf8;
+  static QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  }
+
+  const TextPlacement& PlacementOf(const QRectF& inner, int flags, const std::string& text,
+                                   std::uint32_t style, int r, int c) {
+    std::string key = text;
     key += '\0';
     key += std::to_string(style) + ',' + std::to_string(flags) + ',' +
            std::to_string(std::lround(inner.width())) + ',' +
            std::to_string(std::lround(inner.height()));
-    if (auto it = cache_.fits.find(key); it != cache_.fits.end()) return it->second;
-    const QRectF needed = p_.boundingRect(inner, flags, text);
-    const bool fits =
-        needed.width() <= inner.width() + 0.5 && needed.height() <= inner.height() + 0.5;
-    if (cache_.fits.size() >= kMaxCachedFits) cache_.fits.clear();  // memory stays bounded
-    cache_.fits.emplace(std::move(key), fits);
-    return fits;
+    if (auto it = cache_.placements.find(key); it != cache_.placements.end()) return it->second;
+    p_.setFont(FontOf(r, c));
+    const QRectF needed = p_.boundingRect(inner, flags, Utf8(text));
+    TextPlacement placed;
+    placed.fits = needed.width() <= inner.width() + 0.5 && needed.height() <= inner.height() + 0.5;
+    placed.offset = needed.topLeft() - inner.topLeft();
+    if (cache_.placements.size() >= kMaxCachedTexts) cache_.placements.clear();  // memory bounded
+    return cache_.placements.emplace(std::move(key), placed).first->second;
+  }
+
+  // A one-line text laid out as drawText lays it out; null where drawText
+  // must do it (no cache kept across calls, wrapping, several lines, edge
+  // spaces).
+  const LaidOutText* LaidOut(const std::string& text, int flags, std::uint32_t style, int r,
+                             int c) {
+    if (options_.cache == nullptr || (flags & Qt::TextWordWrap) != 0 ||
+        text.find_first_of("\n\r\t") != std::string::npos || text.front() == ' ' ||
+        text.back() == ' ')
+      return nullptr;
+    std::string key = text;
+    key += '\0';
+    key += std::to_string(style);
+    if (auto it = cache_.texts.find(key); it != cache_.texts.end()) return &it->second;
+    QTextLayout layout(Utf8(text), FontOf(r, c), p_.device());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(kUnboundedLine);
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    if (cache_.texts.size() >= kMaxCachedRuns) cache_.texts.clear();  // memory stays bounded
+    LaidOutText laid{layout.glyphRuns(), line.horizontalAdvance()};
+    return &cache_.texts.emplace(std::move(key), std::move(laid)).first->second;
   }
 
   const QFont& FontOf(int r, int c) {
@@ -229,17 +281,10 @@ class BandPainter {
     return QPen(color, std::max(1.0, kGridlineWidth * options_.scale));
   }
 
-  void PaintInnerGridlines(const QRectF& rect) {
-    p_.setPen(GridPen());
-    p_.drawLine(rect.topRight(), rect.bottomRight());
-    p_.drawLine(rect.bottomLeft(), rect.bottomRight());
-  }
-
-  void PaintOuterGridlines() {
-    p_.setPen(GridPen());
+  void AddOuterGridlines() {
     QRectF all = Device(0, 0, cols_.total, rows_.total);
-    p_.drawLine(all.topLeft(), all.topRight());
-    p_.drawLine(all.topLeft(), all.bottomLeft());
+    gridlines_.append(QLineF(all.topLeft(), all.topRight()));
+    gridlines_.append(QLineF(all.topLeft(), all.bottomLeft()));
   }
 
   void PaintBorders(const QRectF& rect, const grid::CellStyle& style) {
@@ -265,6 +310,8 @@ class BandPainter {
   QPointF origin_;
   const PaintOptions& options_;
   std::vector<grid::CellRect> merges_;
+  QList<QLineF> gridlines_;
+  std::vector<std::pair<QRectF, grid::CellStyle>> bordered_;
   PaintCache own_cache_;
   PaintCache& cache_ = options_.cache != nullptr ? *options_.cache : own_cache_;
 };

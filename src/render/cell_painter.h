@@ -8,6 +8,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
+#include <QList>
 #include <QPointF>
 #include <cstdint>
 #include <optional>
@@ -22,13 +24,28 @@ class QPaintDevice;
 
 namespace render {
 
-// What painting learns of a grid's fonts and of whether its texts fit their
-// cells, kept by a caller that paints many bands of one grid on one device
-// at one scale (the strips of a PDF), so that each is worked out once. It
-// must not be used with another grid, device or scale.
+// Where a text lands in its cell, relative to the cell's inner top-left.
+struct TextPlacement {
+  bool fits = true;
+  QPointF offset;
+};
+
+// A one-line text laid out at the origin, and its advance.
+struct LaidOutText {
+  QList<QGlyphRun> runs;
+  double advance = 0;
+};
+
+// What painting learns of a grid's fonts and texts, kept by a caller that
+// paints many bands of one grid on one device at one scale (the strips of a
+// PDF), so that each is worked out once. It must not be used with another
+// grid, device or scale. With it, a one-line text is laid out once and then
+// drawn from its glyphs: a page of strips repeats its headings and most of
+// its figures, and laying a text out costs far more than drawing it.
 struct PaintCache {
-  std::unordered_map<std::uint32_t, QFont> fonts;  // by style index
-  std::unordered_map<std::string, bool> fits;      // by text, style, flags and cell size
+  std::unordered_map<std::uint32_t, QFont> fonts;             // by style index
+  std::unordered_map<std::string, TextPlacement> placements;  // by text, style, flags, cell size
+  std::unordered_map<std::string, LaidOutText> texts;         // by text and style
 };
 
 struct PaintOptions {
