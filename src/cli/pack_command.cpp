@@ -6,6 +6,9 @@
 #include "cli/document_writer.h"
 #include "cli/stderr_progress.h"
 #include "reports/class_pack.h"
+#ifdef SCORESTAT_HAVE_RENDER
+#include "render/print.h"
+#endif
 
 namespace cli {
 
@@ -25,6 +28,11 @@ int Pack(Context& ctx) {
     return 2;
   }
   LoadSettingsForRun(ctx);
+#ifdef SCORESTAT_HAVE_RENDER
+  // The pack writes PDFs on several threads: the application they paint
+  // under is made here, on the main thread, first.
+  render::EnsureGuiApplication();
+#endif
   StderrProgress progress(ctx.err);
   const reports::PdfWriter pdf = [](const output::Document& doc, const std::string& path) {
     return WriteDocument(doc, path);

@@ -1,7 +1,12 @@
 #include "reports/class_pack.h"
 
+#include <algorithm>
+#include <atomic>
+#include <exception>
 #include <filesystem>
+#include <mutex>
 #include <set>
+#include <thread>
 
 #include "common/text_number.h"
 #include "grid/export.h"
@@ -106,6 +111,10 @@ fs::path ClassFolder(const fs::path& dir, const std::string& school, const std::
   return folder;
 }
 
+unsigned PackThreads() {
+  return std::clamp(std::thread::hardware_concurrency(), 1U, 4U);
+}
+
 }  // namespace
 
 std::string SafeFileName(const std::string& text) {
@@ -131,6 +140,83 @@ std::string SafeFileName(const std::string& text) {
   return out.substr(first, out.find_last_not_of(" .") - first + 1);
 }
 
+namespace {
+
+// What every class's folder is made from, read and computed once; shared
+// read-only by the threads that write the folders.
+struct PackSources {
+  const stats::ExamSnapshot& exam;
+  const std::vector<SubjectTable>& tables;
+  const SlipWriter& slips;
+  const LetterWriter& letters;
+  const data::AppState& state;
+  const PdfWriter& pdf;
+  output::Date today;
+  std::vector<std::vector<std::size_t>> members;
+  std::vector<fs::path> folders;
+};
+
+void WriteClassPack(const PackSources& s, std::size_t c) {
+  const stats::ExamClass& ec = s.exam.Classes()[c];
+  const std::string suffix =
+      ClassTitle(s.exam.Schools()[static_cast<std::size_t>(ec.school)].text, ec.key.text);
+  const std::string& main_title = s.state.title_settings.MainTitle;
+  const fs::path& folder = s.folders[c];
+  std::error_code ec_dir;
+  fs::create_directories(folder, ec_dir);
+  if (ec_dir) throw ReportError("无法建立文件夹“" + folder.string() + "”：" + ec_dir.message());
+  output::Document doc;
+  s.slips.Fill(doc, s.members[c], s.state, main_title + "成绩条" + suffix, s.today);
+  ApplyPrivacy(doc, s.state.privacy, false);
+  Check(s.pdf(doc, (folder / "成绩条.pdf").string()));
+  doc = output::Document();
+  s.letters.Fill(doc, s.members[c], s.state, main_title + "家长告知书" + suffix, s.today);
+  Check(s.pdf(doc, (folder / "家长告知书.pdf").string()));
+  Check(WriteClassStatistics(s.tables, s.exam.Schools()[static_cast<std::size_t>(ec.school)].text,
+                             ec.key.text, s.state, (folder / "单科统计.xlsx").string()));
+  doc = StudentList(s.exam, s.members[c], s.state, main_title + "学生名单" + suffix, s.today);
+  ApplyPrivacy(doc, s.state.privacy, false);
+  Check(grid::ExportToExcel(doc.grid, (folder / "学生名单.xlsx").string()));
+}
+
+// The classes still to write, handed out one at a time to every thread.
+struct ClassQueue {
+  std::atomic<std::size_t> next{0};
+  std::atomic<int> done{0};
+  std::atomic<bool> stop{false};
+  std::mutex mutex;
+  std::exception_ptr error;
+
+  // Writes classes until none is left or the queue stops; `after` runs on
+  // this thread after each class (the caller's thread reports and asks
+  // whether to cancel there).
+  void Work(const PackSources& s, const std::function<void(std::size_t)>& after = {}) {
+    for (std::size_t c = next++; c < s.folders.size() && !stop; c = next++) {
+      try {
+        WriteClassPack(s, c);
+        ++done;
+      } catch (...) {
+        const std::lock_guard lock(mutex);
+        if (!error) error = std::current_exception();
+        stop = true;
+      }
+      if (after) after(c);
+    }
+  }
+};
+
+// Each class's folder, named apart before any thread writes.
+std::vector<fs::path> ClassFolders(const stats::ExamSnapshot& exam, const fs::path& dir) {
+  std::set<fs::path> used;
+  std::vector<fs::path> folders;
+  for (const stats::ExamClass& ec : exam.Classes())
+    folders.push_back(ClassFolder(dir, exam.Schools()[static_cast<std::size_t>(ec.school)].text,
+                                  ec.key.text, used));
+  return folders;
+}
+
+}  // namespace
+
 PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const PdfWriter& pdf,
                            common::ProgressSink& progress, output::Date today,
                            const std::function<bool()>& cancelled) {
@@ -139,39 +225,41 @@ PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const 
   const std::vector<SubjectTable> tables = ClassStatistics(run);
   const SlipWriter slips(exam, AdjustedForPrivacy({.average = true, .level = true}, state.privacy));
   const LetterWriter letters(exam);
-  const std::vector<std::vector<std::size_t>> members = StudentsByClass(exam);
-  const std::string& main_title = state.title_settings.MainTitle;
-  PackResult result;
-  std::set<fs::path> used;
+  const PackSources sources{exam,
+                            tables,
+                            slips,
+                            letters,
+                            state,
+                            pdf,
+                            today,
+                            StudentsByClass(exam),
+                            ClassFolders(exam, dir)};
   const auto total = static_cast<long long>(exam.Classes().size());
-  for (std::size_t c = 0; c < exam.Classes().size(); ++c) {
-    if (cancelled && cancelled()) {
-      result.cancelled = true;
-      break;
-    }
-    const stats::ExamClass& ec = exam.Classes()[c];
-    const std::string& school = exam.Schools()[static_cast<std::size_t>(ec.school)].text;
-    const std::string& klass = ec.key.text;
-    progress.Report(static_cast<long long>(c), total, "按班输出 " + school + " " + klass);
-    const fs::path folder = ClassFolder(dir, school, klass, used);
-    std::error_code ec_dir;
-    fs::create_directories(folder, ec_dir);
-    if (ec_dir) throw ReportError("无法建立文件夹“" + folder.string() + "”：" + ec_dir.message());
-    const std::string suffix = ClassTitle(school, klass);
-    output::Document doc;
-    slips.Fill(doc, members[c], state, main_title + "成绩条" + suffix, today);
-    ApplyPrivacy(doc, state.privacy, false);
-    Check(pdf(doc, (folder / "成绩条.pdf").string()));
-    doc = output::Document();
-    letters.Fill(doc, members[c], state, main_title + "家长告知书" + suffix, today);
-    Check(pdf(doc, (folder / "家长告知书.pdf").string()));
-    Check(WriteClassStatistics(tables, school, klass, state, (folder / "单科统计.xlsx").string()));
-    doc = StudentList(exam, members[c], state, main_title + "学生名单" + suffix, today);
-    ApplyPrivacy(doc, state.privacy, false);
-    Check(grid::ExportToExcel(doc.grid, (folder / "学生名单.xlsx").string()));
-    ++result.classes;
-    result.files += 4;
+  ClassQueue queue;
+  PackResult result;
+  if (cancelled && cancelled()) {
+    result.cancelled = true;
+    return result;
   }
+  // The classes are independent: every core writes some, this thread too,
+  // between which it alone reports progress and asks whether to stop.
+  std::vector<std::thread> helpers;
+  for (unsigned t = 1; t < PackThreads(); ++t)
+    helpers.emplace_back([&queue, &sources] { queue.Work(sources); });
+  queue.Work(sources, [&](std::size_t c) {
+    const stats::ExamClass& ec = exam.Classes()[c];
+    progress.Report(
+        queue.done, total,
+        "按班输出 " + exam.Schools()[static_cast<std::size_t>(ec.school)].text + " " + ec.key.text);
+    if (cancelled && !queue.stop && cancelled()) {
+      result.cancelled = true;
+      queue.stop = true;
+    }
+  });
+  for (std::thread& t : helpers) t.join();
+  if (queue.error) std::rethrow_exception(queue.error);
+  result.classes = queue.done;
+  result.files = 4 * result.classes;
   progress.Report(total, total, "按班输出");
   return result;
 }

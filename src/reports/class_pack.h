@@ -22,7 +22,8 @@
 namespace reports {
 
 // Writes a document of strips (slips, letters) to a PDF file; the core
-// cannot paint, so the caller hands in its renderer.
+// cannot paint, so the caller hands in its renderer. It is called from
+// several threads at once, each with its own document and file.
 using PdfWriter = std::function<grid::Status(const output::Document& doc, const std::string& path)>;
 
 struct PackResult {
@@ -36,9 +37,12 @@ struct PackResult {
 // "_", leading and trailing spaces and dots dropped; "_" when nothing is left.
 std::string SafeFileName(const std::string& text);
 
-// Writes the packs of every class under `dir` (created if needed), class
-// by class; `cancelled` is asked before each class. Throws ReportError with
-// the user's message when a file cannot be written.
+// Writes the packs of every class under `dir` (created if needed), the
+// classes shared out among the machine's cores. Progress is reported and
+// `cancelled` asked on the calling thread only, after each class it writes;
+// a cancelled pack finishes the classes already begun, so every file it
+// leaves is whole. Throws ReportError with the user's message when a file
+// cannot be written, after the other threads have stopped.
 PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const PdfWriter& pdf,
                            common::ProgressSink& progress, output::Date today,
                            const std::function<bool()>& cancelled = {});
