@@ -53,24 +53,8 @@ Block PlaceBlock(const Pagination& pages, const PagePlan& page) {
 
 void PaintTitles(QPainter& p, const Pagination& pages, const PagePlan& page, const Block& b,
                  QPointF origin, double scale) {
-  double y = b.y;
-  for (const TitleLine& title_line : pages.TitlesOn(page)) {
-    const grid::ReportTitle& title = *title_line.title;
-    double h = TitleLineHeight(title.font);
-    // Aligned to the table, the subtitles end where its edges are.
-    double x0 = title.align_to == 1 ? b.x : 0;
-    double x1 = title.align_to == 1 ? b.x + b.table_width : pages.geometry().ContentWidth();
-    QRectF line(origin.x() + x0 * scale, origin.y() + y * scale, (x1 - x0) * scale, h * scale);
-    auto [left, right] = title.Parts();
-    if (title.HasRightPart()) {
-      DrawLine(p, line, Qt::AlignLeft, left, title.font, scale);
-      if (title_line.stacked) line.translate(0, h * scale);
-      DrawLine(p, line, Qt::AlignRight, right, title.font, scale);
-    } else {
-      DrawLine(p, line, Qt::AlignHCenter, left, title.font, scale);
-    }
-    y += title_line.height;
-  }
+  PaintTitleLines(p, pages.TitlesOn(page), pages.geometry().ContentWidth(), b.x, b.table_width, b.y,
+                  origin, scale);
 }
 
 std::vector<int> Concat(const std::vector<int>& a, const std::vector<int>& b,
@@ -84,6 +68,28 @@ std::vector<int> Concat(const std::vector<int>& a, const std::vector<int>& b,
 }
 
 }  // namespace
+
+void PaintTitleLines(QPainter& p, const std::vector<TitleLine>& titles, double content_width,
+                     double table_x, double table_width, double top, QPointF origin, double scale) {
+  double y = top;
+  for (const TitleLine& title_line : titles) {
+    const grid::ReportTitle& title = *title_line.title;
+    double h = TitleLineHeight(title.font);
+    // Aligned to the table, the subtitles end where its edges are.
+    double x0 = title.align_to == 1 ? table_x : 0;
+    double x1 = title.align_to == 1 ? table_x + table_width : content_width;
+    QRectF line(origin.x() + x0 * scale, origin.y() + y * scale, (x1 - x0) * scale, h * scale);
+    auto [left, right] = title.Parts();
+    if (title.HasRightPart()) {
+      DrawLine(p, line, Qt::AlignLeft, left, title.font, scale);
+      if (title_line.stacked) line.translate(0, h * scale);
+      DrawLine(p, line, Qt::AlignRight, right, title.font, scale);
+    } else {
+      DrawLine(p, line, Qt::AlignHCenter, left, title.font, scale);
+    }
+    y += title_line.height;
+  }
+}
 
 void PaintHeaderFooter(QPainter& p, const grid::ReportGrid& grid, const PageGeometry& g, int index,
                        int page_count, double scale) {

@@ -161,35 +161,43 @@ void Pagination::StackCrowdedTitles(const std::vector<std::vector<int>>& bands) 
   for (const auto& band : bands)
     if (!band.empty())
       narrowest = std::min(narrowest, ColsWidth(grid_, left_cols_) + ColsWidth(grid_, band));
-  const grid::TextMeasurer& measurer = grid_.measurer();
-  for (const grid::ReportTitle& title : grid_.ReportTitles().items()) {
-    bool stacked = false;
-    if (title.HasRightPart()) {
-      auto [left, right] = title.Parts();
-      const double room = title.align_to == 1 ? narrowest : geometry_.ContentWidth();
-      const double gap = title.font.size * kGridDpi / kPointsPerInch;  // an em
-      stacked =
-          !left.empty() && !right.empty() &&
-          measurer.TextWidth(left, title.font) + gap + measurer.TextWidth(right, title.font) > room;
-    }
-    stacked_.push_back(stacked);
-  }
+  for (const grid::ReportTitle& title : grid_.ReportTitles().items())
+    stacked_.push_back(
+        TitleStacks(grid_, title, title.align_to == 1 ? narrowest : geometry_.ContentWidth()));
 }
 
 std::vector<TitleLine> Pagination::TitlesOn(const PagePlan& page) const {
+  return TitleLines(grid_, page.first, stacked_);
+}
+
+double Pagination::TitlesHeight(const PagePlan& page) const {
+  return render::TitlesHeight(TitlesOn(page));
+}
+
+bool TitleStacks(const grid::ReportGrid& grid, const grid::ReportTitle& title, double room) {
+  if (!title.HasRightPart()) return false;
+  auto [left, right] = title.Parts();
+  const double gap = title.font.size * kGridDpi / kPointsPerInch;  // an em
+  const grid::TextMeasurer& measurer = grid.measurer();
+  return !left.empty() && !right.empty() &&
+         measurer.TextWidth(left, title.font) + gap + measurer.TextWidth(right, title.font) > room;
+}
+
+std::vector<TitleLine> TitleLines(const grid::ReportGrid& grid, bool first_page,
+                                  const std::vector<bool>& stacked) {
   std::vector<TitleLine> out;
-  const std::vector<grid::ReportTitle>& items = grid_.ReportTitles().items();
+  const std::vector<grid::ReportTitle>& items = grid.ReportTitles().items();
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!page.first && !items[i].print_on_all_pages) continue;
-    const bool stacked = i < stacked_.size() && stacked_[i];
-    out.push_back({&items[i], stacked, TitleLineHeight(items[i].font) * (stacked ? 2 : 1)});
+    if (!first_page && !items[i].print_on_all_pages) continue;
+    const bool two_lines = i < stacked.size() && stacked[i];
+    out.push_back({&items[i], two_lines, TitleLineHeight(items[i].font) * (two_lines ? 2 : 1)});
   }
   return out;
 }
 
-double Pagination::TitlesHeight(const PagePlan& page) const {
+double TitlesHeight(const std::vector<TitleLine>& titles) {
   double sum = 0;
-  for (const TitleLine& line : TitlesOn(page)) sum += line.height;
+  for (const TitleLine& line : titles) sum += line.height;
   return sum;
 }
 

@@ -48,6 +48,16 @@ struct TitleLine {
   double height = 0;  // grid pixels, both lines when stacked
 };
 
+// Whether `title`'s left and right parts would overprint each other in
+// `room` grid pixels, so that it prints stacked.
+bool TitleStacks(const grid::ReportGrid& grid, const grid::ReportTitle& title, double room);
+
+// The grid's titles printed on a first or a later page; `stacked` per title
+// (shorter: the rest not stacked).
+std::vector<TitleLine> TitleLines(const grid::ReportGrid& grid, bool first_page,
+                                  const std::vector<bool>& stacked);
+double TitlesHeight(const std::vector<TitleLine>& titles);
+
 struct PagePlan {
   std::vector<int> rows;  // body rows, top to bottom
   std::vector<int> cols;  // body columns, left to right

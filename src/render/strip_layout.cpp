@@ -30,11 +30,24 @@ std::vector<int> PrintedColumns(const grid::ReportGrid& grid) {
   return cols;
 }
 
+// The report's titles over the strips of a first or a later page, as a
+// table's page has them.
+std::vector<TitleLine> StripTitles(const grid::ReportGrid& grid, bool first_page) {
+  const double content = GeometryOf(grid.PageSetup()).ContentWidth();
+  const double table = ColsWidth(grid, PrintedColumns(grid));
+  std::vector<bool> stacked;
+  for (const grid::ReportTitle& title : grid.ReportTitles().items())
+    stacked.push_back(TitleStacks(grid, title, title.align_to == 1 ? table : content));
+  return TitleLines(grid, first_page, stacked);
+}
+
 }  // namespace
 
 std::vector<std::vector<std::size_t>> LayOutStrips(const grid::ReportGrid& grid,
                                                    std::span<const grid::Strip> strips) {
-  const double capacity = GeometryOf(grid.PageSetup()).ContentHeight();
+  const double content = GeometryOf(grid.PageSetup()).ContentHeight();
+  const double later_capacity = content - TitlesHeight(StripTitles(grid, false));
+  double capacity = content - TitlesHeight(StripTitles(grid, true));
   std::vector<std::vector<std::size_t>> pages(1);
   double used = 0;
   for (std::size_t k = 0; k < strips.size(); ++k) {
@@ -43,6 +56,7 @@ std::vector<std::vector<std::size_t>> LayOutStrips(const grid::ReportGrid& grid,
     if (!page.empty() && (strips[k].new_page || used + kCutGap + height > capacity)) {
       pages.emplace_back();
       used = 0;
+      capacity = later_capacity;
     }
     used += (pages.back().empty() ? 0 : kCutGap) + height;
     pages.back().push_back(k);
@@ -68,10 +82,14 @@ void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
   options.merges_at_full_size = false;
   options.cache = cache;
   painter.save();
+  const std::vector<TitleLine> titles = StripTitles(grid, index == 0);
+  PaintTitleLines(painter, titles, g.ContentWidth(), x, width, 0,
+                  QPointF(g.left * scale, g.top * scale), zoomed);
   QPen cut(Qt::black, std::max(1.0, scale / 2), Qt::DashLine);
-  double y = 0;
+  double y = TitlesHeight(titles);
+  bool first = true;
   for (std::size_t k : pages.at(static_cast<std::size_t>(index))) {
-    if (y > 0) {
+    if (!first) {
       const double line_y = (g.top + (y + kCutGap / 2) * g.zoom) * scale;
       painter.setPen(cut);
       painter.drawLine(QPointF(g.left * scale, line_y),
@@ -82,6 +100,7 @@ void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
     PaintBand(painter, grid, rows, cols,
               QPointF((g.left + x * g.zoom) * scale, (g.top + y * g.zoom) * scale), options);
     y += RowsHeight(grid, rows);
+    first = false;
   }
   PaintHeaderFooter(painter, grid, g, index, static_cast<int>(pages.size()), scale);
   painter.restore();

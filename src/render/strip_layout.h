@@ -1,5 +1,6 @@
-// Strips to be cut apart (成绩条) on paper: as many strips on a page as fit
-// between the margins, none split across two pages, a strip marked
+// Strips to be cut apart (成绩条) on paper: the report's titles at the top
+// of each page as on a table's pages, then as many strips as fit between
+// the margins, none split across two pages, a strip marked
 // new_page (a new class) on a fresh page, and a gap between two strips on a
 // page with a dashed cut line through its middle. The arithmetic is pure,
 // in grid pixels like pagination.h; the painting reuses the cell painter and
