@@ -16,6 +16,7 @@
 #include "app/document_window.h"
 #include "app/main_window.h"
 #include "app/page_setup_dialog.h"
+#include "app/progress_window.h"
 #include "app/qt_convert.h"
 #include "app/ui_services.h"
 #include "charts/chart_output.h"
@@ -79,6 +80,18 @@ grid::Status WriteHtml(const Document& doc, const std::string& path) {
 grid::Status WritePdf(const Document& doc, const std::string& path) {
   return render::WriteReportPdf(doc.grid, doc.strips, path);
 }
+// A report's pages (a province's slips run to thousands) with a progress
+// window that can stop them.
+grid::Status WritePdfShowingProgress(DocumentWindow& window, const std::string& path) {
+  ProgressWindow progress(&window);
+  progress.AllowCancel();
+  progress.Start(100);
+  const grid::Status written = render::WriteReportPdf(
+      window.grid(), window.document().strips, path,
+      {.sink = &progress, .cancelled = [&progress] { return progress.Cancelled(); }});
+  progress.close();
+  return written;
+}
 
 const Output kGridFile{text::kSaveCaption, text::kGridFilter, "scg", WriteGridFile};
 const Output kExcel{text::kExcelCaption, text::kExcelFilter, "xlsx", WriteExcel};
@@ -100,14 +113,15 @@ struct Printable {
 
 std::optional<Printable> ActivePrintable(const MainWindow& w) {
   if (DocumentWindow* doc = w.ActiveDocument())
-    return Printable{doc,
-                     doc->document().caption,
-                     &doc->grid(),
-                     &doc->history(),
-                     [doc](QPrinter& printer) {
-                       render::PrintReport(doc->grid(), doc->document().strips, printer);
-                     },
-                     [doc](const std::string& path) { return WritePdf(doc->document(), path); }};
+    return Printable{
+        doc,
+        doc->document().caption,
+        &doc->grid(),
+        &doc->history(),
+        [doc](QPrinter& printer) {
+          render::PrintReport(doc->grid(), doc->document().strips, printer);
+        },
+        [doc](const std::string& path) { return WritePdfShowingProgress(*doc, path); }};
   if (ChartWindow* chart = ActiveChart(w))
     return Printable{
         chart,

@@ -22,7 +22,8 @@ std::string FileExtension(const std::string& path) {
   return ext;
 }
 
-common::Status WriteDocument(const output::Document& doc, const std::string& path) {
+common::Status WriteDocument(const output::Document& doc, const std::string& path,
+                             common::ProgressSink* progress) {
   const std::string ext = FileExtension(path);
   grid::Status status = grid::Status::Error("不支持的文件格式“." + ext +
                                             "”：请用 .scg、.json、.xlsx、.html、.csv 或 .pdf。");
@@ -37,7 +38,7 @@ common::Status WriteDocument(const output::Document& doc, const std::string& pat
   } else if (ext == "pdf") {
 #ifdef SCORESTAT_HAVE_RENDER
     render::EnsureGuiApplication();
-    status = render::WriteReportPdf(doc.grid, doc.strips, path);
+    status = render::WriteReportPdf(doc.grid, doc.strips, path, {.sink = progress});
 #else
     status = grid::Status::Error("这个版本没有编译 PDF 输出。");
 #endif

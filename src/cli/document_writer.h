@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "common/progress.h"
 #include "output/document.h"
 #include "reports/report_catalog.h"
 
@@ -16,7 +17,8 @@ std::string FileExtension(const std::string& path);
 
 // Writes `doc` in the format its file ending names: .scg or .json (the grid
 // file), .xlsx, .html, .csv or .pdf.
-common::Status WriteDocument(const output::Document& doc, const std::string& path);
+common::Status WriteDocument(const output::Document& doc, const std::string& path,
+                             common::ProgressSink* progress = nullptr);
 
 // The words after a kind: "-o FILE", "--key value" or "--key=value" (a key
 // may repeat; a bare "--key" has the value ""), and a bare word as the

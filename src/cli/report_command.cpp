@@ -123,7 +123,10 @@ int Report(Context& ctx) {
     return 2;
   }
   output::Document doc = MakeReport(ctx, *kind, choices);
-  if (const common::Status written = WriteDocument(doc, out_path); !written) {
+  StderrProgress progress(ctx.err);
+  const common::Status written = WriteDocument(doc, out_path, &progress);
+  progress.Finish();
+  if (!written) {
     ctx.err << written.message() << "\n";
     return 1;
   }

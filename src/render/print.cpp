@@ -25,16 +25,6 @@ QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Paints pages first..last (1-based) of the report, one sheet each.
-void PaintPages(const Pagination& pages, QPagedPaintDevice& device, QPainter& painter, int first,
-                int last) {
-  double scale = DeviceScale(&device);
-  for (int page = first; page <= last; ++page) {
-    if (page > first) device.newPage();
-    PaintPage(painter, pages, page - 1, scale);
-  }
-}
-
 }  // namespace
 
 void EnsureGuiApplication(MakeApplication make) {
@@ -66,21 +56,39 @@ void ApplyPageLayout(const grid::ReportGrid& grid, QPagedPaintDevice& device) {
   device.setPageLayout(layout);
 }
 
-grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path) {
-  return WritePdfWith(grid, path, [&grid](QPainter& painter, QPagedPaintDevice& device) {
-    Pagination pages(grid);
-    PaintPages(pages, device, painter, 1, pages.PageCount());
-    return true;
-  });
+grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path,
+                      const PdfProgress& progress) {
+  const Pagination pages(grid);
+  return WritePagesPdf(
+      grid, path, pages.PageCount(),
+      [&pages](QPainter& p, int index, double scale) { PaintPage(p, pages, index, scale); },
+      progress);
+}
+
+grid::Status WritePagesPdf(const grid::ReportGrid& layout, const std::string& path, int page_count,
+                           const PagePainter& paint, const PdfProgress& progress) {
+  bool stopped = false;
+  const grid::Status status =
+      WritePdfWith(layout, path, [&](QPainter& painter, QPagedPaintDevice& device) {
+        const double scale = DeviceScale(&device);
+        for (int i = 0; i < page_count; ++i) {
+          if (progress.cancelled && progress.cancelled()) {
+            stopped = true;
+            return false;
+          }
+          if (i > 0) device.newPage();
+          paint(painter, i, scale);
+          if (progress.sink != nullptr) progress.sink->Report(i + 1, page_count, "输出PDF");
+        }
+        return true;
+      });
+  return stopped ? grid::Status::Error(kPdfCancelled) : status;
 }
 
 grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
                           const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint) {
   if (QGuiApplication::instance() == nullptr)
     return grid::Status::Error("无法生成PDF：程序尚未初始化图形环境");
-  QFile file(Utf8(path));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    return grid::Status::Error("无法写入文件“" + path + "”：" + file.errorString().toStdString());
   QByteArray bytes;
   {
     QBuffer buffer(&bytes);
@@ -95,6 +103,10 @@ grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& pat
     painter.end();
   }
   RepairPdfTextMap(bytes);
+  // Opened only now: a failed or cancelled PDF leaves an earlier file whole.
+  QFile file(Utf8(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    return grid::Status::Error("无法写入文件“" + path + "”：" + file.errorString().toStdString());
   if (file.write(bytes) != bytes.size() || !file.flush())
     return grid::Status::Error("写入PDF文件“" + path + "”时出错：" +
                                file.errorString().toStdString());

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "common/progress.h"
 #include "grid/grid_error.h"
 #include "grid/report_grid.h"
 
@@ -22,19 +23,37 @@ namespace render {
 using MakeApplication = QGuiApplication* (*)(int& argc, char** argv);
 void EnsureGuiApplication(MakeApplication make = nullptr);
 
+// How far a long PDF has got: pages painted of all, reported to `sink`;
+// `cancelled`, asked before each page, stops it and no file is written.
+struct PdfProgress {
+  common::ProgressSink* sink = nullptr;
+  std::function<bool()> cancelled = nullptr;
+};
+
+// The message of a PDF the user stopped.
+inline constexpr const char* kPdfCancelled = "已取消输出PDF";
+
 // Number of pages the grid prints on with its page setup.
 int PageCount(const grid::ReportGrid& grid);
 
 // Writes the report to a PDF file, its text extractable. Needs a
 // QGuiApplication (see EnsureGuiApplication). Fails with a Chinese message
-// when the file cannot be written.
-grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path);
+// when the file cannot be written, or with kPdfCancelled. The file is
+// written only once every page is painted.
+grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path,
+                      const PdfProgress& progress = {});
 
 // The same for pages someone else paints: the paper and orientation from
 // `layout`'s page setup, then `paint` draws on the PDF's painter (calling
 // newPage between pages) and returns false when it could not.
 grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
                           const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint);
+
+// Pages painted by `paint` (page index from 0, device pixels per grid
+// pixel) to a PDF with `layout`'s page setup, as WritePdf writes a table.
+using PagePainter = std::function<void(QPainter& painter, int index, double scale)>;
+grid::Status WritePagesPdf(const grid::ReportGrid& layout, const std::string& path, int page_count,
+                           const PagePainter& paint, const PdfProgress& progress = {});
 
 // Paper size, orientation and no device margins from the grid's page setup:
 // the pages carry their own margins.
@@ -46,7 +65,6 @@ void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer);
 
 // Prints pages painted by `paint` (page index from 0, device pixels per
 // grid pixel) as PrintToPrinter does a table: the strips of strip_layout.h.
-using PagePainter = std::function<void(QPainter& painter, int index, double scale)>;
 void PrintPagesToPrinter(const grid::ReportGrid& grid, QPrinter& printer, int page_count,
                          const PagePainter& paint);
 

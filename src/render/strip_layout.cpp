@@ -107,17 +107,15 @@ void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
 }
 
 grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                           const std::string& path) {
+                           const std::string& path, const PdfProgress& progress) {
   const auto pages = LayOutStrips(grid, strips);
   PaintCache cache;
-  return WritePdfWith(grid, path, [&](QPainter& p, QPagedPaintDevice& device) {
-    const double scale = DeviceScale(&device);
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-      if (i > 0) device.newPage();
-      PaintStripPage(p, grid, strips, pages, static_cast<int>(i), scale, &cache);
-    }
-    return true;
-  });
+  return WritePagesPdf(
+      grid, path, static_cast<int>(pages.size()),
+      [&](QPainter& p, int index, double scale) {
+        PaintStripPage(p, grid, strips, pages, index, scale, &cache);
+      },
+      progress);
 }
 
 void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
@@ -131,8 +129,9 @@ void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> stri
 }
 
 grid::Status WriteReportPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                            const std::string& path) {
-  return strips.empty() ? WritePdf(grid, path) : WriteStripPdf(grid, strips, path);
+                            const std::string& path, const PdfProgress& progress) {
+  return strips.empty() ? WritePdf(grid, path, progress)
+                        : WriteStripPdf(grid, strips, path, progress);
 }
 
 void PrintReport(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,

@@ -16,6 +16,7 @@
 #include "grid/report_grid.h"
 #include "grid/strips.h"
 #include "render/cell_painter.h"
+#include "render/print.h"
 
 class QPainter;
 class QPrinter;
@@ -39,13 +40,13 @@ void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
 // The strips to a PDF file and to a printer, as WritePdf and PrintToPrinter
 // do a table. Both keep references only for the call.
 grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                           const std::string& path);
+                           const std::string& path, const PdfProgress& progress = {});
 void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
                  QPrinter& printer);
 
 // A report to PDF or a printer: as strips when it has any, else as a table.
 grid::Status WriteReportPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                            const std::string& path);
+                            const std::string& path, const PdfProgress& progress = {});
 void PrintReport(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
                  QPrinter& printer);
 

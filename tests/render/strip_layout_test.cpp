@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "../scratch_dir.h"
 #include "render/print.h"
 #include "report_fixture.h"
@@ -80,6 +82,33 @@ TEST(StripLayout, EachPrintedPageHoldsItsOwnStrips) {
   EXPECT_EQ(render_test::Count(pages[1], "第2页"), 1);
   for (const std::string& page : pages)
     EXPECT_EQ(render_test::Count(page, "期中考试成绩条"), 1) << "the title on every page";
+}
+
+// A long PDF tells how far it has got, page by page; stopped, it writes
+// nothing, and an earlier file of the same name stays as it was.
+TEST(StripLayout, PdfProgressCountsPagesAndCancellingWritesNothing) {
+  struct Seen : common::ProgressSink {
+    std::vector<std::pair<long long, long long>> reports;
+    void Report(long long value, long long maximum, std::string_view) override {
+      reports.emplace_back(value, maximum);
+    }
+  } seen;
+  std::vector<grid::Strip> strips;
+  const grid::ReportGrid g = StripGrid(20, strips);  // 14 strips, then 6: two pages
+  render::EnsureGuiApplication();
+  const test_support::ScratchDir dir("scorestat_strips");
+  const std::string path = dir.File("s.pdf");
+  ASSERT_TRUE(render::WriteStripPdf(g, strips, path, {.sink = &seen}).ok());
+  EXPECT_EQ(seen.reports, (std::vector<std::pair<long long, long long>>{{1, 2}, {2, 2}}));
+  const auto size = std::filesystem::file_size(path);
+  int asked = 0;
+  const grid::Status stopped = render::WriteStripPdf(
+      g, strips, path, {.cancelled = [&asked] { return ++asked == 2; }});  // after page 1
+  EXPECT_EQ(stopped.message(), render::kPdfCancelled);
+  EXPECT_EQ(std::filesystem::file_size(path), size);
+  EXPECT_FALSE(
+      render::WriteStripPdf(g, strips, dir.File("t.pdf"), {.cancelled = [] { return true; }}).ok());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("t.pdf")));
 }
 
 }  // namespace
