@@ -43,6 +43,7 @@ class RecordingServices : public app::UiServices {
     last_suggested = suggested;
     return file_to_save;
   }
+  QString ExistingDirectory(QWidget*, const QString&) override { return folder_to_choose; }
   std::vector<Shown> messages;
   std::vector<Shown> questions;
   bool answer = false;
@@ -53,6 +54,7 @@ class RecordingServices : public app::UiServices {
   QString last_save_filter;
   QString last_suggested;
   int save_dialogs = 0;
+  QString folder_to_choose;  // empty: the folder chooser is cancelled
 };
 
 class AppFixture : public testing::Test {
