@@ -132,8 +132,27 @@ class BandPainter {
   void CollectMerges() {
     int first = rows_.index.front();
     int last = rows_.index.back();
-    for (const grid::CellRect& m : grid_.Merges())
-      if (m.last_row >= first && m.first_row <= last) merges_.push_back(m);
+    if (options_.cache == nullptr) {
+      for (const grid::CellRect& m : grid_.Merges())
+        if (m.last_row >= first && m.first_row <= last) merges_.push_back(m);
+      return;
+    }
+    if (cache_.merge_reach < 0) SortMerges();
+    auto m = std::lower_bound(
+        cache_.merges.begin(), cache_.merges.end(), first - cache_.merge_reach,
+        [](const grid::CellRect& merge, int row) { return merge.first_row < row; });
+    for (; m != cache_.merges.end() && m->first_row <= last; ++m)
+      if (m->last_row >= first) merges_.push_back(*m);
+  }
+
+  void SortMerges() {
+    cache_.merges = grid_.Merges();
+    std::sort(
+        cache_.merges.begin(), cache_.merges.end(),
+        [](const grid::CellRect& a, const grid::CellRect& b) { return a.first_row < b.first_row; });
+    cache_.merge_reach = 0;
+    for (const grid::CellRect& m : cache_.merges)
+      cache_.merge_reach = std::max(cache_.merge_reach, m.last_row - m.first_row);
   }
 
   const grid::CellRect* MergeAt(int r, int c) const {

@@ -46,6 +46,10 @@ struct PaintCache {
   std::unordered_map<std::uint32_t, QFont> fonts;             // by style index
   std::unordered_map<std::string, TextPlacement> placements;  // by text, style, flags, cell size
   std::unordered_map<std::string, LaidOutText> texts;         // by text and style
+  // The grid's merges by first row and the most rows one spans less one (-1
+  // until gathered): a band finds its few among a province's many.
+  std::vector<grid::CellRect> merges;
+  int merge_reach = -1;
 };
 
 struct PaintOptions {
