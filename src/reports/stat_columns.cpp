@@ -124,6 +124,7 @@ TotalRowAhead::TotalRowAhead(const std::string& database_path, const std::string
           engine::Recordset rs = db.OpenRecordset(whole_sql);
           if (rs.Eof()) return;
           std::vector<std::string> texts;
+          texts.reserve(static_cast<std::size_t>(rs.FieldCount()));
           for (int j = 0; j < rs.FieldCount(); ++j)
             texts.push_back(rs.FieldValue(j).AsText(rs.FieldTypeOf(j)));
           record_ = std::move(texts);
