@@ -38,7 +38,7 @@ struct ByteCounter {
   std::size_t operator()(const journal::RowsRemoved& r) const { return RowsBytes(r.rows); }
   std::size_t operator()(const journal::RowsWere& r) const { return RowsBytes(r.rows); }
   std::size_t operator()(const std::unique_ptr<journal::ContentsWere>& r) const {
-    return RowsBytes(r->contents.rows);
+    return r->contents.cells.Bytes();
   }
   std::size_t operator()(const journal::ColsRemoved& r) const {
     std::size_t bytes = r.cells.size() * sizeof(GridContents::Cell);
@@ -79,20 +79,23 @@ Run& ReportGrid::OpenRun() {
 void ReportGrid::RecordText(int row, int col) {
   Changed();
   if (AttachedJournal() == nullptr) return;
-  OpenRun<journal::CellTexts>().entries.push_back({row, col, At(row, col).text});
+  const auto [r, c] = At(row, col);
+  OpenRun<journal::CellTexts>().entries.push_back(
+      {row, col, CompactText(contents_.cells.Text(r, c))});
 }
 
 void ReportGrid::RecordTag(int row, int col) {
   Changed();
   if (AttachedJournal() == nullptr) return;
-  OpenRun<journal::CellTags>().entries.push_back({row, col, At(row, col).tag});
+  const auto [r, c] = At(row, col);
+  OpenRun<journal::CellTags>().entries.push_back({row, col, contents_.cells.Tag(r, c)});
 }
 
 void ReportGrid::RecordStyle(int row, int col) {
   Changed();
   if (AttachedJournal() == nullptr) return;
-  const CellData& cell = At(row, col);
-  OpenRun<journal::CellStyles>().entries.push_back({row, col, cell.style});
+  const auto [r, c] = At(row, col);
+  OpenRun<journal::CellStyles>().entries.push_back({row, col, contents_.cells.Style(r, c)});
 }
 
 void ReportGrid::RecordColumn(int col) {
@@ -106,7 +109,7 @@ void ReportGrid::RecordRowHeight(int row) {
   Changed();
   if (AttachedJournal() == nullptr) return;
   OpenRun<journal::RowHeights>().entries.push_back(
-      {row, contents_.rows[static_cast<std::size_t>(row)].height});
+      {row, contents_.cells.Height(static_cast<std::size_t>(row))});
 }
 
 void ReportGrid::RecordFrame() {

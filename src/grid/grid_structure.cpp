@@ -11,7 +11,7 @@ void ReportGrid::InsertRow(int at, int count) {
   if (at < 0 || at > Rows()) throw GridError("插入行的位置超出范围：" + std::to_string(at));
   if (count < 0) throw GridError("插入的行数不能为负数");
   if (count == 0) return;
-  PutRows(at, std::vector<RowData>(static_cast<std::size_t>(count), NewRow()));
+  PutBlankRows(at, count);
 }
 
 void ReportGrid::InsertCol(int at, int count) {
@@ -19,7 +19,7 @@ void ReportGrid::InsertCol(int at, int count) {
   if (count < 0) throw GridError("插入的列数不能为负数");
   if (count == 0) return;
   const auto n = static_cast<std::size_t>(count);
-  PutCols(at, std::vector<ColumnInfo>(n), std::vector<CellData>(n * contents_.rows.size()));
+  PutCols(at, std::vector<ColumnInfo>(n), {});
 }
 
 void ReportGrid::DeleteRows(int first, int count) {
@@ -38,46 +38,57 @@ void ReportGrid::DeleteCols(int first, int count) {
   TakeCols(first, count);
 }
 
+// The new row's texts go straight into the store: the journal's record of
+// the insertion already undoes them.
 void ReportGrid::AddItem(std::string_view text, bool notify) {
-  RowData row = NewRow();
+  const int row = Rows();
+  PutBlankRows(row, 1, notify);
   std::size_t col = 0, start = 0;
-  while (col < row.cells.size()) {
+  while (col < contents_.columns.size()) {
     auto tab = text.find('\t', start);
     std::string_view field =
         text.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
-    if (!field.empty()) row.cells[col].text.Assign(field);
+    if (!field.empty()) contents_.cells.SetText(static_cast<std::size_t>(row), col, field);
     ++col;
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  std::vector<RowData> rows;
-  rows.push_back(std::move(row));
-  PutRows(Rows(), std::move(rows), notify);
 }
 
 // Every change of shape comes here, so that the journal sees it once, with
 // the merges and fixed rows and columns as they were.
-void ReportGrid::PutRows(int at, std::vector<RowData> rows, bool notify) {
-  const int count = static_cast<int>(rows.size());
+void ReportGrid::PutBlankRows(int at, int count, bool notify) {
   if (EditJournal* j = AttachedJournal())
     j->records_.emplace_back(journal::RowsInserted{at, count, CurrentFrame()});
   Changed();
-  contents_.rows.insert(contents_.rows.begin() + at, std::make_move_iterator(rows.begin()),
-                        std::make_move_iterator(rows.end()));
+  contents_.cells.InsertBlankRows(static_cast<std::size_t>(at), static_cast<std::size_t>(count),
+                                  kDefaultRowHeight);
   ShiftMergesForRows(at, count);
   ClampSelection();
   if (notify) Notify(GridChange::kShape);
 }
 
+void ReportGrid::PutRows(int at, const std::vector<RowData>& rows) {
+  const int count = static_cast<int>(rows.size());
+  if (EditJournal* j = AttachedJournal())
+    j->records_.emplace_back(journal::RowsInserted{at, count, CurrentFrame()});
+  Changed();
+  contents_.cells.InsertRows(static_cast<std::size_t>(at), rows);
+  ShiftMergesForRows(at, count);
+  ClampSelection();
+  Notify(GridChange::kShape);
+}
+
 void ReportGrid::TakeRows(int first, int count) {
-  const auto begin = contents_.rows.begin() + first;
   if (EditJournal* j = AttachedJournal()) {
     journal::RowsRemoved removed{first, {}, CurrentFrame()};
-    removed.rows.assign(std::make_move_iterator(begin), std::make_move_iterator(begin + count));
+    removed.rows.reserve(static_cast<std::size_t>(count));
+    for (int r = first; r < first + count; ++r)
+      removed.rows.push_back(contents_.cells.Row(static_cast<std::size_t>(r)));
     j->records_.emplace_back(std::move(removed));
   }
   Changed();
-  contents_.rows.erase(begin, begin + count);
+  contents_.cells.EraseRows(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
   ShiftMergesForRows(first, -count);
   contents_.fixed_rows = std::min(contents_.fixed_rows, Rows());
   ClampSelection();
@@ -91,12 +102,7 @@ void ReportGrid::PutCols(int at, std::vector<ColumnInfo> columns, std::vector<Ce
   Changed();
   contents_.columns.insert(contents_.columns.begin() + at, std::make_move_iterator(columns.begin()),
                            std::make_move_iterator(columns.end()));
-  auto from = cells.begin();
-  for (auto& row : contents_.rows) {
-    row.cells.insert(row.cells.begin() + at, std::make_move_iterator(from),
-                     std::make_move_iterator(from + count));
-    from += count;
-  }
+  contents_.cells.InsertCols(static_cast<std::size_t>(at), static_cast<std::size_t>(count), cells);
   ShiftMergesForCols(at, static_cast<int>(count));
   ClampSelection();
   Notify(GridChange::kShape);
@@ -107,19 +113,14 @@ void ReportGrid::TakeCols(int first, int count) {
     journal::ColsRemoved removed{first, {}, {}, CurrentFrame()};
     const auto c = contents_.columns.begin() + first;
     removed.columns.assign(c, c + count);
-    removed.cells.reserve(contents_.rows.size() * static_cast<std::size_t>(count));
-    for (auto& row : contents_.rows) {
-      const auto b = row.cells.begin() + first;
-      removed.cells.insert(removed.cells.end(), std::make_move_iterator(b),
-                           std::make_move_iterator(b + count));
-    }
+    removed.cells =
+        contents_.cells.ColsCells(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
     j->records_.emplace_back(std::move(removed));
   }
   Changed();
   contents_.columns.erase(contents_.columns.begin() + first,
                           contents_.columns.begin() + first + count);
-  for (auto& row : contents_.rows)
-    row.cells.erase(row.cells.begin() + first, row.cells.begin() + first + count);
+  contents_.cells.EraseCols(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
   ShiftMergesForCols(first, -count);
   contents_.fixed_cols = std::min(contents_.fixed_cols, Cols());
   ClampSelection();

@@ -17,7 +17,8 @@ ReportGrid::ReportGrid(int rows, int cols) {
   if (rows < 1 || cols < 1) throw GridError("表格至少要有一行一列");
   contents_.columns.resize(static_cast<std::size_t>(cols));
   contents_.columns[0].width = kRowHeaderWidth;
-  contents_.rows.resize(static_cast<std::size_t>(rows), NewRow());
+  contents_.cells =
+      CellStore(static_cast<std::size_t>(rows), static_cast<std::size_t>(cols), kDefaultRowHeight);
   ClampSelection();
   NewRevision();
 }
@@ -50,7 +51,9 @@ void ReportGrid::ReplaceContents(ReportGrid&& other) {
 }
 
 void ReportGrid::SwapContents(GridContents& contents) {
-  if (contents.rows.empty() || contents.columns.empty()) throw GridError("表格至少要有一行一列");
+  if (contents.cells.Rows() == 0 || contents.columns.empty())
+    throw GridError("表格至少要有一行一列");
+  if (contents.cells.Cols() != contents.columns.size()) throw GridError("行的列数与表格不一致");
   RecordContents();
   std::swap(contents_, contents);
   NewRevision();
@@ -69,13 +72,8 @@ void ReportGrid::SwapRows(int first, std::vector<GridContents::Row>& rows) {
     }
   }
   Changed();
-  if (EditJournal* j = AttachedJournal()) {
-    const auto from = contents_.rows.begin() + first;
-    j->records_.emplace_back(
-        journal::RowsWere{first, {from, from + static_cast<std::ptrdiff_t>(rows.size())}});
-  }
-  std::swap_ranges(rows.begin(), rows.end(),
-                   contents_.rows.begin() + static_cast<std::ptrdiff_t>(first));
+  contents_.cells.SwapRows(static_cast<std::size_t>(first), rows);
+  if (EditJournal* j = AttachedJournal()) j->records_.emplace_back(journal::RowsWere{first, rows});
   Notify(GridChange::kContents);
 }
 
@@ -93,22 +91,10 @@ void ReportGrid::CheckCol(int col) const {
                     " 列）");
 }
 
-const ReportGrid::CellData& ReportGrid::At(int row, int col) const {
+std::pair<std::size_t, std::size_t> ReportGrid::At(int row, int col) const {
   CheckRow(row);
   CheckCol(col);
-  return contents_.rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
-}
-
-ReportGrid::CellData& ReportGrid::At(int row, int col) {
-  CheckRow(row);
-  CheckCol(col);
-  return contents_.rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
-}
-
-ReportGrid::RowData ReportGrid::NewRow() const {
-  RowData row;
-  row.cells.resize(contents_.columns.size());
-  return row;
+  return {static_cast<std::size_t>(row), static_cast<std::size_t>(col)};
 }
 
 std::uint32_t ReportGrid::InternTag(std::string_view tag) {
@@ -127,7 +113,7 @@ void ReportGrid::SetRows(int rows) {
   if (rows < Rows())
     TakeRows(rows, Rows() - rows);
   else if (rows > Rows())
-    PutRows(Rows(), std::vector<RowData>(static_cast<std::size_t>(rows - Rows()), NewRow()));
+    PutBlankRows(Rows(), rows - Rows());
 }
 
 void ReportGrid::SetCols(int cols) {
@@ -136,8 +122,7 @@ void ReportGrid::SetCols(int cols) {
     TakeCols(cols, Cols() - cols);
   } else if (cols > Cols()) {
     const auto added = static_cast<std::size_t>(cols - Cols());
-    PutCols(Cols(), std::vector<ColumnInfo>(added),
-            std::vector<CellData>(added * contents_.rows.size()));
+    PutCols(Cols(), std::vector<ColumnInfo>(added), {});
   }
 }
 
@@ -173,47 +158,50 @@ CellRef ReportGrid::Cell(int row, int col) {
 }
 
 std::string_view ReportGrid::CellText(int row, int col) const {
-  return At(row, col).text.view();
+  const auto [r, c] = At(row, col);
+  return contents_.cells.Text(r, c);
 }
 
 void ReportGrid::SetCellText(int row, int col, std::string_view text) {
-  CellData& cell = At(row, col);
-  if (cell.text.view() != text) RecordText(row, col);
-  cell.text.Assign(text);
+  const auto [r, c] = At(row, col);
+  if (contents_.cells.Text(r, c) != text) RecordText(row, col);
+  contents_.cells.SetText(r, c, text);
   Notify(GridChange::kContents);
 }
 
 std::string_view ReportGrid::CellTag(int row, int col) const {
-  return contents_.tags[At(row, col).tag];
+  const auto [r, c] = At(row, col);
+  return contents_.tags[contents_.cells.Tag(r, c)];
 }
 
 void ReportGrid::SetCellTag(int row, int col, std::string_view tag) {
-  CellData& cell = At(row, col);
+  const auto [r, c] = At(row, col);
   const std::uint32_t index = InternTag(tag);
-  if (cell.tag != index) RecordTag(row, col);
-  cell.tag = index;
+  if (contents_.cells.Tag(r, c) != index) RecordTag(row, col);
+  contents_.cells.SetTag(r, c, index);
 }
 
 std::uint32_t ReportGrid::CellStyleIndex(int row, int col) const {
-  return At(row, col).style;
+  const auto [r, c] = At(row, col);
+  return contents_.cells.Style(r, c);
 }
 
 const CellStyle& ReportGrid::CellStyleAt(int row, int col) const {
-  return contents_.styles.Get(At(row, col).style);
+  return contents_.styles.Get(CellStyleIndex(row, col));
 }
 
 void ReportGrid::SetCellStyle(int row, int col, const CellStyle& style) {
-  CellData& cell = At(row, col);
+  const auto [r, c] = At(row, col);
   RecordStyle(row, col);
-  cell.style = contents_.styles.Intern(style);
+  contents_.cells.SetStyle(r, c, contents_.styles.Intern(style));
   Notify(GridChange::kStyle);
 }
 
 void ReportGrid::SetCellStyleIndex(int row, int col, std::uint32_t index) {
   if (index >= contents_.styles.size()) throw GridError("样式序号无效：" + std::to_string(index));
-  CellData& cell = At(row, col);
+  const auto [r, c] = At(row, col);
   RecordStyle(row, col);
-  cell.style = index;
+  contents_.cells.SetStyle(r, c, index);
   Notify(GridChange::kStyle);
 }
 
@@ -254,21 +242,23 @@ void ReportGrid::ModifyStyles(const CellRect& rect, const std::function<void(Cel
   std::vector<std::pair<std::uint32_t, std::uint32_t>> done;
   for (int r = rect.first_row; r <= rect.last_row; ++r) {
     for (int c = rect.first_col; c <= rect.last_col; ++c) {
-      CellData& cell =
-          contents_.rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)];
-      auto it = std::find_if(done.begin(), done.end(),
-                             [&](const auto& p) { return p.first == cell.style; });
+      const auto sr = static_cast<std::size_t>(r);
+      const auto sc = static_cast<std::size_t>(c);
+      const std::uint32_t was = contents_.cells.Style(sr, sc);
+      auto it =
+          std::find_if(done.begin(), done.end(), [&](const auto& p) { return p.first == was; });
       std::uint32_t index = 0;
       if (it != done.end()) {
         index = it->second;
       } else {
-        CellStyle s = contents_.styles.Get(cell.style);
+        CellStyle s = contents_.styles.Get(was);
         edit(s);
         index = contents_.styles.Intern(s);
-        done.emplace_back(cell.style, index);
+        done.emplace_back(was, index);
       }
-      if (index != cell.style) RecordStyle(r, c);
-      cell.style = index;
+      if (index == was) continue;
+      RecordStyle(r, c);
+      contents_.cells.SetStyle(sr, sc, index);
     }
   }
   Notify(GridChange::kStyle);
@@ -337,14 +327,14 @@ bool ReportGrid::AcceptsInput(int col, std::string_view text) const {
 
 int ReportGrid::RowHeight(int row) const {
   CheckRow(row);
-  return contents_.rows[static_cast<std::size_t>(row)].height;
+  return contents_.cells.Height(static_cast<std::size_t>(row));
 }
 
 void ReportGrid::SetRowHeight(int row, int pixels) {
   CheckRow(row);
   if (pixels < 0) throw GridError("行高不能为负数：" + std::to_string(pixels));
   RecordRowHeight(row);
-  contents_.rows[static_cast<std::size_t>(row)].height = pixels;
+  contents_.cells.SetHeight(static_cast<std::size_t>(row), pixels);
   Notify(GridChange::kLayout);
 }
 

@@ -6,8 +6,8 @@
 // columns are numbered from 0; every member that takes a row or a column
 // throws GridError when it is out of range.
 //
-// Storage: a row is a vector of 24-byte cells (text, style index, tag index);
-// styles and tags are interned per grid.
+// Storage: the cells column by column in a CellStore (8 bytes a text,
+// styles and tags only where set); styles and tags are interned per grid.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "grid/cell_store.h"
 #include "grid/clipboard.h"
 #include "grid/compact_text.h"
 #include "grid/grid_error.h"
@@ -30,7 +31,6 @@
 
 namespace grid {
 
-inline constexpr int kDefaultRowHeight = 20;  // pixels at 96 dpi
 inline constexpr int kDefaultColWidth = 64;
 inline constexpr int kRowHeaderWidth = 40;
 
@@ -62,19 +62,10 @@ struct ColumnInfo {
 // a row taken out of a grid stays valid for that grid as long as its column
 // count is unchanged.
 struct GridContents {
-  struct Cell {
-    CompactText text;
-    std::uint32_t style = 0;
-    std::uint32_t tag = 0;  // index into tags, 0 = none
-    bool operator==(const Cell&) const = default;
-  };
-  struct Row {
-    std::vector<Cell> cells;
-    int height = kDefaultRowHeight;
-    bool operator==(const Row&) const = default;
-  };
+  using Cell = CellValue;
+  using Row = RowValue;
 
-  std::vector<Row> rows;
+  CellStore cells;
   std::vector<ColumnInfo> columns;
   StyleTable styles;
   std::vector<std::string> tags{""};
@@ -144,7 +135,7 @@ class ReportGrid {
   void SwapRows(int first, std::vector<GridContents::Row>& rows);
 
   // ---- shape
-  int Rows() const { return static_cast<int>(contents_.rows.size()); }
+  int Rows() const { return static_cast<int>(contents_.cells.Rows()); }
   int Cols() const { return static_cast<int>(contents_.columns.size()); }
   void SetRows(int rows);  // >= 1; 1 keeps only the header row
   void SetCols(int cols);  // >= 1
@@ -285,9 +276,8 @@ class ReportGrid {
     int next_id = 1;
   };
 
-  const CellData& At(int row, int col) const;
-  CellData& At(int row, int col);
-  RowData NewRow() const;
+  // Checks the position, then gives it as indexes into the cell store.
+  std::pair<std::size_t, std::size_t> At(int row, int col) const;
   std::uint32_t InternTag(std::string_view tag);
   void Notify(GridChange change);
   void ShiftMergesForRows(int at, int delta);
@@ -295,7 +285,8 @@ class ReportGrid {
   void ClampSelection();
 
   // The row and column edits every change of shape goes through, recorded.
-  void PutRows(int at, std::vector<RowData> rows, bool notify = true);
+  void PutRows(int at, const std::vector<RowData>& rows);
+  void PutBlankRows(int at, int count, bool notify = true);
   void TakeRows(int first, int count);
   void PutCols(int at, std::vector<ColumnInfo> columns, std::vector<CellData> cells);
   void TakeCols(int first, int count);

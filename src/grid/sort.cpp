@@ -42,12 +42,11 @@ bool SortsBefore(const SortKey& a, const SortKey& b, bool ascending) {
 void ReportGrid::Sort(int col, bool ascending) {
   CheckCol(col);
   auto first = static_cast<std::size_t>(contents_.fixed_rows);
-  if (contents_.rows.size() <= first + 1) return;
-  std::size_t n = contents_.rows.size() - first;
+  if (contents_.cells.Rows() <= first + 1) return;
+  std::size_t n = contents_.cells.Rows() - first;
   std::vector<SortKey> keys(n);
   for (std::size_t i = 0; i < n; ++i)
-    keys[i] =
-        SortKey::Of(contents_.rows[first + i].cells[static_cast<std::size_t>(col)].text.view());
+    keys[i] = SortKey::Of(contents_.cells.Text(first + i, static_cast<std::size_t>(col)));
   std::vector<std::uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -58,11 +57,7 @@ void ReportGrid::Sort(int col, bool ascending) {
 
 // The permutation is what the journal keeps of a sort: 4 bytes a row.
 void ReportGrid::PermuteRows(int first, std::vector<std::uint32_t> order) {
-  const auto base = static_cast<std::size_t>(first);
-  std::vector<RowData> moved;
-  moved.reserve(order.size());
-  for (auto i : order) moved.push_back(std::move(contents_.rows[base + i]));
-  std::move(moved.begin(), moved.end(), contents_.rows.begin() + static_cast<std::ptrdiff_t>(base));
+  contents_.cells.PermuteRows(static_cast<std::size_t>(first), order);
   if (EditJournal* j = AttachedJournal())
     j->records_.emplace_back(journal::RowsPermuted{first, std::move(order)});
   Changed();

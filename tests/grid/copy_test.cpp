@@ -188,9 +188,9 @@ TEST(GridSwap, SwappingBackUndoesAnEdit) {
   g.SetRows(3);
   g.SwapContents(kept);
   EXPECT_TRUE(g.Contents() == before);
-  EXPECT_EQ(kept.rows.size(), 3u);  // the edited contents, ready for a redo
+  EXPECT_EQ(kept.cells.Rows(), 3u);  // the edited contents, ready for a redo
 
-  std::vector<GridContents::Row> rows(g.Contents().rows.begin() + 2, g.Contents().rows.begin() + 4);
+  std::vector<GridContents::Row> rows{g.Contents().cells.Row(2), g.Contents().cells.Row(3)};
   heard = 0;
   g.Range(2, 1, 3, 3).Select();
   g.Selection().SetFontItalic(true);
@@ -199,7 +199,7 @@ TEST(GridSwap, SwappingBackUndoesAnEdit) {
   EXPECT_EQ(heard, 4);  // selection, style, text, swap
   EXPECT_EQ(g.CellText(3, 1), "乙");
   EXPECT_FALSE(g.CellStyleAt(2, 1).italic);
-  EXPECT_TRUE(g.Contents().rows == before.rows);
+  EXPECT_TRUE(g.Contents().cells == before.cells);
   EXPECT_EQ(rows[1].cells[1].text.view(), "改");
 }
 

@@ -1,0 +1,155 @@
+// The column store under every grid: texts of any length come back as they
+// went in, wherever the store keeps them, and row and column edits keep a
+// cell's text, style and tag together.
+#include "grid/cell_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace grid {
+namespace {
+
+CellValue Cell(const std::string& text, std::uint32_t style = 0, std::uint32_t tag = 0) {
+  return CellValue{CompactText(text), style, tag};
+}
+
+// Every cell as "text/style/tag", row by row.
+std::vector<std::string> Dump(const CellStore& s) {
+  std::vector<std::string> out;
+  for (std::size_t r = 0; r < s.Rows(); ++r)
+    for (std::size_t c = 0; c < s.Cols(); ++c)
+      out.push_back(std::string(s.Text(r, c)) + "/" + std::to_string(s.Style(r, c)) + "/" +
+                    std::to_string(s.Tag(r, c)));
+  return out;
+}
+
+TEST(CellStore, TextsOfEveryLengthComeBack) {
+  // Lengths around the inline limit (7 bytes), the one-byte length prefix
+  // (255) and a pool block (1 MiB), and a text with a zero byte.
+  const std::vector<std::string> texts = {
+      "",
+      "7",
+      "1234567",
+      "12345678",
+      "学生",
+      "第3中学",
+      std::string(254, 'a'),
+      std::string(255, 'b'),
+      std::string(70000, 'c'),
+      std::string((1 << 20) + 3, 'd'),
+      std::string("a\0b", 3),
+      "学生1234567890",
+  };
+  CellStore s(texts.size(), 2, kDefaultRowHeight);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    s.SetText(i, 0, texts[i]);
+    s.SetText(i, 1, texts[texts.size() - 1 - i]);
+  }
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(s.Text(i, 0), texts[i]) << "row " << i;
+    EXPECT_EQ(s.Text(i, 1), texts[texts.size() - 1 - i]) << "row " << i;
+  }
+}
+
+// A cell may be given a text read from the store itself; texts replaced are
+// reclaimed at the next edit of rows.
+TEST(CellStore, ReplacedTextsAreReclaimedWithoutLosingAnyKept) {
+  CellStore s(1000, 2, kDefaultRowHeight);
+  for (std::size_t r = 0; r < 1000; ++r) s.SetText(r, 0, "kept text " + std::to_string(r));
+  const std::string long_text(4000, 'x');
+  // 16 MB of texts written, of which 11 are kept at the end.
+  for (int round = 0; round < 2000; ++round) {
+    s.SetText(round % 10, 1, long_text + std::to_string(round));
+    s.SetText(999, 1, s.Text(round % 10, 1));
+    if (round % 100 == 99) s.InsertBlankRows(s.Rows(), 1, kDefaultRowHeight);
+  }
+  EXPECT_LT(s.Bytes(), std::size_t{4} << 20) << "replaced texts were never reclaimed";
+  for (std::size_t r = 0; r < 1000; ++r) EXPECT_EQ(s.Text(r, 0), "kept text " + std::to_string(r));
+  EXPECT_EQ(s.Text(999, 1), long_text + "1999");
+  EXPECT_EQ(s.Text(9, 1), long_text + "1999");
+  EXPECT_EQ(s.Text(0, 1), long_text + "1990");
+}
+
+TEST(CellStore, RowAndColumnEditsKeepCellsWhole) {
+  CellStore s(3, 2, kDefaultRowHeight);
+  s.SetText(0, 0, "header text long");
+  s.SetText(1, 0, "a");
+  s.SetStyle(1, 1, 5);  // styles appear in one column only
+  s.SetText(2, 0, "third row text");
+  s.SetTag(2, 0, 1);
+  s.SetHeight(2, 0);
+
+  RowValue inserted;
+  inserted.cells = {Cell("inserted long text", 2, 0), Cell("x", 0, 3)};
+  inserted.height = 33;
+  s.InsertRows(1, {inserted});
+  s.InsertBlankRows(4, 1, 7);
+  EXPECT_EQ(Dump(s),
+            (std::vector<std::string>{"header text long/0/0", "/0/0",     // row 0
+                                      "inserted long text/2/0", "x/0/3",  // the inserted row
+                                      "a/0/0", "/5/0",                    //
+                                      "third row text/0/1", "/0/0",       //
+                                      "/0/0", "/0/0"}));                  // the blank one
+  EXPECT_EQ(s.Height(1), 33);
+  EXPECT_EQ(s.Height(3), 0);
+  EXPECT_EQ(s.Height(4), 7);
+
+  s.InsertCols(1, 1,
+               {Cell("c0"), Cell("c1 long text", 4), Cell("c2"), Cell("c3", 0, 2), Cell("c4")});
+  EXPECT_EQ(s.ColsCells(1, 1)[1].text.view(), "c1 long text");
+  s.EraseCols(0, 1);
+  s.EraseRows(0, 1);
+  EXPECT_EQ(Dump(s), (std::vector<std::string>{"c1 long text/4/0", "x/0/3",  //
+                                               "c2/0/0", "/5/0",             //
+                                               "c3/0/2", "/0/0",             //
+                                               "c4/0/0", "/0/0"}));
+  EXPECT_EQ(s.Height(0), 33);
+
+  // Rows now at 1 + i come from 1 + order[i].
+  s.PermuteRows(1, {2, 0, 1});
+  EXPECT_EQ(Dump(s), (std::vector<std::string>{"c1 long text/4/0", "x/0/3",  //
+                                               "c4/0/0", "/0/0",             //
+                                               "c2/0/0", "/5/0",             //
+                                               "c3/0/2", "/0/0"}));
+  EXPECT_EQ(s.Height(1), 7);
+  EXPECT_EQ(s.Height(3), 0);
+}
+
+TEST(CellStore, SwappedRowsComeBackAsTheyWere) {
+  CellStore s(3, 2, kDefaultRowHeight);
+  s.SetText(1, 0, "was here, long");
+  s.SetStyle(1, 1, 3);
+  std::vector<RowValue> rows{s.Row(2), s.Row(2)};
+  rows[0].cells[0] = Cell("swapped in, long", 0, 1);
+  rows[1].height = 9;
+  const CellStore before = s;
+  s.SwapRows(1, rows);
+  EXPECT_EQ(s.Text(1, 0), "swapped in, long");
+  EXPECT_EQ(s.Style(1, 1), 0u);
+  EXPECT_EQ(s.Height(2), 9);
+  EXPECT_EQ(rows[0].cells[0].text.view(), "was here, long");
+  s.SwapRows(1, rows);
+  EXPECT_TRUE(s == before);
+}
+
+// Equal contents compare equal however their texts are laid out.
+TEST(CellStore, EqualityLooksAtContentsNotLayout) {
+  CellStore a(2, 2, kDefaultRowHeight);
+  CellStore b(2, 2, kDefaultRowHeight);
+  a.SetText(0, 0, "an old long text");
+  a.SetText(0, 0, "the same long text");
+  b.SetText(0, 0, "the same long text");
+  EXPECT_TRUE(a == b);
+  b.SetStyle(1, 1, 0);  // 0 everywhere stays equal to never set
+  EXPECT_TRUE(a == b);
+  b.SetTag(1, 1, 2);
+  EXPECT_FALSE(a == b);
+  b.SetTag(1, 1, 0);
+  b.SetHeight(1, 21);
+  EXPECT_FALSE(a == b);
+}
+
+}  // namespace
+}  // namespace grid
