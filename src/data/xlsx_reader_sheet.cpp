@@ -251,6 +251,28 @@ bool ReadPlainCell(XmlScanner& scanner, CellContent& cell) {
   return false;
 }
 
+// The attributes of a cell's start tag "<c …>" at the scanner's position,
+// the tag consumed, when it is wholly in memory, not self-closing, and no
+// '>' can hide in its values (no single quotes, the double ones paired):
+// then its first '>' ends it, as the tokens would find. nullopt, nothing
+// consumed, for anything else.
+std::optional<std::string_view> PlainCellTag(XmlScanner& scanner) {
+  const std::string_view rest = scanner.Buffered(64);
+  if (rest.size() < 3 || rest[0] != '<' || rest[1] != 'c' || (rest[2] != ' ' && rest[2] != '>'))
+    return std::nullopt;
+  const std::size_t gt = rest.find('>', 2);
+  if (gt == std::string_view::npos || rest[gt - 1] == '/') return std::nullopt;
+  // Counted without a branch, so that the loop runs many bytes a step.
+  std::size_t quotes = 0, apostrophes = 0;
+  for (std::size_t i = 2; i < gt; ++i) {
+    quotes += rest[i] == '"';
+    apostrophes += rest[i] == '\'';
+  }
+  if (apostrophes != 0 || quotes % 2 != 0) return std::nullopt;
+  scanner.Skip(gt + 1);
+  return rest.substr(2, gt - 2);
+}
+
 }  // namespace
 
 std::uint32_t ReadSharedStrings(ByteSource source, StringPool& pool) {
@@ -291,7 +313,22 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, const SheetContex
   CellContent cell;
   bool in_cell = false, in_value = false, complete = false;
   int phonetic_depth = 0;
-  for (XmlToken tok = scanner.Next(); tok.type != Type::kEndOfPart; tok = scanner.Next()) {
+  // A cell's start tag, and its content too when that is plain.
+  const auto start_cell = [&](std::string_view attrs, bool self_closing) {
+    builder.CellStart(attrs);
+    cell.value.clear();  // keeps its capacity: a million cells, no allocation each
+    cell.has_value = cell.has_formula = false;
+    phonetic_depth = 0;
+    in_cell = !self_closing && !ReadPlainCell(scanner, cell);
+    if (!in_cell) builder.CellEnd(cell);
+  };
+  for (;;) {
+    if (const std::optional<std::string_view> attrs = PlainCellTag(scanner)) {
+      start_cell(*attrs, false);
+      continue;
+    }
+    const XmlToken tok = scanner.Next();
+    if (tok.type == Type::kEndOfPart) break;
     if (tok.type == Type::kText) {
       if (in_value) AppendText(tok, cell.value);
       continue;
@@ -300,13 +337,11 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, const SheetContex
     complete = complete || (tok.name == "sheetData" && (!start || tok.self_closing));
     if (tok.name == "c") {
       if (start) {
-        builder.CellStart(tok.attrs);
-        cell.value.clear();  // keeps its capacity: a million cells, no allocation each
-        cell.has_value = cell.has_formula = false;
-        phonetic_depth = 0;
+        start_cell(tok.attrs, tok.self_closing);
+      } else {
+        in_cell = false;
+        builder.CellEnd(cell);
       }
-      in_cell = start && !tok.self_closing && !ReadPlainCell(scanner, cell);
-      if (!in_cell) builder.CellEnd(cell);
     } else if (!in_cell) {
       if (start && tok.name == "row") builder.Row(tok.attrs);
       if (start && tok.name == "dimension") {

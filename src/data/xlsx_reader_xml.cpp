@@ -182,27 +182,6 @@ void XmlScanner::SkipDeclaration() {
   }
 }
 
-void ForEachAttr(std::string_view attrs,
-                 const std::function<bool(std::string_view, std::string_view)>& take) {
-  std::size_t i = 0;
-  while (i < attrs.size()) {
-    while (i < attrs.size() && IsSpace(attrs[i])) ++i;
-    std::size_t name_begin = i;
-    while (i < attrs.size() && attrs[i] != '=' && !IsSpace(attrs[i])) ++i;
-    std::string_view attr_name = attrs.substr(name_begin, i - name_begin);
-    while (i < attrs.size() && IsSpace(attrs[i])) ++i;
-    if (i >= attrs.size() || attrs[i] != '=') return;
-    ++i;
-    while (i < attrs.size() && IsSpace(attrs[i])) ++i;
-    if (i >= attrs.size() || (attrs[i] != '"' && attrs[i] != '\'')) return;
-    char quote = attrs[i++];
-    std::size_t value_end = attrs.find(quote, i);
-    if (value_end == std::string_view::npos) return;
-    if (take(attr_name, attrs.substr(i, value_end - i))) return;
-    i = value_end + 1;
-  }
-}
-
 std::optional<std::string_view> FindAttr(std::string_view attrs, std::string_view name) {
   std::optional<std::string_view> found;
   ForEachAttr(attrs, [&](std::string_view attr_name, std::string_view value) {

@@ -63,9 +63,28 @@ class XmlScanner {
 
 // Calls take(name, raw value) for each attribute in order until it returns
 // true or the text is malformed (where a reader must stop, since what
-// follows cannot be split reliably).
-void ForEachAttr(std::string_view attrs,
-                 const std::function<bool(std::string_view, std::string_view)>& take);
+// follows cannot be split reliably). A template: it runs once per cell.
+template <typename Take>
+void ForEachAttr(std::string_view attrs, Take take) {
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t i = 0;
+  while (i < attrs.size()) {
+    while (i < attrs.size() && space(attrs[i])) ++i;
+    const std::size_t name_begin = i;
+    while (i < attrs.size() && attrs[i] != '=' && !space(attrs[i])) ++i;
+    const std::string_view name = attrs.substr(name_begin, i - name_begin);
+    while (i < attrs.size() && space(attrs[i])) ++i;
+    if (i >= attrs.size() || attrs[i] != '=') return;
+    ++i;
+    while (i < attrs.size() && space(attrs[i])) ++i;
+    if (i >= attrs.size() || (attrs[i] != '"' && attrs[i] != '\'')) return;
+    const char quote = attrs[i++];
+    const std::size_t value_end = attrs.find(quote, i);
+    if (value_end == std::string_view::npos) return;
+    if (take(name, attrs.substr(i, value_end - i))) return;
+    i = value_end + 1;
+  }
+}
 
 // The raw value of attribute `name` (matched exactly, prefix included).
 std::optional<std::string_view> FindAttr(std::string_view attrs, std::string_view name);
