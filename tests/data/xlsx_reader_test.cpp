@@ -151,6 +151,10 @@ TEST(XlsxReader, CellsReadAlikeWhetherPlainOrNotAndWhereverTheBytesBreak) {
       "<c r=\"I1\" t=\"inlineStr\"><is><r><t>富</t></r><r><t>文本</t></r></is></c>"
       "<c r=\"J1\" t=\"inlineStr\"><is><t>甲</t><rPh><t>jia</t></rPh></is></c>"
       "<c r=\"K1\"><v>3</v></c ><c r=\"L1\"/><c r=\"M1\" t=\"e\"><v>#N/A</v></c>"
+      // Start tags the tokens must split: single quotes, a '>' in a value,
+      // a tab, no attributes at all (the next column), self-closing.
+      "<c r='N1'><v>4</v></c><c r=\"O1\" x=\"a>b\" t=\"str\"><v>5</v></c>"
+      "<c\tr=\"P1\"><v>6</v></c><c><v>7</v></c><c r=\"R1\" /><c r=\"S1\"><v>9</v></c>"
       "</row></sheetData></worksheet>";
   const std::vector<CellValue> expected = {Num(12.5),
                                            Txt("高一(1)班"),
@@ -164,7 +168,13 @@ TEST(XlsxReader, CellsReadAlikeWhetherPlainOrNotAndWhereverTheBytesBreak) {
                                            Txt("甲"),
                                            Num(3),
                                            None(),
-                                           Txt("#N/A", kErrorValue)};
+                                           Txt("#N/A", kErrorValue),
+                                           Num(4),
+                                           Txt("5"),
+                                           Num(6),
+                                           Num(7),
+                                           None(),
+                                           Num(9)};
   for (std::size_t step : {std::size_t{1} << 20, std::size_t{1}, std::size_t{2}, std::size_t{3},
                            std::size_t{7}, std::size_t{13}, std::size_t{31}}) {
     SCOPED_TRACE(step);
