@@ -17,6 +17,7 @@
 
 #include "common/bench_util.h"
 #include "data/exam_generator.h"
+#include "data/exam_library.h"
 #include "data/import.h"
 #include "data/score_database.h"
 #include "data/xlsx_writer.h"
@@ -68,7 +69,7 @@ Figures ImportOnce(const std::string& workbook, const std::string& label) {
   std::printf("%-28s %8.2f s wall  %6.2f s CPU   peak RSS %5.0f MiB   %s\n", label.c_str(), seconds,
               cpu, bench::PeakRssMiB(), result.ok ? "ok" : result.message.c_str());
   fs::remove(db);
-  fs::remove_all(db.string() + "-exams");  // the exam library beside it
+  fs::remove_all(data::LibraryFolder(db.string()));  // the exam library beside it
   return {seconds, cpu};
 }
 
