@@ -40,6 +40,7 @@ common::Status WriteDocument(const output::Document& doc, const std::string& pat
     render::EnsureGuiApplication();
     status = render::WriteReportPdf(doc.grid, doc.strips, path, {.sink = progress});
 #else
+    (void)progress;
     status = grid::Status::Error("这个版本没有编译 PDF 输出。");
 #endif
   }
