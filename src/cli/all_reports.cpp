@@ -168,7 +168,7 @@ int WriteAllReports(Context& ctx, const std::string& path, bool with_charts) {
   LoadSettingsForRun(ctx);
   const std::vector<Job> jobs = AllJobs(ctx.state.subject_lines.SubjectName);
   StderrProgress progress(ctx.err);
-  std::optional<grid::ExcelBookWriter> book(std::in_place, path);
+  std::optional<grid::ExcelBookWriter> book(std::in_place, path, grid::SheetWriting::kStreamed);
   try {
     AddReportSheets(ctx, jobs, *book, progress);
   } catch (...) {

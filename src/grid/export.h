@@ -31,13 +31,21 @@ struct NamedGrid {
 };
 Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string& path);
 
+// How ExcelBookWriter writes a grid's sheet. kLibrary: libxlsxwriter keeps
+// every cell until Close and then writes and deflates all sheets on one
+// thread. kStreamed: the sheet's XML is written by us at Add, deflated on a
+// thread of its own while the caller makes the next sheet, and the cells are
+// never held; the workbook's members are the same bytes (but for the time in
+// docProps/core.xml), only the zip container and its compression differ.
+enum class SheetWriting { kLibrary, kStreamed };
+
 // The same workbook written sheet by sheet: Add copies a grid (or picture)
 // into the workbook, so the caller may drop it at once and a book of many
 // large reports never holds all their grids. Close writes the file; a writer
 // destroyed unclosed writes it too and ignores the outcome. Not thread-safe.
 class ExcelBookWriter {
  public:
-  explicit ExcelBookWriter(const std::string& path);
+  explicit ExcelBookWriter(const std::string& path, SheetWriting writing = SheetWriting::kLibrary);
   ExcelBookWriter(const ExcelBookWriter&) = delete;
   ExcelBookWriter& operator=(const ExcelBookWriter&) = delete;
   ~ExcelBookWriter();

@@ -1,364 +1,97 @@
+#include <unistd.h>
 #include <xlsxwriter.h>
 
-#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
-#include "common/text_number.h"
-#include "grid/display_format.h"
 #include "grid/export.h"
+#include "grid/xlsx_sheet.h"
+#include "grid/xlsx_stream.h"
+#include "grid/zip_pack.h"
 
 namespace grid {
 namespace {
 
-constexpr double kCmPerInch = 2.54;
-constexpr lxw_row_t kMaxSheetRows = 1'048'576;
-constexpr lxw_col_t kMaxSheetCols = 16'384;
+using xlsx::FormatPool;
+using xlsx::SheetCell;
 
-double ColumnChars(int pixels) {
-  return pixels <= 12 ? pixels / 12.0 : (pixels - 5) / 7.0;
-}
-double RowPoints(int pixels) {
-  return pixels * 0.75;
-}
-
-// libxlsxwriter takes 0 as "no colour", so black has its own value.
-lxw_color_t ToLxw(Color c) {
-  return c == kBlack ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : c;
-}
-
-uint8_t BorderOf(int line_style) {
-  return line_style == kLineThick  ? LXW_BORDER_MEDIUM
-         : line_style == kLineThin ? LXW_BORDER_THIN
-                                   : LXW_BORDER_NONE;
-}
-
-uint8_t PaperCode(const PageSettings& p) {
-  struct Code {
-    double w, h;
-    uint8_t code;
-  };
-  static const Code kCodes[] = {
-      {210, 297, 9}, {297, 420, 8}, {182, 257, 13}, {215.9, 279.4, 1}, {215.9, 355.6, 5}};
-  for (const auto& c : kCodes)
-    if (std::fabs(c.w - p.paper_width) < 0.5 && std::fabs(c.h - p.paper_height) < 0.5)
-      return c.code;
-  return 0;  // the printer's default
-}
-
-// "&p"/"&n" become the workbook's page fields; a literal "&" is doubled.
-std::string HeaderFooterText(const HeaderFooter& hf) {
-  if (hf.text.empty()) return {};
-  static const char* const kAlign[] = {"&L", "&C", "&R"};
-  std::string out = kAlign[hf.alignment >= 0 && hf.alignment <= 2 ? hf.alignment : 1];
-  out += "&\"" + hf.font.name + "," +
-         (hf.font.bold && hf.font.italic ? "Bold Italic"
-          : hf.font.bold                 ? "Bold"
-          : hf.font.italic               ? "Italic"
-                                         : "Regular") +
-         "\"&" + std::to_string(static_cast<int>(hf.font.size));
-  for (std::size_t i = 0; i < hf.text.size(); ++i) {
-    char ch = hf.text[i];
-    if (ch == '&' && i + 1 < hf.text.size() && (hf.text[i + 1] == 'p' || hf.text[i + 1] == 'P')) {
-      out += "&P";
-      ++i;
-    } else if (ch == '&' && i + 1 < hf.text.size() &&
-               (hf.text[i + 1] == 'n' || hf.text[i + 1] == 'N')) {
-      out += "&N";
-      ++i;
-    } else if (ch == '&') {
-      out += "&&";
-    } else {
-      out += ch;
-    }
-  }
-  return out;
-}
-
-// The first `count` characters of a UTF-8 text.
-std::string Utf8Prefix(const std::string& text, std::size_t count) {
-  std::size_t i = 0;
-  for (std::size_t chars = 0; i < text.size(); ++i) {
-    const bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-    if (lead && chars++ == count) break;
-  }
-  return text.substr(0, i);
-}
-
-// A worksheet name Excel accepts: at most 31 characters, none of []:*?/\,
-// not empty, and not used before in the workbook.
-std::string UniqueSheetName(const std::string& wanted, std::set<std::string>& used) {
-  std::string clean;
-  for (char c : wanted)
-    if (std::string_view("[]:*?/\\").find(c) == std::string_view::npos) clean += c;
-  if (clean.empty()) clean = "Sheet";
-  for (int n = 1;; ++n) {
-    const std::string suffix = n > 1 ? "(" + std::to_string(n) + ")" : "";
-    std::string name = Utf8Prefix(clean, 31 - suffix.size()) + suffix;
-    if (used.insert(name).second) return name;
-  }
-}
-
-// One format per distinct look in the whole workbook. The library assigns a
-// format its index once, but a format object that merely repeats another's
-// look is hashed again at every cell it is written to (a whole listing's
-// worth of hashing per repeated column or sheet), so repeats never reach it.
-class FormatPool {
- public:
-  explicit FormatPool(lxw_workbook* wb) : wb_(wb) {}
-
-  lxw_format* Get(CellStyle s, const std::string& num_format) {
-    s.locked = false;  // not part of a workbook's format
-    for (const Entry& e : entries_)
-      if (e.style == s && e.num_format == num_format) return e.format;
-    entries_.push_back({s, num_format, Create(s, num_format)});
-    return entries_.back().format;
-  }
-
- private:
-  struct Entry {
-    CellStyle style;
-    std::string num_format;
-    lxw_format* format;
-  };
-
-  lxw_format* Create(const CellStyle& s, const std::string& num_format) {
-    lxw_format* f = workbook_add_format(wb_);
-    format_set_font_name(f, s.font_name.c_str());
-    format_set_font_size(f, s.font_size);
-    if (s.bold) format_set_bold(f);
-    if (s.italic) format_set_italic(f);
-    if (s.underline) format_set_underline(f, LXW_UNDERLINE_SINGLE);
-    if (s.fore_color != kBlack) format_set_font_color(f, ToLxw(s.fore_color));
-    if (s.back_color != kWhite) format_set_bg_color(f, ToLxw(s.back_color));
-    switch (HorizontalOf(s.alignment)) {
-      case HAlign::kLeft:
-        format_set_align(f, LXW_ALIGN_LEFT);
-        break;
-      case HAlign::kCenter:
-        format_set_align(f, LXW_ALIGN_CENTER);
-        break;
-      case HAlign::kRight:
-        format_set_align(f, LXW_ALIGN_RIGHT);
-        break;
-      case HAlign::kGeneral:
-        break;
-    }
-    VAlign v = VerticalOf(s.alignment);
-    format_set_align(f, v == VAlign::kTop      ? LXW_ALIGN_VERTICAL_TOP
-                        : v == VAlign::kBottom ? LXW_ALIGN_VERTICAL_BOTTOM
-                                               : LXW_ALIGN_VERTICAL_CENTER);
-    if (s.wrap_text) format_set_text_wrap(f);
-    if (s.borders[kEdgeLeft]) format_set_left(f, BorderOf(s.borders[kEdgeLeft]));
-    if (s.borders[kEdgeTop]) format_set_top(f, BorderOf(s.borders[kEdgeTop]));
-    if (s.borders[kEdgeRight]) format_set_right(f, BorderOf(s.borders[kEdgeRight]));
-    if (s.borders[kEdgeBottom]) format_set_bottom(f, BorderOf(s.borders[kEdgeBottom]));
-    int down = s.borders[kEdgeDiagonalDown], up = s.borders[kEdgeDiagonalUp];
-    if (down || up) {
-      format_set_diag_type(f, down && up ? LXW_DIAGONAL_BORDER_UP_DOWN
-                              : down     ? LXW_DIAGONAL_BORDER_DOWN
-                                         : LXW_DIAGONAL_BORDER_UP);
-      format_set_diag_border(f, BorderOf(std::max(down, up)));
-    }
-    if (!num_format.empty()) format_set_num_format(f, num_format.c_str());
-    return f;
-  }
-
-  lxw_workbook* wb_;
-  std::vector<Entry> entries_;
-};
-
+// A sheet through the library's cell table, in the order its cells, merges
+// and formats have always been given to it.
 class XlsxWriter {
  public:
   XlsxWriter(const ReportGrid& grid, FormatPool& formats, lxw_worksheet* ws)
-      : g_(grid), pool_(formats), ws_(ws) {}
+      : plan_(grid, formats), ws_(ws) {}
 
   Status Write() {
-    cols_ = ExportedColumns(g_, true);
-    rows_ = ExportedRows(g_, true);
-    top_ = static_cast<lxw_row_t>(g_.ReportTitles().Count());
-    if (cols_.empty()) return Status::Ok();
-    if (top_ + rows_.size() > kMaxSheetRows || cols_.size() > kMaxSheetCols)
-      return Status::Error("表格太大，超出 Excel 工作表的行数或列数上限。");
-    sheet_col_.assign(static_cast<std::size_t>(g_.Cols()), -1);
-    for (std::size_t i = 0; i < cols_.size(); ++i)
-      sheet_col_[static_cast<std::size_t>(cols_[i])] = static_cast<int>(i);
+    if (!plan_.HasCells()) return Status::Ok();
+    if (Status fits = plan_.Check(); !fits) return fits;
     WriteTitles();
-    WriteColumns();
+    plan_.SetColumns(ws_);
     WriteCells();
     WriteMerges();
-    WritePageSetup();
+    plan_.SetPageSetup(ws_);
     return Status::Ok();
   }
 
  private:
-  // One format per distinct (style, column, number or text), not per cell.
-  lxw_format* CellFormat(int r, int c, bool number) {
-    std::string num_format;
-    const std::string& column_format = g_.ColumnAt(c).format;
-    if (number && !column_format.empty() && column_format != kGeneralNumber)
-      num_format = column_format;
-    auto key = std::make_tuple(g_.CellStyleIndex(r, c), c, num_format);
-    auto it = formats_.find(key);
-    if (it != formats_.end()) return it->second;
-    return formats_[key] = pool_.Get(g_.ResolvedStyle(r, c), num_format);
-  }
-
   void WriteTitles() {
-    auto last = static_cast<lxw_col_t>(cols_.size() - 1);
     lxw_row_t row = 0;
-    for (const auto& t : g_.ReportTitles().items()) {
-      CellStyle s;
-      s.font_name = t.font.name;
-      s.font_size = t.font.size;
-      s.bold = t.font.bold;
-      s.italic = t.font.italic;
-      s.underline = t.font.underline;
-      auto [left, right] = t.Parts();
-      worksheet_set_row(ws_, row, RowPoints(static_cast<int>(std::ceil(t.font.size * 2))), nullptr);
-      if (!t.HasRightPart() || last == 0) {
-        s.alignment = kAlignCenter;
-        MergeOrWrite(row, 0, last, t.HasRightPart() ? left + "  " + right : left, pool_.Get(s, {}));
-      } else {
-        lxw_col_t half = (last + 1) / 2;
-        s.alignment = 6;  // left, middle
-        MergeOrWrite(row, 0, half - 1, left, pool_.Get(s, {}));
-        s.alignment = 14;  // right, middle
-        MergeOrWrite(row, half, last, right, pool_.Get(s, {}));
+    for (const xlsx::TitleRow& title : plan_.Titles()) {
+      worksheet_set_row(ws_, row, title.height, nullptr);
+      for (const xlsx::TitlePart& part : title.parts) {
+        if (part.first == part.last)
+          worksheet_write_string(ws_, row, part.first, part.text.c_str(), part.format);
+        else
+          worksheet_merge_range(ws_, row, part.first, row, part.last, part.text.c_str(),
+                                part.format);
       }
       ++row;
     }
   }
 
-  void MergeOrWrite(lxw_row_t row, lxw_col_t first, lxw_col_t last, const std::string& text,
-                    lxw_format* f) {
-    if (first == last)
-      worksheet_write_string(ws_, row, first, text.c_str(), f);
-    else
-      worksheet_merge_range(ws_, row, first, row, last, text.c_str(), f);
-  }
-
-  void WriteColumns() {
-    for (std::size_t i = 0; i < cols_.size(); ++i) {
-      int width = g_.ColWidth(cols_[i]);
-      lxw_row_col_options opts{};
-      opts.hidden = width == 0 ? 1 : 0;
-      auto col = static_cast<lxw_col_t>(i);
-      worksheet_set_column_opt(ws_, col, col, width == 0 ? 8.43 : ColumnChars(width), nullptr,
-                               &opts);
-    }
-  }
-
   void WriteCells() {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-      int r = rows_[i];
-      lxw_row_t row = top_ + static_cast<lxw_row_t>(i);
-      int height = g_.RowHeight(r);
-      if (height != kDefaultRowHeight) {
+    const std::vector<int>& rows = plan_.Rows();
+    const std::vector<int>& cols = plan_.Cols();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const int r = rows[i];
+      const lxw_row_t row = plan_.TitleCount() + static_cast<lxw_row_t>(i);
+      if (const auto options = plan_.RowOptions(r)) {
         lxw_row_col_options opts{};
-        opts.hidden = height == 0 ? 1 : 0;
-        worksheet_set_row_opt(ws_, row, height == 0 ? 15 : RowPoints(height), nullptr, &opts);
+        opts.hidden = options->second ? 1 : 0;
+        worksheet_set_row_opt(ws_, row, options->first, nullptr, &opts);
       }
-      for (std::size_t j = 0; j < cols_.size(); ++j)
-        WriteCell(r, cols_[j], row, static_cast<lxw_col_t>(j));
+      for (std::size_t j = 0; j < cols.size(); ++j)
+        WriteCell(r, cols[j], row, static_cast<lxw_col_t>(j));
     }
   }
 
   void WriteCell(int r, int c, lxw_row_t row, lxw_col_t col) {
-    std::string_view raw = g_.CellText(r, c);
-    bool in_body = r >= g_.FixedRows();
-    std::string shown;
-    if (c == 0 && g_.DisplayRowIndex() && in_body) {
-      shown = g_.DisplayText(r, c);
-      raw = shown;
-    }
-    std::optional<double> number;
-    if (in_body) number = common::ParseWholeNumber(raw);
-    lxw_format* f = CellFormat(r, c, number.has_value());
-    if (number)
-      worksheet_write_number(ws_, row, col, *number, f);
-    else if (raw.empty())
+    const SheetCell cell = plan_.Cell(r, c);
+    lxw_format* f = plan_.CellFormat(r, c, cell.kind == SheetCell::Kind::kNumber);
+    if (cell.kind == SheetCell::Kind::kNumber)
+      worksheet_write_number(ws_, row, col, cell.number, f);
+    else if (cell.kind == SheetCell::Kind::kBlank)
       worksheet_write_blank(ws_, row, col, f);
     else
-      worksheet_write_string(ws_, row, col, std::string(raw).c_str(), f);
+      worksheet_write_string(ws_, row, col, std::string(cell.text).c_str(), f);
   }
 
   void WriteMerges() {
-    for (const auto& m : g_.Merges()) {
-      int first = -1, last = -1;
-      for (int c = m.first_col; c <= m.last_col; ++c) {
-        int sc = sheet_col_[static_cast<std::size_t>(c)];
-        if (sc < 0) continue;
-        if (first < 0) first = sc;
-        last = sc;
-      }
-      if (first < 0 || (first == last && m.first_row == m.last_row)) continue;
-      // Rows are never left out of the workbook, so grid row r is sheet row top + r.
-      lxw_row_t r1 = top_ + static_cast<lxw_row_t>(m.first_row);
-      lxw_row_t r2 = top_ + static_cast<lxw_row_t>(m.last_row);
-      int anchor_c = cols_[static_cast<std::size_t>(first)];
-      lxw_format* f = CellFormat(m.first_row, anchor_c, false);
-      worksheet_merge_range(ws_, r1, static_cast<lxw_col_t>(first), r2,
-                            static_cast<lxw_col_t>(last), "", f);
+    for (const xlsx::SheetMerge& m : plan_.Merges()) {
+      worksheet_merge_range(ws_, m.first_row, m.first_col, m.last_row, m.last_col, "", m.format);
       // merge_range wrote the anchor as an empty text; write its value again.
-      WriteCell(m.first_row, anchor_c, r1, static_cast<lxw_col_t>(first));
+      WriteCell(m.anchor_row, m.anchor_col, m.first_row, m.first_col);
     }
   }
 
-  void WritePageSetup() {
-    const PageSettings& p = g_.PageSetup();
-    if (p.orientation == kLandscape)
-      worksheet_set_landscape(ws_);
-    else
-      worksheet_set_portrait(ws_);
-    if (uint8_t code = PaperCode(p)) worksheet_set_paper(ws_, code);
-    worksheet_set_margins(ws_, p.left_margin / kCmPerInch, p.right_margin / kCmPerInch,
-                          p.top_margin / kCmPerInch, p.bottom_margin / kCmPerInch);
-    lxw_header_footer_options header_opts{};
-    header_opts.margin = p.header_margin / kCmPerInch;
-    std::string header = HeaderFooterText(p.header);
-    if (!header.empty()) worksheet_set_header_opt(ws_, header.c_str(), &header_opts);
-    lxw_header_footer_options footer_opts{};
-    footer_opts.margin = p.footer_margin / kCmPerInch;
-    std::string footer = HeaderFooterText(p.footer);
-    if (!footer.empty()) worksheet_set_footer_opt(ws_, footer.c_str(), &footer_opts);
-    int repeated = std::min(p.RepeatedTopRows(g_.FixedRows()), g_.Rows());
-    bool titles_repeat = top_ > 0;
-    for (const auto& t : g_.ReportTitles().items())
-      titles_repeat = titles_repeat && t.print_on_all_pages;
-    lxw_row_t first = titles_repeat ? 0 : top_;
-    if (repeated > 0 || titles_repeat)
-      worksheet_repeat_rows(ws_, first, top_ + static_cast<lxw_row_t>(std::max(repeated, 0)) - 1);
-    // The identifying columns repeat on every page printed from the workbook
-    // as they do on ours.
-    int last_title = -1;
-    for (int c = 0; c < std::min(p.print_title_columns, g_.Cols()); ++c)
-      last_title = std::max(last_title, sheet_col_[static_cast<std::size_t>(c)]);
-    if (last_title >= 0) worksheet_repeat_columns(ws_, 0, static_cast<lxw_col_t>(last_title));
-    worksheet_gridlines(ws_,
-                        p.print_gridlines ? LXW_SHOW_ALL_GRIDLINES : LXW_SHOW_SCREEN_GRIDLINES);
-    if (p.center_horizontally) worksheet_center_horizontally(ws_);
-    if (p.center_vertically) worksheet_center_vertically(ws_);
-    if (p.zoom >= 10 && p.zoom <= 400)
-      worksheet_set_print_scale(ws_, static_cast<uint16_t>(p.zoom));
-  }
-
-  const ReportGrid& g_;
-  FormatPool& pool_;
+  xlsx::SheetPlan plan_;
   lxw_worksheet* ws_;
-  std::vector<int> cols_;
-  std::vector<int> rows_;
-  std::vector<int> sheet_col_;
-  lxw_row_t top_ = 0;
-  std::map<std::tuple<std::uint32_t, int, std::string>, lxw_format*> formats_;
 };
-
-}  // namespace
-
-namespace {
 
 Status InsertPicture(lxw_worksheet* ws, std::string_view png) {
   // The library copies the bytes; it reads the picture's size from them.
@@ -387,36 +120,83 @@ struct ExcelBookWriter::Book {
   std::unique_ptr<FormatPool> formats;
   std::set<std::string> used;
   Status status = Status::Ok();
+  // Streamed: the library writes its workbook with empty sheets here, and
+  // the packer takes the sheets we write and its other members.
+  std::string library_path;
+  std::unique_ptr<xlsx::ZipPacker> packer;
+  int worksheets = 0;
+
+  Status StreamSheet(lxw_worksheet* ws, const ReportGrid& grid) {
+    xlsx::SheetPlan plan(grid, *formats);
+    if (Status fits = plan.Check(); !fits) return fits;
+    if (plan.HasCells()) {
+      plan.SetColumns(ws);
+      plan.SetPageSetup(ws);
+    }
+    // The library selects the first sheet when it closes the workbook.
+    if (worksheets == 1) worksheet_select(ws);
+    packer->Begin("xl/worksheets/sheet" + std::to_string(worksheets) + ".xml");
+    xlsx::StreamSheetXml(plan, ws, wb->sst,
+                         [&](std::string&& piece) { packer->Add(std::move(piece)); });
+    packer->End();
+    return Status::Ok();
+  }
+
+  void RemoveLibraryFile() {
+    if (!library_path.empty()) std::remove(library_path.c_str());
+    library_path.clear();
+  }
 };
 
-ExcelBookWriter::ExcelBookWriter(const std::string& path) : book_(std::make_unique<Book>()) {
-  book_->path = path;
+ExcelBookWriter::ExcelBookWriter(const std::string& path, SheetWriting writing)
+    : book_(std::make_unique<Book>()) {
+  Book& b = *book_;
+  b.path = path;
   // The library reports an unwritable path only when closing, and then on
   // stderr; find out first.
   if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
-    book_->status = Status::Error("无法写入文件：" + path);
+    b.status = Status::Error("无法写入文件：" + path);
     return;
   }
-  book_->wb = workbook_new(path.c_str());
-  if (!book_->wb) {
-    book_->status = Status::Error("无法创建 Excel 文件：" + path);
+  std::string library_path = path;
+  if (writing == SheetWriting::kStreamed) {
+    std::string name = path + ".XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+      b.status = Status::Error("无法写入文件：" + name);
+      return;
+    }
+    ::close(fd);
+    library_path = b.library_path = name;
+    b.packer = std::make_unique<xlsx::ZipPacker>(path);
+  }
+  b.wb = workbook_new(library_path.c_str());
+  if (!b.wb) {
+    b.status = Status::Error("无法创建 Excel 文件：" + path);
     return;
   }
-  book_->formats = std::make_unique<FormatPool>(book_->wb);
+  b.formats = std::make_unique<FormatPool>(b.wb);
 }
 
 ExcelBookWriter::~ExcelBookWriter() {
   if (book_->wb) workbook_close(book_->wb);
+  book_->packer.reset();
+  book_->RemoveLibraryFile();
 }
 
 Status ExcelBookWriter::Add(const NamedGrid& sheet) {
   Book& b = *book_;
   if (!b.status) return b.status;
   try {
-    const std::string name = UniqueSheetName(sheet.name, b.used);
+    const std::string name = xlsx::UniqueSheetName(sheet.name, b.used);
     lxw_worksheet* ws = workbook_add_worksheet(b.wb, name.c_str());
-    b.status = sheet.grid == nullptr ? InsertPicture(ws, sheet.png)
-                                     : XlsxWriter(*sheet.grid, *b.formats, ws).Write();
+    ++b.worksheets;
+    if (sheet.grid == nullptr)
+      b.status = InsertPicture(ws, sheet.png);
+    else if (b.packer)
+      b.status = b.StreamSheet(ws, *sheet.grid);
+    else
+      b.status = XlsxWriter(*sheet.grid, *b.formats, ws).Write();
   } catch (const std::exception& e) {
     b.status = Status::Error(std::string("输出 Excel 失败：") + e.what());
   }
@@ -428,10 +208,11 @@ Status ExcelBookWriter::Close() {
   if (!b.wb) return b.status;
   const lxw_error closed = workbook_close(b.wb);
   b.wb = nullptr;
-  if (!b.status) return b.status;
-  if (closed != LXW_NO_ERROR)
-    return Status::Error("无法写入 Excel 文件：" + b.path + "（" + lxw_strerror(closed) + "）");
-  return Status::Ok();
+  if (b.status && closed != LXW_NO_ERROR)
+    b.status = Status::Error("无法写入 Excel 文件：" + b.path + "（" + lxw_strerror(closed) + "）");
+  if (b.status && b.packer) b.status = b.packer->Finish(b.library_path);
+  b.RemoveLibraryFile();
+  return b.status;
 }
 
 }  // namespace grid

@@ -22,8 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/app_state.h"
 #include "data/score_database.h"
+#include "grid/export.h"
+#include "output/document.h"
+#include "output/report_layout.h"
+#include "reports/report_catalog.h"
 
 namespace {
 
@@ -95,6 +100,8 @@ class GoldenExam {
   ~GoldenExam() { fs::remove_all(dir_); }
 
   const std::vector<std::string>& subjects() const { return subjects_; }
+  const std::string& db() const { return db_; }
+  const fs::path& dir() const { return dir_; }
 
   int Run(const std::vector<std::string>& args) const {
     std::string cmd = std::string(SCORESTAT_CLI) + " --db " + Quote(db_);
@@ -231,6 +238,46 @@ TEST_P(GoldenTest, OtherFormats) {
   if (std::string(GetParam()) != "sample") return;
   e.Check("zfdmbm.html", {"zfdmbm"});
   e.Check("all.xlsx", {"all"});
+}
+
+// report all writes its sheets through our streamed writer: every sheet it
+// makes, written by libxlsxwriter instead, must give the same members (all
+// but the time in docProps/core.xml, which XlsxAsText leaves out).
+TEST_P(GoldenTest, StreamedBookHasTheLibrarysMembers) {
+  const GoldenExam& e = Exam();
+  data::AppState state;
+  data::SetDatabasePath(state, e.db());
+  data::LoadSubjectLines(state);
+  data::LoadStartupSettings(state);
+  const fs::path library_path = e.dir() / "library.xlsx", streamed_path = e.dir() / "streamed.xlsx";
+  grid::ExcelBookWriter library(library_path.string());
+  grid::ExcelBookWriter streamed(streamed_path.string(), grid::SheetWriting::kStreamed);
+  int sheets = 0;
+  for (const reports::ReportKind& kind : reports::ReportCatalog()) {
+    if (!kind.in_report_all) continue;
+    const std::vector<std::string> subjects =
+        reports::PerSubjectInReportAll(kind) ? e.subjects() : std::vector<std::string>{""};
+    for (const std::string& subject : subjects) {
+      data::AppState copy = state;
+      common::NullProgress quiet;
+      reports::ReportRun run{copy, quiet, output::Today()};
+      reports::ReportChoices choices;
+      if (!subject.empty()) choices.Add("subject", subject);
+      output::Document doc;
+      reports::MakeReport(kind, doc, run, choices);
+      const grid::NamedGrid sheet{std::string(kind.control_name) + subject, &doc.grid};
+      ASSERT_TRUE(library.Add(sheet).ok()) << kind.control_name;
+      ASSERT_TRUE(streamed.Add(sheet).ok()) << kind.control_name;
+      ++sheets;
+    }
+  }
+  ASSERT_TRUE(library.Close().ok());
+  ASSERT_TRUE(streamed.Close().ok());
+  EXPECT_GT(sheets, 30);
+  const std::string expected = XlsxAsText(library_path);
+  EXPECT_NE(expected.find("xl/worksheets/sheet" + std::to_string(sheets) + ".xml"),
+            std::string::npos);
+  EXPECT_TRUE(XlsxAsText(streamed_path) == expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Exams, GoldenTest, ::testing::Values("sample", "exam2000"),

@@ -1,0 +1,264 @@
+#include "grid/xlsx_stream.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace grid::xlsx {
+namespace {
+
+constexpr std::size_t kPieceBytes = 1u << 20;
+constexpr double kDefaultRowPoints = 15;  // the library's default row height
+
+// The library's own XML for `ws`: everything but the cells and merges.
+std::string LibrarySheetXml(lxw_worksheet* ws) {
+  char* data = nullptr;
+  std::size_t size = 0;
+  FILE* memory = open_memstream(&data, &size);
+  if (!memory) throw std::bad_alloc();
+  ws->file = memory;
+  lxw_worksheet_assemble_xml_file(ws);
+  std::fclose(memory);
+  ws->file = nullptr;
+  std::string xml(data, size);
+  std::free(data);
+  return xml;
+}
+
+std::string ColumnName(lxw_col_t col) {
+  std::string name;
+  for (std::uint32_t n = col + 1; n > 0; n = (n - 1) / 26)
+    name.insert(name.begin(), static_cast<char>('A' + (n - 1) % 26));
+  return name;
+}
+
+class SheetXml {
+ public:
+  SheetXml(SheetPlan& plan, lxw_sst* sst, const std::function<void(std::string&&)>& out)
+      : plan_(plan), sst_(sst), out_(out) {
+    const std::size_t cols = plan.Cols().size();
+    for (std::size_t j = 0; j < cols; ++j) names_.push_back(ColumnName(static_cast<lxw_col_t>(j)));
+    spans_ = "1:" + std::to_string(cols);
+    buffer_.reserve(kPieceBytes + 4096);
+  }
+
+  void Rows(const std::vector<TitleRow>& titles, const std::vector<SheetMerge>& merges);
+  void Append(std::string_view text) {
+    buffer_ += text;
+    if (buffer_.size() >= kPieceBytes) Flush();
+  }
+  void Flush() {
+    if (buffer_.empty()) return;
+    out_(std::move(buffer_));
+    buffer_.clear();
+    buffer_.reserve(kPieceBytes + 4096);
+  }
+
+ private:
+  // As the library's "%.16G".
+  void Number(double v) {
+    char digits[32];
+    char* end =
+        std::to_chars(digits, digits + sizeof digits, v, std::chars_format::general, 16).ptr;
+    std::replace(digits, end, 'e', 'E');
+    buffer_.append(digits, end);
+  }
+  void Whole(std::uint64_t v) {
+    char digits[24];
+    buffer_.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
+  }
+  void StartRow(lxw_row_t row, double height, bool hidden);
+  void StartCell(lxw_col_t col, lxw_format* format);
+  void Text(lxw_col_t col, std::string_view text, lxw_format* format);
+  void Blank(lxw_col_t col, lxw_format* format);
+  void Cell(lxw_col_t col, const SheetCell& cell, lxw_format* format);
+  std::uint32_t SharedString(std::string_view text);
+  void GridRow(std::size_t i, const std::vector<int>& cover, const std::vector<SheetMerge>& merges);
+
+  SheetPlan& plan_;
+  lxw_sst* sst_;
+  const std::function<void(std::string&&)>& out_;
+  std::vector<std::string> names_;
+  std::string spans_;
+  std::string row_;  // the row number of the row being written
+  std::string buffer_;
+  std::string text_;  // a NUL-terminated copy for the library
+};
+
+void SheetXml::StartRow(lxw_row_t row, double height, bool hidden) {
+  row_ = std::to_string(row + 1);
+  buffer_ += "<row r=\"" + row_ + "\" spans=\"" + spans_ + "\"";
+  if (height != kDefaultRowPoints) {
+    buffer_ += " ht=\"";
+    Number(height);
+    buffer_ += '"';
+  }
+  if (hidden) buffer_ += " hidden=\"1\"";
+  if (height != kDefaultRowPoints) buffer_ += " customHeight=\"1\"";
+  buffer_ += '>';
+}
+
+void SheetXml::StartCell(lxw_col_t col, lxw_format* format) {
+  buffer_ += "<c r=\"";
+  buffer_ += names_[col];
+  buffer_ += row_;
+  buffer_ += '"';
+  if (const auto style = lxw_format_get_xf_index(format)) {
+    buffer_ += " s=\"";
+    Whole(static_cast<std::uint64_t>(style));
+    buffer_ += '"';
+  }
+}
+
+std::uint32_t SheetXml::SharedString(std::string_view text) {
+  text_.assign(text);
+  return lxw_get_sst_index(sst_, text_.c_str(), LXW_FALSE)->index;
+}
+
+void SheetXml::Text(lxw_col_t col, std::string_view text, lxw_format* format) {
+  if (text.empty()) return Blank(col, format);
+  const std::uint32_t index = SharedString(text);
+  StartCell(col, format);
+  buffer_ += " t=\"s\"><v>";
+  Whole(index);
+  buffer_ += "</v></c>";
+}
+
+void SheetXml::Blank(lxw_col_t col, lxw_format* format) {
+  StartCell(col, format);
+  buffer_ += "/>";
+}
+
+void SheetXml::Cell(lxw_col_t col, const SheetCell& cell, lxw_format* format) {
+  if (cell.kind == SheetCell::Kind::kText) return Text(col, cell.text, format);
+  if (cell.kind == SheetCell::Kind::kBlank) return Blank(col, format);
+  StartCell(col, format);
+  buffer_ += "><v>";
+  Number(cell.number);
+  buffer_ += "</v></c>";
+}
+
+// Grid row `i`: its cells as the library's table ends up with them, each
+// cell covered by a merge (cover[j] >= 0) a blank in the merge's format but
+// its first, which keeps its value. The covered cells' texts were given to
+// the shared strings before the merge replaced them, so they still are.
+void SheetXml::GridRow(std::size_t i, const std::vector<int>& cover,
+                       const std::vector<SheetMerge>& merges) {
+  const int r = plan_.Rows()[i];
+  const lxw_row_t row = plan_.TitleCount() + static_cast<lxw_row_t>(i);
+  const auto options = plan_.RowOptions(r);
+  StartRow(row, options ? options->first : kDefaultRowPoints, options && options->second);
+  const std::vector<int>& cols = plan_.Cols();
+  for (std::size_t j = 0; j < cols.size(); ++j) {
+    const SheetCell cell = plan_.Cell(r, cols[j]);
+    const auto col = static_cast<lxw_col_t>(j);
+    const int m = cover.empty() ? -1 : cover[j];
+    if (m >= 0 && !(merges[m].first_row == row && merges[m].first_col == col)) {
+      if (cell.kind == SheetCell::Kind::kText) SharedString(cell.text);
+      Blank(col, merges[static_cast<std::size_t>(m)].format);
+      continue;
+    }
+    Cell(col, cell, plan_.CellFormat(r, cols[j], cell.kind == SheetCell::Kind::kNumber));
+    // The library's table had the first cell of a merge written twice.
+    if (m >= 0 && cell.kind == SheetCell::Kind::kText) SharedString(cell.text);
+  }
+  Append("</row>");
+}
+
+void SheetXml::Rows(const std::vector<TitleRow>& titles, const std::vector<SheetMerge>& merges) {
+  lxw_row_t row = 0;
+  for (const TitleRow& title : titles) {
+    StartRow(row++, title.height, false);
+    for (const TitlePart& part : title.parts) {
+      Text(part.first, part.text, part.format);
+      for (lxw_col_t col = part.first + 1; col <= part.last; ++col) Blank(col, part.format);
+    }
+    Append("</row>");
+  }
+  // Merges by first row; where two cover a cell the later one wrote last.
+  std::vector<std::size_t> order(merges.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return merges[a].first_row < merges[b].first_row;
+  });
+  std::vector<std::size_t> active;
+  std::vector<int> cover;
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < plan_.Rows().size(); ++i, ++row) {
+    while (next < order.size() && merges[order[next]].first_row == row)
+      active.push_back(order[next++]);
+    std::erase_if(active, [&](std::size_t k) { return merges[k].last_row < row; });
+    std::sort(active.begin(), active.end());
+    cover.clear();
+    if (!active.empty()) {
+      cover.assign(plan_.Cols().size(), -1);
+      for (std::size_t k : active)
+        for (lxw_col_t c = merges[k].first_col; c <= merges[k].last_col; ++c)
+          cover[c] = static_cast<int>(k);
+    }
+    GridRow(i, cover, merges);
+  }
+}
+
+void AppendRange(std::string& xml, const std::vector<std::string>& names, lxw_row_t r1,
+                 lxw_col_t c1, lxw_row_t r2, lxw_col_t c2) {
+  xml += "<mergeCell ref=\"" + names[c1] + std::to_string(r1 + 1) + ":" + names[c2] +
+         std::to_string(r2 + 1) + "\"/>";
+}
+
+// The merges in the order the library was given them: the titles' first.
+std::string MergeCellsXml(const std::vector<TitleRow>& titles,
+                          const std::vector<SheetMerge>& merges, std::size_t cols) {
+  std::vector<std::string> names;
+  for (std::size_t j = 0; j < cols; ++j) names.push_back(ColumnName(static_cast<lxw_col_t>(j)));
+  std::string xml;
+  std::size_t count = merges.size();
+  for (lxw_row_t row = 0; row < titles.size(); ++row)
+    for (const TitlePart& part : titles[row].parts)
+      if (part.first != part.last) {
+        AppendRange(xml, names, row, part.first, row, part.last);
+        ++count;
+      }
+  for (const SheetMerge& m : merges)
+    AppendRange(xml, names, m.first_row, m.first_col, m.last_row, m.last_col);
+  if (count == 0) return {};
+  return "<mergeCells count=\"" + std::to_string(count) + "\">" + xml + "</mergeCells>";
+}
+
+std::size_t Find(const std::string& xml, std::string_view what) {
+  const std::size_t at = xml.find(what);
+  if (at == std::string::npos)
+    throw std::logic_error("libxlsxwriter's worksheet has no " + std::string(what));
+  return at;
+}
+
+}  // namespace
+
+void StreamSheetXml(SheetPlan& plan, lxw_worksheet* ws, lxw_sst* shared_strings,
+                    const std::function<void(std::string&&)>& out) {
+  std::string library = LibrarySheetXml(ws);
+  const std::size_t rows = plan.TitleCount() + plan.Rows().size();
+  if (!plan.HasCells() || rows == 0) return out(std::move(library));
+  constexpr std::string_view kDimension = "<dimension ref=\"A1\"/>";
+  constexpr std::string_view kNoCells = "<sheetData/>";
+  const std::size_t dimension = Find(library, kDimension);
+  const std::size_t cells = Find(library, kNoCells);
+  const std::vector<TitleRow> titles = plan.Titles();
+  const std::vector<SheetMerge> merges = plan.Merges();
+  SheetXml xml(plan, shared_strings, out);
+  xml.Append(std::string_view(library).substr(0, dimension));
+  xml.Append("<dimension ref=\"A1:" + ColumnName(static_cast<lxw_col_t>(plan.Cols().size() - 1)) +
+             std::to_string(rows) + "\"/>");
+  const std::size_t after_dimension = dimension + kDimension.size();
+  xml.Append(std::string_view(library).substr(after_dimension, cells - after_dimension));
+  xml.Append("<sheetData>");
+  xml.Rows(titles, merges);
+  xml.Append("</sheetData>");
+  xml.Append(MergeCellsXml(titles, merges, plan.Cols().size()));
+  xml.Append(std::string_view(library).substr(cells + kNoCells.size()));
+  xml.Flush();
+}
+
+}  // namespace grid::xlsx
