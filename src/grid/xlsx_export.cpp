@@ -124,6 +124,7 @@ struct ExcelBookWriter::Book {
   // the packer takes the sheets we write and its other members.
   std::string library_path;
   std::unique_ptr<xlsx::ZipPacker> packer;
+  std::unique_ptr<xlsx::SharedStrings> strings;
   int worksheets = 0;
 
   Status StreamSheet(lxw_worksheet* ws, const ReportGrid& grid) {
@@ -136,7 +137,7 @@ struct ExcelBookWriter::Book {
     // The library selects the first sheet when it closes the workbook.
     if (worksheets == 1) worksheet_select(ws);
     packer->Begin("xl/worksheets/sheet" + std::to_string(worksheets) + ".xml");
-    xlsx::StreamSheetXml(plan, ws, wb->sst,
+    xlsx::StreamSheetXml(plan, ws, *strings,
                          [&](std::string&& piece) { packer->Add(std::move(piece)); });
     packer->End();
     return Status::Ok();
@@ -176,6 +177,7 @@ ExcelBookWriter::ExcelBookWriter(const std::string& path, SheetWriting writing)
     return;
   }
   b.formats = std::make_unique<FormatPool>(b.wb);
+  if (b.packer) b.strings = std::make_unique<xlsx::SharedStrings>(b.wb->sst);
 }
 
 ExcelBookWriter::~ExcelBookWriter() {

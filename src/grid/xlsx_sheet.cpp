@@ -236,14 +236,14 @@ std::optional<std::pair<double, bool>> SheetPlan::RowOptions(int r) const {
   return std::pair{height == 0 ? 15 : RowPoints(height), height == 0};
 }
 lxw_format* SheetPlan::CellFormat(int r, int c, bool number) {
-  std::string num_format;
   const std::string& column_format = g_.ColumnAt(c).format;
-  if (number && !column_format.empty() && column_format != kGeneralNumber)
-    num_format = column_format;
-  auto key = std::make_tuple(g_.CellStyleIndex(r, c), c, num_format);
-  auto it = formats_.find(key);
-  if (it != formats_.end()) return it->second;
-  return formats_[key] = pool_.Get(g_.ResolvedStyle(r, c), num_format);
+  const bool formatted = number && !column_format.empty() && column_format != kGeneralNumber;
+  const std::uint64_t key = (static_cast<std::uint64_t>(c) << 33) |
+                            (static_cast<std::uint64_t>(g_.CellStyleIndex(r, c)) << 1) |
+                            (formatted ? 1u : 0u);
+  auto [it, added] = formats_.try_emplace(key, nullptr);
+  if (added) it->second = pool_.Get(g_.ResolvedStyle(r, c), formatted ? column_format : "");
+  return it->second;
 }
 
 void SheetPlan::SetColumns(lxw_worksheet* ws) const {

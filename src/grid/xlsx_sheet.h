@@ -9,12 +9,11 @@
 
 #include <xlsxwriter.h>
 
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
-#include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/grid_error.h"
@@ -109,7 +108,8 @@ class SheetPlan {
   std::vector<int> sheet_col_;
   lxw_row_t top_ = 0;
   std::string shown_;  // the row number a row-index cell shows
-  std::map<std::tuple<std::uint32_t, int, std::string>, lxw_format*> formats_;
+  // By column, style index and whether the column's number format applies.
+  std::unordered_map<std::uint64_t, lxw_format*> formats_;
 };
 
 }  // namespace grid::xlsx

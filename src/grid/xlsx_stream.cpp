@@ -36,7 +36,7 @@ std::string ColumnName(lxw_col_t col) {
 
 class SheetXml {
  public:
-  SheetXml(SheetPlan& plan, lxw_sst* sst, const std::function<void(std::string&&)>& out)
+  SheetXml(SheetPlan& plan, SharedStrings& sst, const std::function<void(std::string&&)>& out)
       : plan_(plan), sst_(sst), out_(out) {
     const std::size_t cols = plan.Cols().size();
     for (std::size_t j = 0; j < cols; ++j) names_.push_back(ColumnName(static_cast<lxw_col_t>(j)));
@@ -78,13 +78,12 @@ class SheetXml {
   void GridRow(std::size_t i, const std::vector<int>& cover, const std::vector<SheetMerge>& merges);
 
   SheetPlan& plan_;
-  lxw_sst* sst_;
+  SharedStrings& sst_;
   const std::function<void(std::string&&)>& out_;
   std::vector<std::string> names_;
   std::string spans_;
   std::string row_;  // the row number of the row being written
   std::string buffer_;
-  std::string text_;  // a NUL-terminated copy for the library
 };
 
 void SheetXml::StartRow(lxw_row_t row, double height, bool hidden) {
@@ -113,8 +112,7 @@ void SheetXml::StartCell(lxw_col_t col, lxw_format* format) {
 }
 
 std::uint32_t SheetXml::SharedString(std::string_view text) {
-  text_.assign(text);
-  return lxw_get_sst_index(sst_, text_.c_str(), LXW_FALSE)->index;
+  return sst_.Index(text);
 }
 
 void SheetXml::Text(lxw_col_t col, std::string_view text, lxw_format* format) {
@@ -236,7 +234,18 @@ std::size_t Find(const std::string& xml, std::string_view what) {
 
 }  // namespace
 
-void StreamSheetXml(SheetPlan& plan, lxw_worksheet* ws, lxw_sst* shared_strings,
+std::uint32_t SharedStrings::Index(std::string_view text) {
+  if (const auto it = known_.find(text); it != known_.end()) {
+    ++sst_->string_count;
+    return it->second;
+  }
+  const std::string copy(text);  // the library takes a C string
+  const std::uint32_t index = lxw_get_sst_index(sst_, copy.c_str(), LXW_FALSE)->index;
+  known_.emplace(copy, index);
+  return index;
+}
+
+void StreamSheetXml(SheetPlan& plan, lxw_worksheet* ws, SharedStrings& shared_strings,
                     const std::function<void(std::string&&)>& out) {
   std::string library = LibrarySheetXml(ws);
   const std::size_t rows = plan.TitleCount() + plan.Rows().size();

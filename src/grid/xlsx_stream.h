@@ -15,15 +15,36 @@
 
 #include <xlsxwriter.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "grid/xlsx_sheet.h"
 
 namespace grid::xlsx {
 
+// The workbook's shared strings, looked up in a hash table of our own: the
+// library's lookup compares a text with a tree's worth of others and copies
+// it even when it is there. A text met again counts one use more, as the
+// library counts it (the table's "count").
+class SharedStrings {
+ public:
+  explicit SharedStrings(lxw_sst* sst) : sst_(sst) {}
+  std::uint32_t Index(std::string_view text);
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  lxw_sst* sst_;
+  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> known_;
+};
+
 // Gives the XML to `out` in pieces of about a megabyte.
-void StreamSheetXml(SheetPlan& plan, lxw_worksheet* ws, lxw_sst* shared_strings,
+void StreamSheetXml(SheetPlan& plan, lxw_worksheet* ws, SharedStrings& shared_strings,
                     const std::function<void(std::string&&)>& out);
 
 }  // namespace grid::xlsx
