@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +33,7 @@ namespace fs = std::filesystem;
 struct Timing {
   double wall = 0;
   double cpu = 0;
+  long peak_kib = 0;  // the largest resident size of one process
 };
 
 double Seconds(const timeval& t) {
@@ -39,8 +41,9 @@ double Seconds(const timeval& t) {
 }
 
 // Runs scorestat-cli with `args` (its stderr thrown away); the child's CPU
-// time is added to `cpu`. False when it fails.
-bool RunCli(const std::vector<std::string>& args, double& cpu) {
+// time is added to `used` and its peak resident size kept there when
+// larger. False when it fails.
+bool RunCli(const std::vector<std::string>& args, Timing& used) {
   std::vector<std::string> words = {SCORESTAT_CLI};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -56,28 +59,33 @@ bool RunCli(const std::vector<std::string>& args, double& cpu) {
   int status = 0;
   rusage usage{};
   if (wait4(pid, &status, 0, &usage) != pid) return false;
-  cpu += Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  used.cpu += Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  used.peak_kib = std::max(used.peak_kib, usage.ru_maxrss);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// The median wall time and CPU time of `runs` runs of `step`.
-Timing Measure(int runs, const std::function<bool(double&)>& step) {
+// The median wall time and CPU time of `runs` runs of `step`, and the
+// largest process any of them ran.
+Timing Measure(int runs, const std::function<bool(Timing&)>& step) {
   std::vector<double> walls, cpus;
+  long peak_kib = 0;
   for (int i = 0; i < runs; ++i) {
-    double cpu = 0;
+    Timing used;
     const auto start = std::chrono::steady_clock::now();
-    if (!step(cpu)) {
+    if (!step(used)) {
       std::fprintf(stderr, "scorestat-cli failed\n");
       std::exit(1);
     }
     walls.push_back(bench::SecondsSince(start));
-    cpus.push_back(cpu);
+    cpus.push_back(used.cpu);
+    peak_kib = std::max(peak_kib, used.peak_kib);
   }
-  return {bench::Median(walls), bench::Median(cpus)};
+  return {bench::Median(walls), bench::Median(cpus), peak_kib};
 }
 
 void Print(const char* what, const Timing& t, const char* target) {
-  std::printf("  %-44s %7.3f s wall %7.3f s cpu   (target %s)\n", what, t.wall, t.cpu, target);
+  std::printf("  %-44s %7.3f s wall %7.3f s cpu %6ld MiB peak   (target %s)\n", what, t.wall, t.cpu,
+              t.peak_kib / 1024, target);
 }
 
 }  // namespace
@@ -97,27 +105,27 @@ int main(int argc, char** argv) {
   const std::vector<std::string> subjects = state.subject_lines.SubjectName;
   Print("gbkm, one process per subject, all subjects",
         Measure(runs,
-                [&](double& cpu) {
+                [&](Timing& used) {
                   for (const std::string& s : subjects)
                     if (!RunCli({"--db", db, "report", "gbkm", "--subject", s, "-o",
                                  (dir / "gbkm.json").string()},
-                                cpu))
+                                used))
                       return false;
                   return true;
                 }),
         "0.3 s");
   Print("zfdmbm to .json",
         Measure(runs,
-                [&](double& cpu) {
+                [&](Timing& used) {
                   return RunCli(
-                      {"--db", db, "report", "zfdmbm", "-o", (dir / "zfdmbm.json").string()}, cpu);
+                      {"--db", db, "report", "zfdmbm", "-o", (dir / "zfdmbm.json").string()}, used);
                 }),
         "0.3 s");
   Print("report all to .xlsx",
         Measure(
             runs,
-            [&](double& cpu) {
-              return RunCli({"--db", db, "report", "all", "-o", (dir / "all.xlsx").string()}, cpu);
+            [&](Timing& used) {
+              return RunCli({"--db", db, "report", "all", "-o", (dir / "all.xlsx").string()}, used);
             }),
         "6 s");
   fs::remove_all(dir);

@@ -40,19 +40,25 @@ void Put32(std::string& out, std::uint32_t v) {
   Put16(out, v >> 16);
 }
 
-std::string LocalHeader(const Entry& e) {
-  std::string h;
-  Put32(h, 0x04034b50);
+// What the local and the central header of a member share, from the
+// version needed to the name's length.
+void PutDescription(std::string& h, const Entry& e) {
   Put16(h, 20);  // version needed: deflate
-  Put16(h, 0);
+  Put16(h, 0);   // flags
   Put16(h, e.method);
-  Put16(h, 0);
+  Put16(h, 0);  // time
   Put16(h, kDosDate1980);
   Put32(h, e.crc);
   Put32(h, static_cast<std::uint32_t>(e.compressed));
   Put32(h, static_cast<std::uint32_t>(e.size));
   Put16(h, static_cast<std::uint32_t>(e.name.size()));
-  Put16(h, 0);
+}
+
+std::string LocalHeader(const Entry& e) {
+  std::string h;
+  Put32(h, 0x04034b50);
+  PutDescription(h, e);
+  Put16(h, 0);  // extra
   return h + e.name;
 }
 
@@ -60,15 +66,7 @@ std::string CentralHeader(const Entry& e) {
   std::string h;
   Put32(h, 0x02014b50);
   Put16(h, 20);  // made by: MS-DOS attributes
-  Put16(h, 20);
-  Put16(h, 0);
-  Put16(h, e.method);
-  Put16(h, 0);
-  Put16(h, kDosDate1980);
-  Put32(h, e.crc);
-  Put32(h, static_cast<std::uint32_t>(e.compressed));
-  Put32(h, static_cast<std::uint32_t>(e.size));
-  Put16(h, static_cast<std::uint32_t>(e.name.size()));
+  PutDescription(h, e);
   for (int i = 0; i < 4; ++i) Put16(h, 0);  // extra, comment, disk, internal attributes
   Put32(h, 0);                              // external attributes
   Put32(h, static_cast<std::uint32_t>(e.offset));
