@@ -21,32 +21,8 @@ const char* const kDerivedColumns[] = {
     "ALTER TABLE 统计表 ADD COLUMN 全科及格数 LONG",
 };
 
-}  // namespace
-
-const std::array<const char*, 10> DerivedColumns::kNames = {
-    "主科总分",   "全科总分",   "主科排名",   "全科排名",   "主科优秀数",
-    "主科优良数", "主科及格数", "全科优秀数", "全科优良数", "全科及格数"};
-
-void AddDerivedColumns(engine::Database& db, common::ProgressSink& progress) {
-  progress.Report(40, 100, "正在建立统计表……");
-  for (int i = 0; i < 4; ++i) db.Execute(kDerivedColumns[i]);
-  progress.Report(60, 100, "正在建立统计表……");
-  for (int i = 4; i < 10; ++i) db.Execute(kDerivedColumns[i]);
-}
-
-void FillDerivedColumnsBySql(engine::Database& db, const SubjectLines& lines,
-                             common::ProgressSink& progress) {
-  progress.Report(80, 100, "正在计算总分和三线人数……");
-  for (const std::string& sql : BuildTotalsStatements(lines)) db.Execute(sql);
-  progress.Report(90, 100, "正在排名……");
-  WriteImportRanks(db, "主科总分", "主科排名");
-  WriteImportRanks(db, "全科总分", "全科排名");
-}
-
-std::string LineText(const SubjectLines& lines, int i, int pct) {
-  return common::TextOfDouble(LineScore(lines.FullMark[i], pct));
-}
-
+// The two UPDATE statements that fill the totals and the line counts, built
+// from the subject settings.
 std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines) {
   // Without any main subject the main totals and counts are 0.
   const auto or_zero = [](const std::string& x) { return x.empty() ? std::string("0") : x; };
@@ -72,6 +48,32 @@ std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines) {
               ",主科及格数 =" + mp,
           "Update 统计表 SET 全科总分 =" + t + ",全科优秀数=" + e + ",全科优良数=" + g +
               ",全科及格数 =" + p};
+}
+
+}  // namespace
+
+const std::array<const char*, 10> DerivedColumns::kNames = {
+    "主科总分",   "全科总分",   "主科排名",   "全科排名",   "主科优秀数",
+    "主科优良数", "主科及格数", "全科优秀数", "全科优良数", "全科及格数"};
+
+void AddDerivedColumns(engine::Database& db, common::ProgressSink& progress) {
+  progress.Report(40, 100, "正在建立统计表……");
+  for (int i = 0; i < 4; ++i) db.Execute(kDerivedColumns[i]);
+  progress.Report(60, 100, "正在建立统计表……");
+  for (int i = 4; i < 10; ++i) db.Execute(kDerivedColumns[i]);
+}
+
+void FillDerivedColumnsBySql(engine::Database& db, const SubjectLines& lines,
+                             common::ProgressSink& progress) {
+  progress.Report(80, 100, "正在计算总分和三线人数……");
+  for (const std::string& sql : BuildTotalsStatements(lines)) db.Execute(sql);
+  progress.Report(90, 100, "正在排名……");
+  WriteImportRanks(db, "主科总分", "主科排名");
+  WriteImportRanks(db, "全科总分", "全科排名");
+}
+
+std::string LineText(const SubjectLines& lines, int i, int pct) {
+  return common::TextOfDouble(LineScore(lines.FullMark[i], pct));
 }
 
 void WriteImportRanks(engine::Database& db, const std::string& total_column,

@@ -32,10 +32,7 @@ void AddDerivedColumns(engine::Database& db, common::ProgressSink& progress);
 void FillDerivedColumnsBySql(engine::Database& db, const SubjectLines& lines,
                              common::ProgressSink& progress);
 
-// The two UPDATE statements that fill the totals and the line counts, built
-// from the subject settings (exposed for tests).
-std::vector<std::string> BuildTotalsStatements(const SubjectLines& lines);
-// A line of subject i (0-based) as those statements write it: LineScore of
+// A line of subject i (0-based) as the totals statements write it: LineScore of
 // the full mark and `pct`, in its shortest form.
 std::string LineText(const SubjectLines& lines, int i, int pct);
 

@@ -4,11 +4,11 @@
 #include "data/exam_library.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "../scratch_dir.h"
 #include "../stats/analysis_exam.h"
 #include "data/import.h"
 #include "data/score_database.h"
@@ -17,58 +17,35 @@ namespace data {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<analysis_test::Row>;
-
-void WriteBook(const std::string& path, const Rows& scores, const Rows& teachers,
-               const Rows& lines) {
-  analysis_test::ExamRows rows;
-  rows.scores = scores;
-  rows.teachers = teachers;
-  rows.lines = lines;
-  analysis_test::WriteExamBook(rows, path);
-}
 
 // 期中: 语文 and 数学, three students in two classes. 期末: 语文 and 英语,
 // two students; a switch must bring 数学 back and drop 英语.
 class ExamLibraryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("scorestat_library_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     state_.database_path = (dir_ / "sujuf.db").string();
     midterm_ = (dir_ / "期中.xlsx").string();
     final_ = (dir_ / "期末.xlsx").string();
-    WriteBook(midterm_,
-              {{"学校", "学号", "班级", "姓名", "语文", "数学"},
-               {"一中", "1", "1", "甲", "90", "100"},
-               {"一中", "2", "1", "乙", "80", ""},
-               {"二中", "3", "2", "丙", "70", "60"}},
-              {{"学校", "班级", "语文", "数学"}, {"一中", "1", "张", "李"}},
-              {{"项目", "语文", "数学"},
-               {"满分", "100", "150"},
-               {"优秀", "85", "85"},
-               {"优良", "75", "75"},
-               {"及格", "60", "60"},
-               {"主科", "1", "1"},
-               {"权重", "100", "100"}});
-    WriteBook(final_,
-              {{"学校", "学号", "班级", "姓名", "语文", "英语"},
-               {"一中", "1", "1", "甲", "95", "88"},
-               {"一中", "4", "1", "丁", "85", "70"}},
-              {{"学校", "班级", "语文", "英语"}, {"一中", "1", "张", "王"}},
-              {{"项目", "语文", "英语"},
-               {"满分", "100", "100"},
-               {"优秀", "85", "85"},
-               {"优良", "75", "75"},
-               {"及格", "60", "60"},
-               {"主科", "1", "0"},
-               {"权重", "100", "100"}});
+    // The lines of analysis_exam.h without 体育: 语文 and 数学 (out of 150),
+    // both main; 期末 puts 英语 (out of 100, not main) in 数学's place.
+    analysis_test::ExamRows midterm;
+    midterm.scores = {{"学校", "学号", "班级", "姓名", "语文", "数学"},
+                      {"一中", "1", "1", "甲", "90", "100"},
+                      {"一中", "2", "1", "乙", "80", ""},
+                      {"二中", "3", "2", "丙", "70", "60"}};
+    midterm.teachers = {{"学校", "班级", "语文", "数学"}, {"一中", "1", "张", "李"}};
+    for (analysis_test::Row& row : midterm.lines) row.pop_back();
+    analysis_test::WriteExamBook(midterm, midterm_);
+    analysis_test::ExamRows final_exam = midterm;
+    final_exam.scores = {{"学校", "学号", "班级", "姓名", "语文", "英语"},
+                         {"一中", "1", "1", "甲", "95", "88"},
+                         {"一中", "4", "1", "丁", "85", "70"}};
+    final_exam.teachers = {{"学校", "班级", "语文", "英语"}, {"一中", "1", "张", "王"}};
+    final_exam.lines[0][2] = "英语";
+    final_exam.lines[1][2] = "100";
+    final_exam.lines[5][2] = "0";
+    analysis_test::WriteExamBook(final_exam, final_);
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void Import(const std::string& path) {
     common::NullProgress quiet;
     ImportResult r = ImportExam(state_, path, quiet);
@@ -83,7 +60,8 @@ class ExamLibraryTest : public ::testing::Test {
     return out;
   }
 
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_library"};
+  const fs::path dir_ = scratch_.path();
   AppState state_;
   std::string midterm_, final_;
   common::NullProgress quiet_;

@@ -4,10 +4,10 @@
 // a refused one must name the cell or row, say what to do, and leave the
 // previous exam exactly as it was.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
+#include "../scratch_dir.h"
 #include "data/import.h"
 #include "data/score_database.h"
 #include "query_text.h"
@@ -22,19 +22,12 @@ const fs::path kHabits = fs::path(SCORESTAT_SOURCE_DIR) / "tests/fixtures/habits
 class Habits : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("scorestat_habits_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     SetDatabasePath(state_, (dir_ / "sujuf.db").string());
     const ImportResult previous = Import(
         {(fs::path(SCORESTAT_SOURCE_DIR) / "tests/fixtures/hostile/previous.xlsx").string()});
     ASSERT_TRUE(previous.ok) << previous.message;
     before_ = Dump();
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   ImportResult Import(std::vector<std::string> paths) {
     common::NullProgress progress;
     return ImportExam(state_, paths, progress);
@@ -59,7 +52,8 @@ class Habits : public ::testing::Test {
     EXPECT_EQ(Dump(), before_) << "a refused workbook must leave the previous exam";
   }
 
-  fs::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_habits"};
+  const fs::path dir_ = scratch_.path();
   AppState state_;
   std::string before_;
 };

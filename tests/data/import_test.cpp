@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "../scratch_dir.h"
-#include "data/import_statistics.h"
+#include "../stats/analysis_exam.h"
 #include "data/score_database.h"
 #include "data/xlsx_writer.h"
 
@@ -14,21 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Row = std::vector<std::string>;  // "" is an empty cell; numbers are written as numbers
-
-void Fill(Sheet& sheet, const std::vector<Row>& rows) {
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < rows[r].size(); ++c) {
-      const std::string& v = rows[r][c];
-      if (v.empty()) continue;
-      char* end = nullptr;
-      double d = std::strtod(v.c_str(), &end);
-      if (r > 0 && end && *end == '\0')
-        sheet.SetNumber(r, c, d);
-      else
-        sheet.SetText(r, c, v);
-    }
-}
+using analysis_test::FillSheet;
+using analysis_test::Row;
 
 // Seven students whose totals, counts and ranks were worked out by hand.
 struct ExamBook {
@@ -56,9 +43,9 @@ struct ExamBook {
 
   void Write(const std::string& path) const {
     Workbook book;
-    Fill(book.AddSheet(names[0]), scores);
-    Fill(book.AddSheet(names[1]), teachers);
-    Fill(book.AddSheet(names[2]), lines);
+    FillSheet(book.AddSheet(names[0]), scores);
+    FillSheet(book.AddSheet(names[1]), teachers);
+    FillSheet(book.AddSheet(names[2]), lines);
     WriteWorkbookXlsx(path, book);
   }
 };
@@ -128,28 +115,6 @@ TEST_F(ImportTest, TotalsCountsAndRanksAsWorkedOutByHand) {
             (std::vector<std::string>{"O'Neil中学"}));
   EXPECT_EQ(state_.subject_lines.Count(), 4);
   EXPECT_EQ(state_.subject_lines.FirstSubjectCol, 5);
-}
-
-TEST_F(ImportTest, TotalsStatementsFollowTheSubjectSettings) {
-  SubjectLines lines;
-  lines.SubjectName = {"语文", "体育"};
-  lines.FullMark = {150, 100};
-  lines.ExcellentPct = {85, 90};
-  lines.GoodPct = {75, 80};
-  lines.PassPct = {60, 60};
-  lines.MainFlag = {1, 0};
-  lines.TotalWeightPct = {100, 50};
-  std::vector<std::string> sql = BuildTotalsStatements(lines);
-  ASSERT_EQ(sql.size(), 2u);
-  EXPECT_EQ(
-      sql[0],
-      "Update 统计表 SET 主科总分 =IIf(IsNull(语文), 0, 语文)*1,主科优秀数=iif(语文>=127.5,1,0),"
-      "主科优良数=iif(语文>=112.5,1,0),主科及格数 =iif(语文>=90,1,0)");
-  EXPECT_EQ(
-      sql[1],
-      "Update 统计表 SET 全科总分 =IIf(IsNull(语文), 0, 语文)*1+IIf(IsNull(体育), 0, 体育)*0.5,"
-      "全科优秀数=iif(语文>=127.5,1,0)+iif(体育>=90,1,0),全科优良数=iif(语文>=112.5,1,0)+iif("
-      "体育>=80,1,0),全科及格数 =iif(语文>=90,1,0)+iif(体育>=60,1,0)");
 }
 
 TEST_F(ImportTest, NoMainSubjectGivesZeroMainTotals) {

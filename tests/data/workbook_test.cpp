@@ -7,6 +7,8 @@
 #include <fstream>
 #include <limits>
 
+#include "../scratch_dir.h"
+
 namespace data {
 namespace {
 
@@ -14,13 +16,6 @@ namespace fs = std::filesystem;
 
 std::string Fixture(const std::string& name) {
   return std::string(SCORESTAT_SOURCE_DIR) + "/" + name;
-}
-
-fs::path TempDir() {
-  fs::path dir =
-      fs::temp_directory_path() / ("scorestat_workbook_test_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  return dir;
 }
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
@@ -142,7 +137,8 @@ TEST(WorkbookHelpers, ColumnLettersAndDateSerials) {
 }
 
 TEST(ReadWorkbook, RefusesWhatIsNotAWorkbookWithTheFileNamed) {
-  fs::path dir = TempDir();
+  const test_support::ScratchDir scratch("scorestat_workbook");
+  const fs::path& dir = scratch.path();
   WriteBytes(dir / "empty.xls", "");
   WriteBytes(dir / "text.xlsx", "学校,学号\n第一中学,1\n");
   WriteBytes(dir / "pk.xlsx", "PK\x03\x04 not really a zip");
@@ -160,13 +156,13 @@ TEST(ReadWorkbook, RefusesWhatIsNotAWorkbookWithTheFileNamed) {
   EXPECT_NE(message.find("pk.xlsx"), std::string::npos);
   EXPECT_NE(ErrorKindOf((dir / "ole.xls").string()), WorkbookError::Kind::kOpen);
   EXPECT_EQ(ErrorKindOf((dir / "missing.xls").string()), WorkbookError::Kind::kOpen);
-  fs::remove_all(dir);
 }
 
 // A download cut short must give an error, never a crash or a silently
 // shorter sheet that the import would take for the whole examination.
 TEST(ReadWorkbook, TruncatedFilesFailCleanly) {
-  fs::path dir = TempDir();
+  const test_support::ScratchDir scratch("scorestat_workbook");
+  const fs::path& dir = scratch.path();
   for (const char* name : {"examples/sample.xls", "examples/sample.xlsx"}) {
     std::string bytes = ReadBytes(Fixture(name));
     ASSERT_GT(bytes.size(), 4096u);
@@ -180,7 +176,6 @@ TEST(ReadWorkbook, TruncatedFilesFailCleanly) {
       EXPECT_NE(message.find(cut.string()), std::string::npos) << message;
     }
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

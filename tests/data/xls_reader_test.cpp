@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/xlsx_reader.h"
+#include "same_sheets.h"
 
 namespace data {
 namespace {
@@ -11,34 +12,10 @@ std::string SourceFile(const std::string& name) {
   return std::string(SCORESTAT_SOURCE_DIR) + "/" + name;
 }
 
-// Cell by cell, with a message naming the first difference.
-::testing::AssertionResult SameCells(const Workbook& a, const Workbook& b) {
-  if (a.sheets().size() != b.sheets().size()) {
-    return ::testing::AssertionFailure() << "sheet counts differ";
-  }
-  for (std::size_t i = 0; i < a.sheets().size(); ++i) {
-    const Sheet& x = a.sheets()[i];
-    const Sheet& y = b.sheets()[i];
-    if (x.name() != y.name() || x.rows() != y.rows() || x.cols() != y.cols()) {
-      return ::testing::AssertionFailure()
-             << "sheet " << i << ": " << x.name() << " " << x.rows() << "x" << x.cols() << " vs "
-             << y.name() << " " << y.rows() << "x" << y.cols();
-    }
-    for (std::size_t r = 0; r < x.rows(); ++r) {
-      for (std::size_t c = 0; c < x.cols(); ++c) {
-        if (!(x.At(r, c) == y.At(r, c))) {
-          return ::testing::AssertionFailure() << x.name() << "!" << ColumnLetters(c) << r + 1;
-        }
-      }
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
 TEST(SampleWorkbooks, XlsAndXlsxHoldTheSameExamination) {
   Workbook xls = ReadXls(SourceFile("examples/sample.xls"));
   Workbook xlsx = ReadXlsx(SourceFile("examples/sample.xlsx"));
-  EXPECT_TRUE(SameCells(xls, xlsx));
+  EXPECT_TRUE(SameSheets(xls, xlsx));
 
   const Sheet& scores = *xls.Find("Sheet1");
   ASSERT_EQ(scores.cols(), 13u);
@@ -63,7 +40,7 @@ TEST(SampleWorkbooks, XlsAndXlsxHoldTheSameExamination) {
 TEST(SampleWorkbooks, RealScoresOfTwoSchoolsReadAlikeFromBothFormats) {
   Workbook xls = ReadWorkbook(SourceFile("tests/fixtures/uci_students.xls"));
   Workbook xlsx = ReadWorkbook(SourceFile("tests/fixtures/uci_students.xlsx"));
-  EXPECT_TRUE(SameCells(xls, xlsx));
+  EXPECT_TRUE(SameSheets(xls, xlsx));
   // The data set's documentation: 674 students, 370 in both files, 25 in
   // the mathematics file only and 279 in the Portuguese file only.
   const Sheet& s = *xls.Find("Sheet1");

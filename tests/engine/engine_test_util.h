@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../scratch_dir.h"
 #include "engine/database.h"
 
 namespace engine::testing {
@@ -14,19 +15,10 @@ namespace engine::testing {
 class TempDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("scorestat_engine_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
     path_ = (dir_ / "sujuf.db").string();
     db_ = std::make_unique<Database>(Database::OpenOrCreate(path_));
   }
-  void TearDown() override {
-    db_.reset();
-    std::error_code ec;
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(dir_, ec);
-  }
+  void TearDown() override { db_.reset(); }
 
   // Every record of a query as texts of values, fields separated by "|".
   std::vector<std::string> Rows(const std::string& source) {
@@ -46,7 +38,8 @@ class TempDatabaseTest : public ::testing::Test {
     return rows.empty() ? "<none>" : rows.front();
   }
 
-  std::filesystem::path dir_;
+  test_support::ScratchDir scratch_{"scorestat_engine"};
+  const std::filesystem::path dir_ = scratch_.path();
   std::string path_;
   std::unique_ptr<Database> db_;
 };

@@ -9,11 +9,9 @@
 // 教师表: 张三 teaches 一中 1 and 二中 12, 欧'阳 一中 2; 二中 3 has no row.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
+#include "../scratch_dir.h"
 #include "data/app_state.h"
 #include "data/score_database.h"
 #include "engine/database.h"
@@ -23,27 +21,19 @@ namespace reports_test {
 class TempDatabase {
  public:
   TempDatabase() {
-    static int counter = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("scorestat_reports_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-    std::filesystem::create_directories(dir_);
-    state.database_path = (dir_ / "sujuf.db").string();
+    state.database_path = dir_.File("sujuf.db");
     state.title_settings.MainTitle = "高一年级中期考试";
     state.title_settings.LeftSubtitle = "XX县XX中学";
     state.title_settings.RightSubtitle = "2008-2009年度下学期";
     state.title_settings.ShowDate = "0";
     data::OpenScoreDatabase(state);  // creates the file with its system tables
   }
-  ~TempDatabase() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
   engine::Database Open() { return engine::Database::Open(state.database_path); }
 
   data::AppState state;
 
  private:
-  std::filesystem::path dir_;
+  test_support::ScratchDir dir_{"scorestat_reports"};
 };
 
 // Fills the exam above; `class_as_text` stores 教师表.班级 as text.

@@ -19,12 +19,10 @@
 #pragma once
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "../scratch_dir.h"
 #include "data/import.h"
 #include "data/score_database.h"
 #include "data/workbook.h"
@@ -87,11 +85,7 @@ class ExamDatabase {
  public:
   // `name` is the workbook's file name, which names the exam in the library.
   explicit ExamDatabase(const ExamRows& rows = {}, const std::string& name = "exam") {
-    static int counter = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("scorestat_analysis_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-    std::filesystem::create_directories(dir_);
-    state.database_path = (dir_ / "sujuf.db").string();
+    state.database_path = dir_.File("sujuf.db");
     import_result = Import(rows, name);
     engine::Database db = data::OpenScoreDatabase(state);
     db.Execute(
@@ -102,14 +96,10 @@ class ExamDatabase {
   // Imports another exam into the same database, which becomes the current
   // one; the library keeps the earlier ones.
   data::ImportResult Import(const ExamRows& rows, const std::string& name) {
-    const std::string path = (dir_ / (name + ".xlsx")).string();
+    const std::string path = dir_.File(name + ".xlsx");
     WriteExamBook(rows, path);
     common::NullProgress progress;
     return data::ImportExam(state, path, progress);
-  }
-  ~ExamDatabase() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
   engine::Database Open() const { return data::OpenScoreDatabase(state); }
 
@@ -117,7 +107,7 @@ class ExamDatabase {
   data::ImportResult import_result;
 
  private:
-  std::filesystem::path dir_;
+  test_support::ScratchDir dir_{"scorestat_analysis"};
 };
 
 }  // namespace analysis_test
