@@ -91,15 +91,13 @@ TEST_F(CliTest, RepairSqlAndSettings) {
   EXPECT_EQ(Cli({"settings", "不存在=1"}).status, 2);
 }
 
+// The dialect's results are the engine tests'; here how the tool prints them.
 TEST_F(CliTest, SqlGivesJetResults) {
   EXPECT_EQ(Cli({"sql", "select cint(2.5), cint(3.5), cint(-2.5), 7/2"}).out,
             "Expr1000\tExpr1001\tExpr1002\tExpr1003\n2\t4\t-2\t3.5\n");
-  EXPECT_EQ(Cli({"sql", "select iif(Null>=85,1,0) as a, 'a' & Null & 1 as b"}).out,
-            "a\tb\n0\ta1\n");
   ASSERT_EQ(Cli({"sql", "create table t (v double)"}).status, 0);
   for (const char* v : {"1", "2", "3", "4"})
     Cli({"sql", std::string("insert into t values (") + v + ")"});
-  EXPECT_EQ(Cli({"sql", "select StDev(v) as s from t"}).out, "s\n1.29099444873581\n");
   // The engine tells a query from a command, whatever the case of its words.
   EXPECT_EQ(Cli({"sql", "sElect 1 AS one"}).out, "one\n1\n");
   EXPECT_EQ(Cli({"sql", "  SELECT 2 as two"}).out, "two\n2\n");
@@ -116,27 +114,22 @@ TEST_F(CliTest, ErrorsAreMessagesAndExitStatuses) {
   CliRun missing = Cli({"import", (dir_ / "none.xls").string()});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(Cli({"report", "gbkm", "语文", "-o", (dir_ / "x.doc").string()}).status, 1);
+  // The whole book is a workbook only (its sheets are pinned by the golden all.xlsx).
+  EXPECT_EQ(Cli({"report", "all", "-o", (dir_ / "book.pdf").string()}).status, 2);
 }
 
-TEST_F(CliTest, ImportThenReportsInEveryFormat) {
+// The formats' contents are pinned by the golden files (which write json,
+// xlsx, html and csv through the tool); here the PDF writer, which a build
+// without the Qt parts lacks, and an unknown subject.
+TEST_F(CliTest, ImportThenAReportAsPdfOrARefusal) {
   ASSERT_EQ(Cli({"import", Sample()}).status, 0);
   EXPECT_EQ(Cli({"sql", "select count(*) as n from 统计表"}).out, "n\n1500\n");
-  std::vector<std::string> formats = {"json", "xlsx", "html", "csv"};
 #ifdef SCORESTAT_HAVE_RENDER
-  formats.push_back("pdf");  // a build without the Qt parts has no PDF output
+  const fs::path pdf = dir_ / "gbkm.pdf";
+  const CliRun r = Cli({"report", "gbkm", "--subject", "语文", "-o", pdf.string()});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_GT(fs::exists(pdf) ? fs::file_size(pdf) : 0, 500u);
 #endif
-  for (const std::string& ext : formats) {
-    SCOPED_TRACE(ext);
-    const fs::path out = dir_ / ("gbkm." + ext);
-    CliRun r = Cli({"report", "gbkm", "--subject", "语文", "-o", out.string()});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_GT(fs::exists(out) ? fs::file_size(out) : 0, 500u);
-  }
-  std::ifstream json(dir_ / "gbkm.json");
-  std::stringstream text;
-  text << json.rdbuf();
-  for (const char* key : {"\"caption\"", "\"title\"", "\"rows\"", "\"cols\"", "\"cells\"", "合计"})
-    EXPECT_NE(text.str().find(key), std::string::npos) << key;
   CliRun unknown = Cli({"report", "gbkm", "--subject", "音乐", "-o", (dir_ / "m.csv").string()});
   EXPECT_NE(unknown.status, 0);
   EXPECT_NE(unknown.out.find("音乐"), std::string::npos) << unknown.out;
@@ -206,30 +199,6 @@ TEST_F(CliTest, CustomTotalRankedInTheSameListing) {
   EXPECT_NE(first.find(",53,57,81.5,"), std::string::npos) << first;
 }
 
-// A county office's whole hand-in from one command, read back with the
-// program's own workbook reader.
-TEST_F(CliTest, ReportAllWritesOneSheetPerReportAndReadsBack) {
-  ASSERT_EQ(Cli({"import", Sample()}).status, 0);
-  const std::string book = (dir_ / "book.xlsx").string();
-  CliRun r = Cli({"report", "all", "-o", book});
-  ASSERT_EQ(r.status, 0) << r.out;
-  const data::Workbook back = data::ReadWorkbook(book);
-  // 4 tables, 3 per-subject reports for 9 subjects, 5 single reports, then
-  // the analysis reports: 临界生 per subject, 7 single ones.
-  EXPECT_EQ(back.sheets().size(), 4u + 3 * 9 + 5 + 9 + 7);
-  const data::Sheet* gbkm = back.Find("各班语文单科统计表");
-  ASSERT_NE(gbkm, nullptr);
-  // Title rows first, then the header row; 合计 is the first data row with
-  // the total number of candidates as a number.
-  size_t header = 0;
-  while (header < gbkm->rows() && gbkm->TextAt(header, 0) != "学校") ++header;
-  ASSERT_LT(header + 1, gbkm->rows());
-  EXPECT_EQ(gbkm->TextAt(header + 1, 0), "合计");
-  EXPECT_EQ(gbkm->TextAt(header, 4), "参考人数");
-  EXPECT_EQ(gbkm->NumberAt(header + 1, 4), 1497);
-  EXPECT_EQ(Cli({"report", "all", "-o", (dir_ / "book.pdf").string()}).status, 2);
-}
-
 // Charts as a user asks for them: each format by its ending, the picture's
 // size, and the refusals; `report all --charts` adds two picture sheets per
 // subject after the reports.
@@ -278,6 +247,8 @@ TEST_F(CliTest, ChartsByTheirWrittenSyntax) {
   const std::string book = (dir_ / "book.xlsx").string();
   ASSERT_EQ(Cli({"report", "all", "--charts", "-o", book}).status, 0);
   const data::Workbook back = data::ReadWorkbook(book);
+  // 4 tables, 3 per-subject reports for 9 subjects, 5 single reports, 临界生
+  // per subject and 7 single analysis reports, then two pictures per subject.
   EXPECT_EQ(back.sheets().size(), 4u + 3 * 9 + 5 + 9 + 7 + 2 * 9);
   EXPECT_NE(back.Find("语文分数段分布图"), nullptr);
   EXPECT_NE(back.Find("地理箱线图"), nullptr);

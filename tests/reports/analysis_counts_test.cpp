@@ -2,8 +2,6 @@
 // (tests/stats/analysis_exam.h has the table and its totals and ranks).
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "analysis_fixture.h"
 #include "reports/near_line.h"
 #include "reports/rank_bands.h"
@@ -36,10 +34,8 @@ class AnalysisCountsTest : public ::testing::Test {
 
 TEST_F(AnalysisCountsTest, TotalsByOnePointFromTheTopWithEmptyBands) {
   Bands({});
-  EXPECT_EQ(doc.caption, "高一期中全科总分一分一段表");
   // 245 down to 78: 168 bands, most of them empty.
   EXPECT_EQ(doc.title, "高一期中全科总分一分一段表 [共有 168 个记录]");
-  EXPECT_EQ(RowOf(g, 0), (Cells{"分数", "人数", "累计人数", "累计百分比"}));
   ASSERT_EQ(DataRows(g), 168);
   ExpectRow(g, 1, {"245", "1", "1", "12.5"});
   ExpectRow(g, 2, {"244", "0", "1", "12.5"});              // empty, the running count stays
@@ -47,7 +43,6 @@ TEST_F(AnalysisCountsTest, TotalsByOnePointFromTheTopWithEmptyBands) {
   ExpectRow(g, 1 + 245 - 217, {"217", "2", "5", "62.5"});  // the tie 217.5, 217.5
   ExpectRow(g, 168, {"78", "1", "8", "100"});
   EXPECT_EQ(RowOf(g, 169), Cells(4, ""));
-  EXPECT_EQ(g.ColumnAt(4).format, "0.00");
 }
 
 TEST_F(AnalysisCountsTest, ASubjectCountsThoseWhoSatIt) {
@@ -109,7 +104,6 @@ TEST_F(AnalysisCountsTest, JustBelowASubjectsLineTheLowerEndIncluded) {
   // 及格 of 语文 is 60; with a band of 5, 55 ≤ score < 60: 丁 58 and 辛 55.
   NearLine({"语文", "及格", 0, 5});
   EXPECT_EQ(doc.caption, "高一期中语文及格临界生名单");
-  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "班级", "学号", "姓名", "成绩", "线", "差"}));
   ASSERT_EQ(DataRows(g), 2);
   ExpectRow(g, 1, {"一中", "1", "103", "丁", "58", "60", "2"});
   ExpectRow(g, 2, {"一中", "2", "106", "辛", "55", "60", "5"});
@@ -129,7 +123,6 @@ TEST_F(AnalysisCountsTest, JustOutsideTheTopNByClassThenGap) {
   // In 一中 2 辛 (82.5 short) comes before 戊 (127.5), against the table's order.
   NearLine({"", "及格", 5, 3});
   EXPECT_EQ(doc.caption, "高一期中全科前5名临界生名单");
-  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "班级", "学号", "姓名", "全科总分", "全科排名", "差"}));
   ASSERT_EQ(DataRows(g), 3);
   ExpectRow(g, 1, {"一中", "1", "103", "丁", "78", "8", "139.5"});
   ExpectRow(g, 2, {"一中", "2", "106", "辛", "135", "6", "82.5"});
@@ -149,43 +142,22 @@ TEST_F(AnalysisCountsTest, TheTotalAtRankNInsideATie) {
 }
 
 TEST_F(AnalysisCountsTest, ChoicesThatCannotBeMetAreRefused) {
-  const std::function<void()> refused[] = {
-      [&] {
-        Bands({"英语", 1, ""});
-      },  // no such subject
-      [&] {
-        Bands({"全科总分", 1, "三中"});
-      },  // no such school
-      [&] {
-        Bands({"全科总分", 0, ""});
-      },
-      [&] {
-        Ranks({"全科", {}});
-      },
-      [&] {
-        Ranks({"全科", {50, 0}});
-      },
-      [&] {
-        NearLine({"", "及格", 0, 5});
-      },  // neither subject nor rank
-      [&] {
-        NearLine({"语文", "及格", 5, 5});
-      },  // both
-      [&] {
-        NearLine({"语文", "良好", 0, 5});
-      },  // no such line
-      [&] {
-        NearLine({"全科总分", "及格", 0, 5});
-      },  // a total has no line
-      [&] {
-        NearLine({"语文", "及格", 0, -1});
-      },
-      [&] {
-        NearLine({"", "及格", 5, 1.5});
-      },  // K counts students
-  };
-  for (std::size_t i = 0; i < std::size(refused); ++i)
-    EXPECT_THROW(refused[i](), reports::ReportError) << "case " << i;
+  // No such subject; no such school; bands of no width.
+  for (const reports::ScoreBandOptions& o : std::vector<reports::ScoreBandOptions>{
+           {"英语", 1, ""}, {"全科总分", 1, "三中"}, {"全科总分", 0, ""}})
+    EXPECT_THROW(Bands(o), reports::ReportError) << o.measure << o.step << o.school;
+  for (const std::vector<int>& tops : {std::vector<int>{}, std::vector<int>{50, 0}})
+    EXPECT_THROW(Ranks({"全科", tops}), reports::ReportError) << tops.size();
+  // Neither subject nor rank; both; no such line; a total has no line; a
+  // negative band; K counts students.
+  for (const reports::NearLineOptions& o :
+       std::vector<reports::NearLineOptions>{{"", "及格", 0, 5},
+                                             {"语文", "及格", 5, 5},
+                                             {"语文", "良好", 0, 5},
+                                             {"全科总分", "及格", 0, 5},
+                                             {"语文", "及格", 0, -1},
+                                             {"", "及格", 5, 1.5}})
+    EXPECT_THROW(NearLine(o), reports::ReportError) << o.subject << o.line << o.rank << o.band;
 }
 
 }  // namespace

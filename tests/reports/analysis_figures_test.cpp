@@ -1,5 +1,6 @@
 // 超均率, 标准分, 试卷质量, 等级评价 and 等级分布 on the hand-worked exam
-// (tests/stats/analysis_exam.h), and the layout they share.
+// (tests/stats/analysis_exam.h). Headings and layouts of the default choices
+// are pinned by the golden files.
 #include <gtest/gtest.h>
 
 #include "analysis_fixture.h"
@@ -35,9 +36,6 @@ TEST_F(AnalysisFiguresTest, ClassMeansAgainstTheGradesWithTheirTeachers) {
   // 语文 of those who sat: 535.5 / 7 = 76.5. 一中 1: 85 58 90 → 77.67;
   // 一中 2: 90 55 → 72.5 (戊 absent); 二中 1: 80 77.5 → 78.75.
   reports::AboveAverageReport(doc, exam.state, {"语文"}, progress, kDay);
-  EXPECT_EQ(doc.caption, "高一期中各班语文超均率统计表");
-  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "班级", "教师", "人数", "平均分", "年级平均分", "超均率",
-                                "比均率", "标准差", "排名"}));
   ASSERT_EQ(DataRows(g), 4);
   // Sample sd over the 7: Σd² = 1254.5, √(1254.5 / 6).
   ExpectRow(g, 1, {"合计", "", "", "7", "76.5", "76.5", "0", "1", "14.4597141511626", ""});
@@ -52,7 +50,7 @@ TEST_F(AnalysisFiguresTest, ClassMeansAgainstTheGradesWithTheirTeachers) {
   ExpectRow(g, 4,
             {"二中", "1", "", "2", "78.75", "76.5", "2.94117647058824", "1.02941176470588",
              "1.76776695296637", "1"});
-  for (int c : {7, 8, 9}) EXPECT_EQ(g.ColumnAt(c).format, "0.00");
+  EXPECT_TRUE(g.AutoRedraw());
 }
 
 // `report all` reads the exam once and lends it to every analysis sheet: a
@@ -113,8 +111,6 @@ TEST_F(HolesTest, AClassWhereNobodySatHasNoFigures) {
 
 TEST_F(AnalysisFiguresTest, TScoresPerSubjectOverThoseWhoSat) {
   reports::StandardScoreReport(doc, exam.state, progress, kDay);
-  EXPECT_EQ(doc.caption, "高一期中标准分表");
-  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "学号", "班级", "姓名", "语文", "数学", "体育", "总分T"}));
   ASSERT_EQ(DataRows(g), 8);
   // 语文: mean 76.5, population sd √(1254.5 / 7) = 13.387; 甲's 80 is
   // 50 + 10 × 3.5 / 13.387. 体育 has no spread: 50 for all who sat.
@@ -124,15 +120,10 @@ TEST_F(AnalysisFiguresTest, TScoresPerSubjectOverThoseWhoSat) {
   ExpectRow(g, 4, {"一中", "103", "1", "丁", "36.1807200258629", "", "50", "33.9803925402931"});
   // 戊 missed 语文 and 体育; 总分T counts every student.
   ExpectRow(g, 5, {"一中", "104", "2", "戊", "", "41.9662068318059", "", "35.8638981326162"});
-  EXPECT_EQ(g.ColumnAt(5).format, "0.0");
-  EXPECT_EQ(g.ColumnAt(8).format, "0.0");
 }
 
 TEST_F(AnalysisFiguresTest, PaperQualityPerSubject) {
   reports::PaperQualityReport(doc, exam.state, progress, kDay);
-  EXPECT_EQ(doc.caption, "高一期中试卷质量分析表");
-  EXPECT_EQ(RowOf(g, 0), (Cells{"科目", "满分", "人数", "平均分", "难度", "区分度", "标准差",
-                                "差异系数", "最高分", "最低分", "相关系数"}));
   ASSERT_EQ(DataRows(g), 3);
   // 7 sat, k = 27 % of 7 = 1.89 → 2: top 90 90, bottom 55 58 → (90 − 56.5) / 100.
   ExpectRow(g, 1,
@@ -153,8 +144,6 @@ TEST_F(HolesTest, ASubjectNobodySatHasOnlyItsFullMark) {
 
 TEST_F(AnalysisFiguresTest, LettersByLinesAndTheOverallByProportion) {
   reports::GradeListReport(doc, exam.state, {}, progress, kDay);
-  EXPECT_EQ(doc.caption, "高一期中等级评价表");
-  EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "学号", "班级", "姓名", "语文", "数学", "体育", "总评"}));
   // Of 8: A for rank ≤ 1.2, B ≤ 4, C ≤ 6.8. 丙 and 己 share rank 4: both B.
   // A score on a line takes that line's letter (丙's 85, 戊's 90 in 数学).
   const Cells letters[] = {{"B", "B", "B", "B"},  {"A", "A", "B", "A"},   {"A", "B", "B", "B"},
@@ -182,7 +171,6 @@ TEST_F(AnalysisFiguresTest, ATieAcrossTheCutPointTakesTheBetterLetter) {
 
 TEST_F(AnalysisFiguresTest, LetterCountsPerClassWithTheTotalsFirst) {
   reports::GradeCountReport(doc, exam.state, progress, kDay);
-  EXPECT_EQ(doc.caption, "高一期中各班等级分布表");
   EXPECT_EQ(RowOf(g, 0), (Cells{"学校", "班级", "语文A", "语文B", "语文C", "语文D", "数学A",
                                 "数学B", "数学C", "数学D", "体育A", "体育B", "体育C", "体育D"}));
   // Absent students are in no column: 数学 sums to 7, 体育 to 7.
@@ -190,17 +178,6 @@ TEST_F(AnalysisFiguresTest, LetterCountsPerClassWithTheTotalsFirst) {
   ExpectRow(g, 2, {"一中", "1", "2", "0", "0", "1", "1", "1", "0", "0", "0", "3", "0", "0"});
   ExpectRow(g, 3, {"一中", "2", "1", "0", "0", "1", "1", "0", "1", "1", "0", "2", "0", "0"});
   ExpectRow(g, 4, {"二中", "1", "0", "2", "0", "0", "0", "2", "0", "0", "0", "2", "0", "0"});
-}
-
-TEST_F(AnalysisFiguresTest, LaidOutLikeTheStatisticsWithHeadingsKeptAsGiven) {
-  reports::AboveAverageReport(doc, exam.state, {"语文"}, progress, kDay);
-  // LayoutStatGrid would have made 超均率 "超均率%"; the headings are the report's own.
-  EXPECT_EQ(g.CellText(0, 7), "超均率");
-  ASSERT_EQ(g.ReportTitles().Count(), 2u);
-  EXPECT_EQ(g.ReportTitles().Item(0).text, "高一期中各班语文超均率统计表 [共有 4 个记录]");
-  EXPECT_EQ(g.ReportTitles().Item(1).text, "某县一中||2024学年");
-  EXPECT_EQ(g.PageSetup().footer.text, "共&n页  第&p页");
-  EXPECT_TRUE(g.AutoRedraw());
 }
 
 TEST(AnalysisBeforeImportTest, AnEmptyReportNotAnError) {

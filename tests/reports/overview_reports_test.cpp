@@ -1,5 +1,7 @@
-// The all-subject table, the data information tables, the browse commands,
-// and every report on a database that has seen no import yet.
+// The all-subject table, the data information tables and the subject-count
+// report on the small hand-worked exam, and every report on a database that
+// has seen no import yet. Layouts, titles and the browse commands are pinned
+// by the golden files (tests/golden); these pin the figures of this exam.
 #include <gtest/gtest.h>
 
 #include "grid/content_fit.h"
@@ -41,8 +43,6 @@ class ExamReports : public ::testing::Test {
 TEST_F(ExamReports, AllSubjectTableSegmentsEverySubjectByTheLargestFullMark) {
   reports::AllSubjectStats(doc, fixture.state);
   const grid::ReportGrid& g = doc.grid;
-  EXPECT_EQ(doc.title, "高一年级中期考试各单科统计表");
-  EXPECT_EQ(doc.caption, "高一年级中期考试各单科统计表");
   EXPECT_EQ(fixture.state.report_title, "unchanged");
   EXPECT_EQ(Column(g, 1),
             (Cells{"项目",     "参考人数", "总分",     "平均分",  "优秀人数", "优秀率%",
@@ -56,7 +56,6 @@ TEST_F(ExamReports, AllSubjectTableSegmentsEverySubjectByTheLargestFullMark) {
   EXPECT_EQ(Column(g, 3),
             (Cells{"数学", "9", "775", "86.11", "3", "33.33", "4", "44.44", "5", "55.56", "61.11",
                    "150",  "5", "145", "48.46", "2", "1",     "2", "1",     "1", "1",     "0"}));
-  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
 }
 
 TEST_F(ExamReports, OverviewCountsPerSchoolWithTheTotalsRowOnTop) {
@@ -64,53 +63,15 @@ TEST_F(ExamReports, OverviewCountsPerSchoolWithTheTotalsRowOnTop) {
       doc, fixture.state,
       output::Date{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{6}});
   const grid::ReportGrid& g = doc.grid;
-  EXPECT_EQ(doc.title, "高一年级中期考试基本情况表");
-  EXPECT_EQ(doc.caption, "高一年级中期考试基本情况表");
   EXPECT_EQ(RowOf(g, 0), (Cells{"学校(2)", "班级数", "应考", "语文", "", "", "数学", "", ""}));
   EXPECT_EQ(RowOf(g, 1), (Cells{"", "", "", "参考", "缺考", "教师", "参考", "缺考", "教师"}));
   EXPECT_EQ(RowOf(g, 2), (Cells{"合 计", "3", "10", "8", "2", "3", "9", "1", "2"}));
   EXPECT_EQ(RowOf(g, 3), (Cells{"一中", "2", "7", "7", "0", "2", "7", "0", "1"}));
   EXPECT_EQ(RowOf(g, 4), (Cells{"二中", "1", "3", "1", "2", "1", "2", "1", "1"}));
   EXPECT_EQ(g.Rows(), 6);
-  EXPECT_EQ(g.FixedRows(), 2);
-  ASSERT_TRUE(g.MergeAt(1, 2));
-  EXPECT_EQ(g.MergeAt(1, 2)->first_row, 0);  // 班级数 spans both header rows
-  ASSERT_TRUE(g.MergeAt(0, 5));
-  EXPECT_EQ(g.MergeAt(0, 5)->first_col, 4);  // 语文 spans its three columns
-  EXPECT_EQ(g.MergeAt(0, 5)->last_col, 6);
-  EXPECT_EQ(g.ColWidth(1), 70);
-  EXPECT_EQ(g.ColWidth(9), 38);
-  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);  // 70 + 8 × 38 = 374
-  EXPECT_EQ(g.PageSetup().footer.text, "共&n页  第&p页");
-  ASSERT_EQ(g.ReportTitles().Count(), 2u);
-  EXPECT_EQ(g.ReportTitles().Item(0).text, "高一年级中期考试基本情况表");
 }
 
-TEST_F(ExamReports, SchoolAndClassListsRunFromTheLastSchool) {
-  reports::SchoolList(doc, fixture.state);
-  EXPECT_EQ(doc.title, "高一年级中期考试学校列表 [共有 2 个记录]");
-  EXPECT_EQ(Column(doc.grid, 1), (Cells{"学校", "二中", "一中", ""}));
-  ASSERT_EQ(doc.grid.ReportTitles().Count(), 2u);
-  EXPECT_EQ(doc.grid.ReportTitles().Item(1).text, "");
-
-  output::Document classes;
-  reports::ClassList(classes, fixture.state);
-  EXPECT_EQ(classes.title, "高一年级中期考试学校班级列表 [共有 4 个记录]");
-  EXPECT_EQ(Column(classes.grid, 1), (Cells{"学校", "二中", "二中", "一中", "一中", ""}));
-}
-
-TEST_F(ExamReports, ScoreTableShowsScoresAsEntered) {
-  reports::ShowScoreTable(doc, fixture.state);
-  const grid::ReportGrid& g = doc.grid;
-  EXPECT_EQ(doc.title, "高一年级中期考试成绩表 [共有 10 个记录]");
-  EXPECT_EQ(g.ColumnAt(5).format, "General Number");
-  EXPECT_EQ(g.ColumnAt(2).mask, grid::kMaskNone);  // 学号 is a number but no score
-  EXPECT_EQ(g.CellText(10, 5), "79.5");
-  EXPECT_EQ(g.CellText(9, 5), "");
-  EXPECT_EQ(fixture.state.subject_lines.FirstSubjectCol, 5);
-}
-
-TEST_F(ExamReports, SubjectCountReportShowsTheStatisticsTable) {
+TEST_F(ExamReports, SubjectCountReportShowsSinglePrecisionAndWrapsLongHeadings) {
   {
     engine::Database db = fixture.Open();
     db.Execute(
@@ -127,16 +88,6 @@ TEST_F(ExamReports, SubjectCountReportShowsTheStatisticsTable) {
   EXPECT_TRUE(g.CellStyleAt(0, 8).wrap_text);
   // 全科及格数 wraps as 全科及 | 格数: three ideographs need more than 38 px.
   EXPECT_EQ(g.ColWidth(8), 36 + grid::kFitPaddingX);
-  EXPECT_EQ(g.ColWidth(5), 38);
-  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
-
-  output::Document stats;
-  reports::ShowStatisticsTable(stats, fixture.state);
-  EXPECT_EQ(stats.title, "高一年级中期考试统计表 [共有 1 个记录]");
-  // Laid out as statistics: totals with one decimal, scores with two.
-  EXPECT_EQ(stats.grid.ColumnAt(7).format, "####0.0");
-  EXPECT_EQ(stats.grid.ColumnAt(5).format, "0.00");
-  EXPECT_EQ(stats.grid.ColWidth(5), 38);
 }
 
 TEST(NoImportYet, EveryReportIsEmptyAndSaysSo) {

@@ -8,7 +8,6 @@
 
 #include "reports/report_catalog.h"
 #include "reports/stat_columns.h"
-#include "score_fixture.h"
 
 namespace reports {
 namespace {
@@ -92,26 +91,8 @@ TEST(ReportCatalogTest, EntriesAreConsistent) {
   EXPECT_EQ(FindReportKind("all"), nullptr);  // the CLI's own word, not a kind
 }
 
-// `report all` makes every kind it includes from the fallbacks alone; a kind
-// that needs a choice there would fail the whole workbook.
-TEST(ReportCatalogTest, EveryKindOfReportAllIsMadeFromItsFallbacks) {
-  reports_test::TempDatabase temp;
-  {
-    engine::Database db = temp.Open();
-    reports_test::CreateSmallExam(db);
-  }
-  data::LoadStartupSettings(temp.state);
-  common::NullProgress progress;
-  ReportRun run{temp.state, progress, output::Date{std::chrono::year{2024} / 7 / 1}};
-  for (const ReportKind& kind : ReportCatalog()) {
-    if (!kind.in_report_all) continue;
-    ReportChoices choices(kind.options);
-    if (PerSubjectInReportAll(kind)) choices.Add("subject", "数学");
-    output::Document doc;
-    EXPECT_NO_THROW(kind.fill(doc, run, choices)) << kind.control_name;
-    EXPECT_FALSE(doc.title.empty()) << kind.control_name;
-  }
-}
+// `report all` making every kind it includes from the fallbacks alone is
+// shown by the golden test's whole book (tests/golden/sample/all.xlsx.txt).
 
 // A subject is found by name; the menus' numbering starts at 1.
 TEST(ReportCatalogTest, ChosenSubjectIsTheMenuIndexOfTheName) {

@@ -49,28 +49,6 @@ TEST(SubjectIndex, NamesTheMissingSubject) {
   EXPECT_EQ(reports::SubjectIndexFromMenu(lines, 1), 0);
 }
 
-TEST(StatisticColumns, GiveThePerClassQueryCharacterForCharacter) {
-  // The per-class query text, written out by hand.
-  const std::string expected =
-      "select 学校,班级,count(语文) as 参考人数,sum(语文) as 总分, cint(avg(语文)*100)/100 as "
-      "平均分,count(iif([语文]>=85,1,null)) as 优秀人数,cint(count(iif([语文]>=85,1,null))*10000/"
-      "count(语文))/100 as 优秀率,count(iif([语文]>=75,1,null)) as 优良人数,cint(count(iif([语文]>="
-      "75,1,null))*10000/count(语文))/100 as 优良率,count(iif([语文]>=60,1,null)) as 及格人数,cint("
-      "count(iif([语文]>=60,1,null))*10000/count(语文))/100 as 及格率,cint(avg(语文)*100)/10000*40+"
-      "cint(count(iif([语文]>=85,1,null))*10000/count(语文))/10000*20+cint(count(iif([语文]>=75,1,"
-      "null))*10000/count(语文))/10000*20+cint(count(iif([语文]>=60,1,null))*10000/count(语文))/"
-      "10000*20 as 综合分,max(语文) as 最高分,min(语文) as 最低分,max(语文)-min(语文) as 全距,cint("
-      "StDev(语文)*100)/100   as 标准差,Count(iif([语文]>=80 And [语文]<=100, 1, Null)) as "
-      "分80_100段,Count(iif([语文]>=60 And [语文]<=79, 1, Null)) as 分60_79段,Count(iif([语文]>=40 "
-      "And [语文]<=59, 1, Null)) as 分40_59段,Count(iif([语文]>=20 And [语文]<=39, 1, Null)) as "
-      "分20_39段,Count(iif([语文]>=0 And [语文]<=19, 1, Null)) as 分0_19段 from 成绩表  GROUP BY "
-      "学校,班级";
-  data::SystemSettings weights{40, 20, 20, 20, 20, 20};
-  EXPECT_EQ("select 学校,班级," + reports::StatisticColumns("语文", {85, 75, 60}, weights) +
-                reports::SegmentColumns("语文", 100, 20) + " from 成绩表  GROUP BY 学校,班级",
-            expected);
-}
-
 // 三线折算 off (the default) keeps the stored value as the score line, so
 // the reports stay exactly as they were; on, a line is FullMark × Pct / 100,
 // the line the import counts in 统计表 (127.5 for 85 % of 150).
