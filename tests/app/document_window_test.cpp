@@ -82,13 +82,6 @@ TEST_F(DocumentWindowTest, TitleDoubleClickRebuildsExactlyTwoTitles) {
   EXPECT_EQ(services.messages[1].text, QStringLiteral("标题修改为 期中成绩表"));
 }
 
-TEST_F(DocumentWindowTest, LayoutFollowsTheWindowSize) {
-  app::DocumentWindow* doc = NewReport();
-  doc->resize(600, 400);
-  EXPECT_EQ(doc->titleBox()->geometry(), QRect(7, 3, 600 - 13, 22));
-  EXPECT_EQ(doc->gridView()->geometry(), QRect(7, 27, 600 - 13, 400 - 28));
-}
-
 TEST_F(DocumentWindowTest, ReportsFilledIntoADocumentShowWhenSynced) {
   app::DocumentWindow* doc = NewReport();
   output::Document& d = doc->document();

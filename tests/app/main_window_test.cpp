@@ -24,23 +24,6 @@ QAction* Action(app::MainWindow& w, const char* name) {
   return w.findChild<QAction*>(QString::fromLatin1(name));
 }
 
-TEST_F(MainWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndVisibility) {
-  app::MainWindow& w = Window();
-  EXPECT_EQ(Action(w, "cjjs")->text(), QStringLiteral("成绩及科任教师(&C)"));
-  EXPECT_EQ(Action(w, "zfdmbm")->text(), QStringLiteral("成绩-总分段名-班名&(S)"));
-  EXPECT_EQ(Action(w, "mnuCopy")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-  EXPECT_EQ(Action(w, "mnuPaste")->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
-  for (const char* hidden : {"tjtable", "mnuFileSend", "xufu", "tetable"})
-    EXPECT_FALSE(Action(w, hidden)->isVisible()) << hidden;
-  EXPECT_TRUE(Action(w, "mnuViewToolbar")->isChecked());
-  EXPECT_TRUE(Action(w, "mnuViewStatusBar")->isChecked());
-  // 关于 is set apart from the other help items.
-  const QList<QAction*> help = w.findChild<QMenu*>(QStringLiteral("mnuHelp"))->actions();
-  ASSERT_GE(help.size(), 2);
-  EXPECT_TRUE(help[help.size() - 2]->isSeparator());
-  EXPECT_EQ(help.back()->objectName(), QStringLiteral("mnuHelpAbout"));
-}
-
 TEST_F(MainWindowTest, SubjectMenusListTheSubjectsAfterTheCaptionItem) {
   state.subject_lines.SubjectName = {"语文", "数学", "英语"};
   app::MainWindow& w = Window();

@@ -135,27 +135,24 @@ TEST(PageSetupDialogTest, CancelWritesNothingAndOkWritesEveryChange) {
   dialog.SetGrid(g);
   ChangeEverything(dialog);
   Find<QPushButton>(dialog, "mnn")->click();
-  const grid::PageSettings& after = g.PageSetup();
-  EXPECT_EQ(after.orientation, grid::kLandscape);
-  EXPECT_EQ(after.paper_width, 297);
-  EXPECT_EQ(after.paper_height, 420);
-  EXPECT_EQ(after.zoom, 150);
-  EXPECT_EQ(after.print_title_rows, 4);
-  EXPECT_EQ(after.print_title_columns, 2);
-  EXPECT_EQ(after.print_bottom_title_rows, 1);
-  EXPECT_EQ(after.print_fixed_row, !before.print_fixed_row);
-  EXPECT_EQ(after.print_fixed_column, !before.print_fixed_column);
-  EXPECT_EQ(after.print_gridlines, !before.print_gridlines);
-  EXPECT_EQ(after.black_and_white, !before.black_and_white);
-  EXPECT_EQ(after.center_horizontally, !before.center_horizontally);
-  EXPECT_EQ(after.center_vertically, !before.center_vertically);
-  for (double m : {after.top_margin, after.bottom_margin, after.left_margin, after.right_margin,
-                   after.header_margin, after.footer_margin})
-    EXPECT_DOUBLE_EQ(m, 1.3);
-  EXPECT_EQ(after.header.text, "期中考试");
-  EXPECT_EQ(after.header.alignment, 0);
-  EXPECT_EQ(after.footer.text, "第&p页");
-  EXPECT_EQ(after.footer.alignment, 2);
+  grid::PageSettings expected = before;
+  expected.orientation = grid::kLandscape;
+  expected.zoom = 150;
+  expected.print_title_rows = 4;
+  expected.print_title_columns = 2;
+  expected.print_bottom_title_rows = 1;
+  for (bool* flag :
+       {&expected.print_fixed_row, &expected.print_fixed_column, &expected.print_gridlines,
+        &expected.black_and_white, &expected.center_horizontally, &expected.center_vertically})
+    *flag = !*flag;
+  for (double* m : {&expected.top_margin, &expected.bottom_margin, &expected.left_margin,
+                    &expected.right_margin, &expected.header_margin, &expected.footer_margin})
+    *m = 1.3;
+  expected.header.text = "期中考试";
+  expected.header.alignment = 0;
+  expected.footer.text = "第&p页";
+  expected.footer.alignment = 2;
+  EXPECT_EQ(g.PageSetup(), expected);
 }
 
 TEST(PageSetupDialogTest, UserDefinedPaper) {

@@ -77,6 +77,15 @@ struct UserAction {
   std::function<void(UndoTest&, app::DocumentWindow*)> act;
 };
 
+// Selects `area` and triggers the menu item `name`, as a user does.
+std::function<void(UndoTest&, app::DocumentWindow*)> OnSelection(grid::CellRect area,
+                                                                 const char* name) {
+  return [area, name](UndoTest& t, app::DocumentWindow* doc) {
+    doc->grid().Select(area);
+    t.Action(name)->trigger();
+  };
+}
+
 // One of each kind the history must cover, done the way a user does it.
 const std::vector<UserAction>& Actions() {
   static const std::vector<UserAction> actions = {
@@ -87,16 +96,8 @@ const std::vector<UserAction>& Actions() {
          doc->grid().Select({1, 1, 3, 2});
          t.Main().findChild<widgets::FontButton*>(QStringLiteral("FontButton1"))->Click(0);
        }},
-      {"rows inserted", "插入行",
-       [](UndoTest& t, app::DocumentWindow* doc) {
-         doc->grid().Select({2, 1, 3, 1});
-         t.Action("mnuInsertRows")->trigger();
-       }},
-      {"a column deleted", "删除列",
-       [](UndoTest& t, app::DocumentWindow* doc) {
-         doc->grid().Select({1, 2, 1, 2});
-         t.Action("mnuDeleteByCol")->trigger();
-       }},
+      {"rows inserted", "插入行", OnSelection({2, 1, 3, 1}, "mnuInsertRows")},
+      {"a column deleted", "删除列", OnSelection({1, 2, 1, 2}, "mnuDeleteByCol")},
       {"a header double-click sort", "排序",
        [](UndoTest& t, app::DocumentWindow* doc) {
          doc->grid().SetAllowUserSort(true);
@@ -108,18 +109,10 @@ const std::vector<UserAction>& Actions() {
          doc->grid().SetActiveCell(2, 1);
          t.Action("mnuPaste")->trigger();
        }},
-      {"rows hidden", "隐藏行",
-       [](UndoTest& t, app::DocumentWindow* doc) {
-         doc->grid().Select({1, 1, 2, 3});
-         t.Action("mnuHideRows")->trigger();
-       }},
+      {"rows hidden", "隐藏行", OnSelection({1, 1, 2, 3}, "mnuHideRows")},
       {"the font made larger", "增大字体",
        [](UndoTest& t, app::DocumentWindow*) { t.Action("zdsize")->trigger(); }},
-      {"a rank column", "选定的列排名",
-       [](UndoTest& t, app::DocumentWindow* doc) {
-         doc->grid().SetActiveCell(1, 2);
-         t.Action("zdypm")->trigger();
-       }},
+      {"a rank column", "选定的列排名", OnSelection({1, 2, 1, 2}, "zdypm")},
   };
   return actions;
 }

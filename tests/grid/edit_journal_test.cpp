@@ -188,41 +188,31 @@ INSTANTIATE_TEST_SUITE_P(EveryEdit, EditJournalTest,
                          testing::Range<std::size_t>(0, Edits().size()));
 
 // A report of a province: the journal must keep what changed, not the grid.
-class JournalSizeTest : public testing::Test {
- protected:
-  static constexpr int kRows = 200000;
-  void SetUp() override {
-    g = ReportGrid(1, 8);
-    for (int r = 1; r <= kRows; ++r)
-      g.AddItem("\t学生" + std::to_string(r) + "\t" + std::to_string(r % 150) + "\t1\t2\t3\t4\t5",
-                false);
+// Each edit gets a journal of its own.
+TEST(JournalSizeTest, EachEditKeepsWhatItChangedNotTheGrid) {
+  constexpr int kRows = 200000;
+  ReportGrid g(1, 8);
+  for (int r = 1; r <= kRows; ++r)
+    g.AddItem("\t学生" + std::to_string(r) + "\t" + std::to_string(r % 150) + "\t1\t2\t3\t4\t5",
+              false);
+  const auto journal_of = [&g](const std::function<void()>& edit) {
+    EditJournal journal;
     g.AttachJournal(&journal);
-  }
-  ReportGrid g;
-  EditJournal journal;
-};
-
-TEST_F(JournalSizeTest, OneCellEditKeepsOneCell) {
-  g.SetCellText(100000, 2, "99");
-  EXPECT_LT(journal.Bytes(), 256u);
-}
-
-TEST_F(JournalSizeTest, SortKeepsAPermutationOfFourBytesARow) {
-  g.Sort(2, false);
-  EXPECT_LT(journal.Bytes(), kRows * 4u + 1024u);
-  g.AttachJournal(nullptr);
-  g.Revert(std::move(journal));
+    edit();
+    g.AttachJournal(nullptr);
+    return journal;
+  };
+  EXPECT_LT(journal_of([&] { g.SetCellText(100000, 2, "99"); }).Bytes(), 256u) << "one cell";
+  // A sort keeps a permutation of four bytes a row.
+  EditJournal sort = journal_of([&] { g.Sort(2, false); });
+  EXPECT_LT(sort.Bytes(), kRows * 4u + 1024u);
+  g.Revert(std::move(sort));
   EXPECT_EQ(g.CellText(1, 1), "学生1");  // the sort put a 149 first; undone, row 1 is back
-}
-
-TEST_F(JournalSizeTest, DeletingRowsKeepsOnlyThoseRows) {
-  g.DeleteRows(500, 3);
-  EXPECT_LT(journal.Bytes(), 3 * (8 * sizeof(GridContents::Cell) + 64) + 1024u);
-}
-
-TEST_F(JournalSizeTest, FormattingAColumnKeepsFourBytesACellPlusPosition) {
-  g.Range(1, 2, kRows, 2).SetFontBold(true);
-  EXPECT_LT(journal.Bytes(), kRows * 16u);
+  EXPECT_LT(journal_of([&] { g.DeleteRows(500, 3); }).Bytes(),
+            3 * (8 * sizeof(GridContents::Cell) + 64) + 1024u)
+      << "only the deleted rows";
+  EXPECT_LT(journal_of([&] { g.Range(1, 2, kRows - 3, 2).SetFontBold(true); }).Bytes(), kRows * 16u)
+      << "four bytes a cell plus its position";
 }
 
 // The desktop compares revisions to notice a change made outside its undo

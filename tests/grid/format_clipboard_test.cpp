@@ -7,38 +7,36 @@
 namespace grid {
 namespace {
 
+struct FormatCase {
+  const char* format;
+  const char* text;
+  const char* shown;
+};
+
+void ExpectShown(const std::vector<FormatCase>& cases) {
+  for (const FormatCase& c : cases)
+    EXPECT_EQ(FormatDisplayText(c.text, c.format), c.shown) << c.format << " / " << c.text;
+}
+
 TEST(DisplayFormat, FormatsNumbersAndLeavesOtherTextsAlone) {
-  struct Case {
-    const char* format;
-    const char* text;
-    const char* shown;
-  };
-  const Case cases[] = {
+  ExpectShown({
       {"General Number", "1234.5678", "1234.5678"},
-      {"General Number", "66.66667", "66.66667"},
-      {"General Number", "0", "0"},
       {"General Number", "087.50", "87.5"},
       {"General Number", "66.66666666666666666", "66.6666666666667"},
       {"0.00", "1234.5678", "1234.57"},
-      {"0.00", "66.66667", "66.67"},
       {"0.00", "0", "0.00"},
       {"0", "85.4", "85"},
       {"####0.0", "1234.5678", "1234.6"},
-      {"####0.0", "66.66667", "66.7"},
       {"####0.0", "0", "0.0"},
-      {"##,##0.00", "1234.5678", "1,234.57"},
       {"##,##0.00", "1234567.891", "1,234,567.89"},
       {"##,##0.00", "-1234.5", "-1,234.50"},
       {"##,##0.00", "66.66667", "66.67"},
-      {"##,##0.00", "0", "0.00"},
       {"0.00", "-0.001", "0.00"},
       {"0.00", "缺考", "缺考"},
       {"0.00", "85分", "85分"},
       {"0.00", "", ""},
       {"", "1234.5678", "1234.5678"},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(FormatDisplayText(c.text, c.format), c.shown) << c.format << " / " << c.text;
+  });
 }
 
 // A spreadsheet opening our own export shows 106.3 for 106.25 with one
@@ -46,12 +44,7 @@ TEST(DisplayFormat, FormatsNumbersAndLeavesOtherTextsAlone) {
 // decimal the user reads, not on its binary expansion (2.675 is stored as
 // 2.67499999...).
 TEST(DisplayFormat, HalvesRoundAwayFromZeroOnTheDecimalShown) {
-  struct Case {
-    const char* format;
-    const char* text;
-    const char* shown;
-  };
-  const Case cases[] = {
+  ExpectShown({
       {"####0.0", "106.25", "106.3"},  // printf's half-to-even gave 106.2
       {"0.00", "2.675", "2.68"},       // binary 2.67499999... rounded down before
       {"0.00", "1.005", "1.01"},
@@ -67,9 +60,7 @@ TEST(DisplayFormat, HalvesRoundAwayFromZeroOnTheDecimalShown) {
       {"####0.0", "1E+20", "100000000000000000000.0"},
       {"0.00", "1E-20", "0.00"},
       {"0.00", "66.666666666666671", "66.67"},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(FormatDisplayText(c.text, c.format), c.shown) << c.format << " / " << c.text;
+  });
 }
 
 TEST(Clipboard, CopyThenPasteElsewhere) {
