@@ -4,15 +4,12 @@
 #include "data/ods_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <zip.h>
 
-#include <filesystem>
+#include "../scratch_dir.h"
 
 namespace data {
 namespace {
-
-namespace fs = std::filesystem;
 
 const char* const kHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content "
@@ -25,8 +22,6 @@ const char* const kTail = "</office:spreadsheet></office:body></office:document-
 
 class OdsReaderTest : public ::testing::Test {
  protected:
-  void TearDown() override { fs::remove(path_); }
-
   // An .ods whose spreadsheet body is `tables`.
   const std::string& Write(const std::string& tables) {
     content_ = kHead + tables + kTail;
@@ -40,9 +35,8 @@ class OdsReaderTest : public ::testing::Test {
     return path_;
   }
 
-  std::string path_ =
-      (fs::temp_directory_path() / ("scorestat_ods_" + std::to_string(::getpid()) + ".ods"))
-          .string();
+  const test_support::ScratchDir scratch_{"scorestat_ods"};
+  const std::string path_ = scratch_.File("book.ods");
   std::string content_;
 };
 
