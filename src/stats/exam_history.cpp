@@ -118,31 +118,42 @@ std::vector<double> ClassTotalMeans(const ExamSnapshot& exam) {
   return means;
 }
 
+void VisitHistory(const std::string& database_path, const ExamSnapshot& current,
+                  common::ProgressSink& progress, const HistoryVisitor& visit,
+                  const std::function<bool(const data::ExamInfo&)>& wanted) {
+  common::NullProgress quiet;
+  const int current_id = data::CurrentExamId(database_path);
+  const std::vector<data::ExamInfo> exams = data::ListExams(database_path);
+  for (std::size_t e = 0; e < exams.size(); ++e) {
+    if (wanted && !wanted(exams[e])) continue;
+    ReportExam(progress, e, exams.size(), exams[e]);
+    if (exams[e].id == current_id) {
+      std::vector<std::int64_t> itself(current.StudentCount());
+      for (std::size_t i = 0; i < itself.size(); ++i) itself[i] = static_cast<std::int64_t>(i);
+      visit(e, exams[e], current, itself);
+      continue;
+    }
+    const ExamSnapshot other = ReadLibraryExam(database_path, exams[e].id, quiet);
+    visit(e, exams[e], other, MatchStudents(current, other).base_of);
+  }
+}
+
 std::vector<std::vector<StudentExamResult>> StudentHistories(const std::string& database_path,
                                                              const ExamSnapshot& current,
                                                              std::span<const std::size_t> students,
                                                              common::ProgressSink& progress) {
-  common::NullProgress quiet;
-  const int current_id = data::CurrentExamId(database_path);
-  const std::vector<data::ExamInfo> exams = data::ListExams(database_path);
   std::vector<std::vector<StudentExamResult>> histories(students.size());
-  for (auto& h : histories) h.resize(exams.size());
-  for (std::size_t e = 0; e < exams.size(); ++e) {
-    ReportExam(progress, e, exams.size(), exams[e]);
-    for (auto& h : histories) h[e].exam = exams[e];
-    if (exams[e].id == current_id) {
-      const ExamRanks ranks = RanksOf(current);
-      for (std::size_t k = 0; k < students.size(); ++k)
-        FillStudent(histories[k][e], current, ranks, students[k]);
-      continue;
-    }
-    const ExamSnapshot other = ReadLibraryExam(database_path, exams[e].id, quiet);
-    const ExamRanks ranks = RanksOf(other);
-    const StudentMatching m = MatchStudents(current, other);
-    for (std::size_t k = 0; k < students.size(); ++k)
-      if (const std::int64_t j = m.base_of[students[k]]; j != kUnmatched)
-        FillStudent(histories[k][e], other, ranks, static_cast<std::size_t>(j));
-  }
+  VisitHistory(database_path, current, progress,
+               [&](std::size_t, const data::ExamInfo& info, const ExamSnapshot& exam,
+                   std::span<const std::int64_t> index_of) {
+                 const ExamRanks ranks = RanksOf(exam);
+                 for (std::size_t k = 0; k < students.size(); ++k) {
+                   StudentExamResult& r = histories[k].emplace_back();
+                   r.exam = info;
+                   if (const std::int64_t j = index_of[students[k]]; j != kUnmatched)
+                     FillStudent(r, exam, ranks, static_cast<std::size_t>(j));
+                 }
+               });
   return histories;
 }
 

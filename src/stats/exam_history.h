@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,6 +56,18 @@ struct StudentExamResult {
   std::int32_t class_rank = 0;  // 班名: by 全科总分 within 学校 + 班级
   std::int64_t class_size = 0;
 };
+
+// Visits every exam of the library in date order: its entry, the exam (the
+// current one is `current` itself, the others read one at a time) and for
+// each student of `current` the index of the student the matching rules
+// pair with them there, or kUnmatched. `visit` must not keep the exam. When
+// `wanted` is given, only the exams it accepts are read and visited.
+using HistoryVisitor =
+    std::function<void(std::size_t e, const data::ExamInfo& info, const ExamSnapshot& exam,
+                       std::span<const std::int64_t> index_of)>;
+void VisitHistory(const std::string& database_path, const ExamSnapshot& current,
+                  common::ProgressSink& progress, const HistoryVisitor& visit,
+                  const std::function<bool(const data::ExamInfo&)>& wanted = nullptr);
 
 // The histories of several students of the current exam at once (a class's
 // parent letters): `students` are indices into `current`, the current exam
