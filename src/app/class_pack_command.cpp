@@ -7,6 +7,7 @@
 #include "app/progress_window.h"
 #include "app/qt_convert.h"
 #include "app/ui_services.h"
+#include "charts/chart_output.h"
 #include "render/strip_layout.h"
 #include "reports/class_pack.h"
 
@@ -20,7 +21,7 @@ void WritePacks(MainWindow& w) {
   progress.AllowCancel();
   progress.Start(100);
   const reports::PdfWriter pdf = [](const output::Document& doc, const std::string& path) {
-    return render::WriteReportPdf(doc.grid, doc.strips, path);
+    return render::WriteReportPdf(doc.grid, doc.strips, path, {}, charts::PaintStripFigures);
   };
   reports::PackResult result;
   try {

@@ -364,6 +364,7 @@ void OptionsDialog::ShowTexts() {
   mask_names_->setChecked(t.mask_names != 0);
   no_rank_->setChecked(t.no_rank != 0);
   letter_footer_->setText(Qs(t.letter_footer));
+  letter_trend_->setChecked(t.letter_trend != 0);
   all_total_label_->setText(Qs(dialog_.all_total_label));
   main_total_label_->setText(Qs(dialog_.main_total_label));
 }
@@ -396,6 +397,7 @@ void OptionsDialog::GatherTexts() {
   t.mask_names = mask_names_->isChecked() ? 1 : 0;
   t.no_rank = no_rank_->isChecked() ? 1 : 0;
   t.letter_footer = Std(letter_footer_->text());
+  t.letter_trend = letter_trend_->isChecked() ? 1 : 0;
 }
 
 // 合计在此列右 holds one tick: touching a row's box ticks it and clears the rest.

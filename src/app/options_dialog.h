@@ -69,6 +69,7 @@ class OptionsDialog : public QDialog {
   QCheckBox* mask_names_ = nullptr;
   QCheckBox* no_rank_ = nullptr;
   QLineEdit* letter_footer_ = nullptr;
+  QCheckBox* letter_trend_ = nullptr;
   QCheckBox* scale_lines_ = nullptr;
   QLabel* all_total_label_ = nullptr;
   QLabel* main_total_label_ = nullptr;

@@ -20,8 +20,12 @@ QGroupBox* OptionsDialog::BuildFamilyGroup(QWidget* page) {
   letter_footer_->setPlaceholderText(QStringLiteral("空为学校名和日期"));
   grid->addWidget(mask_names_, 0, 0);
   grid->addWidget(no_rank_, 0, 1);
+  letter_trend_ =
+      new QCheckBox(QStringLiteral("告知书附成绩趋势（考试库中有两次以上考试时）"), family);
+  letter_trend_->setObjectName(QStringLiteral("chkQsh"));
   grid->addWidget(new QLabel(QStringLiteral("告知书落款"), family), 1, 0);
   grid->addWidget(letter_footer_, 1, 1);
+  grid->addWidget(letter_trend_, 2, 0, 1, 2);
   return family;
 }
 

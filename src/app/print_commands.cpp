@@ -78,18 +78,24 @@ grid::Status WriteHtml(const Document& doc, const std::string& path) {
   return grid::ExportToHtml(doc.grid, path, doc.caption);
 }
 grid::Status WritePdf(const Document& doc, const std::string& path) {
-  return render::WriteReportPdf(doc.grid, doc.strips, path);
+  return render::WriteReportPdf(doc.grid, doc.strips, path, {}, charts::PaintStripFigures);
 }
-// A report's pages (a province's slips run to thousands) with a progress
-// window that can stop them.
-grid::Status WritePdfShowingProgress(DocumentWindow& window, const std::string& path) {
+// A report's pages (a province's slips run to thousands), to a PDF or a
+// printer, with a progress window that can stop them.
+void WithPageProgress(QWidget& window, const std::function<void(const render::PdfProgress&)>& out) {
   ProgressWindow progress(&window);
   progress.AllowCancel();
   progress.Start(100);
-  const grid::Status written = render::WriteReportPdf(
-      window.grid(), window.document().strips, path,
-      {.sink = &progress, .cancelled = [&progress] { return progress.Cancelled(); }});
+  out({.sink = &progress, .cancelled = [&progress] { return progress.Cancelled(); }});
   progress.close();
+}
+
+grid::Status WritePdfShowingProgress(DocumentWindow& window, const std::string& path) {
+  grid::Status written = grid::Status::Ok();
+  WithPageProgress(window, [&](const render::PdfProgress& progress) {
+    written = render::WriteReportPdf(window.grid(), window.document().strips, path, progress,
+                                     charts::PaintStripFigures);
+  });
   return written;
 }
 
@@ -107,7 +113,8 @@ struct Printable {
   std::string title;
   grid::ReportGrid* page;  // its page setup and title lines
   EditHistory* history;    // a report's page setup is undoable, a chart's not
-  std::function<void(QPrinter&)> print;
+  // To a printer or a preview; with progress (and 取消) when printing.
+  std::function<void(QPrinter&, const render::PdfProgress&)> print;
   std::function<grid::Status(const std::string&)> write_pdf;
 };
 
@@ -118,20 +125,22 @@ std::optional<Printable> ActivePrintable(const MainWindow& w) {
         doc->document().caption,
         &doc->grid(),
         &doc->history(),
-        [doc](QPrinter& printer) {
-          render::PrintReport(doc->grid(), doc->document().strips, printer);
+        [doc](QPrinter& printer, const render::PdfProgress& progress) {
+          render::PrintReport(doc->grid(), doc->document().strips, printer,
+                              charts::PaintStripFigures, progress);
         },
         [doc](const std::string& path) { return WritePdfShowingProgress(*doc, path); }};
   if (ChartWindow* chart = ActiveChart(w))
-    return Printable{
-        chart,
-        chart->data().title,
-        &chart->page(),
-        nullptr,
-        [chart](QPrinter& printer) { charts::PrintChart(chart->data(), chart->page(), printer); },
-        [chart](const std::string& path) {
-          return charts::WriteChart(chart->data(), chart->page(), path);
-        }};
+    return Printable{chart,
+                     chart->data().title,
+                     &chart->page(),
+                     nullptr,
+                     [chart](QPrinter& printer, const render::PdfProgress&) {
+                       charts::PrintChart(chart->data(), chart->page(), printer);  // one page
+                     },
+                     [chart](const std::string& path) {
+                       return charts::WriteChart(chart->data(), chart->page(), path);
+                     }};
   return std::nullopt;
 }
 
@@ -289,7 +298,7 @@ void PrintCommands::Preview() {
   render::ApplyPageLayout(*p->page, *dialog->printer());
   QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
                    [print = p->print](QPrinter* printer) {
-                     if (printer != nullptr) print(*printer);
+                     if (printer != nullptr) print(*printer, {});
                    });
   dialog->resize(w_.size() * 0.9);
   hooks_.show_dialog(dialog);
@@ -304,7 +313,8 @@ void PrintCommands::DirectPrint() {
     return;
   }
   printer->setDocName(Qs(p->title));
-  p->print(*printer);
+  WithPageProgress(*p->window,
+                   [&](const render::PdfProgress& progress) { p->print(*printer, progress); });
 }
 
 }  // namespace

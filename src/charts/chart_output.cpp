@@ -10,12 +10,15 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QSvgGenerator>
+#include <QThread>
 #include <memory>
+#include <optional>
 
 #include "charts/chart_builder.h"
 #include "render/cell_painter.h"
 #include "render/page_painter.h"
 #include "render/print.h"
+#include "reports/letter_trend.h"
 
 namespace charts {
 namespace {
@@ -88,6 +91,13 @@ void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartDat
   painter.setRenderHint(QPainter::TextAntialiasing);
   scene.render(&painter, target, scene.sceneRect(), Qt::IgnoreAspectRatio);
   painter.restore();
+}
+
+void PaintStripFigures(QPainter& painter, const grid::ReportGrid& grid, const grid::Strip& strip,
+                       const render::CellArea& area, double scale) {
+  const std::optional<reports::TrendFigure> figure = reports::FindTrendFigure(grid, strip);
+  if (!figure || QThread::currentThread() != QCoreApplication::instance()->thread()) return;
+  PaintChart(painter, area(figure->area), figure->chart, scale, false);
 }
 
 QByteArray PngBytes(const reports::ChartData& data, QSize size) {

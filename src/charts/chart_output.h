@@ -15,6 +15,7 @@
 #include "grid/grid_error.h"
 #include "grid/report_grid.h"
 #include "output/report_layout.h"
+#include "render/strip_layout.h"
 #include "reports/chart_data.h"
 
 class QPainter;
@@ -35,6 +36,13 @@ inline constexpr QSize kDefaultPictureSize{1600, 1000};
 // size on a printer. The result slips use it to put a chart in a rectangle.
 void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartData& data,
                 double device_scale = 1, bool with_title = true);
+
+// The strip overlay (render/strip_layout.h) that draws a parent letter's
+// trend chart (reports::FindTrendFigure) over the cells its table marks; a
+// strip without one is left alone. Qt Charts live on the GUI thread: off
+// it, nothing is drawn (the pack writes letters with a trend on that thread).
+void PaintStripFigures(QPainter& painter, const grid::ReportGrid& grid, const grid::Strip& strip,
+                       const render::CellArea& area, double scale);
 
 // The picture as PNG bytes; empty when it cannot be made.
 QByteArray PngBytes(const reports::ChartData& data, QSize size = kDefaultPictureSize);

@@ -23,7 +23,10 @@ void PrintKinds(std::ostream& out, const std::string& command) {
 }
 
 void PrintDeclared(std::ostream& out, std::span<const reports::ReportOption> options) {
-  for (const reports::ReportOption& option : options) out << "--" << option.name << "\n";
+  for (const reports::ReportOption& option : options) {
+    out << "--" << option.name << "\n";
+    if (option.negatable) out << "--no-" << option.name << "\n";
+  }
 }
 
 // A report kind's or a chart kind's options (the two share no name).

@@ -7,6 +7,7 @@
 #include "grid/export.h"
 #include "grid/grid_file.h"
 #ifdef SCORESTAT_HAVE_RENDER
+#include "charts/chart_output.h"
 #include "render/print.h"
 #include "render/strip_layout.h"
 #endif
@@ -37,8 +38,10 @@ common::Status WriteDocument(const output::Document& doc, const std::string& pat
     status = grid::ExportToCsv(doc.grid, path);
   } else if (ext == "pdf") {
 #ifdef SCORESTAT_HAVE_RENDER
-    render::EnsureGuiApplication();
-    status = render::WriteReportPdf(doc.grid, doc.strips, path, {.sink = progress});
+    // A letter's trend is a chart, and charts need a QApplication.
+    charts::EnsureChartApplication();
+    status = render::WriteReportPdf(doc.grid, doc.strips, path, {.sink = progress},
+                                    charts::PaintStripFigures);
 #else
     (void)progress;
     status = grid::Status::Error("这个版本没有编译 PDF 输出。");

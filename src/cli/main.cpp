@@ -40,8 +40,9 @@ const Command kCommands[] = {
      "chart 图表 [选项] -o 文件.png|.svg|.pdf [--size 1600x1000]   画图表（见 chart --help）",
      true},
     {"pack", cli::Pack,
-     "pack [--mask] [--no-rank] -o 文件夹   按班输出：每班一个文件夹（学校/班级），内有成绩条、"
-     "家长告知书、单科统计和学生名单"},
+     "pack [--mask] [--no-rank] [--trend|--no-trend] -o 文件夹   按班输出：每班一个文件夹"
+     "（学校/班级），内有成绩条、家长告知书、单科统计和学生名单；--trend/--no-trend 同 report "
+     "grbg"},
     // For bash completion only, so not in the help.
     {"complete", CompleteWords, nullptr},
 };

@@ -1,13 +1,14 @@
 // pack: every class's folder of slips, parent letters, statistics and
 // student list (reports/class_pack.h).
 #include <iostream>
+#include <optional>
 
 #include "cli/cli.h"
 #include "cli/document_writer.h"
 #include "cli/stderr_progress.h"
 #include "reports/class_pack.h"
 #ifdef SCORESTAT_HAVE_RENDER
-#include "render/print.h"
+#include "charts/chart_output.h"
 #endif
 
 namespace cli {
@@ -15,11 +16,14 @@ namespace cli {
 int Pack(Context& ctx) {
   TakePrivacyFlags(ctx.args, ctx.state.privacy);
   std::string dir;
+  std::optional<data::LetterTrend> trend;
   for (std::size_t i = 0; i < ctx.args.size(); ++i) {
     if ((ctx.args[i] == "-o" || ctx.args[i] == "--output") && i + 1 < ctx.args.size()) {
       dir = ctx.args[++i];
+    } else if (ctx.args[i] == "--trend" || ctx.args[i] == "--no-trend") {
+      trend = ctx.args[i] == "--trend" ? data::LetterTrend::kOn : data::LetterTrend::kOff;
     } else {
-      ctx.err << "用法: scorestat-cli pack [--mask] [--no-rank] -o 文件夹\n";
+      ctx.err << "用法: scorestat-cli pack [--mask] [--no-rank] [--trend|--no-trend] -o 文件夹\n";
       return 2;
     }
   }
@@ -28,10 +32,12 @@ int Pack(Context& ctx) {
     return 2;
   }
   LoadSettingsForRun(ctx);
+  if (trend) ctx.state.privacy.letter_trend = *trend;
 #ifdef SCORESTAT_HAVE_RENDER
   // The pack writes PDFs on several threads: the application they paint
-  // under is made here, on the main thread, first.
-  render::EnsureGuiApplication();
+  // under (one that charts can use: the letters' trends) is made here, on
+  // the main thread, first.
+  charts::EnsureChartApplication();
 #endif
   StderrProgress progress(ctx.err);
   const reports::PdfWriter pdf = [](const output::Document& doc, const std::string& path) {

@@ -18,6 +18,10 @@ std::string Usage(const reports::ReportKind& kind) {
   if (kind.input == reports::KindInput::kSubject) line += " 科目";
   for (const reports::ReportOption& o : kind.options) {
     if (kind.input == reports::KindInput::kSubject && std::string(o.name) == "subject") continue;
+    if (o.negatable) {
+      line += std::string(" [--") + o.name + "|--no-" + o.name + "]";
+      continue;
+    }
     const std::string fallback =
         *o.fallback != '\0' ? std::string("，默认 ") + o.fallback : std::string();
     line +=
@@ -53,6 +57,8 @@ bool ParseChoices(const std::vector<std::string>& words, reports::ReportChoices&
       const size_t eq = w.find('=');
       if (eq != std::string::npos) {
         choices.Add(w.substr(2, eq - 2), w.substr(eq + 1));
+      } else if (w.rfind("--no-", 0) == 0) {
+        choices.Add(w.substr(5), "否");  // a yes/no option's other spelling
       } else if (i + 1 < words.size() && words[i + 1].rfind("--", 0) != 0 && words[i + 1] != "-o") {
         choices.Add(w.substr(2), words[++i]);
       } else {

@@ -64,9 +64,15 @@ struct TitleSettings {
 // and 不显示名次, or the command line's --mask and --no-rank). Kept apart
 // from SystemSettings: reports reload those, but never these, so that an
 // option given for one run holds for the whole run.
+// Whether the parent letters show the student's trend through the exam
+// library: when it has two exams with these students (the default), as
+// long as it has two exams, or never (stored 告知书不画趋势 = 1).
+enum class LetterTrend { kAuto, kOn, kOff };
+
 struct PrivacySettings {
   bool mask_names = false;  // 姓名 and 学号 masked
   bool no_rank = false;     // no rank column and no order by rank
+  LetterTrend letter_trend = LetterTrend::kAuto;
 };
 
 struct AppState {

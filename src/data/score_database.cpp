@@ -196,10 +196,15 @@ void LoadSystemSettings(engine::Database& db, SystemSettings& settings) {
 void LoadPrivacySettings(engine::Database& db, PrivacySettings& privacy) {
   privacy = {};
   engine::Recordset rs = db.OpenRecordset(
-      "select 项目,数值 from xtsztable where 项目='隐藏姓名' or 项目='不显示名次'");
+      "select 项目,数值 from xtsztable where 项目='隐藏姓名' or 项目='不显示名次' or "
+      "项目='告知书不画趋势'");
   for (; !rs.Eof(); rs.MoveNext()) {
     const bool on = rs.FieldValue(1).AsInteger() != 0;
-    (rs.FieldValue(0).AsText() == "隐藏姓名" ? privacy.mask_names : privacy.no_rank) = on;
+    const std::string name = rs.FieldValue(0).AsText();
+    if (name == "告知书不画趋势")
+      privacy.letter_trend = on ? LetterTrend::kOff : LetterTrend::kAuto;
+    else
+      (name == "隐藏姓名" ? privacy.mask_names : privacy.no_rank) = on;
   }
 }
 

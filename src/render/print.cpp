@@ -114,7 +114,7 @@ grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& pat
 }
 
 void PrintPagesToPrinter(const grid::ReportGrid& grid, QPrinter& printer, int page_count,
-                         const PagePainter& paint) {
+                         const PagePainter& paint, const PdfProgress& progress) {
   ApplyPageLayout(grid, printer);
   printer.setFullPage(true);
   int first = 1;
@@ -128,17 +128,22 @@ void PrintPagesToPrinter(const grid::ReportGrid& grid, QPrinter& printer, int pa
   if (!painter.begin(&printer)) return;
   const double scale = DeviceScale(&printer);
   for (int page = first; page <= last; ++page) {
+    if (progress.cancelled && progress.cancelled()) {
+      printer.abort();
+      return;
+    }
     if (page > first) printer.newPage();
     paint(painter, page - 1, scale);
+    if (progress.sink != nullptr) progress.sink->Report(page - first + 1, last - first + 1, "打印");
   }
   painter.end();
 }
 
-void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer) {
+void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer, const PdfProgress& progress) {
   Pagination pages(grid);
-  PrintPagesToPrinter(grid, printer, pages.PageCount(), [&](QPainter& p, int index, double scale) {
-    PaintPage(p, pages, index, scale);
-  });
+  PrintPagesToPrinter(
+      grid, printer, pages.PageCount(),
+      [&](QPainter& p, int index, double scale) { PaintPage(p, pages, index, scale); }, progress);
 }
 
 std::function<void(QPrinter*)> PreviewHandler(const grid::ReportGrid& grid) {

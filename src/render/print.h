@@ -23,8 +23,9 @@ namespace render {
 using MakeApplication = QGuiApplication* (*)(int& argc, char** argv);
 void EnsureGuiApplication(MakeApplication make = nullptr);
 
-// How far a long PDF has got: pages painted of all, reported to `sink`;
-// `cancelled`, asked before each page, stops it and no file is written.
+// How far a long PDF or print has got: pages painted of all, reported to
+// `sink`; `cancelled`, asked before each page, stops it: no PDF file is
+// written, and the print job is aborted.
 struct PdfProgress {
   common::ProgressSink* sink = nullptr;
   std::function<bool()> cancelled = nullptr;
@@ -61,12 +62,13 @@ void ApplyPageLayout(const grid::ReportGrid& grid, QPagedPaintDevice& device);
 
 // Prints every page (or the printer's chosen page range) on `printer`,
 // after applying the page layout. Also what a print preview asks for.
-void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer);
+void PrintToPrinter(const grid::ReportGrid& grid, QPrinter& printer,
+                    const PdfProgress& progress = {});
 
 // Prints pages painted by `paint` (page index from 0, device pixels per
 // grid pixel) as PrintToPrinter does a table: the strips of strip_layout.h.
 void PrintPagesToPrinter(const grid::ReportGrid& grid, QPrinter& printer, int page_count,
-                         const PagePainter& paint);
+                         const PagePainter& paint, const PdfProgress& progress = {});
 
 // A handler for QPrintPreviewDialog/QPrintPreviewWidget::paintRequested:
 //   connect(preview, &QPrintPreviewWidget::paintRequested,

@@ -41,6 +41,21 @@ std::vector<TitleLine> StripTitles(const grid::ReportGrid& grid, bool first_page
   return TitleLines(grid, first_page, stacked);
 }
 
+// The device rectangle of `cells` within a band painted at `origin`: the
+// band's own rows and columns before them, then their extent.
+QRectF BandArea(const grid::ReportGrid& grid, const std::vector<int>& rows,
+                const std::vector<int>& cols, QPointF origin, double scale,
+                const grid::CellRect& cells) {
+  std::vector<int> rows_before, rows_in, cols_before, cols_in;
+  for (int r : rows) (r < cells.first_row ? rows_before : rows_in).push_back(r);
+  for (int c : cols) (c < cells.first_col ? cols_before : cols_in).push_back(c);
+  std::erase_if(rows_in, [&](int r) { return r > cells.last_row; });
+  std::erase_if(cols_in, [&](int c) { return c > cells.last_col; });
+  return {origin.x() + ColsWidth(grid, cols_before) * scale,
+          origin.y() + RowsHeight(grid, rows_before) * scale, ColsWidth(grid, cols_in) * scale,
+          RowsHeight(grid, rows_in) * scale};
+}
+
 }  // namespace
 
 std::vector<std::vector<std::size_t>> LayOutStrips(const grid::ReportGrid& grid,
@@ -67,7 +82,7 @@ std::vector<std::vector<std::size_t>> LayOutStrips(const grid::ReportGrid& grid,
 void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
                     std::span<const grid::Strip> strips,
                     const std::vector<std::vector<std::size_t>>& pages, int index, double scale,
-                    PaintCache* cache) {
+                    PaintCache* cache, const StripOverlay& overlay) {
   const PageGeometry g = GeometryOf(grid.PageSetup());
   const double zoomed = g.zoom * scale;
   const std::vector<int> cols = PrintedColumns(grid);
@@ -97,8 +112,15 @@ void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
       y += kCutGap;
     }
     const std::vector<int> rows = RowsOf(grid, strips[k]);
-    PaintBand(painter, grid, rows, cols,
-              QPointF((g.left + x * g.zoom) * scale, (g.top + y * g.zoom) * scale), options);
+    const QPointF origin((g.left + x * g.zoom) * scale, (g.top + y * g.zoom) * scale);
+    PaintBand(painter, grid, rows, cols, origin, options);
+    if (overlay)
+      overlay(
+          painter, grid, strips[k],
+          [&](const grid::CellRect& cells) {
+            return BandArea(grid, rows, cols, origin, zoomed, cells);
+          },
+          zoomed);
     y += RowsHeight(grid, rows);
     first = false;
   }
@@ -107,39 +129,43 @@ void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
 }
 
 grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                           const std::string& path, const PdfProgress& progress) {
+                           const std::string& path, const PdfProgress& progress,
+                           const StripOverlay& overlay) {
   const auto pages = LayOutStrips(grid, strips);
   PaintCache cache;
   return WritePagesPdf(
       grid, path, static_cast<int>(pages.size()),
       [&](QPainter& p, int index, double scale) {
-        PaintStripPage(p, grid, strips, pages, index, scale, &cache);
+        PaintStripPage(p, grid, strips, pages, index, scale, &cache, overlay);
       },
       progress);
 }
 
 void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                 QPrinter& printer) {
+                 QPrinter& printer, const StripOverlay& overlay, const PdfProgress& progress) {
   const auto pages = LayOutStrips(grid, strips);
   PaintCache cache;
-  PrintPagesToPrinter(grid, printer, static_cast<int>(pages.size()),
-                      [&](QPainter& p, int index, double scale) {
-                        PaintStripPage(p, grid, strips, pages, index, scale, &cache);
-                      });
+  PrintPagesToPrinter(
+      grid, printer, static_cast<int>(pages.size()),
+      [&](QPainter& p, int index, double scale) {
+        PaintStripPage(p, grid, strips, pages, index, scale, &cache, overlay);
+      },
+      progress);
 }
 
 grid::Status WriteReportPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                            const std::string& path, const PdfProgress& progress) {
+                            const std::string& path, const PdfProgress& progress,
+                            const StripOverlay& overlay) {
   return strips.empty() ? WritePdf(grid, path, progress)
-                        : WriteStripPdf(grid, strips, path, progress);
+                        : WriteStripPdf(grid, strips, path, progress, overlay);
 }
 
 void PrintReport(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                 QPrinter& printer) {
+                 QPrinter& printer, const StripOverlay& overlay, const PdfProgress& progress) {
   if (strips.empty())
-    PrintToPrinter(grid, printer);
+    PrintToPrinter(grid, printer, progress);
   else
-    PrintStrips(grid, strips, printer);
+    PrintStrips(grid, strips, printer, overlay, progress);
 }
 
 }  // namespace render

@@ -7,13 +7,16 @@
 // the page footer.
 #pragma once
 
+#include <QRectF>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "grid/grid_error.h"
 #include "grid/report_grid.h"
+#include "grid/selection.h"
 #include "grid/strips.h"
 #include "render/cell_painter.h"
 #include "render/print.h"
@@ -30,24 +33,36 @@ inline constexpr double kCutGap = 24;
 std::vector<std::vector<std::size_t>> LayOutStrips(const grid::ReportGrid& grid,
                                                    std::span<const grid::Strip> strips);
 
+// Drawn over a strip once its cells are painted (a parent letter's trend
+// chart, which this module cannot draw): `area` gives the rectangle on the
+// device of cells of the strip, `scale` is device pixels per grid pixel.
+using CellArea = std::function<QRectF(const grid::CellRect& cells)>;
+using StripOverlay =
+    std::function<void(QPainter& painter, const grid::ReportGrid& grid, const grid::Strip& strip,
+                       const CellArea& area, double scale)>;
+
 // Paints page `index` of `pages` (from LayOutStrips) as PaintPage does a
 // table page; `cache`, when given, is kept for the pages after (see PaintCache).
 void PaintStripPage(QPainter& painter, const grid::ReportGrid& grid,
                     std::span<const grid::Strip> strips,
                     const std::vector<std::vector<std::size_t>>& pages, int index, double scale,
-                    PaintCache* cache = nullptr);
+                    PaintCache* cache = nullptr, const StripOverlay& overlay = nullptr);
 
 // The strips to a PDF file and to a printer, as WritePdf and PrintToPrinter
 // do a table. Both keep references only for the call.
 grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                           const std::string& path, const PdfProgress& progress = {});
+                           const std::string& path, const PdfProgress& progress = {},
+                           const StripOverlay& overlay = nullptr);
 void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                 QPrinter& printer);
+                 QPrinter& printer, const StripOverlay& overlay = nullptr,
+                 const PdfProgress& progress = {});
 
 // A report to PDF or a printer: as strips when it has any, else as a table.
 grid::Status WriteReportPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                            const std::string& path, const PdfProgress& progress = {});
+                            const std::string& path, const PdfProgress& progress = {},
+                            const StripOverlay& overlay = nullptr);
 void PrintReport(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
-                 QPrinter& printer);
+                 QPrinter& printer, const StripOverlay& overlay = nullptr,
+                 const PdfProgress& progress = {});
 
 }  // namespace render

@@ -224,7 +224,9 @@ PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const 
   ReportRun run{state, progress, today};
   const std::vector<SubjectTable> tables = ClassStatistics(run);
   const SlipWriter slips(exam, AdjustedForPrivacy({.average = true, .level = true}, state.privacy));
-  const LetterWriter letters(exam);
+  const LetterWriter letters(exam,
+                             LetterTrends(state.database_path, exam, SlipStudents(exam, "", ""),
+                                          state.privacy.letter_trend, progress));
   const PackSources sources{exam,
                             tables,
                             slips,
@@ -242,9 +244,11 @@ PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const 
     return result;
   }
   // The classes are independent: every core writes some, this thread too,
-  // between which it alone reports progress and asks whether to stop.
+  // between which it alone reports progress and asks whether to stop. The
+  // letters' trend charts can be drawn on this (the GUI) thread only.
   std::vector<std::thread> helpers;
-  for (unsigned t = 1; t < PackThreads(); ++t)
+  const unsigned threads = letters.HasTrend() ? 1 : PackThreads();
+  for (unsigned t = 1; t < threads; ++t)
     helpers.emplace_back([&queue, &sources] { queue.Work(sources); });
   queue.Work(sources, [&](std::size_t c) {
     const stats::ExamClass& ec = exam.Classes()[c];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "common/text_number.h"
 #include "output/paper_fit.h"
@@ -63,6 +64,7 @@ void WriteCells(grid::ReportGrid& g, int row, const std::vector<std::string>& te
 
 struct LetterData {
   const stats::ExamSnapshot& exam;
+  const LetterTrends& trends;
   const std::vector<std::vector<std::int64_t>>& counts;
   const std::vector<std::array<std::int64_t, 4>>& overall;
   std::string exam_name;
@@ -108,6 +110,8 @@ int WriteLetter(grid::ReportGrid& g, int first, const LetterData& d, std::size_t
       std::string("总评 ") + stats::GradeText(OverallGrade(exam, i, GradeOptions{}.cuts))};
   for (std::int64_t n : d.overall[klass]) total.push_back(CountText(n));
   WriteCells(g, r++, total, d.styles.cell);
+  d.trends.Write(g, r, i, d.styles.heading, d.styles.cell);
+  r += d.trends.Rows();
   WriteLine(g, r++, kExplanation, d.styles.text, 48);
   WriteLine(g, r++, d.footer, d.styles.text, 36);
   g.SetCellStyle(r - 1, 1, [&] {
@@ -118,8 +122,8 @@ int WriteLetter(grid::ReportGrid& g, int first, const LetterData& d, std::size_t
   return r - first;
 }
 
-int LetterRows(const stats::ExamSnapshot& exam) {
-  return 6 + static_cast<int>(exam.Subjects().size()) + 1;
+int LetterRows(const stats::ExamSnapshot& exam, const LetterTrends& trends) {
+  return 6 + static_cast<int>(exam.Subjects().size()) + 1 + trends.Rows();
 }
 
 }  // namespace
@@ -129,15 +133,18 @@ std::string LetterFooter(const data::TitleSettings& titles, output::Date today) 
   return titles.School + (titles.School.empty() ? "" : "　") + output::DateText(today);
 }
 
-LetterWriter::LetterWriter(const stats::ExamSnapshot& exam)
-    : exam_(exam), counts_(GradeCounts(exam)), overall_(OverallCounts(exam)) {}
+LetterWriter::LetterWriter(const stats::ExamSnapshot& exam, LetterTrends trends)
+    : exam_(exam),
+      counts_(GradeCounts(exam)),
+      overall_(OverallCounts(exam)),
+      trends_(std::move(trends)) {}
 
 void LetterWriter::Fill(output::Document& doc, std::span<const std::size_t> students,
                         const data::AppState& state, const std::string& title,
                         output::Date today) const {
   grid::ReportGrid& g = doc.grid;
   g.SetAutoRedraw(false);
-  const int height = LetterRows(exam_);
+  const int height = LetterRows(exam_, trends_);
   // Each letter and one empty row after it, as every report ends with one.
   g.SetCols(kColumns + 1);
   g.SetRows(std::max<int>(2, static_cast<int>(students.size()) * (height + 1)));
@@ -146,6 +153,7 @@ void LetterWriter::Fill(output::Document& doc, std::span<const std::size_t> stud
   for (int c = 1; c <= kColumns; ++c) g.SetColWidth(c, c == 1 ? 96 : 80);
   const std::string& main_title = state.title_settings.MainTitle;
   const LetterData data{exam_,
+                        trends_,
                         counts_,
                         overall_,
                         main_title.empty() ? std::string("本次考试") : "“" + main_title + "”",
@@ -168,16 +176,19 @@ void ParentLetters(output::Document& doc, data::AppState& state, const LetterOpt
                    common::ProgressSink& progress, output::Date today) {
   const stats::ExamSnapshot exam = ReadCurrentExam(state, progress);
   const std::vector<std::size_t> students = SlipStudents(exam, options.school, options.klass);
+  LetterTrends trends(state.database_path, exam, students, options.trend, progress);
   progress.Report(0, 1, "家长告知书");
-  LetterWriter(exam).Fill(
-      doc, students, state,
-      state.title_settings.MainTitle + "家长告知书" + ClassTitle(options.school, options.klass),
-      today);
+  LetterWriter(exam, std::move(trends))
+      .Fill(
+          doc, students, state,
+          state.title_settings.MainTitle + "家长告知书" + ClassTitle(options.school, options.klass),
+          today);
 }
 
 void ParentLetterKind(output::Document& doc, ReportRun& run, const ReportChoices& choices) {
   LetterOptions o;
   std::tie(o.school, o.klass) = SplitClassChoice(choices.Get("class"));
+  o.trend = TrendChoice(choices, run.state.privacy.letter_trend);
   ParentLetters(doc, run.state, o, run.progress, run.today);
 }
 

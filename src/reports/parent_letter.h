@@ -15,6 +15,7 @@
 #include "data/app_state.h"
 #include "output/document.h"
 #include "output/report_layout.h"
+#include "reports/letter_trend.h"
 #include "reports/report_catalog.h"
 #include "stats/exam_snapshot.h"
 
@@ -24,29 +25,34 @@ namespace reports {
 struct LetterOptions {
   std::string school{};
   std::string klass{};
+  data::LetterTrend trend = data::LetterTrend::kAuto;
 };
 
 // The letter's last line: the stored 告知书落款, else the school's name and the date.
 std::string LetterFooter(const data::TitleSettings& titles, output::Date today);
 
-// The letters of one exam: the class counts computed once (see SlipWriter).
-// Keeps a reference to `exam`, which must outlive it.
+// The letters of one exam: the class counts computed once (see SlipWriter),
+// with `trends` under the scores when they are shown. Keeps a reference to
+// `exam`, which must outlive it.
 class LetterWriter {
  public:
-  explicit LetterWriter(const stats::ExamSnapshot& exam);
+  explicit LetterWriter(const stats::ExamSnapshot& exam, LetterTrends trends = {});
   void Fill(output::Document& doc, std::span<const std::size_t> students,
             const data::AppState& state, const std::string& title, output::Date today) const;
+  // Whether its letters carry a trend chart, which only the GUI thread can draw.
+  bool HasTrend() const { return trends_.Shown(); }
 
  private:
   const stats::ExamSnapshot& exam_;
   std::vector<std::vector<std::int64_t>> counts_;     // GradeCounts
   std::vector<std::array<std::int64_t, 4>> overall_;  // 总评 letters per class
+  LetterTrends trends_;
 };
 
 void ParentLetters(output::Document& doc, data::AppState& state, const LetterOptions& options,
                    common::ProgressSink& progress, output::Date today);
 
-// The catalog's grbg: --class 学校/班级.
+// The catalog's grbg: --class 学校/班级, --trend / --no-trend.
 void ParentLetterKind(output::Document& doc, ReportRun& run, const ReportChoices& choices);
 
 }  // namespace reports

@@ -246,7 +246,8 @@ constexpr ReportOption kSlipOptions[] = {
     {"class", "学校/班级", "", false, "班级（学校/班级，空为全部）"},
 };
 
-constexpr ReportOption kLetterOptions[] = {kSlipOptions[3]};
+constexpr ReportOption kLetterOptions[] = {
+    kSlipOptions[3], {"trend", "是|否", "", false, "成绩趋势（空为按设置）", /*negatable=*/true}};
 
 using K = KindInput;
 
@@ -370,7 +371,9 @@ const ReportKind kCatalog[] = {
      K::kDialog, kSlipOptions, false, true, ResultSlipKind},
     {"grbg", "家长告知书",
      "家长告知书：每个学生一页，有本人各科成绩和等级、本班各等级人数（只有人数）、总评，"
-     "不含名次和别人的姓名；末行为设置“告知书落款”（默认学校名和日期）",
+     "不含名次和别人的姓名；末行为设置“告知书落款”（默认学校名和日期）；--trend 加考试库中"
+     "历次考试的全科总分、总评和折线（默认：考试库中有两次以上考试有这些学生时加，"
+     "可用设置“告知书不画趋势”关闭），--no-trend 不加",
      K::kDialog, kLetterOptions, false, true, ParentLetterKind},
 };
 

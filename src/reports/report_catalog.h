@@ -36,6 +36,8 @@ struct ReportOption {
   // Its label in the options dialog the desktop builds from the
   // declarations (kinds with a dialog of their own leave it out).
   const char* label = nullptr;
+  // A yes/no option also written --no-NAME (for NAME 否).
+  bool negatable = false;
 };
 
 // The choices given to one kind: values by option name, in the order given.

@@ -54,6 +54,7 @@ void LoadTitlePage(OptionsModel& dialog, data::AppState& state, output::Date tod
   page.mask_names = state.privacy.mask_names ? 1 : 0;
   page.no_rank = state.privacy.no_rank ? 1 : 0;
   page.letter_footer = state.title_settings.LetterFooter;
+  page.letter_trend = state.privacy.letter_trend == data::LetterTrend::kOff ? 0 : 1;
   const data::TitleSettings& t = state.title_settings;
   page.school = t.School;
   page.school_year = t.SchoolYear;
@@ -161,6 +162,8 @@ void StoreTitlePage(const TitlePage& page, data::AppState& state) {
     if (privacy.no_rank != (page.no_rank != 0))
       StoreNumberSetting(db, "不显示名次", common::TextOfInteger(page.no_rank));
     if (before.LetterFooter != page.letter_footer) StoreLetterFooter(db, page.letter_footer);
+    if ((privacy.letter_trend != data::LetterTrend::kOff) != (page.letter_trend != 0))
+      StoreNumberSetting(db, "告知书不画趋势", page.letter_trend != 0 ? "0" : "1");
     data::LoadPrivacySettings(db, state.privacy);
   }
   data::LoadTitleSettings(state);

@@ -40,10 +40,12 @@ struct TitlePage {
   int show_date = 0;                                        // Check1
   std::string show_date_caption;                            // "+" and today's date
   // What goes beyond the class teacher: 隐藏姓名 (chkYcxm), 不显示名次
-  // (chkBxsmc), and the parent letters' last line 告知书落款 (lkTex).
+  // (chkBxsmc), the parent letters' last line 告知书落款 (lkTex) and their
+  // trend through the exam library (chkQsh; stored as 告知书不画趋势).
   int mask_names = 0;
   int no_rank = 0;
   std::string letter_footer;
+  int letter_trend = 1;
 };
 
 // The four ways the window opens, by the commands that open it.

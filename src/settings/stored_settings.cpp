@@ -18,7 +18,8 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 
 const std::vector<std::string>& NumberSettingNames() {
   static const std::vector<std::string> kNames = {
-      "平均分", "优秀", "优良", "及格", "单科段", "总分段", "三线折算", "隐藏姓名", "不显示名次"};
+      "平均分", "优秀",     "优良",     "及格",       "单科段",
+      "总分段", "三线折算", "隐藏姓名", "不显示名次", "告知书不画趋势"};
   return kNames;
 }
 
@@ -31,7 +32,7 @@ const std::vector<std::string>& TitleSettingNames() {
 void StoreNumberSetting(engine::Database& db, const std::string& name, const std::string& value) {
   const std::string v = common::TextOfDouble(common::NumericValue(value));
   const std::string quoted = data::QuoteSql(name);
-  // 三线折算, 隐藏姓名 and 不显示名次 are not among the defaults that repair
+  // 三线折算, 隐藏姓名, 不显示名次 and 告知书不画趋势 are not among the defaults that repair
   // writes: a row is added
   // the first time it is set (absent, it reads as 0).
   engine::Recordset rs =

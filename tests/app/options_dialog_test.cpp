@@ -91,11 +91,18 @@ TEST_F(OptionsDialogTest, TitlesAreStoredIntactAndUsedAtOnce) {
   Type(dialog, "zbtTex", QStringLiteral("高一'期末考试"));
   Type(dialog, "frightTex", QStringLiteral("2024年"));
   Control<QCheckBox>(dialog, "Check1")->setChecked(true);
+  // The letters' trend is on until the user turns it off; stored as its
+  // negation, so that a database without the row draws it.
+  auto* trend = Control<QCheckBox>(dialog, "chkQsh");
+  EXPECT_TRUE(trend->isChecked());
+  trend->setChecked(false);
   Click(dialog, "cmdOK");
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(state.title_settings.MainTitle, "高一'期末考试");
   EXPECT_EQ(state.title_settings.RightSubtitle, "2024年");
   EXPECT_EQ(state.title_settings.ShowDate, "1");
+  EXPECT_EQ(state.privacy.letter_trend, data::LetterTrend::kOff);
+  EXPECT_EQ(StoredWeight(state, "告知书不画趋势"), "1");
 }
 
 TEST_F(OptionsDialogTest, ImportEndsInTheTitlesWithTheSegmentsSelectableToo) {

@@ -1,10 +1,12 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/page_setup_dialog.h"
 #include "app/print_commands.h"
@@ -160,6 +162,41 @@ TEST_F(PrintCommandsTest, DirectPrint) {
   EXPECT_TRUE(pdf.read(5) == "%PDF-");
   // Landscape A4 with the page setup's orientation: wider than high.
   EXPECT_TRUE(pdf.readAll().contains("/MediaBox [0 0 842.000000 595.000000]"));
+}
+
+// Printing goes the way 输出到PDF does: a progress window whose 取消 stops
+// the job between two pages (a PDF printer stands for a real one here).
+TEST_F(PrintCommandsTest, PrintingShowsProgressAndStopsAtCancel) {
+  app::DocumentWindow* doc = SampleReport();
+  for (int r = 0; r < 400; ++r) doc->grid().AddItem("\t学生\t80");
+  const int pages = render::PageCount(doc->grid());
+  ASSERT_GT(pages, 3);
+  printer = std::make_unique<QPrinter>();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(Path("stopped.pdf"));
+  QString stage;
+  QTimer poll;
+  poll.setInterval(0);
+  QObject::connect(&poll, &QTimer::timeout, [this, &poll, &stage] {
+    for (QWidget* w : Win().findChildren<QWidget*>(QStringLiteral("Progfrm"))) {
+      auto* label = w->findChild<QLabel*>();
+      auto* cancel = w->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+      if (label && cancel && label->text() == QStringLiteral("打印")) {
+        stage = label->text();
+        cancel->click();
+        poll.stop();
+      }
+    }
+  });
+  poll.start();
+  Run("mnuDirectPrint");
+  EXPECT_EQ(stage, QStringLiteral("打印"));
+  EXPECT_TRUE(services.messages.empty());
+  QFile pdf(Path("stopped.pdf"));
+  if (pdf.open(QIODevice::ReadOnly)) {
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_LT(bytes.count("/Type /Page\n"), pages) << "stopped before the last page";
+  }
 }
 
 TEST_F(PrintCommandsTest, PageSetupAndPreviewWorkOnTheActiveGrid) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../pdf_text.h"
 #include "../stats/analysis_exam.h"
 #include "charts/chart_output.h"
 #include "data/score_database.h"
@@ -23,15 +24,7 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-std::string PdfText(const std::string& path) {
-  FILE* pipe = popen(("pdftotext -layout '" + path + "' - 2>/dev/null").c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
+using test_support::PdfText;
 
 class ChartOutputTest : public ::testing::Test {
  protected:

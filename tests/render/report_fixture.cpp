@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "../pdf_text.h"
 #include "../scratch_dir.h"
 #include "render/print.h"
 
@@ -63,14 +64,7 @@ std::string RenderPdf(const grid::ReportGrid& grid, const std::string& name) {
 }
 
 std::vector<std::string> PdfPages(const std::string& pdf) {
-  std::string text = Run("pdftotext -layout '" + pdf + "' - 2>/dev/null");
-  std::vector<std::string> pages;
-  std::size_t start = 0;
-  for (std::size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
-    pages.push_back(text.substr(start, ff - start));
-    start = ff + 1;
-  }
-  return pages;
+  return test_support::PdfPages(pdf);
 }
 
 std::string PdfPageSize(const std::string& pdf) {

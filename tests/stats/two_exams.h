@@ -80,6 +80,24 @@ inline analysis_test::ExamRows Final() {
   return rows;
 }
 
+// 月考, a third exam after 期末: 二中 3 did not sit it, 吴九 (202, left
+// before 期末) is back in 二中 4, and 张三 ties with 李四.
+//   学校 学号 班级 姓名 语文 数学 | 全科总分 全科排名
+//   一中 101  1    张三  85   85  |  170       2
+//   一中 102  1    李四  85   85  |  170       2
+//   一中 104  2    孙二  95   95  |  190       1
+//   二中 202  4    吴九  60   60  |  120       4
+inline analysis_test::ExamRows Monthly() {
+  analysis_test::ExamRows rows = Midterm();
+  rows.scores = {
+      {"学校", "学号", "班级", "姓名", "语文", "数学"}, {"一中", "101", "1", "张三", "85", "85"},
+      {"一中", "102", "1", "李四", "85", "85"},         {"一中", "104", "2", "孙二", "95", "95"},
+      {"二中", "202", "4", "吴九", "60", "60"},
+  };
+  rows.teachers[3][1] = "4";
+  return rows;
+}
+
 // 期中 then 期末 imported into one database: 期末 is current (id 2), 期中 id 1.
 class TwoExams : public analysis_test::ExamDatabase {
  public:
