@@ -94,6 +94,7 @@ struct ZipPacker::Impl {
 
   // The packing thread's member in progress.
   Entry current;
+  bool open = false;  // z holds a member's stream
   z_stream z{};
   std::vector<unsigned char> out = std::vector<unsigned char>(1u << 18);
 
@@ -116,7 +117,10 @@ struct ZipPacker::Impl {
         queued_bytes -= piece.bytes.size();
         changed.notify_all();
       }
-      if (piece.kind == Piece::Kind::kStop) return;
+      if (piece.kind == Piece::Kind::kStop) {
+        if (open) deflateEnd(&z);  // a sheet given up half-written
+        return;
+      }
       if (!error.empty()) continue;  // drain the queue
       if (piece.kind == Piece::Kind::kBegin) StartMember(std::move(piece.bytes));
       if (piece.kind == Piece::Kind::kData) Deflate(piece.bytes, Z_NO_FLUSH);
@@ -132,7 +136,8 @@ struct ZipPacker::Impl {
   void StartMember(std::string name) {
     current = Entry{std::move(name), Z_DEFLATED};
     current.offset = static_cast<std::uint64_t>(ftello(file));
-    deflateInit2(&z, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    open = deflateInit2(&z, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    if (!open) error = "无法压缩工作表。";
     const std::string header = LocalHeader(current);  // sizes filled in at the end
     Write(header.data(), header.size());
   }
@@ -157,6 +162,7 @@ struct ZipPacker::Impl {
   void FinishMember() {
     Deflate({}, Z_FINISH);
     deflateEnd(&z);
+    open = false;
     if (current.size > kMax32 || current.compressed > kMax32 || current.offset > kMax32)
       error = "工作表太大，无法写入 Excel 文件。";
     const std::string header = LocalHeader(current);
