@@ -318,6 +318,9 @@ void ReadSheetXml(ByteSource source, std::uint64_t part_bytes, const SheetContex
     builder.CellStart(attrs);
     cell.value.clear();  // keeps its capacity: a million cells, no allocation each
     cell.has_value = cell.has_formula = false;
+    // A <v> left open by the cell before (malformed XML) must not take this
+    // cell's text: whether it would depended on where the buffer broke.
+    in_value = false;
     phonetic_depth = 0;
     in_cell = !self_closing && !ReadPlainCell(scanner, cell);
     if (!in_cell) builder.CellEnd(cell);
