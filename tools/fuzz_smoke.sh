@@ -13,6 +13,6 @@ CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDeb
   -DSCORESTAT_FUZZ=ON -DSCORESTAT_SANITIZE=ON -DSCORESTAT_BUILD_GUI=OFF \
   -DSCORESTAT_BUILD_TESTS=OFF -DSCORESTAT_BUILD_BENCH=OFF \
   -DSCORESTAT_FUZZ_SECONDS="$seconds" >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target fuzz_xls fuzz_xlsx fuzz_ods fuzz_jet fuzz_grid
+cmake --build "$dir" -j "$(nproc)" --target fuzz_xls fuzz_xlsx fuzz_ods fuzz_sheet_xml fuzz_jet fuzz_grid
 [ "${1:-}" = "--build" ] && exit 0
 ctest --test-dir "$dir/fuzz" --output-on-failure
