@@ -2,21 +2,15 @@
 // reader would copy from the file. Needs pdftotext on the PATH.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "shell_run.h"
 
 namespace test_support {
 
 inline std::string PdfText(const std::string& path) {
-  FILE* pipe = popen(("pdftotext -layout '" + path + "' - 2>/dev/null").c_str(), "r");
-  std::string out;
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
+  return RunCommand("pdftotext -layout " + ShellQuote(path) + " - 2>/dev/null").out;
 }
 
 // Page by page: pdftotext ends each page with a form feed.

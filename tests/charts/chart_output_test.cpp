@@ -5,24 +5,14 @@
 #include <QImage>
 #include <QSet>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include "../pdf_text.h"
+#include "../shell_run.h"
 #include "../stats/analysis_exam.h"
 #include "charts/chart_output.h"
 #include "data/score_database.h"
 #include "reports/chart_catalog.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 using test_support::PdfText;
 
@@ -73,7 +63,7 @@ TEST_F(ChartOutputTest, EveryKindAsPictureSvgAndPdf) {
     EXPECT_GT(inked, 500);
 
     ASSERT_TRUE(charts::WriteChart(chart, page, base + ".svg").ok());
-    const std::string svg = ReadFile(base + ".svg");
+    const std::string svg = test_support::ReadFileBytes(base + ".svg");
     EXPECT_NE(svg.find(chart.title), std::string::npos);
     EXPECT_NE(svg.find(chart.x_title), std::string::npos);
     EXPECT_NE(svg.find(chart.y_title), std::string::npos);
@@ -100,7 +90,7 @@ TEST_F(ChartOutputTest, LegendsNameTheLinesAndTheSchools) {
   const reports::ChartData chart = reports::FindChartKind("fsd")->make(run, choices);
   const grid::ReportGrid page = charts::ChartPage(chart, db.state.title_settings, output::Today());
   ASSERT_TRUE(charts::WriteChart(chart, page, PathOf("legend.svg")).ok());
-  const std::string svg = ReadFile(PathOf("legend.svg"));
+  const std::string svg = test_support::ReadFileBytes(PathOf("legend.svg"));
   for (const char* text : {"一中", "二中", "优秀线 85", "及格线 60", "80-100"})
     EXPECT_NE(svg.find(text), std::string::npos) << text;
 }

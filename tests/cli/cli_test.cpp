@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "../scratch_dir.h"
+#include "../shell_run.h"
 #include "../stats/analysis_exam.h"
 #include "../stats/two_exams.h"
 #include "data/workbook.h"
@@ -25,16 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string out;  // stdout and stderr together
-};
-
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
+using CliRun = test_support::CommandRun;  // stdout and stderr together
+using test_support::ShellQuote;
 
 class CliTest : public ::testing::Test {
  protected:
@@ -42,16 +35,9 @@ class CliTest : public ::testing::Test {
 
   CliRun Cli(const std::vector<std::string>& args) {
     std::string cmd =
-        std::string("QT_QPA_PLATFORM=offscreen ") + SCORESTAT_CLI + " --db " + Quote(db_);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    cmd += " 2>&1";
-    FILE* pipe = popen(cmd.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+        std::string("QT_QPA_PLATFORM=offscreen ") + SCORESTAT_CLI + " --db " + ShellQuote(db_);
+    for (const std::string& a : args) cmd += " " + ShellQuote(a);
+    return test_support::RunCommand(cmd + " 2>&1");
   }
 
   std::string Sample() const { return std::string(SCORESTAT_SOURCE_DIR) + "/examples/sample.xls"; }
@@ -318,11 +304,10 @@ TEST_F(CliTest, SlipsLettersAndPrivateLists) {
   // --no-trend is --trend 否; one exam has no trend either way.
   r = Cli({"report", "grbg", "--class", school + "/" + klass, "--no-trend", "-o", letters});
   ASSERT_EQ(r.status, 0) << r.out;
-  FILE* info = popen(("pdfinfo " + Quote(letters) + " | grep Pages").c_str(), "r");
-  char line[256] = {};
-  ASSERT_NE(std::fgets(line, sizeof line, info), nullptr);
-  pclose(info);
-  EXPECT_EQ(std::stoi(std::string(line).substr(6)), students) << "a page per student";
+  const std::string pages =
+      test_support::RunCommand("pdfinfo " + ShellQuote(letters) + " | grep Pages").out;
+  ASSERT_GT(pages.size(), 6u);
+  EXPECT_EQ(std::stoi(pages.substr(6)), students) << "a page per student";
 #endif
   const std::string csv = (dir_ / "list.csv").string();
   ASSERT_EQ(Cli({"report", "tjtable", "--mask", "--no-rank", "-o", csv}).status, 0);
@@ -377,7 +362,7 @@ TEST_F(CliTest, ExamsListSwitchRenameDeleteExport) {
   EXPECT_EQ(Cli({"exams", "switch", "2"}).status, 2);  // not a verb: the usage
 
   // No answer on standard input is no.
-  const std::string cmd = std::string(SCORESTAT_CLI) + " --db " + Quote(db_) +
+  const std::string cmd = std::string(SCORESTAT_CLI) + " --db " + ShellQuote(db_) +
                           " exams delete 2 < /dev/null > /dev/null 2>&1";
   EXPECT_NE(std::system(cmd.c_str()), 0);
   EXPECT_NE(Cli({"exams"}).out.find("2\t期末考试\t"), std::string::npos);

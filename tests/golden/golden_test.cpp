@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "../shell_run.h"
 #include "common/progress.h"
 #include "data/app_state.h"
 #include "data/score_database.h"
@@ -34,18 +35,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+using test_support::ReadFileBytes;
+using test_support::ShellQuote;
 
 // An .xlsx as text: every member but docProps/core.xml, which holds the time
 // the file was written.
@@ -104,8 +95,8 @@ class GoldenExam {
   const fs::path& dir() const { return dir_; }
 
   int Run(const std::vector<std::string>& args) const {
-    std::string cmd = std::string(SCORESTAT_CLI) + " --db " + Quote(db_);
-    for (const std::string& a : args) cmd += " " + Quote(a);
+    std::string cmd = std::string(SCORESTAT_CLI) + " --db " + ShellQuote(db_);
+    for (const std::string& a : args) cmd += " " + ShellQuote(a);
     cmd += " >/dev/null 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -121,7 +112,7 @@ class GoldenExam {
     args.push_back(out.string());
     ASSERT_EQ(Run(args), 0) << "the report failed";
     const bool xlsx = out.extension() == ".xlsx";
-    const std::string actual = xlsx ? XlsxAsText(out) : ReadAll(out);
+    const std::string actual = xlsx ? XlsxAsText(out) : ReadFileBytes(out);
     const fs::path golden =
         fs::path(SCORESTAT_SOURCE_DIR) / "tests/golden" / name_ / (xlsx ? file + ".txt" : file);
     if (Updating()) {
@@ -130,7 +121,7 @@ class GoldenExam {
       return;
     }
     ASSERT_TRUE(fs::exists(golden)) << golden << " is missing";
-    EXPECT_TRUE(actual == ReadAll(golden)) << "differs from " << golden;
+    EXPECT_TRUE(actual == ReadFileBytes(golden)) << "differs from " << golden;
   }
 
  private:

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "../scratch_dir.h"
+#include "../shell_run.h"
 #include "grid/export.h"
 
 namespace grid {
@@ -30,13 +31,6 @@ std::string ZipEntry(const std::string& path, const char* name) {
   }
   zip_close(archive);
   return text;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
 }
 
 class ExportTest : public ::testing::Test {
@@ -142,7 +136,7 @@ TEST_F(ExportTest, HtmlEscapesTextsAndKeepsTheLayout) {
   EXPECT_EQ(html.find("style=\"font-family:\""), std::string::npos);
   EXPECT_NE(html.find("共1页  第1页</div>"), std::string::npos);  // the footer, one page
   ASSERT_TRUE(ExportToHtml(g_, PathOf("r.html")));
-  EXPECT_EQ(ReadAll(PathOf("r.html")), HtmlText(g_));
+  EXPECT_EQ(test_support::ReadFileBytes(PathOf("r.html")), HtmlText(g_));
 }
 
 TEST_F(ExportTest, CsvHasBomAndQuotesFields) {

@@ -2,29 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
-
 #include "../pdf_text.h"
 #include "../scratch_dir.h"
+#include "../shell_run.h"
 #include "render/print.h"
 
 namespace render_test {
-
-namespace {
-
-std::string Run(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) return {};
-  std::string out;
-  std::array<char, 4096> buf{};
-  std::size_t n = 0;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe.get())) > 0) out.append(buf.data(), n);
-  return out;
-}
-
-}  // namespace
 
 grid::ReportGrid MakeReport(int data_rows, int cols) {
   grid::ReportGrid g(data_rows + 1, cols);
@@ -68,7 +51,7 @@ std::vector<std::string> PdfPages(const std::string& pdf) {
 }
 
 std::string PdfPageSize(const std::string& pdf) {
-  std::string info = Run("pdfinfo '" + pdf + "' 2>/dev/null");
+  std::string info = test_support::RunCommand("pdfinfo '" + pdf + "' 2>/dev/null").out;
   auto pos = info.find("Page size:");
   if (pos == std::string::npos) return {};
   auto end = info.find('\n', pos);

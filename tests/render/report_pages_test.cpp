@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "../scratch_dir.h"
+#include "../shell_run.h"
 #include "grid/grid_file.h"
 #include "recording_device.h"
 #include "render/page_painter.h"
@@ -88,14 +89,7 @@ bool IsStrips(const std::string& name) {
 }
 
 std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
+  return test_support::RunCommand(command).out;
 }
 
 const std::string& Cli() {
