@@ -1,18 +1,20 @@
 // report all: every kind the catalog includes, as the sheets of one workbook.
 //
-// The sheets are made ahead of the workbook on two worker threads and added
-// to it in catalog order as they come, each grid dropped once it is in the
+// The sheets are made ahead of the workbook on worker threads and added to
+// it in catalog order as they come, each grid dropped once it is in the
 // workbook: the book never holds more than a few grids, and building the
-// next reports overlaps copying the last one into the workbook. The kinds
+// next reports overlaps writing the last one into the workbook. The kinds
 // that store saved queries under shared names (NewQry1, ...) and read them
 // back are made one after another on one thread, in catalog order, so the
 // queries stored at the end are the ones stored before; the analysis kinds,
-// which only read, are made on the other. 统计表 is read once for all the
-// analysis sheets.
+// which only read, are shared out between two more, so that those left when
+// the saved-query kinds are done take half the time. 统计表 is read once for
+// all the analysis sheets.
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -51,15 +53,15 @@ std::string SheetName(const output::Document& doc, const std::string& main_title
   return name;
 }
 
-// The documents of `jobs`, made by two lanes of worker threads and handed
-// over in job order. A lane starts a job only within kAhead of the one the
-// writer waits for, which bounds the grids held at once.
+// The documents of `jobs`, made by lanes of worker threads and handed over
+// in job order. A lane starts a job only within kAhead of the one the writer
+// waits for, which bounds the grids held at once.
 class ReportPipeline {
  public:
   ReportPipeline(const std::vector<Job>& jobs, const data::AppState& base)
       : jobs_(jobs), base_(base), slots_(jobs.size()) {
-    for (const bool analysis : {false, true})
-      lanes_.emplace_back([this, analysis] { Work(analysis); });
+    lanes_.emplace_back([this] { Work(false); });
+    for (int n = 0; n < kAnalysisLanes; ++n) lanes_.emplace_back([this] { Work(true); });
   }
   ReportPipeline(const ReportPipeline&) = delete;
   ReportPipeline& operator=(const ReportPipeline&) = delete;
@@ -87,23 +89,36 @@ class ReportPipeline {
 
  private:
   static constexpr std::size_t kAhead = 4;
+  static constexpr int kAnalysisLanes = 2;
 
   struct Slot {
     std::optional<output::Document> doc;
     std::exception_ptr error;
   };
 
+  // 统计表 as the analysis lanes share it; read by the first that asks.
+  std::shared_ptr<const reports::CurrentExam> Exam() {
+    std::call_once(exam_read_, [&] {
+      common::NullProgress quiet;
+      if (std::any_of(jobs_.begin(), jobs_.end(),
+                      [](const Job& j) { return reports::ReadsOnlyTheExam(*j.kind); }))
+        exam_ = reports::ReadCurrentExamOnce(base_, quiet);
+    });
+    return exam_;
+  }
+
+  // Makes the lane's kind of jobs, each lane taking the next one not taken.
   void Work(bool analysis) {
-    common::NullProgress quiet;
-    const bool reads_exam = analysis && std::any_of(jobs_.begin(), jobs_.end(), [](const Job& j) {
-                              return reports::ReadsOnlyTheExam(*j.kind);
-                            });
-    const reports::ReuseCurrentExam reuse(reads_exam ? reports::ReadCurrentExamOnce(base_, quiet)
-                                                     : nullptr);
-    for (std::size_t i = 0; i < jobs_.size(); ++i) {
-      if (reports::ReadsOnlyTheExam(*jobs_[i].kind) != analysis) continue;
+    const reports::ReuseCurrentExam reuse(analysis ? Exam() : nullptr);
+    for (;;) {
+      std::size_t i = 0;
       {
         std::unique_lock lock(mutex_);
+        std::size_t& next = next_[analysis ? 1 : 0];
+        while (next < jobs_.size() && reports::ReadsOnlyTheExam(*jobs_[next].kind) != analysis)
+          ++next;
+        if (next == jobs_.size()) return;
+        i = next++;
         changed_.wait(lock, [&] { return stopping_ || i < taken_ + kAhead; });
         if (stopping_) return;
       }
@@ -138,7 +153,10 @@ class ReportPipeline {
   std::condition_variable changed_;
   std::vector<Slot> slots_;
   std::size_t taken_ = 0;
+  std::size_t next_[2] = {0, 0};  // the next job to look at: saved-query kinds, analysis kinds
   bool stopping_ = false;
+  std::once_flag exam_read_;
+  std::shared_ptr<const reports::CurrentExam> exam_;
   std::vector<std::thread> lanes_;
 };
 
