@@ -159,10 +159,7 @@ class ColumnFitter {
   };
   static constexpr std::size_t kRememberedTexts = 1 << 16;
 
-  static bool Merged(const Column& c, int r) {
-    return std::any_of(c.merges.begin(), c.merges.end(),
-                       [r](const CellRect& m) { return m.first_row <= r && r <= m.last_row; });
-  }
+  bool Merged(const Column& c, int r) const { return grid_.MergeAt(r, c.col).has_value(); }
 
   // The fixed rows, a merge down the column alone (measured once, at its full
   // height; one across columns is WidenToFit's to share out), and the row
@@ -230,11 +227,7 @@ class RowFitter {
   }
 
  private:
-  bool Merged(int row, int col) const {
-    return std::any_of(grid_.Merges().begin(), grid_.Merges().end(), [&](const CellRect& m) {
-      return !m.IsSingleCell() && m.Contains(row, col);
-    });
-  }
+  bool Merged(int row, int col) const { return grid_.MergeAt(row, col).has_value(); }
 
   int TextHeight(int row, int col) {
     const std::uint32_t style = grid_.CellStyleIndex(row, col);

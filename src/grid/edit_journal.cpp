@@ -146,11 +146,11 @@ void ReportGrid::RecordContents() {
 }
 
 journal::Frame ReportGrid::CurrentFrame() const {
-  return {contents_.merges, contents_.fixed_rows, contents_.fixed_cols};
+  return {contents_.merges.Areas(), contents_.fixed_rows, contents_.fixed_cols};
 }
 
 void ReportGrid::ApplyFrame(journal::Frame frame) {
-  contents_.merges = std::move(frame.merges);
+  contents_.merges = MergeList(std::move(frame.merges));
   contents_.fixed_rows = std::min(frame.fixed_rows, Rows());
   contents_.fixed_cols = std::min(frame.fixed_cols, Cols());
   Notify(GridChange::kLayout);

@@ -133,24 +133,20 @@ void ReportGrid::ShiftMergesForRows(int at, int delta) {
   int end = at - delta;  // after a deletion: the first row past the deleted ones
   auto first = [&](int v) { return v < at ? v : (delta > 0 || v >= end) ? v + delta : at; };
   auto last = [&](int v) { return v < at ? v : (delta > 0 || v >= end) ? v + delta : at - 1; };
-  for (auto& m : contents_.merges) {
+  contents_.merges.EditAll([&](CellRect& m) {
     m.first_row = first(m.first_row);
     m.last_row = last(m.last_row);
-  }
-  std::erase_if(contents_.merges,
-                [](const CellRect& m) { return m.last_row < m.first_row || m.IsSingleCell(); });
+  });
 }
 
 void ReportGrid::ShiftMergesForCols(int at, int delta) {
   int end = at - delta;  // after a deletion: the first col past the deleted ones
   auto first = [&](int v) { return v < at ? v : (delta > 0 || v >= end) ? v + delta : at; };
   auto last = [&](int v) { return v < at ? v : (delta > 0 || v >= end) ? v + delta : at - 1; };
-  for (auto& m : contents_.merges) {
+  contents_.merges.EditAll([&](CellRect& m) {
     m.first_col = first(m.first_col);
     m.last_col = last(m.last_col);
-  }
-  std::erase_if(contents_.merges,
-                [](const CellRect& m) { return m.last_col < m.first_col || m.IsSingleCell(); });
+  });
 }
 
 GridRange ReportGrid::Range(int r1, int c1, int r2, int c2) {
@@ -162,9 +158,7 @@ GridRange ReportGrid::Range(int r1, int c1, int r2, int c2) {
 }
 
 std::optional<CellRect> ReportGrid::MergeAt(int row, int col) const {
-  for (const auto& m : contents_.merges)
-    if (m.Contains(row, col)) return m;
-  return std::nullopt;
+  return contents_.merges.At(row, col);
 }
 
 void ReportGrid::AddMerge(const CellRect& rect) {
@@ -175,14 +169,13 @@ void ReportGrid::AddMerge(const CellRect& rect) {
   if (rect.first_row > rect.last_row || rect.first_col > rect.last_col)
     throw GridError("合并区域无效");
   RecordFrame();
-  std::erase_if(contents_.merges, [&](const CellRect& m) { return m.Intersects(rect); });
-  if (!rect.IsSingleCell()) contents_.merges.push_back(rect);
+  contents_.merges.Add(rect);
   Notify(GridChange::kLayout);
 }
 
 void ReportGrid::RemoveMerges(const CellRect& rect) {
   RecordFrame();
-  std::erase_if(contents_.merges, [&](const CellRect& m) { return m.Intersects(rect); });
+  contents_.merges.RemoveMeeting(rect);
   Notify(GridChange::kLayout);
 }
 

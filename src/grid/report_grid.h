@@ -23,6 +23,7 @@
 #include "grid/clipboard.h"
 #include "grid/compact_text.h"
 #include "grid/grid_error.h"
+#include "grid/merge_list.h"
 #include "grid/page_setup.h"
 #include "grid/report_titles.h"
 #include "grid/selection.h"
@@ -69,7 +70,7 @@ struct GridContents {
   std::vector<ColumnInfo> columns;
   StyleTable styles;
   std::vector<std::string> tags{""};
-  std::vector<CellRect> merges;
+  MergeList merges;
   int fixed_rows = 1;
   int fixed_cols = 1;
   bool display_row_index = false;
@@ -199,7 +200,8 @@ class ReportGrid {
 
   // ---- merges, ranges, selection
   GridRange Range(int r1, int c1, int r2, int c2);  // corners in any order
-  const std::vector<CellRect>& Merges() const { return contents_.merges; }
+  // In the order of their first row, then first column.
+  const std::vector<CellRect>& Merges() const { return contents_.merges.Areas(); }
   std::optional<CellRect> MergeAt(int row, int col) const;
   void AddMerge(const CellRect& rect);  // replaces merges it overlaps
   void RemoveMerges(const CellRect& rect);
