@@ -3,10 +3,12 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 
 #include "grid/display_format.h"
@@ -98,6 +100,81 @@ Qt::Alignment TextFlags(int code, std::string_view text) {
   return h | v;
 }
 
+// Glyphs of many texts drawn as one run per font and colour. Underlined or
+// struck-out runs are drawn at once: joined, their lines would bridge the
+// gaps between cells.
+class GlyphBatches {
+ public:
+  void Add(QPainter& p, QPointF origin, const QGlyphRun& run, const QColor& color) {
+    if (run.overline() || run.underline() || run.strikeOut() || run.isRightToLeft()) {
+      p.drawGlyphRun(origin, run);
+      return;
+    }
+    auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const Batch& b) {
+      return b.color == color && b.font == run.rawFont();
+    });
+    if (batch == batches_.end())
+      batch = batches_.insert(batches_.end(), Batch{run.rawFont(), color, {}, {}});
+    batch->glyphs.append(run.glyphIndexes());
+    for (const QPointF& at : run.positions()) batch->positions.append(at + origin);
+  }
+
+  void Draw(QPainter& p) {
+    for (const Batch& b : batches_) {
+      QGlyphRun run;
+      run.setRawFont(b.font);
+      run.setGlyphIndexes(b.glyphs);
+      run.setPositions(b.positions);
+      p.setPen(b.color);
+      p.drawGlyphRun(QPointF(), run);
+    }
+    batches_.clear();
+  }
+
+ private:
+  struct Batch {
+    QRawFont font;
+    QColor color;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+  };
+  std::vector<Batch> batches_;
+};
+
+// Gridline segments that continue one another joined into one line each:
+// the cells give two short segments apiece. A segment touching or
+// overlapping the next on the same line extends it; nothing else changes.
+QList<QLineF> JoinedLines(QList<QLineF> lines) {
+  constexpr double kSame = 1e-6;
+  for (QLineF& l : lines)
+    if (l.x1() > l.x2() || l.y1() > l.y2()) l = QLineF(l.p2(), l.p1());
+  // Horizontal lines by y then x; the rest (vertical) by x then y.
+  auto key = [](const QLineF& l) {
+    const bool flat = l.y1() == l.y2();
+    return std::tuple(!flat, flat ? l.y1() : l.x1(), flat ? l.x1() : l.y1());
+  };
+  std::sort(lines.begin(), lines.end(),
+            [&](const QLineF& a, const QLineF& b) { return key(a) < key(b); });
+  QList<QLineF> joined;
+  for (const QLineF& l : lines) {
+    if (!joined.isEmpty()) {
+      QLineF& last = joined.last();
+      const bool flat = l.y1() == l.y2() && last.y1() == last.y2();
+      const bool upright = l.x1() == l.x2() && last.x1() == last.x2();
+      if (flat && std::abs(l.y1() - last.y1()) <= kSame && l.x1() <= last.x2() + kSame) {
+        last.setP2(QPointF(std::max(last.x2(), l.x2()), last.y2()));
+        continue;
+      }
+      if (upright && std::abs(l.x1() - last.x1()) <= kSame && l.y1() <= last.y2() + kSame) {
+        last.setP2(QPointF(last.x2(), std::max(last.y2(), l.y2())));
+        continue;
+      }
+    }
+    joined.append(l);
+  }
+  return joined;
+}
+
 class BandPainter {
  public:
   BandPainter(QPainter& painter, const grid::ReportGrid& grid, const std::vector<int>& rows,
@@ -109,18 +186,23 @@ class BandPainter {
         origin_(origin),
         options_(options) {}
 
-  // Cells first, then every gridline in one stroke, then the borders over
-  // them: a PDF page gets one path instead of a pen change per cell.
+  // Cells first, their texts gathered per font and colour, then every
+  // gridline in one stroke, then the borders over them: a PDF page gets a
+  // few text objects and long lines instead of a text object and two short
+  // lines per cell, which is most of what the PDF writer formats and
+  // compresses. A text never leaves its cell, so drawing the texts after all
+  // the backgrounds covers nothing differently.
   void Paint() {
     if (rows_.Count() == 0 || cols_.Count() == 0) return;
     CollectMerges();
     p_.save();
     for (int i = 0; i < rows_.Count(); ++i)
       for (int j = 0; j < cols_.Count(); ++j) PaintCell(i, j);
+    glyphs_.Draw(p_);
     if (options_.gridlines) {
       AddOuterGridlines();
       p_.setPen(GridPen());
-      p_.drawLines(gridlines_);
+      p_.drawLines(JoinedLines(std::move(gridlines_)));
     }
     for (const auto& [rect, style] : bordered_) PaintBorders(rect, style);
     p_.restore();
@@ -234,7 +316,11 @@ class BandPainter {
       if ((flags & Qt::AlignRight) != 0) x = inner.width() - laid->advance;
       if ((flags & Qt::AlignHCenter) != 0) x = (inner.width() - laid->advance) / 2;
       const QPointF origin(inner.left() + x, inner.top() + placed.offset.y());
-      for (const QGlyphRun& run : laid->runs) p_.drawGlyphRun(origin, run);
+      if (placed.fits) {
+        for (const QGlyphRun& run : laid->runs) glyphs_.Add(p_, origin, run, p_.pen().color());
+      } else {
+        for (const QGlyphRun& run : laid->runs) p_.drawGlyphRun(origin, run);
+      }
     } else {
       p_.setFont(FontOf(r, c));
       p_.drawText(inner, flags, Utf8(text));
@@ -329,6 +415,7 @@ class BandPainter {
   QPointF origin_;
   const PaintOptions& options_;
   std::vector<grid::CellRect> merges_;
+  GlyphBatches glyphs_;
   QList<QLineF> gridlines_;
   std::vector<std::pair<QRectF, grid::CellStyle>> bordered_;
   PaintCache own_cache_;

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 #include "grid/content_fit.h"
 #include "recording_device.h"
@@ -100,3 +101,62 @@ TEST(PaintCells, TextWiderThanItsCellIsCutAtItsBorderNotShrunk) {
 }
 
 }  // namespace
+
+// The darkest pixel of a small box: a gridline or a glyph leaves one.
+int DarkestIn(const QImage& image, int x0, int y0, int x1, int y1) {
+  int darkest = 255;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) darkest = std::min(darkest, image.pixelColor(x, y).lightness());
+  return darkest;
+}
+
+// 4 x 4 cells of 64 x 20 px (the row-header column widened to match), cells (1,1)..(2,2) merged.
+// The cells' segments are joined into whole lines: 5 across and 5 down, but the line between rows 1
+// and 2 and the one between columns 1 and 2 stop at the merge, each leaving a piece on either side
+// of it: 12 lines, and none inside the merge.
+TEST(PaintCells, GridlinesAreJoinedIntoLinesThatStopAtMerges) {
+  grid::ReportGrid g(4, 4);
+  g.SetColWidth(0, 64);
+  g.AddMerge({1, 1, 2, 2});
+  render::PaintOptions options;
+  options.gridline_color = Qt::black;
+  render_test::RecordingDevice device(300, 200, 96);
+  QPainter painter(&device);
+  render::PaintCells(painter, g, {0, 0, 3, 3}, QPointF(0, 0), options);
+  painter.end();
+  EXPECT_EQ(device.engine().lines, 12);
+
+  const QImage image = Paint(g, {0, 0, 3, 3}, options);
+  EXPECT_GT(DarkestIn(image, 124, 45, 132, 55), 200)
+      << "no line between columns 1 and 2 in the merge";
+  EXPECT_GT(DarkestIn(image, 70, 36, 120, 44), 200) << "nor between rows 1 and 2";
+  EXPECT_LT(DarkestIn(image, 60, 45, 68, 55), 100) << "the merge's left edge";
+  EXPECT_LT(DarkestIn(image, 124, 5, 132, 15), 100) << "columns 1 and 2 apart above it";
+  EXPECT_LT(DarkestIn(image, 200, 36, 240, 44), 100) << "rows 1 and 2 apart beside it";
+}
+
+// With a cache the texts of a band are drawn together, a run per font and
+// colour: each keeps its own colour.
+TEST(PaintCells, TextsDrawnTogetherKeepTheirColours) {
+  grid::ReportGrid g(2, 4);
+  g.SetColWidth(0, 64);
+  g.SetCellText(0, 1, "88");
+  g.SetCellText(0, 2, "88");
+  g.ModifyStyles({0, 1, 0, 1}, [](grid::CellStyle& s) { s.fore_color = 0xFF0000; });
+  render::PaintCache cache;
+  render::PaintOptions options;
+  options.gridlines = false;
+  options.cache = &cache;
+  const QImage image = Paint(g, {0, 0, 0, 3}, options);
+  auto reddest = [&](int x0, int x1) {
+    int most = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        most = std::max(most, c.red() - c.green());
+      }
+    return most;
+  };
+  EXPECT_GT(reddest(64, 128), 100) << "the red figures";
+  EXPECT_LT(reddest(128, 192), 20) << "the black ones";
+}
