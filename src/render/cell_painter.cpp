@@ -6,7 +6,9 @@
 #include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -332,13 +334,23 @@ class BandPainter {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   }
 
+  // A cache key: the text, a NUL, then the numbers, comma-separated. Built in
+  // one buffer kept across cells, as every cell of a page asks twice.
+  std::string& KeyOf(const std::string& text, std::initializer_list<long> numbers) {
+    key_.assign(text);
+    key_ += '\0';
+    char digits[24];
+    for (long n : numbers) {
+      key_.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+      key_ += ',';
+    }
+    return key_;
+  }
+
   const TextPlacement& PlacementOf(const QRectF& inner, int flags, const std::string& text,
                                    std::uint32_t style, int r, int c) {
-    std::string key = text;
-    key += '\0';
-    key += std::to_string(style) + ',' + std::to_string(flags) + ',' +
-           std::to_string(std::lround(inner.width())) + ',' +
-           std::to_string(std::lround(inner.height()));
+    std::string& key = KeyOf(text, {style, static_cast<long>(flags), std::lround(inner.width()),
+                                    std::lround(inner.height())});
     if (auto it = cache_.placements.find(key); it != cache_.placements.end()) return it->second;
     p_.setFont(FontOf(r, c));
     const QRectF needed = p_.boundingRect(inner, flags, Utf8(text));
@@ -346,7 +358,7 @@ class BandPainter {
     placed.fits = needed.width() <= inner.width() + 0.5 && needed.height() <= inner.height() + 0.5;
     placed.offset = needed.topLeft() - inner.topLeft();
     if (cache_.placements.size() >= kMaxCachedTexts) cache_.placements.clear();  // memory bounded
-    return cache_.placements.emplace(std::move(key), placed).first->second;
+    return cache_.placements.emplace(key, placed).first->second;
   }
 
   // A one-line text laid out as drawText lays it out; null where drawText
@@ -358,9 +370,7 @@ class BandPainter {
         text.find_first_of("\n\r\t") != std::string::npos || text.front() == ' ' ||
         text.back() == ' ')
       return nullptr;
-    std::string key = text;
-    key += '\0';
-    key += std::to_string(style);
+    std::string& key = KeyOf(text, {style});
     if (auto it = cache_.texts.find(key); it != cache_.texts.end()) return &it->second;
     QTextLayout layout(Utf8(text), FontOf(r, c), p_.device());
     layout.beginLayout();
@@ -370,7 +380,7 @@ class BandPainter {
     layout.endLayout();
     if (cache_.texts.size() >= kMaxCachedRuns) cache_.texts.clear();  // memory stays bounded
     LaidOutText laid{layout.glyphRuns(), line.horizontalAdvance()};
-    return &cache_.texts.emplace(std::move(key), std::move(laid)).first->second;
+    return &cache_.texts.emplace(key, std::move(laid)).first->second;
   }
 
   const QFont& FontOf(int r, int c) {
@@ -416,6 +426,7 @@ class BandPainter {
   const PaintOptions& options_;
   std::vector<grid::CellRect> merges_;
   GlyphBatches glyphs_;
+  std::string key_;
   QList<QLineF> gridlines_;
   std::vector<std::pair<QRectF, grid::CellStyle>> bordered_;
   PaintCache own_cache_;
