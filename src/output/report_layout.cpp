@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -74,65 +75,84 @@ void PrepareGrid(grid::ReportGrid& grid) {
   grid.SetDisplayRowIndex(true);
 }
 
-// Fields the grid shows, with the layout their type asks for.
-struct FieldInfo {
-  engine::FieldType type;
-};
-
-std::vector<FieldInfo> SetUpColumns(grid::ReportGrid& grid, engine::Recordset& rs,
-                                    FieldFormat format) {
-  const int f = rs.FieldCount();
-  grid.SetCols(f + 1);
-  std::vector<FieldInfo> fields;
-  fields.reserve(static_cast<std::size_t>(f));
+// Field names in row 0 and the layout each field's type asks for.
+void SetUpColumns(grid::ReportGrid& grid, const std::vector<std::string>& names,
+                  const std::vector<engine::FieldType>& types, FieldFormat format) {
+  grid.SetCols(static_cast<int>(names.size()) + 1);
   const char* shown = format == FieldFormat::kAsEntered ? "General Number" : "0.00";
-  for (int k = 0; k < f; ++k) {
-    const std::string& name = rs.FieldName(k);
-    engine::FieldType type = rs.FieldTypeOf(k);
-    grid.SetCellText(0, k + 1, name);
-    if (type == engine::FieldType::kDouble && name != "学号") {
-      grid.SetColMask(k + 1, grid::kMaskNumber);
-      grid.SetColWidth(k + 1, kNumberWidth);
-      grid.SetColFormat(k + 1, shown);
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    const int col = static_cast<int>(k) + 1;
+    grid.SetCellText(0, col, names[k]);
+    if (types[k] == engine::FieldType::kDouble && names[k] != "学号") {
+      grid.SetColMask(col, grid::kMaskNumber);
+      grid.SetColWidth(col, kNumberWidth);
+      grid.SetColFormat(col, shown);
     }
-    fields.push_back({type});
   }
-  return fields;
 }
 
 // One AddItem per record without notification: a million rows must not
-// mean a million repaints.
-void AddRecords(grid::ReportGrid& grid, engine::Recordset& rs, const std::vector<FieldInfo>& fields,
-                long long& n) {
+// mean a million repaints. `value(k)` is field k of the current record.
+template <typename FieldValue>
+void AddRecord(grid::ReportGrid& grid, const std::vector<engine::FieldType>& types,
+               const FieldValue& value) {
   // Cell by cell rather than one tab-separated AddItem line: a tab inside a
   // value (a name pasted from elsewhere) would split it across the columns.
-  const int cols = std::min(static_cast<int>(fields.size()) + 1, grid.Cols());
-  for (; !rs.Eof(); rs.MoveNext()) {
-    grid.AddItem("", false);
-    const int row = grid.Rows() - 1;
-    for (int k = 1; k < cols; ++k)
-      grid.SetCellText(row, k, rs.FieldValue(k - 1).AsText(fields[k - 1].type));
-    ++n;
-    grid.SetCellTag(row, 0, "U");
+  const int cols = std::min(static_cast<int>(types.size()) + 1, grid.Cols());
+  grid.AddItem("", false);
+  const int row = grid.Rows() - 1;
+  for (int k = 1; k < cols; ++k)
+    grid.SetCellText(row, k, value(k - 1).AsText(types[static_cast<std::size_t>(k - 1)]));
+  grid.SetCellTag(row, 0, "U");
+}
+
+// What a fill has done so far: a fill that fails midway keeps its columns
+// and the records it added.
+struct FillCount {
+  bool columns = false;
+  long long records = 0;
+};
+
+void FillFromQuery(grid::ReportGrid& grid, engine::Database& db, std::string_view source,
+                   FieldFormat format, FillCount& count) {
+  engine::Recordset rs = db.OpenRecordset(source);
+  std::vector<std::string> names;
+  std::vector<engine::FieldType> types;
+  for (int k = 0; k < rs.FieldCount(); ++k) {
+    names.push_back(rs.FieldName(k));
+    types.push_back(rs.FieldTypeOf(k));
+  }
+  SetUpColumns(grid, names, types, format);
+  count.columns = true;
+  for (; !rs.Eof(); rs.MoveNext(), ++count.records)
+    AddRecord(grid, types, [&](int k) { return rs.FieldValue(k); });
+}
+
+void FillFromTable(grid::ReportGrid& grid, const ComputedTable& table, FieldFormat format,
+                   FillCount& count) {
+  SetUpColumns(grid, table.names, table.types, format);
+  count.columns = true;
+  for (const std::vector<engine::Value>& record : table.records) {
+    AddRecord(grid, table.types,
+              [&](int k) -> const engine::Value& { return record[static_cast<std::size_t>(k)]; });
+    ++count.records;
   }
 }
 
-bool FillFrom(Document& doc, const data::AppState& state, engine::Database* db,
-              std::string_view source, FieldFormat format) {
+// `fill` sets the columns up and adds the records; when it throws, what it
+// did until then stays.
+bool FillWith(Document& doc, const data::AppState& state,
+              const std::function<void(grid::ReportGrid&, FillCount&)>& fill) {
   grid::ReportGrid& grid = doc.grid;
   SkipOnError([&] { PrepareGrid(grid); });
   grid.SetAutoRedraw(false);
   doc.caption = state.report_title;
-  long long n = 0;
-  bool filled = false;
+  FillCount count;
   SkipOnError([&] {
-    if (!db) return;
-    engine::Recordset rs = db->OpenRecordset(source);
-    std::vector<FieldInfo> fields = SetUpColumns(grid, rs, format);
-    filled = true;
-    AddRecords(grid, rs, fields, n);
+    if (fill) fill(grid, count);
   });
-  if (!filled) SkipOnError([&] { grid.SetCols(1); });
+  const long long n = count.records;
+  if (!count.columns) SkipOnError([&] { grid.SetCols(1); });
   if (n == 0) {
     grid.AddItem("", false);
     doc.title = state.report_title + " [没有记录]";
@@ -143,6 +163,14 @@ bool FillFrom(Document& doc, const data::AppState& state, engine::Database* db,
   grid.SetAutoRedraw(true);
   grid.Refresh();
   return n == 0;
+}
+
+bool FillFrom(Document& doc, const data::AppState& state, engine::Database* db,
+              std::string_view source, FieldFormat format) {
+  if (!db) return FillWith(doc, state, nullptr);
+  return FillWith(doc, state, [&](grid::ReportGrid& grid, FillCount& count) {
+    FillFromQuery(grid, *db, source, format, count);
+  });
 }
 
 void AddTitlesAndSetUp(Document& doc, const data::AppState& state, Date today) {
@@ -163,6 +191,13 @@ bool ShowSourceInGrid(Document& doc, const data::AppState& state, std::string_vi
 bool ShowSourceInGrid(Document& doc, const data::AppState& state, engine::Database& db,
                       std::string_view source, FieldFormat format) {
   return FillFrom(doc, state, &db, source, format);
+}
+
+bool ShowTableInGrid(Document& doc, const data::AppState& state, const ComputedTable& table,
+                     FieldFormat format) {
+  return FillWith(doc, state, [&](grid::ReportGrid& grid, FillCount& count) {
+    FillFromTable(grid, table, format, count);
+  });
 }
 
 Date Today() {

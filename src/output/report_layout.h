@@ -11,7 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "data/app_state.h"
+#include "engine/value.h"
 #include "output/document.h"
 
 namespace engine {
@@ -37,6 +40,18 @@ bool ShowSourceInGrid(Document& doc, const data::AppState& state, std::string_vi
 // The same on a database the caller already holds open.
 bool ShowSourceInGrid(Document& doc, const data::AppState& state, engine::Database& db,
                       std::string_view source, FieldFormat format);
+
+// Records computed without a query, with the names and types the query
+// computing them would give its fields: every record holds one value per name.
+struct ComputedTable {
+  std::vector<std::string> names;
+  std::vector<engine::FieldType> types;
+  std::vector<std::vector<engine::Value>> records;
+};
+// Fills `doc` from `table` exactly as ShowSourceInGrid fills it from a query
+// with those fields and records.
+bool ShowTableInGrid(Document& doc, const data::AppState& state, const ComputedTable& table,
+                     FieldFormat format);
 
 // The day printed after the right subtitle when ShowDate is "1".
 using Date = std::chrono::year_month_day;

@@ -9,6 +9,7 @@
 #include "data/score_database.h"
 #include "output/paper_fit.h"
 #include "output/report_layout.h"
+#include "reports/group_figures.h"
 #include "reports/stat_columns.h"
 
 namespace reports {
@@ -19,6 +20,7 @@ namespace {
 struct SubjectQuery {
   std::string subject;
   std::string columns;
+  std::optional<SubjectColumns> figures;  // nothing before the first import
 };
 
 SubjectQuery PrepareSubject(data::AppState& state, int subject_index) {
@@ -41,6 +43,8 @@ SubjectQuery PrepareSubject(data::AppState& state, int subject_index) {
   if (index >= 0) lines = LinesOf(state.subject_lines, index, w.ScaleLinesByFullMark == 1);
   q.columns = StatisticColumns(q.subject, lines, w) +
               SegmentColumns(q.subject, full_mark, w.SubjectSegment);
+  if (index >= 0)
+    q.figures = SubjectColumns{q.subject, lines, w, Segments(full_mark, w.SubjectSegment)};
   return q;
 }
 
@@ -73,6 +77,24 @@ std::unique_ptr<TotalRowAhead> StartTotalRow(const data::AppState& state,
 void AddTotalRow(output::Document& doc, const std::unique_ptr<TotalRowAhead>& total,
                  int first_col) {
   if (total) total->Insert(doc.grid, first_col);
+}
+
+// The grouped query and its 合计 row, or the same figures computed in one
+// pass when that pass can match them (group_figures.h).
+void ShowGroups(output::Document& doc, const data::AppState& state,
+                std::optional<engine::Database>& db, const SubjectQuery& q,
+                const std::vector<std::string>& keys, std::string_view saved_query) {
+  const int first_col = static_cast<int>(keys.size()) + 1;
+  std::optional<GroupFigures> figures;
+  if (db && q.figures) figures = ComputeGroupFigures(*db, keys, *q.figures);
+  if (figures) {
+    output::ShowTableInGrid(doc, state, figures->groups, output::FieldFormat::kTwoDecimals);
+    output::SkipOnError([&] { InsertTotalTexts(doc.grid, figures->total, first_col); });
+    return;
+  }
+  const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
+  Show(doc, state, db, saved_query);
+  AddTotalRow(doc, total, first_col);
 }
 
 // Two empty columns before 参考人数 for the teacher (or classes) and the subject.
@@ -221,9 +243,7 @@ void ClassSubjectStats(output::Document& doc, data::AppState& state, int subject
   state.report_title = state.title_settings.MainTitle + "各班" + q.subject + "单科统计表";
   std::optional<engine::Database> db = output::OpenOrNothing(state);
   ReplaceQuery(db, "NewQry1", "select 学校,班级," + q.columns + " from 成绩表  GROUP BY 学校,班级");
-  const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
-  Show(doc, state, db, "NewQry1");
-  AddTotalRow(doc, total, 3);
+  ShowGroups(doc, state, db, q, {"学校", "班级"}, "NewQry1");
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
   output::SkipOnError([&] {
@@ -241,9 +261,7 @@ void SchoolSubjectStats(output::Document& doc, data::AppState& state, int subjec
   state.report_title = state.title_settings.MainTitle + "各校" + q.subject + "单科统计表";
   std::optional<engine::Database> db = output::OpenOrNothing(state);
   ReplaceQuery(db, "NewQry1", "select 学校," + q.columns + " from 成绩表  GROUP BY 学校");
-  const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
-  Show(doc, state, db, "NewQry1");
-  AddTotalRow(doc, total, 2);
+  ShowGroups(doc, state, db, q, {"学校"}, "NewQry1");
   output::LayoutStatGrid(doc, state);
 }
 

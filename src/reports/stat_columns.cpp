@@ -146,12 +146,17 @@ void TotalRowAhead::Wait() {
 void TotalRowAhead::Insert(grid::ReportGrid& grid, int first_col) {
   Wait();
   if (error_) std::rethrow_exception(error_);
+  InsertTotalTexts(grid, record_, first_col);
+}
+
+void InsertTotalTexts(grid::ReportGrid& grid, const std::optional<std::vector<std::string>>& record,
+                      int first_col) {
   grid.InsertRow(1);
   output::SkipOnError([&] {
     grid.SetCellText(1, 1, "合计");
-    if (!record_) return;
-    for (std::size_t j = 0; j < record_->size(); ++j)
-      grid.SetCellText(1, first_col + static_cast<int>(j), (*record_)[j]);
+    if (!record) return;
+    for (std::size_t j = 0; j < record->size(); ++j)
+      grid.SetCellText(1, first_col + static_cast<int>(j), (*record)[j]);
   });
 }
 

@@ -99,6 +99,11 @@ class TotalRowAhead {
   std::thread reader_;
 };
 
+// Inserts row 1 with "合计" in cell (1, 1) and `record`'s texts from column
+// `first_col` on; without a record the row keeps its label only.
+void InsertTotalTexts(grid::ReportGrid& grid, const std::optional<std::vector<std::string>>& record,
+                      int first_col);
+
 // Writes every field of the current record of `rs` into `row` from
 // `first_col` on, as Value::AsText with the field's type.
 void WriteRecord(grid::ReportGrid& grid, engine::Recordset& rs, int row, int first_col);

@@ -1,0 +1,49 @@
+// One subject's statistic and segment columns (stat_columns.h) per group of
+// 成绩表 and over the whole table, computed in one pass over the three
+// columns they need instead of by the grouped query and the 合计 row's query.
+//
+// The figures are those queries' values to the last bit, with their field
+// names and types, or nothing: the pass declines a table it cannot match for
+// certain, and the caller then runs the queries. It declines a score column
+// that is not a double one, a score that is not a number (a text), a score or
+// line that is not a whole number of 1/64 within ±2^20 (so that every sum is
+// exact in any order, whichever order the database adds in), a group key of
+// -0, and a 标准差 whose rounding to hundredths a last-bit difference could
+// change. Groups come in the database's GROUP BY order (stats::KeyValue).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/app_state.h"
+#include "engine/database.h"
+#include "output/report_layout.h"
+#include "reports/stat_columns.h"
+
+namespace reports {
+
+// What the queries of one subject's statistics would select.
+struct SubjectColumns {
+  std::string subject;
+  StatLines lines;
+  data::SystemSettings weights;
+  std::vector<Segment> segments;
+};
+
+struct GroupFigures {
+  // The key columns, then the statistic and segment columns, one record a
+  // group: what the grouped query gives.
+  output::ComputedTable groups;
+  // The statistic and segment columns over all rows as texts: what the 合计
+  // row's query gives (its one record always exists).
+  std::vector<std::string> total;
+};
+
+// Reads `keys` (学校, or 学校 and 班级) and the subject's scores from 成绩表.
+// Nothing when the pass declines (above) or when reading fails.
+std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
+                                                const std::vector<std::string>& keys,
+                                                const SubjectColumns& columns);
+
+}  // namespace reports
