@@ -1,10 +1,13 @@
 #include "grid/grid_file.h"
 
+#include "grid/grid_file_cells.h"
+
 #include <climits>
 #include <cstdint>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <utility>
 
 namespace grid {
 
@@ -159,11 +162,9 @@ CellRect RectFromJson(const json& j) {
   return {Int(j[0]), Int(j[1]), Int(j[2]), Int(j[3])};
 }
 
-json GridToJson(const ReportGrid& g, std::string_view caption, std::string_view title) {
-  json cells = json::array();
-  json cell_styles = json::array();
-  json tags = json::array();
-  json heights = json::array();
+// The per-cell members as JSON values; see grid_file_cells.h for the same as text.
+void CellMembersToJson(const ReportGrid& g, json& cells, json& cell_styles, json& tags,
+                       json& heights) {
   for (int r = 0; r < g.Rows(); ++r) {
     json row = json::array();
     for (int c = 0; c < g.Cols(); ++c) {
@@ -173,6 +174,22 @@ json GridToJson(const ReportGrid& g, std::string_view caption, std::string_view 
     }
     cells.push_back(std::move(row));
     if (g.RowHeight(r) != kDefaultRowHeight) heights.push_back({r, g.RowHeight(r)});
+  }
+}
+
+// The members whose text GridFileText writes itself hold this mark instead.
+constexpr std::string_view kPlaceholder = "\x01";
+
+json GridToJson(const ReportGrid& g, std::string_view caption, std::string_view title,
+                bool with_cells = true) {
+  json cells = json::array();
+  json cell_styles = json::array();
+  json tags = json::array();
+  json heights = json::array();
+  if (with_cells) {
+    CellMembersToJson(g, cells, cell_styles, tags, heights);
+  } else {
+    for (json* member : {&cells, &cell_styles, &tags, &heights}) *member = kPlaceholder;
   }
   json styles = json::array();
   for (const auto& s : g.Styles().styles()) styles.push_back(StyleToJson(s));
@@ -282,7 +299,31 @@ void ReadLayout(const json& j, ReportGrid& g) {
 }  // namespace
 
 std::string GridFileText(const ReportGrid& grid, std::string_view caption, std::string_view title) {
-  return GridToJson(grid, caption, title).dump(1);
+  internal::CellMembers members;
+  if (!internal::WriteCellMembers(grid, members)) return GridToJson(grid, caption, title).dump(1);
+  const std::string rest = GridToJson(grid, caption, title, false).dump(1);
+  // Top-level members are the only ones at indent 1, and a mark cannot
+  // appear unescaped in any text: each placeholder is found where it is.
+  const std::pair<std::string_view, const std::string*> parts[] = {
+      {"cellStyles", &members.cell_styles},
+      {"cells", &members.cells},
+      {"rowHeights", &members.row_heights},
+      {"tags", &members.tags}};
+  std::string text;
+  text.reserve(rest.size() + members.cells.size() + members.cell_styles.size() +
+               members.tags.size() + members.row_heights.size());
+  std::size_t from = 0;
+  for (const auto& [name, member] : parts) {
+    const std::string mark = "\n \"" + std::string(name) + "\": \"\\u0001\"";
+    const std::size_t at = rest.find(mark, from);
+    if (at == std::string::npos) throw GridError("表格文件的内容顺序不符");
+    const std::size_t value = at + mark.size() - 8;  // the quoted mark
+    text.append(rest, from, value - from);
+    text += *member;
+    from = value + 8;
+  }
+  text.append(rest, from);
+  return text;
 }
 
 Status ParseGridFileText(std::string_view text, GridDocument& out) {

@@ -103,6 +103,42 @@ TEST_F(GridFileTest, PlainMembersAreReadableByOtherPrograms) {
   EXPECT_EQ(j["version"], kGridFileVersion);
 }
 
+// The per-cell members are written as text, not through the JSON library:
+// the library, reading the file and writing it again, must give the same
+// bytes (its own form), whatever the texts hold.
+TEST_F(GridFileTest, CellsAreWrittenInTheLibrarysOwnForm) {
+  const std::string texts[] = {"",
+                               "a\"b\\c",
+                               "tab\there",
+                               "\b\f\n\r",
+                               std::string("nul\0x", 5),
+                               "\x01\x1f\x7f",
+                               "成绩 ½ 𝄞",
+                               "</script>",
+                               "\\u0001",
+                               "\n \"cells\": \"\\u0001\""};
+  ReportGrid g = StyledReport();
+  g.SetCols(static_cast<int>(std::size(texts)));
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    g.SetCellText(1, static_cast<int>(i), texts[i]);
+    g.SetCellTag(2, static_cast<int>(i), texts[i]);
+  }
+  // Also the report as it is, and a grid without styles, tags or heights.
+  for (const ReportGrid& grid : {g, StyledReport(), ReportGrid(1, 1)}) {
+    const std::string text = GridFileText(grid, texts[9], "t");
+    EXPECT_EQ(nlohmann::json::parse(text).dump(1), text);
+  }
+}
+
+TEST_F(GridFileTest, TextsThatAreNotUtf8AreRefused) {
+  // Cut characters, an overlong '/', a surrogate, a code point above U+10FFFF.
+  for (const char* bad : {"\xE6\x88", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+    ReportGrid g(2, 2);
+    g.SetCellText(1, 1, bad);
+    EXPECT_FALSE(SaveGridFile(PathOf("bad.json"), g, "", "")) << bad;
+  }
+}
+
 TEST_F(GridFileTest, BrokenFilesLeaveTheDocumentAsItWas) {
   const std::string good = GridFileText(StyledReport(), "c", "t");
   auto with = [&](const std::string& from, const std::string& to) {
