@@ -10,11 +10,11 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QSvgGenerator>
-#include <QThread>
 #include <memory>
 #include <optional>
 
 #include "charts/chart_builder.h"
+#include "charts/trend_line.h"
 #include "render/cell_painter.h"
 #include "render/page_painter.h"
 #include "render/print.h"
@@ -96,8 +96,7 @@ void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartDat
 void PaintStripFigures(QPainter& painter, const grid::ReportGrid& grid, const grid::Strip& strip,
                        const render::CellArea& area, double scale) {
   const std::optional<reports::TrendFigure> figure = reports::FindTrendFigure(grid, strip);
-  if (!figure || QThread::currentThread() != QCoreApplication::instance()->thread()) return;
-  PaintChart(painter, area(figure->area), figure->chart, scale, false);
+  if (figure) PaintTrendLine(painter, area(figure->area), figure->chart, scale);
 }
 
 QByteArray PngBytes(const reports::ChartData& data, QSize size) {

@@ -39,8 +39,7 @@ void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartDat
 
 // The strip overlay (render/strip_layout.h) that draws a parent letter's
 // trend chart (reports::FindTrendFigure) over the cells its table marks; a
-// strip without one is left alone. Qt Charts live on the GUI thread: off
-// it, nothing is drawn (the pack writes letters with a trend on that thread).
+// strip without one is left alone. Safe on any thread (PaintTrendLine).
 void PaintStripFigures(QPainter& painter, const grid::ReportGrid& grid, const grid::Strip& strip,
                        const render::CellArea& area, double scale);
 

@@ -244,10 +244,9 @@ PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const 
     return result;
   }
   // The classes are independent: every core writes some, this thread too,
-  // between which it alone reports progress and asks whether to stop. The
-  // letters' trend charts can be drawn on this (the GUI) thread only.
+  // between which it alone reports progress and asks whether to stop.
   std::vector<std::thread> helpers;
-  const unsigned threads = letters.HasTrend() ? 1 : PackThreads();
+  const unsigned threads = PackThreads();
   for (unsigned t = 1; t < threads; ++t)
     helpers.emplace_back([&queue, &sources] { queue.Work(sources); });
   queue.Work(sources, [&](std::size_t c) {

@@ -23,8 +23,7 @@ namespace reports {
 
 // Writes a document of strips (slips, letters) to a PDF file; the core
 // cannot paint, so the caller hands in its renderer. It is called from
-// several threads at once, each with its own document and file — from the
-// calling thread only when the letters carry a trend chart.
+// several threads at once, each with its own document and file.
 using PdfWriter = std::function<grid::Status(const output::Document& doc, const std::string& path)>;
 
 struct PackResult {

@@ -39,8 +39,6 @@ class LetterWriter {
   explicit LetterWriter(const stats::ExamSnapshot& exam, LetterTrends trends = {});
   void Fill(output::Document& doc, std::span<const std::size_t> students,
             const data::AppState& state, const std::string& title, output::Date today) const;
-  // Whether its letters carry a trend chart, which only the GUI thread can draw.
-  bool HasTrend() const { return trends_.Shown(); }
 
  private:
   const stats::ExamSnapshot& exam_;

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
+#include <thread>
 
 #include "../pdf_text.h"
 #include "../scratch_dir.h"
 #include "../stats/two_exams.h"
 #include "charts/chart_output.h"
+#include "charts/trend_line.h"
 #include "render/strip_layout.h"
 #include "reports/letter_trend.h"
 
@@ -91,6 +94,35 @@ TEST_F(LetterChartTest, TheChartStaysInsideItsCells) {
     }
   EXPECT_GT(changed, 500) << "a line, axes and labels";
   EXPECT_EQ(outside, 0);
+}
+
+// A missed exam breaks the line, and the line can be drawn on any thread
+// (the pack paints its classes on every core).
+TEST(TrendLine, AMissedExamBreaksTheLineOnAnyThread) {
+  charts::EnsureChartApplication();
+  const auto paint = [](double middle) {
+    reports::ChartData data;
+    data.shape = reports::ChartShape::kCategoryLine;
+    data.whole_numbers = true;
+    data.categories = {"①", "②", "③"};
+    data.series.push_back({"全科总分", {500, middle, 600}});
+    QImage image(300, 120, QImage::Format_RGB32);
+    std::thread([&] {
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      charts::PaintTrendLine(painter, QRectF(0, 0, 300, 120), data, 1.0);
+    }).join();
+    // The line's blue between the first and the last dot, round the middle.
+    int blue = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 140; x <= 160; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.blue() > c.red() + 40) ++blue;
+      }
+    return blue;
+  };
+  EXPECT_GT(paint(550), 0);
+  EXPECT_EQ(paint(std::nan("")), 0);
 }
 
 }  // namespace
