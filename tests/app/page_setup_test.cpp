@@ -72,34 +72,6 @@ TEST(PageSetupDialogTest, OkWithoutChangesKeepsEverySetting) {
   }
 }
 
-TEST(PageSetupDialogTest, ValuesOutsideTheListsWidenThem) {
-  grid::ReportGrid g(5, 5);
-  g.PageSetup() = Unusual();
-  app::PageSetupDialog dialog;
-  dialog.SetGrid(g);
-  auto* top = Find<QDoubleSpinBox>(dialog, "txtTopMargin");
-  EXPECT_EQ(top->text(), QStringLiteral("0.5"));
-  EXPECT_DOUBLE_EQ(top->minimum(), 0.5);
-  EXPECT_DOUBLE_EQ(top->maximum(), 3.0);
-  auto* right = Find<QDoubleSpinBox>(dialog, "txtRightMargin");
-  EXPECT_DOUBLE_EQ(right->maximum(), 3.5);
-  auto* rows = Find<QSpinBox>(dialog, "txtPrintTitleRows");
-  EXPECT_EQ(rows->value(), 25);
-  EXPECT_EQ(rows->maximum(), 25);
-  EXPECT_EQ(Find<QSpinBox>(dialog, "txtPrintTitleColumns")->maximum(), 20);
-  // The paper matches no entry: the last one, with its size shown.
-  auto* paper = Find<QComboBox>(dialog, "cboPaperSize");
-  EXPECT_EQ(paper->currentIndex(), paper->count() - 1);
-  EXPECT_EQ(paper->currentText(), QStringLiteral("自定义"));
-  auto* width = Find<QLineEdit>(dialog, "txtPaperWidth");
-  EXPECT_FALSE(width->isHidden());
-  EXPECT_EQ(width->text(), QStringLiteral("100"));
-  EXPECT_EQ(Find<QLineEdit>(dialog, "txtPaperHeight")->text(), QStringLiteral("150.5"));
-  EXPECT_TRUE(Find<QRadioButton>(dialog, "optLandscape")->isChecked());
-  EXPECT_EQ(Find<QComboBox>(dialog, "cboHeaderAlign")->currentText(), QStringLiteral("右对齐"));
-  EXPECT_TRUE(Find<QLineEdit>(dialog, "txtHeader")->font().strikeOut());
-}
-
 // Changes every control the way a user would.
 void ChangeEverything(QWidget& dialog) {
   Find<QRadioButton>(dialog, "optLandscape")->setChecked(true);
@@ -153,30 +125,6 @@ TEST(PageSetupDialogTest, CancelWritesNothingAndOkWritesEveryChange) {
   expected.footer.text = "第&p页";
   expected.footer.alignment = 2;
   EXPECT_EQ(g.PageSetup(), expected);
-}
-
-TEST(PageSetupDialogTest, UserDefinedPaper) {
-  grid::ReportGrid g(5, 5);
-  app::PageSetupDialog dialog;
-  dialog.SetGrid(g);  // A4
-  auto* paper = Find<QComboBox>(dialog, "cboPaperSize");
-  auto* width = Find<QLineEdit>(dialog, "txtPaperWidth");
-  auto* height = Find<QLineEdit>(dialog, "txtPaperHeight");
-  EXPECT_EQ(paper->currentText(), QStringLiteral("A4"));
-  EXPECT_TRUE(width->isHidden());
-  // Choosing the user-defined entry starts from the grid's paper.
-  QTest::keyClick(paper, Qt::Key_End);
-  EXPECT_EQ(paper->currentText(), QStringLiteral("自定义"));
-  EXPECT_FALSE(width->isHidden());
-  EXPECT_EQ(width->text(), QStringLiteral("210"));
-  // Only digits and one point get in.
-  width->clear();
-  QTest::keyClicks(width, QStringLiteral("1x2.5.7a"));
-  EXPECT_EQ(width->text(), QStringLiteral("12.57"));
-  height->setText(QStringLiteral("99"));
-  Find<QPushButton>(dialog, "mnn")->click();
-  EXPECT_DOUBLE_EQ(g.PageSetup().paper_width, 12.57);
-  EXPECT_DOUBLE_EQ(g.PageSetup().paper_height, 99);
 }
 
 TEST(PageSetupDialogTest, EmptyUserDefinedSizeKeepsThePaper) {

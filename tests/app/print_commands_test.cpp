@@ -41,23 +41,6 @@ class PrintCommandsTest : public PrintHooked<AppFixture> {
   }
 };
 
-TEST_F(PrintCommandsTest, WithoutAReportWindowNothingHappens) {
-  Win();
-  services.file_to_save = Path("x.scg");
-  for (const char* name : {"mnuSave", "mnuFileSaveAs", "ExcelSave", "mnuExportHtml", "mnuExportPdf",
-                           "mnuFilePageSetup", "mnuPrintPreview", "mnuDirectPrint"})
-    Run(name);
-  EXPECT_EQ(services.save_dialogs, 0);
-  EXPECT_EQ(dialogs, 0);
-  EXPECT_TRUE(services.messages.empty());
-  EXPECT_EQ(Win().DocumentCount(), 0);
-  // 打开表格文件 opens an empty window first, then asks.
-  Run("mnuOpen");
-  EXPECT_EQ(Win().DocumentCount(), 1);
-  EXPECT_EQ(services.last_filter, QStringLiteral("表格文件 (*.scg *.json);;所有文件 (*)"));
-  EXPECT_TRUE(services.messages.empty());
-}
-
 TEST_F(PrintCommandsTest, SaveAsThenOpenRestoresTheReport) {
   app::DocumentWindow* doc = SampleReport();
   services.file_to_save = Path("期中");  // the ending is added

@@ -1,12 +1,9 @@
-// Every report of the menus comes from the report catalog and every kind of
-// the catalog is on the menus, with the catalog's caption: a kind added to
-// the catalog but not placed in the menus, or a menu item making a report
-// the CLI cannot, fails here.
+// Every kind of the report catalog is on the menus, with the catalog's
+// caption: a kind added to the catalog but not placed in the menus fails here.
 #include <QAction>
 #include <QMenu>
 
 #include <cstring>
-#include <set>
 
 #include "app/menu_table.h"
 #include "app_fixture.h"
@@ -16,14 +13,6 @@ namespace app_test {
 namespace {
 
 using ReportMenuTest = AppFixture;
-
-// The menus whose items make reports; the edit menu's rank and sort commands
-// act on the active report instead.
-bool IsReportMenu(const char* name) {
-  for (const char* menu : {"ddec", "cjtjxx", "mnuReports", "fxbb", "tjbfm"})
-    if (std::strcmp(menu, name) == 0) return true;
-  return false;
-}
 
 TEST_F(ReportMenuTest, EveryKindIsAMenuCommandWithTheCatalogCaption) {
   app::MainWindow& w = Window();
@@ -45,27 +34,6 @@ TEST_F(ReportMenuTest, EveryKindIsAMenuCommandWithTheCatalogCaption) {
       ASSERT_NE(action, nullptr) << "not in the menus";
       EXPECT_EQ(action->text(), QString::fromUtf8(kind.caption));
     }
-  }
-}
-
-TEST_F(ReportMenuTest, EveryReportMenuItemIsAKind) {
-  app::MainWindow& w = Window();
-  std::vector<const char*> open;  // the menu at each level
-  for (const app::MenuEntry& e : app::MainMenuEntries()) {
-    open.resize(static_cast<size_t>(e.level));
-    if (e.name == nullptr) continue;
-    if (e.flags & app::kMenuSubmenu) {
-      open.push_back(e.name);
-      continue;
-    }
-    const bool in_report_menu = !open.empty() && IsReportMenu(open.back());
-    if (!in_report_menu || !w.commands().Has(QString::fromLatin1(e.name))) continue;
-    EXPECT_NE(reports::FindReportKind(e.name), nullptr) << e.name << " is not in the catalog";
-  }
-  for (const app::SubjectMenu& m : app::SubjectMenus()) {
-    const reports::ReportKind* kind = reports::FindReportKind(m.items);
-    ASSERT_NE(kind, nullptr) << m.items;
-    EXPECT_EQ(kind->input, reports::KindInput::kSubject) << m.items;
   }
 }
 

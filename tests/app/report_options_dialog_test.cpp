@@ -58,13 +58,5 @@ TEST_F(ReportOptionsDialogTest, ARefusedChoiceIsAMessageAndTheDialogStays) {
             state.title_settings.MainTitle + "全科前100名临界生名单");
 }
 
-TEST_F(ReportOptionsDialogTest, KindsWithoutChoicesAreMadeAtOnce) {
-  const qsizetype windows = OpenWindows();
-  Trigger("sjzl");
-  EXPECT_EQ(FindDialog<app::ReportOptionsWindow>("sjzlfrm"), nullptr);
-  ASSERT_EQ(OpenWindows(), windows + 1);
-  EXPECT_EQ(ActiveGrid()->CellText(1, 1), "语文");
-}
-
 }  // namespace
 }  // namespace app_test

@@ -52,27 +52,5 @@ TEST(QtTextMeasurerTest, EveryWidthIsTheFontMetricsOne) {
   }
 }
 
-// A column is fitted to its widest display text; a width the report set is
-// kept when it is wider.
-TEST(QtTextMeasurerTest, ColumnsFitTheWidestTextAndKeepWiderSetWidths) {
-  grid::ReportGrid g(1, 4);
-  g.SetMeasurer(std::make_shared<app::QtTextMeasurer>());
-  g.SetDefaultFont(FontOf("Arial", 10, false));
-  g.SetColFormat(2, "0.00");
-  g.SetColWidth(2, 10);
-  g.SetColWidth(3, 400);
-  for (int i = 0; i < 300; ++i) {
-    const std::string id = std::to_string(20240000 + i * 37);
-    g.AddItem("\t" + id + "\t" + std::to_string(i % 7 * 10.5) + "\t" + std::to_string(i));
-  }
-  g.SetCellText(150, 1, "2024000011111");  // the one longer id
-  g.SetCellText(9, 2, "149.5");            // shown as 149.50
-  grid::WidenToFit(g);
-  const grid::Font font = g.DefaultFont();
-  EXPECT_EQ(g.ColWidth(1), Reference("2024000011111", font) + grid::kFitPaddingX);
-  EXPECT_EQ(g.ColWidth(2), Reference("149.50", font) + grid::kFitPaddingX);
-  EXPECT_EQ(g.ColWidth(3), 400);
-}
-
 }  // namespace
 }  // namespace app_test

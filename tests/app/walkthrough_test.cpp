@@ -17,21 +17,6 @@
 namespace app_test {
 namespace {
 
-// The file dialog and the message boxes spoke English on a system whose
-// locale is not Chinese.
-TEST(WalkthroughTest, QtOwnButtonsSpeakChinese) {
-  const std::unique_ptr<QTranslator> translator = app::ChineseQtTranslator();
-  if (!translator) GTEST_SKIP() << "qt6-translations-l10n is not installed";
-  QApplication::installTranslator(translator.get());
-  QMessageBox box(QMessageBox::Question, QStringLiteral("提示"), QStringLiteral("?"),
-                  QMessageBox::Yes | QMessageBox::No);
-  const QString yes = box.button(QMessageBox::Yes)->text();
-  const QString cancel = QCoreApplication::translate("QFileDialog", "&Open");
-  QApplication::removeTranslator(translator.get());
-  EXPECT_FALSE(yes.contains(QStringLiteral("Yes"))) << yes.toStdString();
-  EXPECT_NE(cancel, QStringLiteral("&Open"));
-}
-
 using WalkthroughAppTest = AppFixture;
 
 // 选定的列排序 keeps a statistics report's 合计 row out of the sort by
@@ -57,31 +42,6 @@ TEST_F(WalkthroughAppTest, TotalsRowKeptOutOfTheSortKeepsItsFormats) {
   EXPECT_EQ(g.DisplayText(1, 2), "91.46");
   EXPECT_EQ(g.DisplayText(2, 2), "95.25");
   EXPECT_EQ(g.DisplayText(0, 2), "平均分");
-}
-
-// A report opened after 横向平铺 landed in the area's bottom right corner,
-// almost wholly out of sight; 层叠 shrank every report to its title bar.
-TEST_F(WalkthroughAppTest, ReportWindowsStayInSightAndUsable) {
-  app::MainWindow& w = Window();
-  w.resize(1000, 700);
-  for (int i = 0; i < 3; ++i) NewReport();
-  Trigger("mnuWindowTileHorizontal");
-  const QRect area = w.mdiArea()->viewport()->rect();
-  auto check = [&area](const QMdiSubWindow* sub, const char* when, int i) {
-    const QRect shown = sub->geometry();
-    EXPECT_TRUE(area.contains(shown)) << when << " " << i << ": " << shown.x() << "," << shown.y()
-                                      << " " << shown.width() << "x" << shown.height();
-    EXPECT_GE(shown.width(), area.width() / 2) << when << " " << i;
-    EXPECT_GE(shown.height(), area.height() / 2) << when << " " << i;
-  };
-  for (int i = 0; i < 8; ++i) {
-    NewReport();
-    check(w.mdiArea()->activeSubWindow(), "opened", i);
-  }
-  Trigger("mnuWindowCascade");
-  const QList<QMdiSubWindow*> windows = w.mdiArea()->subWindowList();
-  for (int i = 0; i < windows.size(); ++i) check(windows[i], "cascaded", i);
-  EXPECT_NE(windows[0]->pos(), windows[1]->pos());
 }
 
 using WalkthroughExamTest = ExamFixture;
