@@ -45,31 +45,6 @@ TEST_F(AnalysisCountsTest, TotalsByOnePointFromTheTopWithEmptyBands) {
   EXPECT_EQ(RowOf(g, 169), Cells(4, ""));
 }
 
-TEST_F(AnalysisCountsTest, ASubjectCountsThoseWhoSatIt) {
-  // 数学 by 10: 135 | 120 120 127.5 | 112.5 | - | 90 | - | - | 60, of 7
-  // (丁 is absent and not counted).
-  Bands({"数学", 10, ""});
-  EXPECT_EQ(doc.caption, "高一期中数学分数段表（每段10分）");
-  ASSERT_EQ(DataRows(g), 8);
-  ExpectRow(g, 1, {"130", "1", "1", "14.2857142857143"});
-  ExpectRow(g, 2, {"120", "3", "4", "57.1428571428571"});
-  ExpectRow(g, 4, {"100", "0", "5", "71.4285714285714"});  // empty band
-  ExpectRow(g, 8, {"60", "1", "7", "100"});
-}
-
-TEST_F(AnalysisCountsTest, ASchoolAloneAndASubjectWithoutSpread) {
-  // 一中's 语文: 90 90 85 58 55 (戊 absent): 5 counted.
-  Bands({"语文", 1, "一中"});
-  EXPECT_EQ(doc.caption, "高一期中一中语文一分一段表");
-  ASSERT_EQ(DataRows(g), 36);  // 90 down to 55
-  ExpectRow(g, 1, {"90", "2", "2", "40"});
-  ExpectRow(g, 36, {"55", "1", "5", "100"});
-  doc = output::Document();
-  Bands({"体育", 1, ""});  // everybody who sat scored 40
-  ASSERT_EQ(DataRows(g), 1);
-  ExpectRow(g, 1, {"40", "7", "7", "100"});
-}
-
 TEST_F(AnalysisCountsTest, TopsPerClassWithTheTiesCountedIn) {
   // 全科排名: 一中 1 = 丙 4, 丁 8, 庚 2; 一中 2 = 乙 1, 戊 7, 辛 6; 二中 1 = 甲 3, 己 4.
   Ranks({"全科", {1, 2, 4}});
@@ -84,29 +59,6 @@ TEST_F(AnalysisCountsTest, TopsPerClassWithTheTiesCountedIn) {
             {"一中", "2", "3", "1", "1", "1", "33.3333333333333", "33.3333333333333",
              "33.3333333333333"});
   ExpectRow(g, 4, {"二中", "1", "2", "0", "0", "2", "0", "0", "100"});
-}
-
-TEST_F(AnalysisCountsTest, BySubjectOnlyThoseWhoSatAreRankedAndCounted) {
-  // 语文 ranks: 乙 90 and 庚 90 share 1, 丙 3, 甲 4, 己 5, 丁 6, 辛 7; 戊 absent.
-  Ranks({"语文", {1, 3}});
-  EXPECT_EQ(doc.caption, "高一期中各班语文名次段分布表");
-  ExpectRow(g, 1, {"合计", "", "7", "2", "3", "28.5714285714286", "42.8571428571429"});
-  ExpectRow(g, 2, {"一中", "1", "3", "1", "2", "33.3333333333333", "66.6666666666667"});
-  ExpectRow(g, 3, {"一中", "2", "2", "1", "1", "50", "50"});  // 人数 2: 戊 did not sit
-  ExpectRow(g, 4, {"二中", "1", "2", "0", "0", "0", "0"});
-  doc = output::Document();
-  // Everybody who sat 体育 scored 40: all share rank 1.
-  Ranks({"体育", {1}});
-  ExpectRow(g, 1, {"合计", "", "7", "7", "100"});
-}
-
-TEST_F(AnalysisCountsTest, JustBelowASubjectsLineTheLowerEndIncluded) {
-  // 及格 of 语文 is 60; with a band of 5, 55 ≤ score < 60: 丁 58 and 辛 55.
-  NearLine({"语文", "及格", 0, 5});
-  EXPECT_EQ(doc.caption, "高一期中语文及格临界生名单");
-  ASSERT_EQ(DataRows(g), 2);
-  ExpectRow(g, 1, {"一中", "1", "103", "丁", "58", "60", "2"});
-  ExpectRow(g, 2, {"一中", "2", "106", "辛", "55", "60", "5"});
 }
 
 TEST_F(AnalysisCountsTest, TheLineIsTheImportsAndReachingItIsNotBelowIt) {

@@ -68,25 +68,6 @@ TEST_F(ChartDataTest, HistogramCountsEveryScoreOnceEvenOutsideTheSegments) {
   EXPECT_DOUBLE_EQ(scaled.vertical_lines[0].position, 6 - 0.5 + 0.875);
 }
 
-TEST_F(ChartDataTest, HistogramBySchoolAndOfATotal) {
-  reports::ScoreHistogramOptions by_school{"语文", 50, true};
-  const reports::ChartData c = reports::ScoreHistogram(snapshot, db.state, by_school);
-  // 100 / 50: 0-49 and 50-100. 一中: 90 85 58 90 55; 二中: 80 77.5.
-  EXPECT_EQ(c.categories, (Labels{"0-49", "50-100"}));
-  ASSERT_EQ(c.series.size(), 2u);
-  EXPECT_EQ(c.series[0].name, "一中");
-  EXPECT_EQ(c.series[0].values, (Values{0, 5}));
-  EXPECT_EQ(c.series[1].values, (Values{0, 2}));
-
-  // 全科总分 out of 100 + 150 + 50 × 50 % = 275 in bands of 100: the top
-  // one from 270 − 100 to 275, then 70-169, then 0-69 below. Every student
-  // counts (丁's 78, 戊's 90 and 辛's 135 in 70-169), and a total draws no lines.
-  const reports::ChartData total = reports::ScoreHistogram(snapshot, db.state, {"全科总分", 100});
-  EXPECT_EQ(total.categories, (Labels{"0-69", "70-169", "170-275"}));
-  EXPECT_EQ(total.series[0].values, (Values{0, 3, 5}));
-  EXPECT_TRUE(total.vertical_lines.empty());
-}
-
 TEST_F(ChartDataTest, BoxesByClassOrderedByMedianWithQuartilesInterpolated) {
   const reports::ChartData c = reports::ClassBoxPlot(snapshot, db.state, "语文");
   EXPECT_EQ(c.title, "高一期中各班语文箱线图");
@@ -153,54 +134,6 @@ TEST_F(ChartDataTest, ClassFiguresRoundAsTheSingleSubjectStatistics) {
     for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(bars[i], k.bars[i], 1e-9) << k.figure << i;
     EXPECT_NEAR(c.horizontal_lines.at(0).position, k.grade, 1e-9);
   }
-}
-
-TEST_F(ChartDataTest, RefusalsNameWhatIsWrong) {
-  const auto message = [&](auto make) {
-    try {
-      make();
-    } catch (const reports::ReportError& e) {
-      return std::string(e.what());
-    }
-    return std::string("no refusal");
-  };
-  EXPECT_EQ(message([&] {
-              reports::ClassComparison(snapshot, db.state, {"全科总分", "及格率"});
-            }),
-            "全科总分没有分数线，只能比较平均分。");
-  EXPECT_NE(message([&] {
-              reports::ClassComparison(snapshot, db.state, {"语文", "中位数"});
-            }).find("没有这种比较项目"),
-            std::string::npos);
-  EXPECT_EQ(message([&] { reports::ClassBoxPlot(snapshot, db.state, "音乐"); }),
-            "没有这个科目：音乐");
-  db.state.system_settings.SubjectSegment = 0;
-  EXPECT_EQ(message([&] { reports::ScoreHistogram(snapshot, db.state, {"语文"}); }),
-            "分数段的宽度应是不小于 1 的整数。");
-}
-
-TEST_F(ChartDataTest, CumulativeCurveRisesFromTheTopScoreDown) {
-  const reports::ChartData c = reports::CumulativeCurve(snapshot, db.state, "语文", 1, "");
-  // Bands of 1 from 55 to 90: 36 points, lowest first.
-  ASSERT_EQ(c.x.size(), 36u);
-  EXPECT_EQ(c.x.front(), 55);
-  EXPECT_EQ(c.x.back(), 90);
-  const Values& at_or_above = c.series[0].values;
-  EXPECT_EQ(at_or_above.front(), 7);   // everybody who sat
-  EXPECT_EQ(at_or_above.back(), 2);    // the two 90s
-  EXPECT_EQ(at_or_above[80 - 55], 4);  // 80 85 90 90
-  EXPECT_EQ(at_or_above[77 - 55], 5);  // 77.5 is in the band of 77
-}
-
-TEST(ChartCatalogTest, EveryKindIsFoundByItsNameAndOffersADialog) {
-  for (const reports::ChartKind& kind : reports::ChartCatalog()) {
-    EXPECT_EQ(reports::FindChartKind(kind.control_name), &kind);
-    // The desktop's commands and the CLI's completion share one namespace.
-    EXPECT_EQ(reports::FindReportKind(kind.control_name), nullptr) << kind.control_name;
-    for (const reports::ReportOption& o : kind.options)
-      EXPECT_NE(o.label, nullptr) << kind.control_name << " --" << o.name;
-  }
-  EXPECT_EQ(reports::FindChartKind("gbkm"), nullptr);
 }
 
 }  // namespace

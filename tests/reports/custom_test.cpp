@@ -59,15 +59,6 @@ TEST(CustomRanking, ModesRankColumnsAndOrderKept) {
   }
 }
 
-TEST(CustomRanking, MissingSubjectChangesNothing) {
-  common::NullProgress progress;
-  grid::ReportGrid g = MakeListing(kHeaders, {{"一中", "1", "1", "甲", "90", "1"}});
-  g.SetCols(g.Cols() + 1);  // an order column
-  const int cols = g.Cols();
-  reports::AddRankColumn(g, 1, reports::RankScope::kGrade, "物理", progress);
-  EXPECT_EQ(g.Cols(), cols);
-}
-
 TEST(SelectedColumnRank, NumbersByPositionAndSkipsTotalRow) {
   grid::ReportGrid g = MakeListing(
       {"学校", "人数"}, {{"合计", "9"}, {"一中", "3"}, {"二中", "3"}, {"三中", "5"}, {"四中", ""}});
@@ -80,14 +71,6 @@ TEST(SelectedColumnRank, NumbersByPositionAndSkipsTotalRow) {
   g.Sort(2, true);
   reports::RestoreFilledOrder(g);
   EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"合计", "一中", "二中", "三中", "四中"}));
-}
-
-TEST(SelectedColumnSort, KeepsTotalRowAndTellsHow) {
-  grid::ReportGrid g = MakeListing({"学校", "人数"}, {{"合计", "9"}, {"一中", "3"}});
-  EXPECT_EQ(reports::SortBySelectedColumn(g),
-            " 请双击你要排序的列头排序，再次双击进行升序、降序转换");
-  EXPECT_EQ(g.FixedRows(), 2);
-  EXPECT_TRUE(g.AllowUserSort());
 }
 
 }  // namespace

@@ -19,17 +19,6 @@ grid::ReportGrid Listing() {
   return g;
 }
 
-TEST(Filter, SchoolAndClassLists) {
-  const grid::ReportGrid g = Listing();
-  reports::FilterOptions o = reports::OpenFilterDialog(g);
-  EXPECT_EQ(o.school_col, 1);
-  EXPECT_EQ(o.class_col, 2);
-  EXPECT_EQ(o.schools, (std::vector<std::string>{"一中", "二中", "一中"})) << "two runs, two items";
-  reports::ChooseFilterSchool(o, g, "一中");
-  EXPECT_EQ(o.classes, (std::vector<std::string>{"", "1", "2", "3"}));
-  EXPECT_TRUE(reports::OpenFilterDialog(MakeListing({"姓名"}, {{"甲"}})).schools.empty());
-}
-
 TEST(Filter, CopiesFirstToLastMatchWithHeaders) {
   const grid::ReportGrid g = Listing();
   data::AppState state;

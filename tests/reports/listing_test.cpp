@@ -65,27 +65,4 @@ TEST(RankedListing, ClassRanksRestartAndSameNamedNeighboursMerge) {
   EXPECT_EQ(Column(g, HeaderCol(g, "段名")), (std::vector<std::string>{"5", "2", "3", "1", "4"}));
 }
 
-TEST(RankedListing, MainSubjectTotalRightOfLastMainSubject) {
-  const listing_test::Row headers = {"学校", "学号", "班级", "姓名", "语文",
-                                     "数学", "英语", "物理", "化学"};
-  grid::ReportGrid g = MakeListing(headers, {{"一中", "1", "1", "甲", "80", "70", "60", "50", "40"},
-                                             {"一中", "2", "1", "乙", "90", "10", "90", "0", "0"}});
-  common::NullProgress progress;
-  const auto lines = Lines({"语文", "数学", "英语", "物理", "化学"}, 5, {1, 0, 1, 0, 0},
-                           {100, 100, 100, 100, 100});
-  reports::AddTotalAndRanks(g, lines, progress);
-  const int p = reports::AddMainSubjectTotal(g, lines, progress);
-  EXPECT_EQ(p, 8);
-  EXPECT_EQ(g.CellText(0, 7), "英语");
-  EXPECT_EQ(g.CellText(0, 8), "合计");
-  EXPECT_EQ(g.CellText(0, 9), "段名");
-  EXPECT_EQ(g.CellText(0, 10), "班名");
-  EXPECT_EQ(g.CellText(0, 6), "数学") << "subject 2 stays left of 合计";
-  EXPECT_EQ(Column(g, 8), (std::vector<std::string>{"180", "140"}));
-  EXPECT_EQ(Column(g, 4), (std::vector<std::string>{"乙", "甲"}));
-  EXPECT_EQ(g.ColWidth(g.Cols() - 1), 0) << "the order column stays last";
-  reports::RestoreFilledOrder(g);
-  EXPECT_EQ(Column(g, 4), (std::vector<std::string>{"甲", "乙"}));
-}
-
 }  // namespace

@@ -78,20 +78,6 @@ TEST(PrivacyTest, NoRankDeletesRankColumnsAndTheOrderByRank) {
   }
 }
 
-// Rows ordered by something else keep their order: only an order by rank is undone.
-TEST(PrivacyTest, NoRankKeepsAnOrderThatIsNotByRank) {
-  output::Document doc{.caption = "超均率",
-                       .title = "超均率",
-                       .grid = GridOf({{"学校", "班级", "平均分", "排名"},
-                                       {"一中", "1", "70", "2"},
-                                       {"一中", "2", "80", "1"},
-                                       {"二中", "1", "60", "3"}})};
-  ApplyPrivacy(doc, {.no_rank = true}, false);
-  EXPECT_EQ(doc.grid.Cols(), 4);
-  EXPECT_EQ(doc.grid.CellText(1, 3), "70");
-  EXPECT_EQ(doc.grid.CellText(3, 1), "二中");
-}
-
 // A slip repeats its heading row before each student: those headings stay.
 TEST(PrivacyTest, RepeatedHeadingRowsAreNotMasked) {
   output::Document doc{
@@ -103,19 +89,6 @@ TEST(PrivacyTest, RepeatedHeadingRowsAreNotMasked) {
   EXPECT_EQ(doc.grid.CellText(2, 1), "学号");
   EXPECT_EQ(doc.grid.CellText(2, 2), "姓名");
   EXPECT_EQ(doc.grid.CellText(3, 2), "欧阳*华");
-}
-
-// The ranking reports stay as they are, their titles saying they are for internal use.
-TEST(PrivacyTest, RankingReportsKeepRanksWithANote) {
-  output::Document doc{.caption = "名次表",
-                       .title = "名次表 [共有 2 个记录]",
-                       .grid = GridOf({{"姓名", "段名"}, {"李乙", "1"}, {"王丙", "2"}})};
-  doc.grid.ReportTitles().Add("名次表");
-  ApplyPrivacy(doc, {.no_rank = true}, true);
-  EXPECT_EQ(doc.grid.Cols(), 3);
-  EXPECT_EQ(doc.grid.CellText(1, 1), "李乙");  // no masking asked for
-  EXPECT_EQ(doc.grid.ReportTitles().Item(0).text, std::string("名次表") + kInternalUseNote.data());
-  EXPECT_NE(doc.title.find(kInternalUseNote), std::string::npos);
 }
 
 // Every kind, made as the menus and the CLI make it: with no-rank mode on,

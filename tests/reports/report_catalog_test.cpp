@@ -3,7 +3,6 @@
 // accepts.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <stdexcept>
 
 #include "reports/report_catalog.h"
@@ -31,19 +30,6 @@ TEST(ReportChoicesTest, LastValueWinsAndFallbacksFillTheRest) {
   EXPECT_TRUE(choices.Given("rank"));
 }
 
-// A kind asking for an option it did not declare is a programming error,
-// not an empty value: it would otherwise silently run with "".
-TEST(ReportChoicesTest, ReadingAnUndeclaredOptionIsAFault) {
-  ReportChoices choices(kTwoOptions);
-  choices.Add("subject", "语文");
-  EXPECT_THROW(choices.Get("subject"), std::logic_error);
-  EXPECT_THROW(choices.All("subjcet"), std::logic_error);
-  // Read through a kind that declares it, the same value is there.
-  const ReportKind* gbkm = FindReportKind("gbkm");
-  ASSERT_NE(gbkm, nullptr);
-  EXPECT_EQ(choices.For(gbkm->options).Get("subject"), "语文");
-}
-
 // The CLI refuses a misspelt option instead of ignoring it; the filter also
 // accepts the options of the report it filters.
 TEST(ReportCatalogTest, UndeclaredOptionsAreFoundAcrossTheFilteredKind) {
@@ -69,30 +55,6 @@ TEST(ReportCatalogTest, UndeclaredOptionsAreFoundAcrossTheFilteredKind) {
     EXPECT_EQ(UndeclaredOption(*kind, choices), c.undeclared) << c.kind;
   }
 }
-
-// The entries themselves: names the menus and the CLI find them by, and the
-// promises each kind of input makes.
-TEST(ReportCatalogTest, EntriesAreConsistent) {
-  std::set<std::string> names;
-  for (const ReportKind& kind : ReportCatalog()) {
-    SCOPED_TRACE(kind.control_name);
-    EXPECT_TRUE(names.insert(kind.control_name).second) << "duplicate control name";
-    EXPECT_EQ(FindReportKind(kind.control_name), &kind);
-    EXPECT_NE(kind.fill, nullptr);
-    EXPECT_NE(std::string(kind.caption), "");
-    std::set<std::string> options;
-    for (const ReportOption& o : kind.options)
-      EXPECT_TRUE(options.insert(o.name).second) << "option declared twice: " << o.name;
-    // A subject kind is made once per subject: it must read --subject.
-    if (PerSubjectInReportAll(kind)) {
-      EXPECT_EQ(options.count("subject"), 1u);
-    }
-  }
-  EXPECT_EQ(FindReportKind("all"), nullptr);  // the CLI's own word, not a kind
-}
-
-// `report all` making every kind it includes from the fallbacks alone is
-// shown by the golden test's whole book (tests/golden/sample/all.xlsx.txt).
 
 // A subject is found by name; the menus' numbering starts at 1.
 TEST(ReportCatalogTest, ChosenSubjectIsTheMenuIndexOfTheName) {

@@ -80,17 +80,6 @@ TEST(ResultSlipsTest, AveragesLettersAndRanks) {
   EXPECT_EQ(g.CellText(doc.strips[1].first_row + 3, 6), "缺");
 }
 
-TEST(ResultSlipsTest, OneClassOrARefusal) {
-  analysis_test::ExamDatabase exam;
-  const output::Document doc = Slips(exam, {.school = "一中", .klass = "2"});
-  ASSERT_EQ(doc.strips.size(), 3u);
-  EXPECT_EQ(doc.grid.CellText(doc.strips[0].first_row + 1, 4), "乙");
-  EXPECT_NE(doc.title.find("一中2班"), std::string::npos);
-  EXPECT_THROW(Slips(exam, {.school = "一中", .klass = "9"}), ReportError);
-  EXPECT_EQ(SplitClassChoice("一中/2"), (std::pair<std::string, std::string>{"一中", "2"}));
-  EXPECT_EQ(SplitClassChoice("2"), (std::pair<std::string, std::string>{"", "2"}));
-}
-
 // No-rank mode outweighs --rank: letters instead of ranks.
 TEST(ResultSlipsTest, NoRankModeShowsLettersInstead) {
   analysis_test::ExamDatabase exam;

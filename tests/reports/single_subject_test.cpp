@@ -88,37 +88,6 @@ TEST_P(SingleSubjectTest, PerClassTeacherIsTheFirstRowOfItsClass) {
   EXPECT_EQ(g.CellText(5, 3), "张三");
 }
 
-TEST_P(SingleSubjectTest, PerSchoolPutsTheTotalsAfterOneKeyColumn) {
-  reports::SchoolSubjectStats(doc, fixture.state, 1);
-  const grid::ReportGrid& g = doc.grid;
-  EXPECT_EQ(doc.title, "高一年级中期考试各校语文单科统计表 [共有 2 个记录]");
-  EXPECT_EQ(RowOf(g, 0), Join(Join({"学校"}, kStatHeadings), kSegmentHeadings));
-  EXPECT_EQ(RowOf(g, 1), Join({"合计"}, kTotals));
-  EXPECT_EQ(RowOf(g, 2),
-            Join({"一中"}, {"7", "540", "77.14", "3", "42.86", "5", "71.43", "6", "85.71", "70.856",
-                            "90", "50", "40", "16.04", "5", "1", "1", "0", "0"}));
-  EXPECT_EQ(g.CellText(3, 1), "二中");
-  EXPECT_EQ(g.CellText(3, 2), "1");
-}
-
-TEST_P(SingleSubjectTest, PerTeacherListsTheClassesOfEachTeacher) {
-  reports::TeacherSubjectStats(doc, fixture.state, 1);
-  const grid::ReportGrid& g = doc.grid;
-  EXPECT_EQ(doc.title, "高一年级中期考试语文教师单科统计表 [共有 3 个记录]");
-  EXPECT_EQ(RowOf(g, 0),
-            Join(Join({"学校", "教师", "班级", "科目"}, kStatHeadings), kSegmentHeadings));
-  // The 合计 row counts every student, also those of the class without a teacher.
-  EXPECT_EQ(RowOf(g, 1), Join({"合计", "", "", ""}, kTotals));
-  EXPECT_EQ(RowOf(g, 2), Join({"一中", "张三", "1,12", "语文"}, kClass1));
-  EXPECT_EQ(RowOf(g, 3), Join({"一中", "欧'阳", "2", "语文"}, kClass2));
-  EXPECT_EQ(RowOf(g, 4), Join({"二中", "张三", "1,12", "语文"}, kClass12));
-  EXPECT_TRUE(g.CellStyleAt(2, 3).wrap_text);
-  engine::Database db = fixture.Open();
-  EXPECT_TRUE(db.QueryExists("NewQry2"));
-  EXPECT_TRUE(db.QueryExists("NewQry3"));
-  EXPECT_EQ(g.ColWidth(4), 40);
-}
-
 INSTANTIATE_TEST_SUITE_P(ClassStoredAs, SingleSubjectTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Text" : "Number"; });
 

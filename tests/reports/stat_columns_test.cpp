@@ -29,26 +29,6 @@ TEST(Segments, RunFromTheFullMarkDownInWholeWidths) {
   EXPECT_TRUE(Names(100, 0).empty());
 }
 
-TEST(Segments, LeaveAGapForScoresBetweenWholeNumbers) {
-  // 79.5 lies above 分60_79段 and below 分80_100段.
-  for (const Segment& s : Segments(100, 20)) EXPECT_FALSE(79.5 >= s.low && 79.5 <= s.high);
-}
-
-TEST(SubjectIndex, NamesTheMissingSubject) {
-  data::SubjectLines lines;
-  lines.Resize(2);
-  lines.SubjectName = {"语文", "数学"};
-  EXPECT_EQ(reports::SubjectIndex(lines, "数学"), 1);
-  try {
-    reports::SubjectIndex(lines, "体育");
-    FAIL() << "no error for an unknown subject";
-  } catch (const reports::ReportError& e) {
-    EXPECT_STREQ(e.what(), "没有这个科目：体育");
-  }
-  EXPECT_THROW(reports::SubjectIndexFromMenu(lines, 3), reports::ReportError);
-  EXPECT_EQ(reports::SubjectIndexFromMenu(lines, 1), 0);
-}
-
 // 三线折算 off (the default) keeps the stored value as the score line, so
 // the reports stay exactly as they were; on, a line is FullMark × Pct / 100,
 // the line the import counts in 统计表 (127.5 for 85 % of 150).

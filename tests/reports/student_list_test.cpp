@@ -24,60 +24,6 @@ reports::StudentListOptions Options() {
   return o;
 }
 
-TEST(StudentListQuery, StatementsOfBothTabs) {
-  auto o = Options();
-  o.tab = 1;
-  EXPECT_EQ(reports::BuildStudentListQuery(o, "").sql,
-            "select 学校,学号,班级,姓名,语文 from 统计表 where (语文>80)");
-  o.tab = 0;
-  reports::ChoosePreset(o, 3);
-  o.school = "一中";
-  o.klass = "3";
-  const auto q = reports::BuildStudentListQuery(o, "高一");
-  EXPECT_EQ(q.sql,
-            "select 学校,学号,班级,姓名,语文,数学,英语,全科总分 from 统计表 where 全科及格数=0 and "
-            "学校='一中'and 班级='3'");
-  EXPECT_EQ(q.title, "高一一中3全科都不及格");
-}
-
-TEST(StudentListQuery, Presets) {
-  auto o = Options();
-  reports::ChoosePreset(o, 7);
-  const std::string seven = o.jingj_sql;
-  reports::ChoosePreset(o, 8);
-  EXPECT_EQ(o.jingj_sql, seven);
-  reports::ChoosePreset(o, 4);
-  EXPECT_EQ(o.jingj_sql,
-            "select 学校,学号,班级,姓名,语文,数学,主科总分 from 统计表 where 全科及格数=0");
-  reports::ChoosePreset(o, 2);
-  EXPECT_EQ(o.jingj_sql.substr(o.jingj_sql.find("where")), "where 主科及格数=2");
-  EXPECT_EQ(reports::BuildStudentListQuery(o, "高一").title, "高一全部主科合格学生");
-}
-
-TEST(StudentListQuery, DisplayItemsAndTitle) {
-  auto o = Options();
-  o.tab = 1;
-  reports::ChooseShowItem1(o, reports::kMainGroupItem);
-  EXPECT_EQ(reports::BuildStudentListQuery(o, "").sql,
-            "select 学校,学号,班级,姓名,语文,数学,主科总分,主科排名 from 统计表 where (语文>80)");
-  o.column1 = "英语";
-  reports::ChooseSecondColumn(o, "语文");
-  o.op2 = "<";
-  o.value2 = "60";
-  o.use_or = true;
-  const auto q = reports::BuildStudentListQuery(o, "T");
-  EXPECT_EQ(q.sql,
-            "select 学校,学号,班级,姓名,语文,数学,主科总分,主科排名,英语 from 统计表 where "
-            "(英语>80 or 语文<60)");
-  EXPECT_EQ(q.title, "T全部英语>80或语文<60的学生名单");
-  // With Combo5 empty the display items are ignored.
-  reports::ChooseShowItem1(o, "");
-  EXPECT_FALSE(o.show2_enabled);
-  o.show_item2 = "全科总分";
-  EXPECT_EQ(reports::BuildStudentListQuery(o, "").sql,
-            "select 学校,学号,班级,姓名,英语,语文 from 统计表 where (英语>80 or 语文<60)");
-}
-
 // The refusals' messages are checked through the dialog
 // (tests/app/student_list_dialog_test.cpp); here, which value is checked.
 TEST(StudentListRefusals, OnlyTheConditionsInUseAreChecked) {
@@ -137,29 +83,6 @@ class StudentListRun : public ::testing::Test {
   }
   reports_test::TempDatabase temp_;
 };
-
-TEST_F(StudentListRun, FillsFromTheSavedQuery) {
-  auto o = Options();
-  o.tab = 1;
-  o.column1 = "语文";
-  o.value1 = "60";
-  const auto r = reports::RunStudentList(o, temp_.state);
-  ASSERT_TRUE(r.ok()) << r.message();
-  EXPECT_EQ(r.value().grid.Rows(), 4);
-  EXPECT_EQ(temp_.state.report_title, "高一年级中期考试全部语文>60");
-}
-
-TEST_F(StudentListRun, QuotesInSchoolAndClassChangeNothing) {
-  auto o = Options();
-  o.tab = 1;
-  o.school = "一中' or '1'='1";
-  o.klass = "1' or 学校<>'";
-  const auto r = reports::RunStudentList(o, temp_.state);
-  ASSERT_TRUE(r.ok()) << r.message();
-  EXPECT_EQ(r.value().grid.Rows(), 2) << "header and the empty row only";
-  engine::Database db = temp_.Open();
-  EXPECT_EQ(db.OpenRecordset("select count(*) from 统计表").FieldValue(0).AsInteger(), 2);
-}
 
 TEST_F(StudentListRun, RejectedStatementKeepsTheSavedQuery) {
   auto o = Options();
