@@ -168,12 +168,6 @@ TEST_F(ExamLibraryTest, ADatabaseFromBeforeTheLibraryGetsItsExamListedOnce) {
   EXPECT_EQ(Column("select 姓名 from 成绩表"), "甲 乙 丙 ");
 }
 
-TEST_F(ExamLibraryTest, AFreshDatabaseWithoutAnExamListsNothing) {
-  OpenScoreDatabase(state_);
-  EXPECT_FALSE(EnsureCurrentExamListed(state_));
-  EXPECT_TRUE(ListExams(state_.database_path).empty());
-}
-
 TEST_F(ExamLibraryTest, AFileLeftByAnInterruptedImportIsNotListedAndIsCleared) {
   Import(midterm_);
   // An import killed before its commit leaves an exam file without 考试信息.
@@ -198,32 +192,6 @@ TEST_F(ExamLibraryTest, ExportedExamImportsBackToTheSameTables) {
   EXPECT_EQ(Column("select 数学 from 三线表"), "150 85 75 60 1 100 ");
   EXPECT_EQ(Column("select 数学 from 教师表"), "李 ");
   EXPECT_NE(before, Column("select 全科总分 from 统计表"));
-}
-
-TEST_F(ExamLibraryTest, StoredTitlesNameAnExamUnlessAnotherAlreadyHasThatName) {
-  OpenScoreDatabase(state_);
-  {
-    engine::Database db = engine::Database::Open(state_.database_path);
-    db.Execute("UPDATE bsxtable SET 学年度='2024-2025学年', 年级段='高二', 考试类型='期中考试'");
-  }
-  Import(midterm_);
-  // Right after the next import the titles still describe 期中: not reused.
-  Import(final_);
-  std::vector<ExamInfo> exams = ListExams(state_.database_path);
-  EXPECT_EQ(exams[0].name, "2024-2025学年高二期中考试");
-  EXPECT_EQ(exams[1].name, "期末");
-
-  // New titles rename the current exam, which the program named ...
-  state_.title_settings.SchoolYear = "2024-2025学年";
-  state_.title_settings.GradeLevel = "高二";
-  state_.title_settings.ExamType = "期末考试";
-  NameCurrentExamAfterTitles(state_);
-  EXPECT_EQ(FindExam(state_.database_path, 2).name, "2024-2025学年高二期末考试");
-  // ... but never a name the user gave.
-  RenameExam(state_.database_path, 2, "期末（补考后）");
-  state_.title_settings.ExamType = "期末";
-  NameCurrentExamAfterTitles(state_);
-  EXPECT_EQ(FindExam(state_.database_path, 2).name, "期末（补考后）");
 }
 
 }  // namespace

@@ -35,21 +35,6 @@ class ScoreDatabaseTest : public ::testing::Test {
   AppState state_;
 };
 
-TEST_F(ScoreDatabaseTest, MissingFileIsCreatedWithTheDefaultSystemTables) {
-  LoadSystemSettings(state_);
-  LoadTitleSettings(state_);
-  const SystemSettings& s = state_.system_settings;
-  EXPECT_EQ((std::vector<int>{s.AvgWeight, s.ExcellentWeight, s.GoodWeight, s.PassWeight,
-                              s.SubjectSegment, s.TotalSegment}),
-            (std::vector<int>{40, 20, 20, 20, 20, 20}));
-  const TitleSettings& t = state_.title_settings;
-  EXPECT_EQ(t.School, "XX县XX中学");
-  EXPECT_EQ(t.SchoolYear, "2008-2009年度下学期");
-  EXPECT_EQ(t.MainTitle, "高一年级中期考试");
-  EXPECT_EQ(t.RightSubtitle, "2008-2009年度下学期");
-  EXPECT_EQ(t.ShowDate, "0");
-}
-
 TEST_F(ScoreDatabaseTest, RepairRestoresDefaultsInOrderAndCreatesMissingTables) {
   {
     engine::Database db = Db();
@@ -69,33 +54,6 @@ TEST_F(ScoreDatabaseTest, RepairRestoresDefaultsInOrderAndCreatesMissingTables) 
   EXPECT_EQ(db.OpenRecordset("bsxtable").RecordCount(), 1);
 }
 
-TEST_F(ScoreDatabaseTest, SystemSettingsLoadByNameWhateverTheRowOrder) {
-  engine::Database db = Db();
-  db.Execute("DELETE FROM xtsztable");
-  db.Execute("INSERT INTO xtsztable (项目,数值,类别) VALUES ('总分段', 50, 2)");
-  db.Execute("INSERT INTO xtsztable (项目,数值,类别) VALUES ('平均分', 70, 1)");
-  db.Execute("INSERT INTO xtsztable (项目,数值,类别) VALUES ('别的', 99, 1)");
-  db.Execute("INSERT INTO xtsztable (项目,数值,类别) VALUES ('平均分', 30, 1)");
-  SystemSettings s;
-  LoadSystemSettings(db, s);
-  EXPECT_EQ(s.TotalSegment, 50);
-  EXPECT_EQ(s.AvgWeight, 30);  // the later row wins
-  EXPECT_EQ(s.ExcellentWeight, 0);
-}
-
-TEST_F(ScoreDatabaseTest, SubjectLinesAndFirstSubjectColumn) {
-  engine::Database db = Db();
-  MakeLines(db, 6);
-  SubjectLines lines;
-  ASSERT_TRUE(LoadSubjectLines(db, lines));
-  EXPECT_EQ(lines.SubjectName, (std::vector<std::string>{"语文", "数学", "英语"}));
-  EXPECT_EQ(lines.FullMark, (std::vector<int>{150, 150, 100}));
-  EXPECT_EQ(lines.ExcellentPct, (std::vector<int>{85, 85, 90}));
-  EXPECT_EQ(lines.MainFlag, (std::vector<int>{1, 1, 0}));
-  EXPECT_EQ(lines.TotalWeightPct, (std::vector<int>{100, 100, 50}));
-  EXPECT_EQ(lines.FirstSubjectCol, 5);
-}
-
 TEST_F(ScoreDatabaseTest, FiveRowsLeaveWeightsZeroAndFirstColumnUnchanged) {
   engine::Database db = Db();
   MakeLines(db, 5);
@@ -106,35 +64,6 @@ TEST_F(ScoreDatabaseTest, FiveRowsLeaveWeightsZeroAndFirstColumnUnchanged) {
   EXPECT_EQ(lines.MainFlag, (std::vector<int>{1, 1, 0}));
   EXPECT_EQ(lines.TotalWeightPct, (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(lines.FirstSubjectCol, 9);
-}
-
-TEST_F(ScoreDatabaseTest, NoDataTablesLeaveTheLinesEmpty) {
-  EXPECT_FALSE(LoadSubjectLines(state_));
-  EXPECT_EQ(state_.subject_lines.Count(), 0);
-}
-
-TEST_F(ScoreDatabaseTest, SavedQueryIsReplacedAndJoinedByName) {
-  engine::Database db = Db();
-  MakeLines(db, 6);
-  db.Execute("INSERT INTO 成绩表 VALUES ('一中', 1, '高一(1)班', '甲', 90, 80, 70)");
-  ReplaceSavedQuery(db, "NewQry1", "select 学校 from 成绩表 ;");
-  ReplaceSavedQuery(db, "NewQry1", "select 学校,语文 from 成绩表");
-  engine::Recordset rs = db.OpenRecordset("NewQry1");
-  ASSERT_EQ(rs.FieldCount(), 2);
-  EXPECT_EQ(rs.FieldValue(1).AsText(), "90");
-}
-
-TEST_F(ScoreDatabaseTest, StoredSettingsKeepQuotesAndRefuseUnknownNames) {
-  engine::Database db = Db();
-  EXPECT_TRUE(settings::StoreSetting(db, "副左标题", "O'Brien 中学; DROP TABLE xtsztable --"));
-  EXPECT_TRUE(settings::StoreSetting(db, "单科段", "10分"));
-  EXPECT_FALSE(settings::StoreSetting(db, "xtsztable", "1"));
-  TitleSettings t;
-  LoadTitleSettings(db, t);
-  EXPECT_EQ(t.LeftSubtitle, "O'Brien 中学; DROP TABLE xtsztable --");
-  SystemSettings s;
-  LoadSystemSettings(db, s);
-  EXPECT_EQ(s.SubjectSegment, 10);
 }
 
 }  // namespace
