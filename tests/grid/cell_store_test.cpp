@@ -117,39 +117,5 @@ TEST(CellStore, RowAndColumnEditsKeepCellsWhole) {
   EXPECT_EQ(s.Height(3), 0);
 }
 
-TEST(CellStore, SwappedRowsComeBackAsTheyWere) {
-  CellStore s(3, 2, kDefaultRowHeight);
-  s.SetText(1, 0, "was here, long");
-  s.SetStyle(1, 1, 3);
-  std::vector<RowValue> rows{s.Row(2), s.Row(2)};
-  rows[0].cells[0] = Cell("swapped in, long", 0, 1);
-  rows[1].height = 9;
-  const CellStore before = s;
-  s.SwapRows(1, rows);
-  EXPECT_EQ(s.Text(1, 0), "swapped in, long");
-  EXPECT_EQ(s.Style(1, 1), 0u);
-  EXPECT_EQ(s.Height(2), 9);
-  EXPECT_EQ(rows[0].cells[0].text.view(), "was here, long");
-  s.SwapRows(1, rows);
-  EXPECT_TRUE(s == before);
-}
-
-// Equal contents compare equal however their texts are laid out.
-TEST(CellStore, EqualityLooksAtContentsNotLayout) {
-  CellStore a(2, 2, kDefaultRowHeight);
-  CellStore b(2, 2, kDefaultRowHeight);
-  a.SetText(0, 0, "an old long text");
-  a.SetText(0, 0, "the same long text");
-  b.SetText(0, 0, "the same long text");
-  EXPECT_TRUE(a == b);
-  b.SetStyle(1, 1, 0);  // 0 everywhere stays equal to never set
-  EXPECT_TRUE(a == b);
-  b.SetTag(1, 1, 2);
-  EXPECT_FALSE(a == b);
-  b.SetTag(1, 1, 0);
-  b.SetHeight(1, 21);
-  EXPECT_FALSE(a == b);
-}
-
 }  // namespace
 }  // namespace grid

@@ -36,30 +36,6 @@ struct WrapCase {
   const char* why;
 };
 
-TEST(WrappedLineCount, BreaksOnlyWhereThePainterCan) {
-  const WrapCase cases[] = {
-      {"130_150", 10, 1, "a run of narrow characters never breaks, however narrow"},
-      {"全科平均分", 36, 2, "three ideographs a line"},
-      {"全科平均分", 35, 3, "two a line"},
-      {"及格率%", 24, 2, "及格 | 率%"},
-      {"及格率%", 12, 3, "the % stays with 率: 及 | 格 | 率%, never a line of its own"},
-      {"90分以上", 40, 2, "90分以 | 上: a break before 分, none between 9 and 0"},
-      {"ab cd", 20, 2, "a space is a break"},
-      {"语文\n数学", 500, 2, "a line break always breaks"},
-      {"", 100, 0, "nothing to show takes no line"},
-  };
-  for (const WrapCase& c : cases)
-    EXPECT_EQ(WrappedLineCount(c.text, kNine, c.width, kMeasurer), c.lines) << c.why;
-}
-
-TEST(WrappedTextWidth, NarrowestWidthForTheLinesAllowed) {
-  EXPECT_EQ(WrappedTextWidth("全科平均分", kNine, 2, kMeasurer), 36);
-  EXPECT_EQ(WrappedTextWidth("全科平均分", kNine, 1, kMeasurer), 60);
-  // Never below the widest unbreakable run, even with lines to spare.
-  EXPECT_EQ(WrappedTextWidth("130_150段", kNine, 5, kMeasurer), Width("130_150"));
-  EXPECT_EQ(WrappedTextWidth("", kNine, 2, kMeasurer), 0);
-}
-
 // A statistics report: a header row, a totals row and scores.
 ReportGrid ScoreColumn(const std::vector<std::string>& values, const std::string& format) {
   ReportGrid g(1, 2);
@@ -82,26 +58,6 @@ TEST(NeededColumnWidth, MeasuresTheFormattedTextOfEveryDistinctValue) {
   EXPECT_EQ(NeededColumnWidth(ScoreColumn({"", ""}, ""), 1), 24 + kFitPaddingX);
   ReportGrid empty(3, 2);
   EXPECT_EQ(NeededColumnWidth(empty, 1), kFitPaddingX);
-}
-
-TEST(NeededColumnWidth, WrappingHeaderTakesTwoLinesAndMergesAreLeftOut) {
-  ReportGrid g = ScoreColumn({"60"}, "");
-  g.SetCellText(0, 1, "主科总分平均");
-  EXPECT_EQ(NeededColumnWidth(g, 1), 72 + kFitPaddingX);  // one line
-  g.Cell(0, 1).SetWrapText(true);
-  EXPECT_EQ(NeededColumnWidth(g, 1), 36 + kFitPaddingX);  // 主科总 | 分平均
-  // A merged title spans its neighbours: it does not widen this column.
-  g.SetCols(3);
-  g.SetCellText(1, 1, "一个很长的合并标题文字");
-  g.AddMerge({1, 1, 1, 2});
-  EXPECT_EQ(NeededColumnWidth(g, 1), 36 + kFitPaddingX);
-}
-
-TEST(NeededColumnWidth, RowNumbersOfALongListing) {
-  ReportGrid g(100001, 2);
-  g.SetDisplayRowIndex(true);
-  EXPECT_EQ(NeededColumnWidth(g, 0), Width("100000") + kFitPaddingX);
-  EXPECT_GT(NeededColumnWidth(g, 0), kRowHeaderWidth);  // so it must widen
 }
 
 TEST(WidenToFit, WidensAndHeightensButNeverNarrowsOrUnhides) {

@@ -176,57 +176,5 @@ TEST(GridCopy, WiringStaysWithTheGridObject) {
   EXPECT_EQ(window.ColWidth(1), 500 + kFitPaddingX);  // the window's measurer and padding
 }
 
-// The undo of an edit keeps what the edit replaced and swaps it back.
-TEST(GridSwap, SwappingBackUndoesAnEdit) {
-  ReportGrid g = Listing();
-  int heard = 0;
-  g.Subscribe([&](GridChange) { ++heard; });
-  const GridContents before = g.Contents();
-
-  GridContents kept = g.Contents();
-  g.Sort(2, false);
-  g.SetRows(3);
-  g.SwapContents(kept);
-  EXPECT_TRUE(g.Contents() == before);
-  EXPECT_EQ(kept.cells.Rows(), 3u);  // the edited contents, ready for a redo
-
-  std::vector<GridContents::Row> rows{g.Contents().cells.Row(2), g.Contents().cells.Row(3)};
-  heard = 0;
-  g.Range(2, 1, 3, 3).Select();
-  g.Selection().SetFontItalic(true);
-  g.SetCellText(3, 1, "改");
-  g.SwapRows(2, rows);
-  EXPECT_EQ(heard, 4);  // selection, style, text, swap
-  EXPECT_EQ(g.CellText(3, 1), "乙");
-  EXPECT_FALSE(g.CellStyleAt(2, 1).italic);
-  EXPECT_TRUE(g.Contents().cells == before.cells);
-  EXPECT_EQ(rows[1].cells[1].text.view(), "改");
-}
-
-// Rows or contents that did not come from this grid would leave it
-// inconsistent: refused, the grid unchanged.
-TEST(GridSwap, ForeignRowsAndEmptyContentsAreRefused) {
-  ReportGrid g = Listing();
-  const GridContents before = g.Contents();
-  std::vector<GridContents::Row> narrow(1);
-  narrow[0].cells.resize(3);
-  std::vector<GridContents::Row> unknown_style(1);
-  unknown_style[0].cells.resize(4);
-  unknown_style[0].cells[2].style = 99;
-  std::vector<GridContents::Row> past_end(2);
-  for (auto& row : past_end) row.cells.resize(4);
-  GridContents empty;
-  const std::vector<std::function<void()>> misuses = {
-      [&] { g.SwapRows(1, narrow); },
-      [&] { g.SwapRows(1, unknown_style); },
-      [&] { g.SwapRows(g.Rows() - 1, past_end); },
-      [&] { g.SwapContents(empty); },
-  };
-  for (std::size_t i = 0; i < misuses.size(); ++i) {
-    EXPECT_THROW(misuses[i](), GridError) << "case " << i;
-    EXPECT_TRUE(g.Contents() == before) << "case " << i;
-  }
-}
-
 }  // namespace
 }  // namespace grid

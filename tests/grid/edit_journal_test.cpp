@@ -96,7 +96,6 @@ const std::vector<Edit>& Edits() {
          r.SetBorders(kEdgeInsideVertical, kLineThick);
        }},
       {"rows inserted inside a merge grow it", [](ReportGrid& g) { g.InsertRow(4, 2); }},
-      {"rows deleted under a whole merge drop it", [](ReportGrid& g) { g.DeleteRows(3, 2); }},
       {"deleting below the fixed rows clamps them",
        [](ReportGrid& g) {
          g.SetFixedRows(7);
@@ -120,11 +119,6 @@ const std::vector<Edit>& Edits() {
          g.SetRows(4);
          g.SetCols(3);
        }},
-      {"growing the grid",
-       [](ReportGrid& g) {
-         g.SetRows(12);
-         g.SetCols(8);
-       }},
       {"cut leaves locked cells, paste writes from the active cell",
        [](ReportGrid& g) {
          g.Select({4, 1, 5, 3});
@@ -132,18 +126,12 @@ const std::vector<Edit>& Edits() {
          g.Select({6, 2, 6, 2});
          g.Selection().PasteData();
        }},
-      {"hidden rows and columns",
-       [](ReportGrid& g) {
-         g.SetRowHeight(4, 0);
-         g.SetColWidth(3, 0);
-       }},
       {"merge over an existing merge, then unmerge",
        [](ReportGrid& g) {
          g.Range(2, 1, 5, 2).Merge();
          g.Range(6, 1, 6, 2).Merge();
          g.Range(6, 1, 6, 1).SetMergeCells(false);
        }},
-      {"the default font grows", [](ReportGrid& g) { g.SetDefaultFontSize(12); }},
       {"titles and page setup edited through their references",
        [](ReportGrid& g) {
          g.ReportTitles().Clear();

@@ -171,13 +171,5 @@ TEST_F(GridFileTest, BrokenFilesLeaveTheDocumentAsItWas) {
   EXPECT_NE(s.message().find("版本"), std::string::npos) << s.message();
 }
 
-TEST_F(GridFileTest, MissingAndUnwritablePathsAreReported) {
-  GridDocument doc;
-  EXPECT_FALSE(OpenGridFile(PathOf("none.json"), doc));
-  Status s = SaveGridFile(PathOf("no/such/dir/r.json"), StyledReport(), "", "");
-  EXPECT_FALSE(s);
-  EXPECT_NE(s.message().find("无法写入"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace grid

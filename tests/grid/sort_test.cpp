@@ -45,19 +45,6 @@ TEST(GridSort, EqualKeysKeepTheirOrderInBothDirections) {
   EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"0", "2", "4", "1", "3", "5"}));
 }
 
-TEST(GridSort, SuccessiveSortsGroupRows) {
-  // school, class, total: sort by total descending, then class, then school.
-  ReportGrid g(1, 4);
-  for (const char* row : {"\t二中\t2班\t300", "\t一中\t1班\t280", "\t二中\t1班\t310",
-                          "\t一中\t1班\t295", "\t一中\t2班\t270", "\t\t\t"})
-    g.AddItem(row);
-  g.Sort(3, false);
-  g.Sort(2, true);
-  g.Sort(1, true);
-  EXPECT_EQ(Column(g, 3), (std::vector<std::string>{"295", "280", "270", "310", "300", ""}));
-  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"一中", "一中", "一中", "二中", "二中", ""}));
-}
-
 TEST(GridSort, FixedRowsStayAndStylesTravelWithTheirRows) {
   ReportGrid g = KeyGrid({"合计", "3", "1", "2"});
   g.SetFixedRows(2);
@@ -68,19 +55,6 @@ TEST(GridSort, FixedRowsStayAndStylesTravelWithTheirRows) {
   EXPECT_TRUE(g.CellStyleAt(4, 1).bold);
   EXPECT_EQ(g.CellTag(4, 0), "U");
   EXPECT_FALSE(g.CellStyleAt(2, 1).bold);
-}
-
-TEST(GridSort, HeaderDoubleClickAlternatesOnlyInUserSortMode) {
-  ReportGrid g = KeyGrid({"2", "3", "1"});
-  g.UserSort(1);
-  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"2", "3", "1"}));
-  g.SetAllowUserSort(true);
-  g.UserSort(1);
-  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"1", "2", "3"}));
-  g.UserSort(1);
-  EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"3", "2", "1"}));
-  g.UserSort(2);  // a new column starts ascending
-  EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"0", "1", "2"}));
 }
 
 }  // namespace
