@@ -2,12 +2,8 @@
 // and its exit status.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include "../scratch_dir.h"
 #include "../shell_run.h"
-#include "../stats/analysis_exam.h"
-#include "../stats/two_exams.h"
 #include "data/workbook.h"
 #include "reports/report_catalog.h"
 
@@ -42,22 +38,6 @@ class CliTest : public ::testing::Test {
 
   std::string Sample() const { return std::string(SCORESTAT_SOURCE_DIR) + "/examples/sample.xls"; }
 
-  // Row `row` of the cells of the grid file `report ARGS -o r.json` writes,
-  // from column 1 on.
-  std::vector<std::string> ReportRow(std::vector<std::string> args, int row) {
-    const std::string out = (dir_ / "r.json").string();
-    args.insert(args.begin(), "report");
-    args.insert(args.end(), {"-o", out});
-    const CliRun r = Cli(args);
-    EXPECT_EQ(r.status, 0) << r.out;
-    const nlohmann::json grid = nlohmann::json::parse(std::ifstream(out), nullptr, false);
-    std::vector<std::string> cells;
-    if (grid.is_discarded() || row >= static_cast<int>(grid["cells"].size())) return cells;
-    for (std::size_t c = 1; c < grid["cells"][row].size(); ++c)
-      cells.push_back(grid["cells"][row][c].get<std::string>());
-    return cells;
-  }
-
   test_support::ScratchDir scratch_{"scorestat_cli"};
   const fs::path dir_ = scratch_.path();
   std::string db_;
@@ -75,21 +55,6 @@ TEST_F(CliTest, RepairSqlAndSettings) {
   EXPECT_NE(set.out.find("单科段=10\n"), std::string::npos);
   EXPECT_NE(Cli({"settings"}).out.find("主标题=期末'考试\n"), std::string::npos);
   EXPECT_EQ(Cli({"settings", "不存在=1"}).status, 2);
-}
-
-// The dialect's results are the engine tests'; here how the tool prints them.
-TEST_F(CliTest, SqlGivesJetResults) {
-  EXPECT_EQ(Cli({"sql", "select cint(2.5), cint(3.5), cint(-2.5), 7/2"}).out,
-            "Expr1000\tExpr1001\tExpr1002\tExpr1003\n2\t4\t-2\t3.5\n");
-  ASSERT_EQ(Cli({"sql", "create table t (v double)"}).status, 0);
-  for (const char* v : {"1", "2", "3", "4"})
-    Cli({"sql", std::string("insert into t values (") + v + ")"});
-  // The engine tells a query from a command, whatever the case of its words.
-  EXPECT_EQ(Cli({"sql", "sElect 1 AS one"}).out, "one\n1\n");
-  EXPECT_EQ(Cli({"sql", "  SELECT 2 as two"}).out, "two\n2\n");
-  // SELECT … INTO writes a table and prints nothing.
-  EXPECT_EQ(Cli({"sql", "select v into u from t where v>2"}).out, "");
-  EXPECT_EQ(Cli({"sql", "select count(*) as n from u"}).out, "n\n2\n");
 }
 
 TEST_F(CliTest, ErrorsAreMessagesAndExitStatuses) {
@@ -240,49 +205,6 @@ TEST_F(CliTest, ChartsByTheirWrittenSyntax) {
   EXPECT_NE(back.Find("地理箱线图"), nullptr);
 }
 
-// The analysis kinds exactly as a user types them, on the hand-worked exam
-// of tests/stats/analysis_exam.h: the headings of row 0 of the grid file and
-// a row of figures each (the reports' own tests check every figure).
-TEST_F(CliTest, AnalysisKindsByTheirWrittenSyntax) {
-  analysis_test::ExamRows rows;
-  data::Workbook book;
-  analysis_test::FillSheet(book.AddSheet("Sheet1"), rows.scores);
-  analysis_test::FillSheet(book.AddSheet("Sheet2"), rows.teachers);
-  analysis_test::FillSheet(book.AddSheet("Sheet3"), rows.lines);
-  const std::string workbook = (dir_ / "exam.xlsx").string();
-  data::WriteWorkbookXlsx(workbook, book);
-  ASSERT_EQ(Cli({"import", workbook}).status, 0);
-  using Cells = std::vector<std::string>;
-  auto report = [&](const std::vector<std::string>& args, int row) { return ReportRow(args, row); };
-  EXPECT_EQ(report({"yfyd", "--subject", "数学", "--step", "10"}, 0),
-            (Cells{"分数", "人数", "累计人数", "累计百分比"}));
-  EXPECT_EQ(report({"yfyd", "--subject=数学", "--step=10"}, 2),
-            (Cells{"120", "3", "4", "57.1428571428571"}));
-  EXPECT_EQ(report({"mcfb", "--by", "语文", "--n", "1,3"}, 0),
-            (Cells{"学校", "班级", "人数", "前1名", "前3名", "前1名率", "前3名率"}));
-  EXPECT_EQ(report({"mcfb"}, 1)[3], "8") << "the default tops 50, … hold all eight";
-  EXPECT_EQ(report({"ljs", "--subject", "语文", "--line", "及格", "--band", "5"}, 1),
-            (Cells{"一中", "1", "103", "丁", "58", "60", "2"}));
-  EXPECT_EQ(report({"ljs", "--rank", "5", "--band", "3"}, 0),
-            (Cells{"学校", "班级", "学号", "姓名", "全科总分", "全科排名", "差"}));
-  EXPECT_EQ(report({"cjl", "--subject", "语文"}, 0),
-            (Cells{"学校", "班级", "教师", "人数", "平均分", "年级平均分", "超均率", "比均率",
-                   "标准差", "排名"}));
-  EXPECT_EQ(report({"cjl"}, 1),
-            (Cells{"合计", "", "8", "180.0625", "180.0625", "0", "1", "68.1099098621381", ""}));
-  EXPECT_EQ(report({"bzf"}, 0),
-            (Cells{"学校", "学号", "班级", "姓名", "语文", "数学", "体育", "总分T"}));
-  EXPECT_EQ(report({"sjzl"}, 0), (Cells{"科目", "满分", "人数", "平均分", "难度", "区分度",
-                                        "标准差", "差异系数", "最高分", "最低分", "相关系数"}));
-  EXPECT_EQ(report({"djpj", "--ratio", "15,50,85"}, 2),
-            (Cells{"一中", "101", "2", "乙", "A", "A", "B", "A"}));
-  EXPECT_EQ(report({"djtj"}, 0).size(), 2u + 3 * 4);
-  // A choice that cannot be met is a message and a failure, not an empty file.
-  const CliRun bad = Cli({"report", "ljs", "--line", "及格", "-o", (dir_ / "x.json").string()});
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.out.find("--subject"), std::string::npos) << bad.out;
-}
-
 // What goes home: slips and letters to PDF, one page per letter; and a list
 // posted beyond the class with masked names and no ranks.
 TEST_F(CliTest, SlipsLettersAndPrivateLists) {
@@ -424,31 +346,6 @@ TEST_F(CliTest, CompletionWordsAndVersion) {
   const CliRun version = Cli({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("scorestat-cli ", 0), 0u) << version.out;
-}
-
-// The reports on two exams by their written syntax, on the hand-worked
-// exams of two_exams.h (their figures are checked in the reports' tests).
-TEST_F(CliTest, ComparisonKindsByTheirWrittenSyntax) {
-  for (const auto& [name, rows] :
-       {std::pair{"期中", two_exams::Midterm()}, std::pair{"期末", two_exams::Final()}}) {
-    const std::string workbook = (dir_ / (std::string(name) + ".xlsx")).string();
-    analysis_test::WriteExamBook(rows, workbook);
-    ASSERT_EQ(Cli({"import", workbook}).status, 0);
-  }
-  using Cells = std::vector<std::string>;
-  EXPECT_EQ(ReportRow({"jtb", "--base", "1"}, 1), (Cells{"一中", "102", "1", "李四", "185", "1",
-                                                         "150", "5", "4", "0.80", "1", "2", "1"}));
-  EXPECT_EQ(ReportRow({"jtb", "--base", "1", "--by", "主科"}, 1)[4], "95");
-  EXPECT_EQ(ReportRow({"bjdb"}, 1)[0], "合计") << "--base defaults to the exam before";
-  EXPECT_EQ(ReportRow({"bjdb", "--base", "1", "--subject", "语文"}, 2)[2], "钱老师");
-  EXPECT_EQ(ReportRow({"gzb", "--student", "101"}, 0),
-            (Cells{"考试", "导入日期", "语文", "数学", "全科总分", "全科排名", "班名"}));
-  EXPECT_EQ(ReportRow({"gzb", "--class", "一中/2"}, 2)[0], "期末");
-  const CliRun both = Cli(
-      {"report", "gzb", "--student", "101", "--class", "一中/2", "-o", (dir_ / "x.json").string()});
-  EXPECT_EQ(both.status, 1) << both.out;
-  EXPECT_EQ(Cli({"report", "jtb", "--base", "2", "-o", (dir_ / "x.json").string()}).status, 1)
-      << "the current exam is no base";
 }
 
 }  // namespace

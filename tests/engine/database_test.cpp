@@ -148,29 +148,6 @@ TEST_F(DatabaseTest, TypesAndSinglePrecision) {
   EXPECT_EQ(expr.FieldName(0), "Expr1000");
 }
 
-TEST_F(DatabaseTest, SavedQueriesAreViewsThatKeepTheirTypes) {
-  db_->Execute("CREATE TABLE 成绩表 (学校 text (20), 语文 DOUBLE)");
-  db_->Execute("INSERT INTO 成绩表 (学校, 语文) VALUES ('一中', 90)");
-  db_->Execute("INSERT INTO 成绩表 (学校, 语文) VALUES ('一中', 80)");
-  db_->CreateQuery("NewQry1",
-                   "PROCEDURE qname;select 学校,count(语文) as n,avg(语文) as a from 成绩表  "
-                   "GROUP BY 学校");
-  EXPECT_TRUE(db_->QueryExists("NewQry1"));
-  EXPECT_FALSE(db_->TableExists("NewQry1"));
-  EXPECT_EQ(db_->ColumnNames("NewQry1"), (std::vector<std::string>{"学校", "n", "a"}));
-  Recordset rs = db_->OpenRecordset("NewQry1");
-  EXPECT_EQ(rs.FieldTypeOf(0), FieldType::kText);
-  EXPECT_EQ(rs.FieldTypeOf(1), FieldType::kLong);
-  EXPECT_EQ(rs.FieldTypeOf(2), FieldType::kDouble);
-  EXPECT_EQ(rs.FieldValue(2).AsText(), "85");
-  EXPECT_THROW(rs.Edit(), Error);
-  rs.Close();
-  EXPECT_EQ(Rows("select n from [NewQry1] where 学校='一中'"), std::vector<std::string>{"2"});
-  db_->DeleteQuery("NewQry1");
-  db_->CreateQuery("NewQry1", "select 学校 from 成绩表");
-  EXPECT_EQ(Rows("NewQry1").size(), 2u);
-}
-
 TEST_F(DatabaseTest, RankPassEditsWhileWalkingAnOrderedRecordset) {
   db_->Execute("CREATE TABLE 统计表 (姓名 text (10), 主科总分 SINGLE, 主科排名 LONG)");
   const double totals[] = {250, 300, 280, 240, 280, 250};

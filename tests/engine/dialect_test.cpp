@@ -203,20 +203,6 @@ TEST_F(DialectTest, DatesAreSerialNumbers) {
             (std::vector<std::string>{"2007", "2008"}));
 }
 
-TEST_F(DialectTest, BadDateLiteralsAreParseErrorsThatNameThem) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"select #2024-02-30#", "日期无效（位置 8，“#2024-02-30#”）"},
-      {"select #13/1/2024#", "日期无效"},
-      {"select #2024-06-01 25:00#", "日期无效"},
-      {"select #1/1/99999#", "日期无效"},
-      {"select #2024-06-01", "日期没有结束"},
-  };
-  for (const auto& [sql, message] : cases) {
-    std::string got = ErrorOf(sql);
-    EXPECT_NE(got.find(message), std::string::npos) << sql << "\n" << got;
-  }
-}
-
 // Names in brackets may hold spaces, quotes and reserved words; the
 // translation quotes every name, so SQLite sees each as one name.
 TEST_F(DialectTest, BracketedNamesMayHoldAnything) {
@@ -308,19 +294,6 @@ TEST_F(DialectTest, SavedQueriesRoundTrip) {
   EXPECT_THROW(db_->CreateQuery("成绩表", "select 1"), Error) << "a table keeps its name";
   EXPECT_THROW(db_->CreateQuery("q", "DELETE FROM 成绩表"), Error) << "only a SELECT is a query";
   EXPECT_EQ(One("select count(*) from 成绩表"), "4");
-}
-
-// A truth that is only tested keeps SQLite's own form, so that WHERE, ON and
-// IIf read as before and an index on the column stays usable; a pattern of
-// * and ? alone stays SQLite's LIKE.
-TEST(DialectTranslation, OnlyTruthsUsedAsValuesAreNegated) {
-  EXPECT_EQ(TranslateToSqlite("select a > 1, iif(a > 1 and b, 1, 0) from t where a > 1 and not "
-                              "b = 2 and c like 'x*'"),
-            "SELECT (-(\"a\" > 1)) AS \"Expr1000\", (CASE WHEN ((\"a\" > 1) AND \"b\") THEN 1 "
-            "ELSE 0 END) AS \"Expr1001\" FROM \"t\" WHERE (((\"a\" > 1) AND (NOT (\"b\" = 2))) "
-            "AND (\"c\" LIKE 'x%'))");
-  EXPECT_EQ(TranslateToSqlite("select 1 from t where c not like '#_'"),
-            "SELECT 1 AS \"Expr1000\" FROM \"t\" WHERE (NOT jet_like(\"c\", '#_'))");
 }
 
 }  // namespace

@@ -57,15 +57,5 @@ TEST_F(JetFunctionsTest, RatesRoundLikeTheReports) {
             "");
 }
 
-TEST_F(JetFunctionsTest, TranslationQuotesNamesAndLiterals) {
-  EXPECT_EQ(TranslateToSqlite("select [a\"b], 'x''y', \"q\" from t"),
-            "SELECT \"a\"\"b\", 'x''y' AS \"Expr1001\", 'q' AS \"Expr1002\" FROM \"t\"");
-  EXPECT_EQ(TranslateToSqlite("select IsNull(a) as n from t"),
-            "SELECT jet_isnull(\"a\") AS \"n\" FROM \"t\"");
-  EXPECT_EQ(
-      TranslateToSqlite("PROCEDURE qname; select distinct 学校 from 成绩表 ORDER BY 学校 DESC ;"),
-      "SELECT DISTINCT \"学校\" FROM \"成绩表\" ORDER BY \"学校\" DESC");
-}
-
 }  // namespace
 }  // namespace engine

@@ -23,38 +23,6 @@ QImage Paint(const grid::ReportGrid& g, const grid::CellRect& cells,
   return image;
 }
 
-TEST(PaintCells, ScrolledPartOfAMergeKeepsItsFill) {
-  grid::ReportGrid g(10, 4);
-  g.AddMerge({1, 1, 6, 2});
-  g.ModifyStyles({1, 1, 1, 1}, [](grid::CellStyle& s) { s.back_color = 0xFF0000; });
-  render::PaintOptions options;
-  options.gridlines = false;
-  // Rows 4..8, columns 1..3: the merge covers the first three rows, two
-  // columns (128 px) wide.
-  QImage image = Paint(g, {4, 1, 8, 3}, options);
-  EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::red));
-  EXPECT_EQ(image.pixelColor(120, 55), QColor(Qt::red));
-  EXPECT_EQ(image.pixelColor(140, 5), QColor(Qt::white));
-  EXPECT_EQ(image.pixelColor(5, 65), QColor(Qt::white));
-
-  options.black_and_white = true;
-  EXPECT_EQ(Paint(g, {4, 1, 8, 3}, options).pixelColor(5, 5), QColor(Qt::white));
-}
-
-TEST(PaintCells, FixedCellsGetTheViewsBackgroundAndHiddenRowsNoSpace) {
-  grid::ReportGrid g(5, 3);
-  g.SetRowHeight(1, 0);
-  g.ModifyStyles({2, 1, 2, 1}, [](grid::CellStyle& s) { s.back_color = 0x0000FF; });
-  render::PaintOptions options;
-  options.gridlines = false;
-  options.fixed_background = QColor(212, 208, 200);
-  QImage image = Paint(g, {0, 0, 4, 2}, options);
-  EXPECT_EQ(image.pixelColor(5, 5), *options.fixed_background);   // row 0
-  EXPECT_EQ(image.pixelColor(5, 25), *options.fixed_background);  // column 0
-  EXPECT_EQ(image.pixelColor(45, 25), QColor(Qt::blue));          // row 2 right under row 0
-  EXPECT_EQ(image.pixelColor(45, 45), QColor(Qt::white));
-}
-
 // Dark pixels in columns [x0, x1) of the image's first 20 rows.
 int InkBetween(const QImage& image, int x0, int x1) {
   int ink = 0;

@@ -17,11 +17,6 @@ TEST(BreakIntoPages, FillsPagesGreedilyWithASmallerFirstPage) {
   EXPECT_EQ(BreakIntoPages({}, 100, 100), Starts{});
 }
 
-TEST(BreakIntoPages, ItemTallerThanAPageGetsOneToItself) {
-  EXPECT_EQ(BreakIntoPages({20, 500, 20}, 100, 100), (Starts{0, 1, 2}));
-  EXPECT_EQ(BreakIntoPages({20, 20}, -5, -5), (Starts{0, 1}));
-}
-
 // A grid whose page holds exactly `rows_per_page` body rows of 20 px under
 // a 32 px header: A4 is 1122.5 px tall; margins take the rest.
 grid::ReportGrid GridWithRoom(int data_rows, int rows_per_page) {
@@ -45,16 +40,6 @@ TEST(Pagination, RowsPerPageFollowMarginsAndRepeatedHeader) {
 
   g.PageSetup().zoom = 50;  // half size: twice the rows
   EXPECT_EQ(Pagination(g).PageCount(), 2);
-}
-
-TEST(Pagination, TitlesTakeRoomOnThePagesTheyPrintOn) {
-  grid::ReportGrid g = GridWithRoom(60, 30);
-  // 15 pt: 15 * 96 / 72 * 1.6 = 32 px, the height of a bit more than one row.
-  g.ReportTitles().Add("标题", "宋体", 15).print_on_all_pages = false;
-  Pagination pages(g);
-  EXPECT_EQ(pages.Page(0).rows.size(), 28u);
-  EXPECT_EQ(pages.Page(1).rows.size(), 30u);
-  EXPECT_EQ(pages.TitlesOn(pages.Page(1)).size(), 0u);
 }
 
 TEST(Pagination, HiddenAndUnprintedCellsAreLeftOut) {
@@ -96,25 +81,6 @@ TEST(Pagination, TitleRowsColumnsAndBottomRowsRepeat) {
   for (int i = 0; i < pages.PageCount(); ++i) bands += pages.Page(i).rows.front() == 2;
   EXPECT_EQ(pages.PageCount() % bands, 0);
   EXPECT_GT(bands, 1);
-}
-
-TEST(Pagination, LandscapeTurnsAnyPaperSide) {
-  grid::PageSettings p;
-  p.orientation = grid::kLandscape;
-  render::PageGeometry g = render::GeometryOf(p);
-  EXPECT_GT(g.paper_width, g.paper_height);
-  EXPECT_NEAR(g.paper_width, render::MmToPx(297), 1e-9);
-  p.orientation = grid::kPortrait;
-  std::swap(p.paper_width, p.paper_height);  // a landscape-sized user paper
-  EXPECT_LT(render::GeometryOf(p).paper_width, render::GeometryOf(p).paper_height);
-}
-
-TEST(Pagination, HeaderOnlyGridStillPrintsOnePage) {
-  grid::ReportGrid g(1, 4);
-  Pagination pages(g);
-  ASSERT_EQ(pages.PageCount(), 1);
-  EXPECT_TRUE(pages.Page(0).rows.empty());
-  EXPECT_EQ(pages.top_rows(), std::vector<int>{0});
 }
 
 }  // namespace

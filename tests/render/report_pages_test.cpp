@@ -201,24 +201,6 @@ double SmallestAllowedSize(const grid::ReportGrid& grid) {
   return smallest * grid.PageSetup().zoom / 100.0;
 }
 
-TEST(ReportKinds, EveryKindOfTheCommandLineIsPrinted) {
-  std::istringstream lines(RunCommand(Cli() + " report --help 2>&1"));
-  std::string line;
-  bool in_list = false;
-  int listed = 0;
-  while (std::getline(lines, line)) {
-    if (line.rfind("报表:", 0) == 0) in_list = true;
-    if (!in_list || line.rfind("  ", 0) != 0) continue;
-    std::string kind = line.substr(2, line.find_first_of(" :", 2) - 2);
-    if (kind == "all") continue;
-    ++listed;
-    EXPECT_TRUE(std::any_of(std::begin(kKinds), std::end(kKinds),
-                            [&](const Kind& k) { return std::string(k.args).rfind(kind, 0) == 0; }))
-        << kind << " is not printed by this test";
-  }
-  EXPECT_GE(listed, 20);
-}
-
 TEST_F(ReportPages, EveryPageCarriesTitleFooterAndAnIdentifyingColumn) {
   for (const Kind& kind : kKinds) {
     if (IsCover(kind.name) || IsStrips(kind.name)) continue;
@@ -268,35 +250,6 @@ TEST_F(ReportPages, NoTextIsShrunkCutOrOffThePaper) {
         if (HasFailure()) return;  // one report's first fault says enough
       }
     }
-  }
-}
-
-// A cover is a block of text in the middle of the page: no grid lines, the
-// 24-point title at its size and whole, every line centred across the page.
-TEST_F(ReportPages, CoverLooksLikeACover) {
-  for (const char* name : {"hxfm", "zxfm"}) {
-    SCOPED_TRACE(name);
-    const grid::GridDocument doc = Load(name);
-    const std::vector<PrintedPage> printed = Print(doc.grid);
-    ASSERT_EQ(printed.size(), 1u);
-    const PrintedPage& page = printed[0];
-    EXPECT_EQ(page.lines, 0);
-    const auto title = std::find_if(page.texts.begin(), page.texts.end(), [](const auto& t) {
-      return t.text.endsWith(QStringLiteral("成绩统计表"));
-    });
-    ASSERT_NE(title, page.texts.end());
-    EXPECT_DOUBLE_EQ(title->point_size, 24);
-    double top = page.paper.height();
-    double bottom = 0;
-    for (const render_test::DrawnText& t : page.texts) {
-      EXPECT_FALSE(t.clipped) << t.text.toStdString();
-      EXPECT_NEAR(t.rect.center().x(), page.paper.width() / 2, kScale * 4) << t.text.toStdString();
-      top = std::min(top, t.rect.top());
-      bottom = std::max(bottom, t.rect.bottom());
-    }
-    // Centred down the page as well: as much room above the text as below,
-    // within the empty rows the cover starts with (two of 38 px).
-    EXPECT_NEAR(top, page.paper.height() - bottom, kScale * 2 * 38 + kScale * 10);
   }
 }
 

@@ -47,24 +47,6 @@ TEST(StripLayout, AsManyWholeStripsAsFitAndEachClassOnANewPage) {
   EXPECT_EQ(render::LayOutStrips(g, {}).size(), 1u) << "an empty report is one empty page";
 }
 
-// The report's titles sit above the strips and take their room: a 30-pt
-// title line (64 px with its spacing) leaves 869.5 px, one strip short of
-// 14 (872 px); a title of the first page only leaves the later pages at 14.
-TEST(StripLayout, TitlesTakeTheirRoomOnThePagesTheyPrintOn) {
-  std::vector<grid::Strip> strips;
-  grid::ReportGrid g = StripGrid(40, strips);
-  grid::ReportTitle& title = g.ReportTitles().Add("期中考试成绩条", "宋体", 30);
-  Pages pages = render::LayOutStrips(g, strips);
-  ASSERT_EQ(pages.size(), 4u);
-  EXPECT_EQ(pages[0].size(), 13u);
-  EXPECT_EQ(pages[1].size(), 13u);
-  title.print_on_all_pages = false;
-  pages = render::LayOutStrips(g, strips);
-  ASSERT_EQ(pages.size(), 3u);
-  EXPECT_EQ(pages[0].size(), 13u);
-  EXPECT_EQ(pages[1].size(), 14u);
-}
-
 TEST(StripLayout, EachPrintedPageHoldsItsOwnStrips) {
   std::vector<grid::Strip> strips;
   grid::ReportGrid g = StripGrid(3, strips);

@@ -90,18 +90,6 @@ TEST_F(OptionsStore, ScalingTheLinesIsStoredEvenWithoutItsRow) {
   EXPECT_EQ(temp_.state.system_settings.ScaleLinesByFullMark, 0);
 }
 
-TEST_F(OptionsStore, TitlesKeepTheirQuotes) {
-  settings::OptionsModel dialog =
-      settings::LoadOptionsModel(temp_.state, nullptr, settings::OptionsMode::kTitles);
-  EXPECT_EQ(dialog.page, settings::OptionsPage::kOthers);
-  dialog.titles.main_title = "O'Neil's 期中";
-  dialog.titles.show_date = 1;
-  common::NullProgress progress;
-  EXPECT_TRUE(settings::AcceptOptions(dialog, temp_.state, nullptr, {}, progress));
-  EXPECT_EQ(temp_.state.title_settings.MainTitle, "O'Neil's 期中");
-  EXPECT_EQ(temp_.state.title_settings.ShowDate, "1");
-}
-
 TEST_F(OptionsStore, FullMarkSummaries) {
   {
     engine::Database db = temp_.Open();
