@@ -109,7 +109,6 @@ const std::vector<UserAction>& Actions() {
          doc->grid().SetActiveCell(2, 1);
          t.Action("mnuPaste")->trigger();
        }},
-      {"rows hidden", "隐藏行", OnSelection({1, 1, 2, 3}, "mnuHideRows")},
       {"the font made larger", "增大字体",
        [](UndoTest& t, app::DocumentWindow*) { t.Action("zdsize")->trigger(); }},
       {"a rank column", "选定的列排名", OnSelection({1, 2, 1, 2}, "zdypm")},

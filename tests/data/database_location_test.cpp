@@ -52,14 +52,5 @@ TEST_F(DatabaseLocationTest, InstalledProgramKeepsItsDataInTheUsersFolder) {
   EXPECT_EQ(DefaultDatabasePath(bin), UserDatabase());
 }
 
-TEST_F(DatabaseLocationTest, BuildFolderHoldsTheDatabaseWhenWritable) {
-  const std::string build = Folder("build/bin");
-  Folder("build/share/other");
-  EXPECT_EQ(DefaultDatabasePath(build), (fs::path(build) / "suju/sujuf.db").string());
-  // A program folder nobody may write (a copy on a read-only share) falls back.
-  const std::string missing = (root_ / "not-there").string();
-  EXPECT_EQ(DefaultDatabasePath(missing), UserDatabase());
-}
-
 }  // namespace
 }  // namespace data

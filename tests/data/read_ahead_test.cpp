@@ -56,18 +56,6 @@ TEST(ReadAhead, GivesEveryByteInOrderWhateverTheSizesOnEitherSide) {
   EXPECT_EQ(Drain(empty, 8), "");
 }
 
-TEST(ReadAhead, TheSourcesFailureComesAfterTheBytesBeforeIt) {
-  ByteSource ahead = ReadAhead(TextSource("<sheetData>", 4, true), 3, 2);
-  std::string got, buffer(5, '\0');
-  try {
-    while (std::size_t n = ahead(buffer.data(), buffer.size())) got.append(buffer, 0, n);
-    ADD_FAILURE() << "no exception";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "坏了");
-  }
-  EXPECT_EQ(got, "<sheetData>");
-}
-
 TEST(ReadAhead, StopsReadingWhenTheCallerGoesEarly) {
   std::atomic<std::size_t> calls{0};
   {

@@ -53,25 +53,6 @@ TEST(CellStore, TextsOfEveryLengthComeBack) {
   }
 }
 
-// A cell may be given a text read from the store itself; texts replaced are
-// reclaimed at the next edit of rows.
-TEST(CellStore, ReplacedTextsAreReclaimedWithoutLosingAnyKept) {
-  CellStore s(1000, 2, kDefaultRowHeight);
-  for (std::size_t r = 0; r < 1000; ++r) s.SetText(r, 0, "kept text " + std::to_string(r));
-  const std::string long_text(4000, 'x');
-  // 16 MB of texts written, of which 11 are kept at the end.
-  for (int round = 0; round < 2000; ++round) {
-    s.SetText(round % 10, 1, long_text + std::to_string(round));
-    s.SetText(999, 1, s.Text(round % 10, 1));
-    if (round % 100 == 99) s.InsertBlankRows(s.Rows(), 1, kDefaultRowHeight);
-  }
-  EXPECT_LT(s.Bytes(), std::size_t{4} << 20) << "replaced texts were never reclaimed";
-  for (std::size_t r = 0; r < 1000; ++r) EXPECT_EQ(s.Text(r, 0), "kept text " + std::to_string(r));
-  EXPECT_EQ(s.Text(999, 1), long_text + "1999");
-  EXPECT_EQ(s.Text(9, 1), long_text + "1999");
-  EXPECT_EQ(s.Text(0, 1), long_text + "1990");
-}
-
 TEST(CellStore, RowAndColumnEditsKeepCellsWhole) {
   CellStore s(3, 2, kDefaultRowHeight);
   s.SetText(0, 0, "header text long");

@@ -231,15 +231,5 @@ TEST(GridRevision, ContentsMovedInTakeARevisionNoGridHadBefore) {
   EXPECT_NE(target.Revision(), replaced);
 }
 
-TEST(GridRevision, ACopyRecordsIntoNoJournal) {
-  ReportGrid g(3, 3);
-  EditJournal journal;
-  g.AttachJournal(&journal);
-  ReportGrid copy = g;
-  EXPECT_EQ(copy.AttachedJournal(), nullptr);
-  copy.SetCellText(1, 1, "x");
-  EXPECT_TRUE(journal.empty());
-}
-
 }  // namespace
 }  // namespace grid

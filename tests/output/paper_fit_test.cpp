@@ -95,14 +95,4 @@ TEST(FitReportToPaper, KeepsALandscapeLayoutAndRepeatsTheKeyColumns) {
   EXPECT_EQ(g.PageSetup(), once);
 }
 
-TEST(FitReportToPaper, RowNumbersCountOnlyWhenPrinted) {
-  grid::ReportGrid g = OfWidth(700);  // 40 px of row numbers besides
-  output::FitReportToPaper(g, FitPreference::kTurnFirst);
-  EXPECT_EQ(g.PageSetup().orientation, grid::kPortrait);
-  g.PageSetup().print_fixed_column = true;
-  EXPECT_EQ(output::PrintedWidth(g), 740);
-  output::FitReportToPaper(g, FitPreference::kTurnFirst);
-  EXPECT_EQ(g.PageSetup().orientation, grid::kLandscape);
-}
-
 }  // namespace

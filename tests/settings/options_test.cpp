@@ -5,34 +5,6 @@
 
 namespace {
 
-grid::ReportGrid Report() {
-  grid::ReportGrid g(3, 7);
-  const char* headers[] = {"", "学校", "学号", "班级", "姓名", "语文", "数学"};
-  for (int c = 1; c < 7; ++c) g.SetCellText(0, c, headers[c]);
-  return g;
-}
-
-TEST(Shezhi, DefaultsAndOneTick) {
-  const grid::ReportGrid g = Report();
-  reports::TotalsPage totals = reports::BuildTotalsPage(g, 5);
-  ASSERT_EQ(totals.rows.size(), 2u);
-  EXPECT_EQ(totals.rows[0].subject, "语文");
-  EXPECT_TRUE(totals.rows[0].in_total);
-  EXPECT_EQ(totals.rows[0].percent, "100");
-  EXPECT_FALSE(totals.rows[0].right_of);
-  EXPECT_TRUE(totals.rows[1].right_of) << "by default right of the last column";
-  EXPECT_EQ(totals.column_name, "总分");
-  reports::TickRightOf(totals, 0);
-  EXPECT_TRUE(totals.rows[0].right_of);
-  EXPECT_FALSE(totals.rows[1].right_of);
-
-  const auto ranking = reports::BuildRankingPage(g, 5);
-  ASSERT_EQ(ranking.size(), 2u);
-  EXPECT_EQ(ranking[1].mode, "1");
-  EXPECT_FALSE(ranking[1].grade || ranking[1].school || ranking[1].klass);
-  EXPECT_TRUE(reports::BuildTotalsPage(g, 8).rows.empty()) << "last column before the subjects";
-}
-
 class OptionsStore : public ::testing::Test {
  protected:
   void SetUp() override {

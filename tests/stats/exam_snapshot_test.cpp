@@ -21,33 +21,6 @@ std::vector<std::string> ClassTexts(const stats::ExamSnapshot& s) {
   return out;
 }
 
-// The figures the reports compute from these columns are checked in their
-// tests; here what the columns are.
-TEST(ExamSnapshotTest, HoldsTheStatisticsTableAsColumnsInTableOrder) {
-  ExamDatabase exam;
-  ASSERT_TRUE(exam.import_result.ok) << exam.import_result.message;
-  const stats::ExamSnapshot s = ReadExam(exam);
-  ASSERT_EQ(s.StudentCount(), 8u);
-  EXPECT_EQ(s.StudentNumber(0), "201");  // the sheet's first row, not sorted
-  EXPECT_EQ(s.Name(7), "辛");
-  EXPECT_EQ(s.SubjectIndex("英语"), -1);
-  // 150 at 85 %: half points, as the import counts them.
-  EXPECT_EQ(s.Subjects()[1].lines.excellent, 127.5);
-  EXPECT_TRUE(stats::IsAbsent(s.Scores(1)[3])) << "丁 missed 数学";
-  // 体育 counts half in the total; an absent score counts 0 there.
-  EXPECT_EQ(std::vector<double>(s.AllTotals().begin(), s.AllTotals().end()),
-            (std::vector<double>{220, 245, 217.5, 78, 90, 217.5, 237.5, 135}));
-}
-
-TEST(ExamSnapshotTest, ClassesFollowTheStatisticsReportsOrder) {
-  ExamDatabase exam;
-  const stats::ExamSnapshot s = ReadExam(exam);
-  EXPECT_EQ(ClassTexts(s), (std::vector<std::string>{"一中 1", "一中 2", "二中 1"}));
-  EXPECT_EQ(std::vector<std::uint32_t>(s.ClassOf().begin(), s.ClassOf().end()),
-            (std::vector<std::uint32_t>{2, 1, 0, 0, 1, 2, 0, 1}));
-  EXPECT_EQ(s.SchoolOf(0).text, "二中");
-}
-
 TEST(ExamSnapshotTest, TextClassesOrderByTheirBytesAndAnEmptyOneComesFirst) {
   // As GROUP BY orders them: "高一(10)班" before "高一(9)班" ('1' < '9'),
   // and a student without a class before both.
