@@ -46,6 +46,66 @@ QString TickLabel(double value, bool whole) {
   return QString::number(value, 'f', 1);
 }
 
+// Where values and categories fall in the plot area.
+struct Plot {
+  QRectF rect;
+  Ticks ticks;
+  bool reversed = false;
+  double slot = 1;  // the width of one category
+  double Y(double v) const {
+    double share = (v - ticks.low) / (ticks.high - ticks.low);
+    if (reversed) share = 1 - share;
+    return rect.bottom() - share * rect.height();
+  }
+  double X(std::size_t i) const { return rect.left() + slot * (static_cast<double>(i) + 0.5); }
+};
+
+void PaintAxes(QPainter& painter, const Plot& plot, const reports::ChartData& data,
+               double label_width) {
+  const QFontMetricsF metrics(painter.font());
+  const QColor label_color(60, 60, 60);
+  const Ticks& ticks = plot.ticks;
+  for (double t = ticks.low; t <= ticks.high + ticks.step / 2; t += ticks.step) {
+    const double y = plot.Y(t);
+    painter.setPen(QPen(QColor(200, 200, 200), 0.5));
+    painter.drawLine(QPointF(plot.rect.left(), y), QPointF(plot.rect.right(), y));
+    painter.setPen(label_color);
+    painter.drawText(QRectF(kPad, y - metrics.height() / 2, label_width, metrics.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, TickLabel(t, data.whole_numbers));
+  }
+  const std::size_t count = data.series.front().values.size();
+  for (std::size_t i = 0; i < count && i < data.categories.size(); ++i)
+    painter.drawText(
+        QRectF(plot.X(i) - plot.slot / 2, plot.rect.bottom() + 2, plot.slot, metrics.height()),
+        Qt::AlignCenter, QString::fromStdString(data.categories[i]));
+}
+
+void PaintLine(QPainter& painter, const Plot& plot, const std::vector<double>& values) {
+  const QColor line_color(70, 110, 170);
+  QPainterPath path;
+  bool open = false;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (!std::isfinite(values[i])) {
+      open = false;  // a missed exam breaks the line
+      continue;
+    }
+    const QPointF p(plot.X(i), plot.Y(values[i]));
+    if (open)
+      path.lineTo(p);
+    else
+      path.moveTo(p);
+    open = true;
+  }
+  painter.setPen(QPen(line_color, 1.5));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPath(path);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(line_color);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (std::isfinite(values[i]))
+      painter.drawEllipse(QPointF(plot.X(i), plot.Y(values[i])), 2.5, 2.5);
+}
+
 }  // namespace
 
 void PaintTrendLine(QPainter& painter, const QRectF& target, const reports::ChartData& data,
@@ -59,7 +119,9 @@ void PaintTrendLine(QPainter& painter, const QRectF& target, const reports::Char
       high = std::max(high, v);
     }
   if (!std::isfinite(low)) return;
-  const Ticks ticks = NiceTicks(low, high, data.whole_numbers);
+  Plot plot;
+  plot.ticks = NiceTicks(low, high, data.whole_numbers);
+  plot.reversed = data.value_axis_reversed;
 
   const double scale = device_scale > 0 ? device_scale : 1;
   painter.save();
@@ -70,66 +132,20 @@ void PaintTrendLine(QPainter& painter, const QRectF& target, const reports::Char
   font.setPixelSize(kLabelPixels);
   painter.setFont(font);
   const QFontMetricsF metrics(font);
-
   double label_width = 0;
-  for (double t = ticks.low; t <= ticks.high + ticks.step / 2; t += ticks.step)
+  for (double t = plot.ticks.low; t <= plot.ticks.high + plot.ticks.step / 2; t += plot.ticks.step)
     label_width =
         std::max(label_width, metrics.horizontalAdvance(TickLabel(t, data.whole_numbers)));
   const QSizeF size = target.size() / scale;
   // The top label is centred on the top line: leave it half a line of room.
   const double top = kPad + metrics.height() / 2;
-  const QRectF plot(kPad + label_width + 3, top, size.width() - 2 * kPad - label_width - 3,
-                    size.height() - top - kPad - metrics.height() - 2);
-  if (plot.width() <= 0 || plot.height() <= 0) {
-    painter.restore();
-    return;
+  plot.rect = QRectF(kPad + label_width + 3, top, size.width() - 2 * kPad - label_width - 3,
+                     size.height() - top - kPad - metrics.height() - 2);
+  plot.slot = plot.rect.width() / static_cast<double>(std::max<std::size_t>(values.size(), 1));
+  if (plot.rect.width() > 0 && plot.rect.height() > 0) {
+    PaintAxes(painter, plot, data, label_width);
+    PaintLine(painter, plot, values);
   }
-  const auto y_of = [&](double v) {
-    double share = (v - ticks.low) / (ticks.high - ticks.low);
-    if (data.value_axis_reversed) share = 1 - share;
-    return plot.bottom() - share * plot.height();
-  };
-  const double slot = plot.width() / static_cast<double>(std::max<std::size_t>(values.size(), 1));
-  const auto x_of = [&](std::size_t i) {
-    return plot.left() + slot * (static_cast<double>(i) + 0.5);
-  };
-
-  const QColor label_color(60, 60, 60);
-  for (double t = ticks.low; t <= ticks.high + ticks.step / 2; t += ticks.step) {
-    const double y = y_of(t);
-    painter.setPen(QPen(QColor(200, 200, 200), 0.5));
-    painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-    painter.setPen(label_color);
-    painter.drawText(QRectF(kPad, y - metrics.height() / 2, label_width, metrics.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, TickLabel(t, data.whole_numbers));
-  }
-  painter.setPen(label_color);
-  for (std::size_t i = 0; i < values.size() && i < data.categories.size(); ++i)
-    painter.drawText(QRectF(x_of(i) - slot / 2, plot.bottom() + 2, slot, metrics.height()),
-                     Qt::AlignCenter, QString::fromStdString(data.categories[i]));
-
-  const QColor line_color(70, 110, 170);
-  QPainterPath path;
-  bool open = false;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (!std::isfinite(values[i])) {
-      open = false;  // a missed exam breaks the line
-      continue;
-    }
-    const QPointF p(x_of(i), y_of(values[i]));
-    if (open)
-      path.lineTo(p);
-    else
-      path.moveTo(p);
-    open = true;
-  }
-  painter.setPen(QPen(line_color, 1.5));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPath(path);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(line_color);
-  for (std::size_t i = 0; i < values.size(); ++i)
-    if (std::isfinite(values[i])) painter.drawEllipse(QPointF(x_of(i), y_of(values[i])), 2.5, 2.5);
   painter.restore();
 }
 
