@@ -1,5 +1,4 @@
 #include "charts/chart_builder.h"
-
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -18,6 +17,7 @@
 #include <cmath>
 #include <limits>
 
+#include "charts/axis_step.h"
 #include "render/font_map.h"
 
 namespace charts {
@@ -68,11 +68,7 @@ constexpr double kAxisLabelPoints = 9;  // the axes' labels
 
 // A step of 1, 2 or 5 times a power of ten giving five to eight ticks.
 double NiceStep(double span) {
-  const double rough = std::max(span / 8, 1.0);
-  const double power = std::pow(10.0, std::floor(std::log10(rough)));
-  for (double m : {1.0, 2.0, 5.0})
-    if (m * power >= rough) return m * power;
-  return 10 * power;
+  return RoundAxisStep(std::max(span / 8, 1.0));
 }
 
 // Ranks: 1 at the top with half a place above it so its marker shows whole,

@@ -1,6 +1,5 @@
 #include "charts/trend_line.h"
 
-#include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,6 +7,9 @@
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include "charts/axis_step.h"
+#include "render/font_map.h"
 
 namespace charts {
 namespace {
@@ -28,14 +30,7 @@ Ticks NiceTicks(double low, double high, bool whole) {
     low -= 1;
     high += 1;
   }
-  const double rough = (high - low) / (kWantedTicks - 1);
-  const double power = std::pow(10.0, std::floor(std::log10(rough)));
-  double step = power * 10;
-  for (const double m : {1.0, 2.0, 5.0})
-    if (m * power >= rough) {
-      step = m * power;
-      break;
-    }
+  double step = RoundAxisStep((high - low) / (kWantedTicks - 1));
   if (whole) step = std::max(step, 1.0);
   return {std::floor(low / step) * step, std::ceil(high / step) * step, step};
 }
@@ -128,7 +123,7 @@ void PaintTrendLine(QPainter& painter, const QRectF& target, const reports::Char
   painter.translate(target.topLeft());
   painter.scale(scale, scale);
   painter.setRenderHint(QPainter::Antialiasing);
-  QFont font = painter.font();
+  QFont font = render::UiFont(9);  // the charts' face; sized in pixels under the scale
   font.setPixelSize(kLabelPixels);
   painter.setFont(font);
   const QFontMetricsF metrics(font);
