@@ -1,8 +1,11 @@
 // The progress window (Progfrm) shown during long work. As a progress sink it
-// lets pending window events run at each step, so the program stays painted.
+// lets pending window events run at a new stage, at the end and otherwise
+// every few milliseconds, so the program stays painted and answers 取消.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
+#include <string>
 
 #include "common/progress.h"
 
@@ -24,9 +27,13 @@ class ProgressWindow : public QWidget, public common::ProgressSink {
   bool Cancelled() const { return cancelled_; }
 
  private:
+  void RunEvents();
+
   QProgressBar* bar_;
   QLabel* stage_;
   bool cancelled_ = false;
+  std::string shown_stage_;
+  QElapsedTimer since_events_;
 };
 
 }  // namespace app
