@@ -50,11 +50,23 @@ grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path,
 grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
                           const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint);
 
-// Pages painted by `paint` (page index from 0, device pixels per grid
+// Pages painted by a PagePainter (page index from 0, device pixels per grid
 // pixel) to a PDF with `layout`'s page setup, as WritePdf writes a table.
+// A long document is painted in parts at once, each by its own writer on its
+// own thread, and the parts joined (pdf_join.h); should that fail for any
+// reason but a cancel, it is painted again on one writer. `make_painter` is
+// called on the caller's thread once per writer, and each painter it makes
+// is used on one thread only: it may keep a cache of its own, but what the
+// painters share must bear being read from several threads at once.
 using PagePainter = std::function<void(QPainter& painter, int index, double scale)>;
+using PagePainterMaker = std::function<PagePainter()>;
 grid::Status WritePagesPdf(const grid::ReportGrid& layout, const std::string& path, int page_count,
-                           const PagePainter& paint, const PdfProgress& progress = {});
+                           const PagePainterMaker& make_painter, const PdfProgress& progress = {});
+// The same in exactly `parts` parts (1: on one writer), without falling
+// back: for tests and measurements.
+grid::Status WritePagesPdfInParts(const grid::ReportGrid& layout, const std::string& path,
+                                  int page_count, int parts, const PagePainterMaker& make_painter,
+                                  const PdfProgress& progress = {});
 
 // Paper size, orientation and no device margins from the grid's page setup:
 // the pages carry their own margins.

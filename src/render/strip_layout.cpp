@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <memory>
 
 #include "render/cell_painter.h"
 #include "render/page_painter.h"
@@ -132,11 +133,13 @@ grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::S
                            const std::string& path, const PdfProgress& progress,
                            const StripOverlay& overlay) {
   const auto pages = LayOutStrips(grid, strips);
-  PaintCache cache;
   return WritePagesPdf(
       grid, path, static_cast<int>(pages.size()),
-      [&](QPainter& p, int index, double scale) {
-        PaintStripPage(p, grid, strips, pages, index, scale, &cache, overlay);
+      [&]() -> PagePainter {
+        // A cache per writer: each paints on a thread of its own.
+        return [&, cache = std::make_shared<PaintCache>()](QPainter& p, int index, double scale) {
+          PaintStripPage(p, grid, strips, pages, index, scale, cache.get(), overlay);
+        };
       },
       progress);
 }
