@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <utility>
 
 #include "engine/functions.h"
-#include "stats/exam_snapshot.h"
+#include "stats/grouped_columns.h"
+#include "stats/stored_columns.h"
 
 namespace reports {
 namespace {
@@ -154,57 +154,21 @@ void AddFigureFields(output::ComputedTable& table, const SubjectColumns& columns
   for (const Segment& segment : columns.segments) add(SegmentName(segment), FieldType::kLong);
 }
 
-bool IsMinusZero(const Value& v) {
-  return v.IsReal() && v.AsDouble() == 0 && std::signbit(v.AsDouble());
-}
-
-stats::KeyValue KeyOf(const Value& v) {
-  stats::KeyValue key;
-  if (v.IsNull()) return key;
-  key.kind = v.IsNumber() ? stats::KeyValue::Kind::kNumber : stats::KeyValue::Kind::kText;
-  if (v.IsNumber()) key.number = v.AsDouble();
-  if (v.IsText()) key.text = v.AsText();
-  return key;
-}
-
-struct Group {
-  std::vector<Value> key;  // as the first row of the group holds it
-  Tally tally;
-};
-
-// Reads the keys and scores into one tally per group and one over all rows;
-// false when the pass must decline.
-bool Tallies(engine::Database& db, const std::vector<std::string>& keys, Accumulator& acc,
-             std::map<std::vector<stats::KeyValue>, Group>& groups, Tally& whole,
-             std::vector<FieldType>& key_types) {
-  std::string sql = "select ";
-  for (const std::string& k : keys) sql += k + ",";
-  engine::Recordset rs = db.OpenRecordset(sql + "[" + acc.Subject() + "] from 成绩表");
-  const int k = static_cast<int>(keys.size());
-  if (rs.FieldTypeOf(k) != FieldType::kDouble) return false;
-  for (int i = 0; i < k; ++i) key_types.push_back(rs.FieldTypeOf(i));
-  std::vector<Value> key(keys.size()), last;
-  Tally* tally = nullptr;
-  for (; !rs.Eof() && acc.Certain(); rs.MoveNext()) {
-    if (whole.n >= kMaxRows) return false;
-    for (int i = 0; i < k; ++i) key[static_cast<std::size_t>(i)] = rs.FieldValue(i);
-    if (!tally || key != last) {
-      std::vector<stats::KeyValue> sort_key;
-      for (const Value& v : key) {
-        if (IsMinusZero(v)) return false;  // prints apart from the 0 of its group
-        sort_key.push_back(KeyOf(v));
-      }
-      Group& g = groups.try_emplace(std::move(sort_key), Group{key, {}}).first->second;
-      // Equal keys that print apart (3 beside 3.0) could show either.
-      if (g.key != key) return false;
-      tally = &g.tally;
-      last = key;
-    }
-    const Value v = rs.FieldValue(k);
-    if (v.IsNull()) continue;
-    if (!v.IsReal()) return false;
-    acc.Add(*tally, v.AsDouble());
-    acc.Add(whole, v.AsDouble());
+// One tally per group and one over all rows; false when the pass must
+// decline.
+bool Tallies(const stats::GroupedColumns& read, Accumulator& acc, std::vector<Tally>& groups,
+             Tally& whole) {
+  const stats::GroupedRows& rows = read.groupings.front();
+  const stats::NumberColumn& scores = read.columns.front();
+  if (!rows.exact || scores.type != FieldType::kDouble || !scores.all_real ||
+      scores.values.size() > static_cast<std::size_t>(kMaxRows))
+    return false;
+  groups.resize(rows.keys.size());
+  for (std::size_t i = 0; i < scores.values.size() && acc.Certain(); ++i) {
+    const double v = scores.values[i];
+    if (std::isnan(v)) continue;  // Null
+    acc.Add(groups[rows.group_of_row[i]], v);
+    acc.Add(whole, v);
   }
   return acc.Certain();
 }
@@ -213,22 +177,28 @@ bool Tallies(engine::Database& db, const std::vector<std::string>& keys, Accumul
 
 std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
                                                 const std::vector<std::string>& keys,
-                                                const SubjectColumns& columns) {
+                                                const SubjectColumns& columns, ScoreSource source) {
   Accumulator acc(columns);
-  std::map<std::vector<stats::KeyValue>, Group> groups;
-  Tally whole;
-  GroupFigures out;
+  if (!acc.Certain()) return std::nullopt;
+  stats::GroupedColumns read;
   try {
-    if (!acc.Certain() || !Tallies(db, keys, acc, groups, whole, out.groups.types))
-      return std::nullopt;
+    read = source == ScoreSource::kStoredCopy
+               ? stats::ReadStoredColumns(db, keys, columns.subject, columns.stored_with)
+               : stats::ReadGroupedColumns(db, {keys}, {columns.subject});
   } catch (const engine::Error&) {
     return std::nullopt;
   }
+  std::vector<Tally> tallies;
+  Tally whole;
+  if (!Tallies(read, acc, tallies, whole)) return std::nullopt;
+  GroupFigures out;
+  stats::GroupedRows& rows = read.groupings.front();
   out.groups.names = keys;
+  out.groups.types = rows.key_types;
   AddFigureFields(out.groups, columns);
-  for (auto& [sort_key, group] : groups) {
-    std::vector<Value> record = std::move(group.key);
-    for (Value& v : acc.Figures(group.tally)) record.push_back(std::move(v));
+  for (std::size_t g = 0; g < tallies.size(); ++g) {
+    std::vector<Value> record = std::move(rows.keys[g]);
+    for (Value& v : acc.Figures(tallies[g])) record.push_back(std::move(v));
     out.groups.records.push_back(std::move(record));
   }
   const std::vector<Value> total = acc.Figures(whole);

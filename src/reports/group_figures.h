@@ -29,7 +29,14 @@ struct SubjectColumns {
   StatLines lines;
   data::SystemSettings weights;
   std::vector<Segment> segments;
+  // The exam's other subjects, stored with this one when the stored copy
+  // of 成绩表's columns is made anew (stats/stored_columns.h).
+  std::vector<std::string> stored_with;
 };
+
+// Where the pass reads 成绩表: its stored copy (made anew when not current),
+// or the table itself.
+enum class ScoreSource { kStoredCopy, kTable };
 
 struct GroupFigures {
   // The key columns, then the statistic and segment columns, one record a
@@ -40,10 +47,11 @@ struct GroupFigures {
   std::vector<std::string> total;
 };
 
-// Reads `keys` (学校, or 学校 and 班级) and the subject's scores from 成绩表.
+// Reads `keys` (学校, or 学校 and 班级) and the subject's scores of 成绩表.
 // Nothing when the pass declines (above) or when reading fails.
 std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
                                                 const std::vector<std::string>& keys,
-                                                const SubjectColumns& columns);
+                                                const SubjectColumns& columns,
+                                                ScoreSource source = ScoreSource::kStoredCopy);
 
 }  // namespace reports

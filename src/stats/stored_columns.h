@@ -1,0 +1,41 @@
+// A copy of 成绩表's groupings and number columns (grouped_columns.h) kept in
+// the score database itself, in the table 成绩表快照 (名称, 版本, 数据: one
+// entry per grouping and per column), so that a report process reads in two
+// blobs what it would otherwise read from 成绩表 row by row.
+//
+// The copy is never used stale. Three triggers on 成绩表 add one to the
+// table's counter row (名称 '版本') on every row inserted, updated or
+// deleted, by this program, the user's own SQL or any other SQLite client;
+// each entry keeps the counter and 成绩表's CREATE text it was made at, and
+// is used only while both are unchanged and the triggers are in place.
+// Dropping 成绩表 (an import, switching exams) drops its triggers, and a
+// database from an older build has none: the copy is then made anew, inside
+// one write transaction that holds off every other writer from the counter
+// read to the commit.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/database.h"
+#include "stats/grouped_columns.h"
+
+namespace stats {
+
+// The grouping by `keys` (one entry of `groupings`) and the column `column`
+// (one entry of `columns`). From the copy when it is current; otherwise read
+// from 成绩表, and the copy made anew of every grouping by a leading part of
+// `keys` and of `column` and every column of `also_store` (the other subjects,
+// so that their reports find it too). A file that cannot be written (read
+// only, busy past the timeout) only loses the copy. Throws engine::Error when
+// 成绩表 or a column cannot be read.
+GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::string>& keys,
+                                 const std::string& column,
+                                 const std::vector<std::string>& also_store);
+
+// Whether the copy of `column` grouped by `keys` is current, for tests and
+// benchmarks.
+bool StoredColumnsCurrent(engine::Database& db, const std::vector<std::string>& keys,
+                          const std::string& column);
+
+}  // namespace stats
