@@ -5,6 +5,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS scorestat scorestat-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# scorestat-cli's painting build, which it starts for PDF, charts and the pack
+# (src/cli/main.cpp looks for it in PREFIX/lib/scorestat).
+install(TARGETS scorestat-cli-paint RUNTIME DESTINATION lib/scorestat)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/app/help DESTINATION ${CMAKE_INSTALL_DATADIR}/scorestat)
 
 # The menu entry, its icon, the grid file's type and the software centre's

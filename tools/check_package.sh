@@ -20,7 +20,8 @@ lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1 | grep -v "root privil
 lintian --fail-on error -q "$deb" >/dev/null 2>&1 || fail "lintian reports errors"
 
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for f in usr/bin/scorestat usr/bin/scorestat-cli usr/share/scorestat/help/index.html \
+for f in usr/bin/scorestat usr/bin/scorestat-cli usr/lib/scorestat/scorestat-cli-paint \
+  usr/share/scorestat/help/index.html \
   usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
   usr/share/mime/packages/scorestat.xml usr/share/icons/hicolor/scalable/apps/$id.svg \
   usr/share/icons/hicolor/48x48/apps/$id.png usr/share/icons/hicolor/256x256/apps/$id.png \
@@ -51,6 +52,9 @@ cli=$root/usr/bin/scorestat-cli
 [ -f "$XDG_DATA_HOME/scorestat/suju/sujuf.db" ] || fail "the database is not under XDG_DATA_HOME"
 "$cli" report gbkm --subject 语文 -o "$root/gbkm.csv" 2>/dev/null || fail "report gbkm"
 grep -q "语文" "$root/gbkm.csv" || fail "report gbkm wrote no 语文"
+# A PDF is painted by scorestat-cli-paint, which scorestat-cli starts.
+"$cli" report gbkm --subject 语文 -o "$root/gbkm.pdf" 2>/dev/null || fail "report gbkm to PDF"
+head -c 5 "$root/gbkm.pdf" | grep -q "%PDF-" || fail "report gbkm wrote no PDF"
 
 # The completion, as bash would call it after `scorestat-cli report gbkm 语`.
 PATH=$root/usr/bin:$PATH bash -c '

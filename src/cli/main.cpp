@@ -1,10 +1,18 @@
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/document_writer.h"
+#include "common/program_files.h"
 #include "data/score_database.h"
 
 namespace {
@@ -67,6 +75,44 @@ void PrintHelp(std::ostream& out) {
          "  --help      显示本帮助\n";
 }
 
+#if defined(SCORESTAT_PAINTER)
+// Whether `command` with `args` paints: a PDF, a chart, the pack's PDFs,
+// the charts of `report all --charts`.
+bool Paints(const std::string& command, const std::vector<std::string>& args) {
+  if (command == "chart" || command == "pack") return true;
+  if (command != "report" || args.empty()) return false;
+  reports::ReportChoices choices;
+  std::string out_path;
+  std::ostringstream ignored;
+  if (!cli::ParseChoices(args, choices, out_path, ignored)) return false;
+  const auto& given = choices.values();
+  return cli::FileExtension(out_path) == "pdf" ||
+         (args[0] == "all" && std::any_of(given.begin(), given.end(),
+                                          [](const auto& v) { return v.first == "charts"; }));
+}
+
+// Runs the painting build of this tool in this process's place, on the
+// same database and with the same command: beside this program in the build
+// tree, in PREFIX/lib/scorestat once installed. Returns only when it cannot
+// be started.
+int RunPainter(const std::string& database, char** command) {
+  const std::filesystem::path folder = common::ProgramFolder();
+  std::filesystem::path painter = folder / SCORESTAT_PAINTER;
+  std::error_code ec;
+  if (!std::filesystem::exists(painter, ec))
+    painter = folder.parent_path() / "lib" / "scorestat" / SCORESTAT_PAINTER;
+  std::vector<std::string> words = {painter.string(), "--db", database};
+  for (; *command != nullptr; ++command) words.emplace_back(*command);
+  std::vector<char*> args;
+  for (std::string& w : words) args.push_back(w.data());
+  args.push_back(nullptr);
+  ::execv(args[0], args.data());
+  std::cerr << "错误: 无法启动 " << painter.string()
+            << "（PDF、图表和按班输出由它绘制）: " << std::strerror(errno) << "\n";
+  return 1;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -102,6 +148,11 @@ int main(int argc, char** argv) {
     }
     cli::Context ctx{{}, {argv + i, argv + argc}, std::cout, std::cerr};
     data::SetDatabasePath(ctx.state, db_override);
+#if defined(SCORESTAT_PAINTER)
+    // This build links no Qt, so that a report starts in milliseconds; what
+    // paints is done by the build that does.
+    if (Paints(name, ctx.args)) return RunPainter(ctx.state.database_path, argv + i - 1);
+#endif
     try {
       return c.run(ctx);
     } catch (const std::exception& e) {
