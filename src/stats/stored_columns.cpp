@@ -192,20 +192,23 @@ GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::st
     if (std::find(columns.begin(), columns.end(), c) == columns.end()) columns.push_back(c);
   // The write lock from before the counter is read to the commit: no edit
   // can fall between the rows read and the counter stored with them.
-  const bool own = sqlite3_get_autocommit(handle) != 0 && Exec(handle, "BEGIN IMMEDIATE");
-  try {
-    const bool guarded = own && InstallGuards(handle);
-    GroupedColumns read = guarded ? ReadGroupedColumns(db, key_sets, columns)
-                                  : ReadGroupedColumns(db, {keys}, {column});
-    if (own && !(guarded && WriteCopy(handle, key_sets, columns, read) && Exec(handle, "COMMIT")))
+  if (sqlite3_get_autocommit(handle) != 0 && Exec(handle, "BEGIN IMMEDIATE")) {
+    std::optional<GroupedColumns> read;
+    try {
+      if (InstallGuards(handle)) read = ReadGroupedColumns(db, key_sets, columns);
+    } catch (const engine::Error&) {
+      // Another subject of the list missing from 成绩表: this one alone is
+      // read below.
+    }
+    if (!(read && WriteCopy(handle, key_sets, columns, *read) && Exec(handle, "COMMIT")))
       Exec(handle, "ROLLBACK");
-    read.groupings.resize(1);
-    read.columns.resize(1);
-    return read;
-  } catch (...) {
-    if (own) Exec(handle, "ROLLBACK");
-    throw;
+    if (read) {
+      read->groupings.resize(1);
+      read->columns.resize(1);
+      return std::move(*read);
+    }
   }
+  return ReadGroupedColumns(db, {keys}, {column});
 }
 
 bool StoredColumnsCurrent(engine::Database& db, const std::vector<std::string>& keys,

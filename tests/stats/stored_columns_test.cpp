@@ -194,6 +194,19 @@ TEST(StoredColumnsTest, AFileAnotherWriterHoldsIsReadAllTheSame) {
   sqlite3_close(other);
 }
 
+TEST(StoredColumnsTest, ASubjectMissingFromTheTableLeavesTheOthersReadable) {
+  // 三线表 may name a subject 成绩表 no longer has (a column dropped by hand).
+  ExamDatabase exam;
+  ASSERT_TRUE(exam.import_result.ok) << exam.import_result.message;
+  engine::Database db = exam.Open();
+  const stats::GroupedColumns read =
+      stats::ReadStoredColumns(db, kPerClass, "数学", {"语文", "物理"});
+  const stats::GroupedColumns fresh = stats::ReadGroupedColumns(db, {kPerClass}, {"数学"});
+  ExpectSame(read.columns[0], fresh.columns[0]);
+  ExpectSame(read.groupings[0], fresh.groupings[0]);
+  EXPECT_THROW(stats::ReadStoredColumns(db, kPerClass, "物理", kSubjects), engine::Error);
+}
+
 TEST(StoredColumnsTest, AMissingTableIsAnError) {
   // Before the first import the reports fall back to their empty form.
   ExamDatabase exam;
