@@ -219,8 +219,8 @@ void WriteRenumbered(const Part& part, PdfSpan range, const std::vector<int>& nu
     if (t.kind == PdfKind::kWord && lex.Text(t) == "R" && before_last.kind == PdfKind::kWord &&
         last.kind == PdfKind::kWord) {
       const std::optional<long long> n = PdfInteger(lex.Text(before_last));
-      if (n && lex.Text(last) == "0") {
-        if (*n >= static_cast<long long>(numbers.size()) ||
+      if (n && PdfInteger(lex.Text(last))) {
+        if (lex.Text(last) != "0" || *n >= static_cast<long long>(numbers.size()) ||
             numbers[static_cast<std::size_t>(*n)] == 0)
           RefusePdf("引用了不能合并的对象 " + std::to_string(*n));
         out.Write(part.Text({copied, before_last.span.begin}));

@@ -181,6 +181,8 @@ TEST(PdfJoin, PartsItDoesNotUnderstandAreRefusedAndNothingIsWritten) {
       // A length object of the same width but a larger value.
       {"a stream longer than its data",
        replaced(std::regex("(\\n\\d+ 0 obj\\n)[1-8](\\d+\\nendobj)"), "$019$02")},
+      {"a reference to another generation",
+       replaced(std::regex(" 0 R\\n/Resources"), " 1 R\n/Resources")},
       {"a page tree of more than one level", replaced(std::regex("/Count 16"), "/Count 17")},
   };
   const std::string out = WithFile(dir, "out.pdf", "earlier");
