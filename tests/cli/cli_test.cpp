@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -84,6 +85,17 @@ TEST_F(CliTest, ImportThenAReportAsPdfOrARefusal) {
   CliRun unknown = Cli({"report", "gbkm", "--subject", "音乐", "-o", (dir_ / "m.csv").string()});
   EXPECT_NE(unknown.status, 0);
   EXPECT_NE(unknown.out.find("音乐"), std::string::npos) << unknown.out;
+}
+
+// A report process starts in milliseconds only without Qt's libraries,
+// whose loading took longer than the report: the tool names none of them,
+// and what paints (the PDF above, charts, the pack) runs as
+// scorestat-cli-paint in its place.
+TEST_F(CliTest, TheToolLinksNoQt) {
+  std::ifstream in(SCORESTAT_CLI, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 0u);
+  EXPECT_EQ(bytes.find("libQt6"), std::string::npos);
 }
 
 // A county office imports one workbook per school as one exam, and may ask
