@@ -41,6 +41,20 @@ struct Tally {
   double min = 0;
   std::array<std::int64_t, 3> at_least{};  // 优秀, 优良, 及格
   std::vector<std::int64_t> segments;
+
+  // Adds `other`'s scores: every figure is a whole sum or an extreme, so
+  // the order of adding changes nothing.
+  void Merge(const Tally& other) {
+    if (other.n == 0) return;
+    max = n == 0 || other.max > max ? other.max : max;
+    min = n == 0 || other.min < min ? other.min : min;
+    n += other.n;
+    units += other.units;
+    squares += other.squares;
+    for (std::size_t i = 0; i < at_least.size(); ++i) at_least[i] += other.at_least[i];
+    segments.resize(other.segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) segments[i] += other.segments[i];
+  }
 };
 
 class Accumulator {
@@ -168,8 +182,8 @@ bool Tallies(const stats::GroupedColumns& read, Accumulator& acc, std::vector<Ta
     const double v = scores.values[i];
     if (std::isnan(v)) continue;  // Null
     acc.Add(groups[rows.group_of_row[i]], v);
-    acc.Add(whole, v);
   }
+  for (const Tally& g : groups) whole.Merge(g);
   return acc.Certain();
 }
 
