@@ -15,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -164,7 +165,13 @@ grid::Status WritePartsAndJoin(const grid::ReportGrid& layout, const std::string
     std::vector<std::jthread> helpers;
     for (int k = 1; k < parts; ++k)
       helpers.emplace_back([&, k] {
-        paint_part(k, [&run] { return !run.stop; });
+        try {
+          paint_part(k, [&run] { return !run.stop; });
+        } catch (const std::exception&) {
+          // Out of memory, say: the part fails, and one writer tries again.
+          written[static_cast<std::size_t>(k)] = grid::Status::Error("输出PDF时出错");
+          run.stop = true;
+        }
         --run.running;
       });
     paint_part(0, ask);
