@@ -7,9 +7,9 @@
 // that store saved queries under shared names (NewQry1, ...) and read them
 // back are made one after another on one thread, in catalog order, so the
 // queries stored at the end are the ones stored before; the analysis kinds,
-// which only read, are shared out between two more, so that those left when
-// the saved-query kinds are done take half the time. 统计表 is read once for
-// all the analysis sheets.
+// which only read, are shared out between two more, which make them while
+// the saved-query kinds are still being made. 统计表 is read once for all
+// the analysis sheets.
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
@@ -54,8 +54,13 @@ std::string SheetName(const output::Document& doc, const std::string& main_title
 }
 
 // The documents of `jobs`, made by lanes of worker threads and handed over
-// in job order. A lane starts a job only within kAhead of the one the writer
-// waits for, which bounds the grids held at once.
+// in job order. The saved-query lane starts a job only within kAhead of the
+// one the writer waits for; the analysis lanes, whose sheets come last,
+// work ahead of the writer from the start while what they hold is under
+// kAheadBytes, so that the core the saved-query lane leaves idle makes
+// them, and write their sheets' XML too (but for a province's listings),
+// which leaves the writer little to do for them once the saved-query kinds
+// are done. Either way memory is bounded, not held by the exam's size.
 class ReportPipeline {
  public:
   ReportPipeline(const std::vector<Job>& jobs, const data::AppState& base)
@@ -74,25 +79,48 @@ class ReportPipeline {
     for (std::thread& lane : lanes_) lane.join();
   }
 
-  // The document of job `i`, the jobs taken in order; rethrows what making
-  // it threw.
-  output::Document Take(std::size_t i) {
+  struct Made {
+    output::Document doc;
+    std::unique_ptr<grid::PreparedSheet> sheet;  // written ahead, or nullptr
+  };
+
+  // What job `i` made, the jobs taken in order; rethrows what making it
+  // threw.
+  Made Take(std::size_t i) {
     std::unique_lock lock(mutex_);
     taken_ = i;
     changed_.notify_all();
     changed_.wait(lock, [&] { return slots_[i].doc || slots_[i].error; });
+    if (slots_[i].doc && reports::ReadsOnlyTheExam(*jobs_[i].kind)) {
+      ahead_bytes_ -= HeldBytes(*slots_[i].doc, slots_[i].sheet.get());
+      changed_.notify_all();
+    }
     if (slots_[i].error) std::rethrow_exception(slots_[i].error);
-    output::Document doc = std::move(*slots_[i].doc);
+    Made made{std::move(*slots_[i].doc), std::move(slots_[i].sheet)};
     slots_[i].doc.reset();
-    return doc;
+    return made;
   }
 
  private:
   static constexpr std::size_t kAhead = 4;
   static constexpr int kAnalysisLanes = 2;
+  // Every analysis sheet of 100,000 students, their grids and XML: two
+  // listings of every student and nine of the borderline ones.
+  static constexpr std::size_t kAheadBytes = 256u << 20;
+  // About 24 bytes a cell; larger sheets are written when the book gets them.
+  static constexpr std::size_t kMostCellsAhead = 2'000'000;
+  static constexpr std::size_t kGridBytesPerCell = 16;
+
+  static std::size_t CellCount(const output::Document& doc) {
+    return static_cast<std::size_t>(doc.grid.Rows()) * static_cast<std::size_t>(doc.grid.Cols());
+  }
+  static std::size_t HeldBytes(const output::Document& doc, const grid::PreparedSheet* sheet) {
+    return CellCount(doc) * kGridBytesPerCell + (sheet ? sheet->Bytes() : 0);
+  }
 
   struct Slot {
     std::optional<output::Document> doc;
+    std::unique_ptr<grid::PreparedSheet> sheet;
     std::exception_ptr error;
   };
 
@@ -119,16 +147,21 @@ class ReportPipeline {
           ++next;
         if (next == jobs_.size()) return;
         i = next++;
-        changed_.wait(lock, [&] { return stopping_ || i < taken_ + kAhead; });
+        changed_.wait(lock, [&] {
+          return stopping_ || i < taken_ + kAhead || (analysis && ahead_bytes_ < kAheadBytes);
+        });
         if (stopping_) return;
       }
       Slot made;
       try {
         made.doc = Make(jobs_[i]);
+        if (analysis && CellCount(*made.doc) <= kMostCellsAhead)
+          made.sheet = std::make_unique<grid::PreparedSheet>(made.doc->grid);
       } catch (...) {
         made.error = std::current_exception();
       }
       std::lock_guard lock(mutex_);
+      if (analysis && made.doc) ahead_bytes_ += HeldBytes(*made.doc, made.sheet.get());
       slots_[i] = std::move(made);
       changed_.notify_all();
     }
@@ -153,6 +186,7 @@ class ReportPipeline {
   std::condition_variable changed_;
   std::vector<Slot> slots_;
   std::size_t taken_ = 0;
+  std::size_t ahead_bytes_ = 0;   // what the analysis documents made and not yet taken hold
   std::size_t next_[2] = {0, 0};  // the next job to look at: saved-query kinds, analysis kinds
   bool stopping_ = false;
   std::once_flag exam_read_;
@@ -170,8 +204,12 @@ void AddReportSheets(Context& ctx, const std::vector<Job>& jobs, grid::ExcelBook
     const Job& job = jobs[i];
     progress.Report(static_cast<long long>(i), total,
                     job.kind->control_name + (job.subject.empty() ? "" : " " + job.subject));
-    const output::Document doc = pipeline.Take(i);
-    if (!book.Add({SheetName(doc, ctx.state.title_settings.MainTitle), &doc.grid})) return;
+    const ReportPipeline::Made made = pipeline.Take(i);
+    if (!book.Add({SheetName(made.doc, ctx.state.title_settings.MainTitle),
+                   &made.doc.grid,
+                   {},
+                   made.sheet.get()}))
+      return;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -103,12 +104,25 @@ Status InsertPicture(lxw_worksheet* ws, std::string_view png) {
 
 }  // namespace
 
+PreparedSheet::PreparedSheet(const ReportGrid& grid)
+    : written_(std::make_unique<xlsx::SheetAhead>()) {
+  xlsx::WriteSheetAhead(grid, *written_);
+}
+
+PreparedSheet::~PreparedSheet() = default;
+
+std::size_t PreparedSheet::Bytes() const {
+  std::size_t bytes = written_->merges.size();
+  for (const std::string& piece : written_->cells) bytes += piece.capacity();
+  return bytes;
+}
+
 Status ExportToExcel(const ReportGrid& grid, const std::string& path) {
   return ExportBookToExcel({{"Sheet1", &grid}}, path);
 }
 
 Status ExportBookToExcel(const std::vector<NamedGrid>& sheets, const std::string& path) {
-  ExcelBookWriter book(path);
+  ExcelBookWriter book(path, SheetWriting::kStreamed);
   for (const NamedGrid& sheet : sheets)
     if (Status added = book.Add(sheet); !added) break;
   return book.Close();
@@ -127,7 +141,7 @@ struct ExcelBookWriter::Book {
   std::unique_ptr<xlsx::SharedStrings> strings;
   int worksheets = 0;
 
-  Status StreamSheet(lxw_worksheet* ws, const ReportGrid& grid) {
+  Status StreamSheet(lxw_worksheet* ws, const ReportGrid& grid, const PreparedSheet* prepared) {
     xlsx::SheetPlan plan(grid, *formats);
     if (Status fits = plan.Check(); !fits) return fits;
     if (plan.HasCells()) {
@@ -137,8 +151,13 @@ struct ExcelBookWriter::Book {
     // The library selects the first sheet when it closes the workbook.
     if (worksheets == 1) worksheet_select(ws);
     packer->Begin("xl/worksheets/sheet" + std::to_string(worksheets) + ".xml");
-    xlsx::StreamSheetXml(plan, ws, *strings,
-                         [&](std::string&& piece) { packer->Add(std::move(piece)); });
+    const std::function<void(std::string &&)> out = [&](std::string&& piece) {
+      packer->Add(std::move(piece));
+    };
+    if (prepared)
+      xlsx::StreamSheetAheadXml(prepared->written(), plan, ws, *formats, *strings, out);
+    else
+      xlsx::StreamSheetXml(plan, ws, *strings, out);
     packer->End();
     return Status::Ok();
   }
@@ -196,7 +215,7 @@ Status ExcelBookWriter::Add(const NamedGrid& sheet) {
     if (sheet.grid == nullptr)
       b.status = InsertPicture(ws, sheet.png);
     else if (b.packer)
-      b.status = b.StreamSheet(ws, *sheet.grid);
+      b.status = b.StreamSheet(ws, *sheet.grid, sheet.prepared);
     else
       b.status = XlsxWriter(*sheet.grid, *b.formats, ws).Write();
   } catch (const std::exception& e) {

@@ -100,6 +100,17 @@ std::string UniqueSheetName(const std::string& wanted, std::set<std::string>& us
   }
 }
 
+FormatPool::~FormatPool() {
+  if (wb_ == nullptr)
+    for (const Entry& e : entries_) lxw_format_free(e.format);
+}
+
+std::vector<std::pair<const lxw_format*, lxw_format*>> FormatPool::Replay(FormatPool& book) const {
+  std::vector<std::pair<const lxw_format*, lxw_format*>> formats;
+  for (const Entry& e : entries_) formats.emplace_back(e.format, book.Get(e.style, e.num_format));
+  return formats;
+}
+
 lxw_format* FormatPool::Get(CellStyle s, const std::string& num_format) {
   s.locked = false;  // not part of a workbook's format
   for (const Entry& e : entries_)
@@ -109,6 +120,7 @@ lxw_format* FormatPool::Get(CellStyle s, const std::string& num_format) {
 }
 
 lxw_format* FormatPool::Create(const CellStyle& s, const std::string& num_format) {
+  if (wb_ == nullptr) return lxw_format_new();
   lxw_format* f = workbook_add_format(wb_);
   format_set_font_name(f, s.font_name.c_str());
   format_set_font_size(f, s.font_size);
@@ -159,6 +171,12 @@ SheetPlan::SheetPlan(const ReportGrid& grid, FormatPool& formats)
   sheet_col_.assign(static_cast<std::size_t>(g_.Cols()), -1);
   for (std::size_t i = 0; i < cols_.size(); ++i)
     sheet_col_[static_cast<std::size_t>(cols_[i])] = static_cast<int>(i);
+  column_formats_.resize(static_cast<std::size_t>(g_.Cols()));
+  for (int c = 0; c < g_.Cols(); ++c) {
+    const std::string& format = g_.ColumnAt(c).format;
+    column_formats_[static_cast<std::size_t>(c)].number_format =
+        !format.empty() && format != kGeneralNumber;
+  }
 }
 
 Status SheetPlan::Check() const {
@@ -236,14 +254,20 @@ std::optional<std::pair<double, bool>> SheetPlan::RowOptions(int r) const {
   return std::pair{height == 0 ? 15 : RowPoints(height), height == 0};
 }
 lxw_format* SheetPlan::CellFormat(int r, int c, bool number) {
-  const std::string& column_format = g_.ColumnAt(c).format;
-  const bool formatted = number && !column_format.empty() && column_format != kGeneralNumber;
+  ColumnFormats& column = column_formats_[static_cast<std::size_t>(c)];
+  const bool formatted = number && column.number_format;
+  const std::uint32_t style = g_.CellStyleIndex(r, c);
+  if (column.style != style) {
+    column.style = style;
+    column.format[0] = column.format[1] = nullptr;
+  }
+  lxw_format*& known = column.format[formatted ? 1 : 0];
+  if (known) return known;
   const std::uint64_t key = (static_cast<std::uint64_t>(c) << 33) |
-                            (static_cast<std::uint64_t>(g_.CellStyleIndex(r, c)) << 1) |
-                            (formatted ? 1u : 0u);
+                            (static_cast<std::uint64_t>(style) << 1) | (formatted ? 1u : 0u);
   auto [it, added] = formats_.try_emplace(key, nullptr);
-  if (added) it->second = pool_.Get(g_.ResolvedStyle(r, c), formatted ? column_format : "");
-  return it->second;
+  if (added) it->second = pool_.Get(g_.ResolvedStyle(r, c), formatted ? g_.ColumnAt(c).format : "");
+  return known = it->second;
 }
 
 void SheetPlan::SetColumns(lxw_worksheet* ws) const {

@@ -25,10 +25,22 @@ namespace grid::xlsx {
 // format its index once, but a format object that merely repeats another's
 // look is hashed again at every cell it is written to (a whole listing's
 // worth of hashing per repeated column or sheet), so repeats never reach it.
+//
+// Without a workbook (nullptr) the pool only records the looks asked for, in
+// order, each as an empty format of its own that stands for it: a sheet
+// written ahead of its workbook, on another thread, and Replay gives the
+// workbook's formats for them later, created in the same order.
 class FormatPool {
  public:
   explicit FormatPool(lxw_workbook* wb) : wb_(wb) {}
+  FormatPool(const FormatPool&) = delete;
+  FormatPool& operator=(const FormatPool&) = delete;
+  ~FormatPool();
   lxw_format* Get(CellStyle s, const std::string& num_format);
+
+  // A recording pool's formats in the order it made them, and the same
+  // looks' formats from `book`.
+  std::vector<std::pair<const lxw_format*, lxw_format*>> Replay(FormatPool& book) const;
 
  private:
   struct Entry {
@@ -110,6 +122,15 @@ class SheetPlan {
   std::string shown_;  // the row number a row-index cell shows
   // By column, style index and whether the column's number format applies.
   std::unordered_map<std::uint64_t, lxw_format*> formats_;
+  // Per grid column: whether its number format applies to numbers, and the
+  // last style asked for with its two formats (text, number), since a
+  // column's cells mostly share one style.
+  struct ColumnFormats {
+    bool number_format = false;
+    std::uint32_t style = 0;
+    lxw_format* format[2] = {nullptr, nullptr};
+  };
+  std::vector<ColumnFormats> column_formats_;
 };
 
 }  // namespace grid::xlsx

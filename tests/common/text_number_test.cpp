@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,6 +31,38 @@ TEST(ParseWholeNumberTest, AcceptsOnlyWholeNumbers) {
   EXPECT_FALSE(ParseWholeNumber(""));
   EXPECT_FALSE(ParseWholeNumber("."));
   EXPECT_FALSE(ParseWholeNumber("1 2"));
+}
+
+// Numbers are read as strtod reads them, to the last bit, also where the
+// quick reading gives up: a leading '+' and values beyond a double.
+TEST(ParseWholeNumberTest, ReadsAsStrtodDoes) {
+  std::vector<std::string> texts = {"+5",
+                                    "1e999",
+                                    "-1e999",
+                                    "1e-999",
+                                    "2.4e-324",
+                                    "4.9e-324",
+                                    "0.30000000000000004",
+                                    "66.66666666666667",
+                                    "123456789012345678901234567890.5",
+                                    "9007199254740993",
+                                    "5.",
+                                    ".5",
+                                    "-0"};
+  std::mt19937_64 random(20261206);
+  for (int i = 0; i < 2000; ++i) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*g", 1 + static_cast<int>(random() % 20),
+                  std::ldexp(static_cast<double>(random() % 100000000), -(i % 40)));
+    texts.push_back(buffer);
+  }
+  for (const std::string& text : texts) {
+    const std::optional<double> read = ParseWholeNumber(text);
+    ASSERT_TRUE(read) << text;
+    const double expected = std::strtod(text.c_str(), nullptr);
+    EXPECT_EQ(std::memcmp(&*read, &expected, sizeof expected), 0) << text;
+    EXPECT_EQ(NumericValue(text + "分"), expected) << text;
+  }
 }
 
 TEST(TextOfValueTest, ShortestFormsLikeTheReportsShowThem) {
