@@ -363,12 +363,17 @@ class BandPainter {
 
   // A one-line text laid out as drawText lays it out; null where drawText
   // must do it (no cache kept across calls, wrapping, several lines, edge
-  // spaces).
+  // spaces, an underline). QPainter::drawGlyphRun (Qt 6.4) starts a run's
+  // underline at the point it is given rather than at the run's first glyph,
+  // so an Arial cell's ideographs, a run in a CJK face after the digits,
+  // had their line under the digits; drawText draws one line under all.
   const LaidOutText* LaidOut(const std::string& text, int flags, std::uint32_t style, int r,
                              int c) {
     if (options_.cache == nullptr || (flags & Qt::TextWordWrap) != 0 ||
         text.find_first_of("\n\r\t") != std::string::npos || text.front() == ' ' ||
         text.back() == ' ')
+      return nullptr;
+    if (const QFont& font = FontOf(r, c); font.underline() || font.strikeOut() || font.overline())
       return nullptr;
     std::string& key = KeyOf(text, {style});
     if (auto it = cache_.texts.find(key); it != cache_.texts.end()) return &it->second;

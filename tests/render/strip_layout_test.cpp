@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <filesystem>
+#include <functional>
 
 #include "../scratch_dir.h"
+#include "../shell_run.h"
 #include "render/print.h"
 #include "report_fixture.h"
 
@@ -91,6 +94,63 @@ TEST(StripLayout, PdfProgressCountsPagesAndCancellingWritesNothing) {
   EXPECT_FALSE(
       render::WriteStripPdf(g, strips, dir.File("t.pdf"), {.cancelled = [] { return true; }}).ok());
   EXPECT_FALSE(std::filesystem::exists(dir.File("t.pdf")));
+}
+
+// The first page of three strips whose student cells show "8888888888学生"
+// in Arial, with `decorate` applied to their style, written to a PDF and
+// rendered at 200 dpi. The digits come from Liberation Sans, the ideographs
+// from a CJK face: a run of glyphs each.
+QImage DecoratedStripsPage(const std::function<void(grid::CellStyle&)>& decorate) {
+  std::vector<grid::Strip> strips;
+  grid::ReportGrid g = StripGrid(3, strips);
+  g.SetColWidth(1, 200);
+  for (int row : {1, 4, 7}) {
+    g.SetCellText(row, 1, "8888888888学生");
+    g.ModifyStyles({row, 1, row, 1}, [&decorate](grid::CellStyle& s) {
+      s.font_name = "Arial";
+      decorate(s);
+    });
+  }
+  const test_support::ScratchDir dir("scorestat_strips");
+  EXPECT_TRUE(render::WriteStripPdf(g, strips, dir.File("s.pdf")).ok());
+  const std::string png = dir.File("s");
+  test_support::RunCommand("pdftoppm -r 200 -png -singlefile " +
+                           test_support::ShellQuote(dir.File("s.pdf")) + " " +
+                           test_support::ShellQuote(png));
+  return QImage(QString::fromStdString(png + ".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// The lines that `decorated` adds to `plain`: runs of pixel rows each
+// holding at least `length` pixels in a row that are dark in `decorated`
+// and light in `plain`.
+int AddedLines(const QImage& decorated, const QImage& plain, int length) {
+  int lines = 0;
+  bool in_line = false;
+  for (int y = 0; y < plain.height(); ++y) {
+    int longest = 0;
+    for (int x = 0, run = 0; x < plain.width(); ++x) {
+      const bool added =
+          decorated.pixelColor(x, y).lightness() < 128 && plain.pixelColor(x, y).lightness() >= 128;
+      run = added ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    lines += longest >= length && !in_line;
+    in_line = longest >= length;
+  }
+  return lines;
+}
+
+// Strip pages draw their texts from glyph runs, the later strips from the
+// cache; an underlined cell keeps its line on every strip, as on a table's
+// page, under the whole text (some 160 px at 200 dpi). Each run's line
+// starting at the text's left edge made one of the digits' length (110 px)
+// with the ideographs' line inside it. The glyphs alone add no long stroke.
+TEST(StripLayout, AnUnderlinedCellKeepsItsLine) {
+  render::EnsureGuiApplication();
+  const QImage plain = DecoratedStripsPage([](grid::CellStyle&) {});
+  const QImage underlined = DecoratedStripsPage([](grid::CellStyle& s) { s.underline = true; });
+  ASSERT_FALSE(plain.isNull());
+  EXPECT_EQ(AddedLines(underlined, plain, 140), 3);
 }
 
 }  // namespace
