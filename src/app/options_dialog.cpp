@@ -321,6 +321,12 @@ void OptionsDialog::ShowPages() {
   retotal_->setVisible(dialog_.retotal_visible);
   next_step_->setVisible(dialog_.apply_visible);
   next_step_->setEnabled(dialog_.apply_enabled);
+  // The bar follows a total or ranking worked out over the report; on the
+  // other pages nothing runs long, and an idle bar is an empty frame.
+  const auto& pages = dialog_.available;
+  progress_->setVisible(std::any_of(pages.begin(), pages.end(), [](settings::OptionsPage page) {
+    return page == settings::OptionsPage::kTotals || page == settings::OptionsPage::kRanking;
+  }));
 }
 
 void OptionsDialog::ShowTotals() {

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMdiArea>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -226,6 +227,28 @@ TEST_F(OptionsDialogTest, OkOnTheRankingPageWithoutAReportSaysSo) {
   EXPECT_TRUE(dialog->isVisible());
   Click(dialog, "cmdCancel");
   EXPECT_FALSE(dialog->isVisible());
+}
+
+// The bar under the pages follows a total or a ranking worked out over the
+// report; the settings and titles pages work nothing out at length, and
+// there it showed as a thin empty frame under the last group box.
+TEST_F(OptionsDialogTest, TheProgressBarShowsOnlyWhereTheOkButtonComputes) {
+  const struct {
+    const char* command;
+    bool bar;
+  } cases[] = {{"qtsz", false}, {"syssz", false}, {"zdyzf", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    Trigger(c.command);
+    auto* dialog = FindDialog<app::OptionsDialog>("frmOptions");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Control<QProgressBar>(dialog, "ProgressBar1")->isVisible(), c.bar);
+    if (c.bar) {
+      Click(dialog, "cmdApply");  // on to 2.排名设置, which ranks over the report
+      EXPECT_TRUE(Control<QProgressBar>(dialog, "ProgressBar1")->isVisible());
+    }
+    dialog->close();
+  }
 }
 
 }  // namespace
