@@ -107,7 +107,8 @@ class ReportPipeline {
   // Every analysis sheet of 100,000 students, their grids and XML: two
   // listings of every student and nine of the borderline ones.
   static constexpr std::size_t kAheadBytes = 256u << 20;
-  // About 24 bytes a cell; larger sheets are written when the book gets them.
+  // Their XML is about 45 bytes a cell: larger sheets are written when the
+  // book gets them.
   static constexpr std::size_t kMostCellsAhead = 2'000'000;
   static constexpr std::size_t kGridBytesPerCell = 16;
 

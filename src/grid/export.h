@@ -50,7 +50,7 @@ struct SheetAhead;
 // its cells' XML with the places of the workbook's string and format indexes
 // marked, which a streamed ExcelBookWriter fills in as it copies the XML
 // when the sheet is added (with this in NamedGrid::prepared), far quicker
-// than writing the cells. It holds that XML (about 25 bytes a cell); the
+// than writing the cells. It holds that XML (about 45 bytes a cell); the
 // grid must not change before the sheet is added.
 class PreparedSheet {
  public:
