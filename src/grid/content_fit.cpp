@@ -1,9 +1,10 @@
 #include "grid/content_fit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 #include "grid/display_format.h"
@@ -102,24 +103,76 @@ void WidenForMerge(ReportGrid& grid, const CellRect& m) {
   if (needed > width) grid.SetColWidth(last_visible, grid.ColWidth(last_visible) + needed - width);
 }
 
-struct CellKey {
-  std::string_view text;
-  std::uint32_t style;
-  bool operator==(const CellKey&) const = default;
-};
-struct CellKeyHash {
-  std::size_t operator()(const CellKey& k) const {
-    return std::hash<std::string_view>()(k.text) * 31 + k.style;
+// The distinct texts of one style each that a column holds, borrowed from
+// the grid: open addressing on a hash of the bytes, which a column of a
+// million scores asks a million times.
+class SeenTexts {
+ public:
+  // False when the pair was there already.
+  bool Insert(std::string_view text, std::uint32_t style) {
+    if (2 * (size_ + 1) > slots_.size()) Grow();
+    const std::uint64_t hash = Hash(text, style);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      Slot& slot = slots_[i];
+      if (!slot.used) {
+        slot = {hash, text, style, true};
+        ++size_;
+        return true;
+      }
+      if (slot.hash == hash && slot.style == style && slot.text == text) return false;
+    }
   }
+  std::size_t size() const { return size_; }
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::string_view text;
+    std::uint32_t style = 0;
+    bool used = false;
+  };
+
+  static std::uint64_t Mix(std::uint64_t h, std::uint64_t word) {
+    h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
+    return h ^ (h >> 29);
+  }
+  static std::uint64_t Hash(std::string_view text, std::uint32_t style) {
+    std::uint64_t h = Mix(text.size(), style);
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + i, 8);
+      h = Mix(h, word);
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, text.data() + i, text.size() - i);
+    return Mix(h, tail);
+  }
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(64, old.size() * 2), Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (!slot.used) continue;
+      std::size_t i = slot.hash & mask;
+      while (slots_[i].used) i = (i + 1) & mask;
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t size_ = 0;
 };
 
-// What each of a set of columns needs, found in one pass over the rows: a
-// row's cells lie together, so a million rows are read once, not once per
-// column. A body cell shows its text formatted by its column alone (as stored
-// when the column has no format), so equal texts of equal style need the same
-// width: the first kRememberedTexts distinct ones of a column are measured
-// once each. Past that (names, ids) every text is measured as it comes, which
-// costs less than remembering a million of them.
+// What each of a set of columns needs, found a column at a time (the grid
+// keeps its cells column by column). A body cell shows its text formatted
+// by its column alone (as stored when the column has no format), so equal
+// texts of equal style need the same width: a text like the cell's above
+// (a listing sorted by school and class) is passed over, and the first
+// kRememberedTexts distinct ones of a column are measured once each. Past
+// that (names, ids) every text is measured as it comes, which costs less
+// than remembering a million of them.
 class ColumnFitter {
  public:
   ColumnFitter(const ReportGrid& grid, const std::vector<int>& cols) : grid_(grid) {
@@ -137,12 +190,12 @@ class ColumnFitter {
   // Per column, padding included.
   std::vector<int> Needed() {
     const int first_body = std::min(std::max(grid_.FixedRows(), 1), grid_.Rows());
-    for (Column& c : columns_) MeasureOutsideBody(c, first_body);
-    for (int r = first_body; r < grid_.Rows(); ++r)
-      for (Column& c : columns_)
-        if (!c.row_numbers) MeasureBodyCell(c, r);
     std::vector<int> out;
-    for (const Column& c : columns_) out.push_back(c.widest + kFitPaddingX);
+    for (Column& c : columns_) {
+      MeasureOutsideBody(c, first_body);
+      if (!c.row_numbers) MeasureBody(c, first_body);
+      out.push_back(c.widest + kFitPaddingX);
+    }
     return out;
   }
 
@@ -154,8 +207,6 @@ class ColumnFitter {
     bool row_numbers = false;
     std::vector<CellRect> merges;  // those across or down this column
     int widest = 0;
-    std::unordered_set<CellKey, CellKeyHash> seen;
-    bool remember = true;
   };
   static constexpr std::size_t kRememberedTexts = 1 << 16;
 
@@ -176,14 +227,27 @@ class ColumnFitter {
       Widen(c, TextNeed(grid_, last, c.col, grid_.DisplayText(last, c.col)));
   }
 
-  void MeasureBodyCell(Column& c, int r) {
-    const std::string_view text = grid_.CellText(r, c.col);
-    if (text.empty() || (!c.merges.empty() && Merged(c, r))) return;
-    const std::uint32_t style = grid_.CellStyleIndex(r, c.col);
-    if (c.remember) {
-      if (!c.seen.insert({text, style}).second) return;
-      c.remember = c.seen.size() < kRememberedTexts;
+  void MeasureBody(Column& c, int first_body) {
+    SeenTexts seen;
+    bool remember = true;
+    std::string_view above;
+    std::uint32_t above_style = 0;
+    for (int r = first_body; r < grid_.Rows(); ++r) {
+      const std::string_view text = grid_.CellText(r, c.col);
+      if (text.empty() || (!c.merges.empty() && Merged(c, r))) continue;
+      const std::uint32_t style = grid_.CellStyleIndex(r, c.col);
+      if (style == above_style && text == above) continue;
+      above = text;
+      above_style = style;
+      if (remember) {
+        if (!seen.Insert(text, style)) continue;
+        remember = seen.size() < kRememberedTexts;
+      }
+      MeasureBodyCell(c, r, text, style);
     }
+  }
+
+  void MeasureBodyCell(Column& c, int r, std::string_view text, std::uint32_t style) {
     if (Wraps(grid_, r, c.col)) {
       Widen(c, TextNeed(grid_, r, c.col, grid_.DisplayText(r, c.col)));
       return;

@@ -46,6 +46,12 @@ inline constexpr int kMaskNumber = 5;  // a number or nothing
 enum class GridChange { kContents, kStyle, kShape, kLayout, kSelection, kAll };
 using GridObserver = std::function<void(GridChange)>;
 
+// One key of a sort on several columns.
+struct SortColumn {
+  int col;
+  bool ascending;
+};
+
 struct ColumnInfo {
   int width = kDefaultColWidth;  // pixels; 0 hides the column
   int mask = kMaskNone;
@@ -217,6 +223,9 @@ class ReportGrid {
   // code point; descending reverses that order. Empty cells stay last in
   // both directions.
   void Sort(int col, bool ascending);
+  // Sorts on several columns at once, the first the most significant: the
+  // order that sorting on each of them alone, the last first, leaves.
+  void Sort(const std::vector<SortColumn>& keys);
   // A header double-click in user-sort mode: ascending on a new column, the
   // other direction on the column sorted last. Does nothing when the mode
   // is off or `col` is a fixed column.

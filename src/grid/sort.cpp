@@ -1,7 +1,9 @@
-// Sorting the data rows on one column. Keys are read once, then row indexes
-// are stable-sorted and the rows moved into place.
+// Sorting the data rows on one column or several. Keys are read once, then
+// row indexes are stable-sorted and the rows moved into place.
 #include <algorithm>
+#include <limits>
 #include <numeric>
+#include <unordered_map>
 
 #include "common/text_number.h"
 #include "grid/edit_journal.h"
@@ -32,25 +34,65 @@ int CompareSortKeys(const SortKey& a, const SortKey& b) {
   return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-bool SortsBefore(const SortKey& a, const SortKey& b, bool ascending) {
-  bool a_empty = a.kind == SortKey::kEmpty, b_empty = b.kind == SortKey::kEmpty;
-  if (a_empty || b_empty) return !a_empty && b_empty;
-  int c = CompareSortKeys(a, b);
-  return ascending ? c < 0 : c > 0;
+namespace {
+
+// Each row's place in the order of one column, as a number: rows whose keys
+// compare equal get equal codes, empty cells the largest in both
+// directions. Keys are read and compared once per distinct text, so that a
+// column of a few hundred classes costs a lookup a row and the sort itself
+// compares integers.
+std::vector<std::uint32_t> OrderCodes(const CellStore& cells, std::size_t first, std::size_t n,
+                                      const SortColumn& key) {
+  const auto col = static_cast<std::size_t>(key.col);
+  std::unordered_map<std::string_view, std::uint32_t> ids;
+  std::vector<SortKey> distinct;
+  std::vector<std::uint32_t> codes(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string_view text = cells.Text(first + i, col);
+    const auto [it, added] = ids.try_emplace(text, static_cast<std::uint32_t>(distinct.size()));
+    if (added) distinct.push_back(SortKey::Of(text));
+    codes[i] = it->second;
+  }
+  std::vector<std::uint32_t> by_key(distinct.size());
+  std::iota(by_key.begin(), by_key.end(), 0u);
+  std::sort(by_key.begin(), by_key.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return CompareSortKeys(distinct[a], distinct[b]) < 0;
+  });
+  std::vector<std::uint32_t> place(distinct.size());
+  std::uint32_t last = 0;
+  for (std::size_t j = 0; j < by_key.size(); ++j) {
+    if (j > 0 && CompareSortKeys(distinct[by_key[j - 1]], distinct[by_key[j]]) != 0) ++last;
+    place[by_key[j]] = last;
+  }
+  for (std::size_t k = 0; k < distinct.size(); ++k) {
+    if (distinct[k].kind == SortKey::kEmpty)
+      place[k] = std::numeric_limits<std::uint32_t>::max();
+    else if (!key.ascending)
+      place[k] = last - place[k];
+  }
+  for (std::uint32_t& code : codes) code = place[code];
+  return codes;
 }
 
+}  // namespace
+
 void ReportGrid::Sort(int col, bool ascending) {
-  CheckCol(col);
+  Sort(std::vector<SortColumn>{{col, ascending}});
+}
+
+void ReportGrid::Sort(const std::vector<SortColumn>& keys) {
+  for (const SortColumn& key : keys) CheckCol(key.col);
   auto first = static_cast<std::size_t>(contents_.fixed_rows);
-  if (contents_.cells.Rows() <= first + 1) return;
+  if (contents_.cells.Rows() <= first + 1 || keys.empty()) return;
   std::size_t n = contents_.cells.Rows() - first;
-  std::vector<SortKey> keys(n);
-  for (std::size_t i = 0; i < n; ++i)
-    keys[i] = SortKey::Of(contents_.cells.Text(first + i, static_cast<std::size_t>(col)));
+  std::vector<std::vector<std::uint32_t>> codes;
+  for (const SortColumn& key : keys) codes.push_back(OrderCodes(contents_.cells, first, n, key));
   std::vector<std::uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return SortsBefore(keys[a], keys[b], ascending);
+    for (const std::vector<std::uint32_t>& code : codes)
+      if (code[a] != code[b]) return code[a] < code[b];
+    return false;
   });
   PermuteRows(static_cast<int>(first), std::move(order));
 }

@@ -1,5 +1,4 @@
-// The order the grid sorts a column in, shared with views that sort a
-// column themselves.
+// The order the grid sorts a column in.
 #pragma once
 
 #include <string_view>
@@ -17,9 +16,5 @@ struct SortKey {
 // Ascending order of two keys: numbers by value before texts by code point
 // before empty cells. Returns <0, 0 or >0.
 int CompareSortKeys(const SortKey& a, const SortKey& b);
-
-// Whether `a` goes before `b`: descending reverses CompareSortKeys except
-// that empty cells stay last.
-bool SortsBefore(const SortKey& a, const SortKey& b, bool ascending);
 
 }  // namespace grid

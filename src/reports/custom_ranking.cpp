@@ -135,11 +135,10 @@ void AddRankColumn(grid::ReportGrid& grid, int mode, RankScope scope, const std:
   grid.SetCellText(0, c + 1, LeadingCharacters(grid.CellText(0, c), 2) + RankSuffix(scope));
   int group = kNoGroup;
   if (scope == RankScope::kClass) {
-    SortIfPresent(grid, class_col, true);
-    SortIfPresent(grid, school_col, true);
+    SortOnPresentColumns(grid, {school_col, class_col});
     group = class_col > 0 ? class_col : kNoGroup;
   } else if (scope == RankScope::kSchool) {
-    SortIfPresent(grid, school_col, true);
+    SortOnPresentColumns(grid, {school_col});
     group = school_col > 0 ? school_col : kNoGroup;
   }
   const int n = DataRowCount(grid);

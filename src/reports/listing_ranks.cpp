@@ -63,8 +63,11 @@ int FindHeader(const grid::ReportGrid& grid, std::string_view header, int last) 
   return found;
 }
 
-void SortIfPresent(grid::ReportGrid& grid, int col, bool ascending) {
-  if (col > 0) grid.Sort(col, ascending);
+void SortOnPresentColumns(grid::ReportGrid& grid, std::initializer_list<int> cols) {
+  std::vector<grid::SortColumn> keys;
+  for (int col : cols)
+    if (col > 0) keys.push_back({col, true});
+  grid.Sort(keys);
 }
 
 std::string LeadingCharacters(std::string_view text, int count) {

@@ -4,6 +4,7 @@
 // empty row after the last record.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,9 +52,10 @@ void WriteOrderNumbers(grid::ReportGrid& grid, int col, const PassProgress& prog
 // such column wins; -1 when there is none.
 int FindHeader(const grid::ReportGrid& grid, std::string_view header, int last);
 
-// Sorts on `col` ascending when the column exists (col > 0); a listing
-// without a 学校 or 班级 column is simply not grouped by it.
-void SortIfPresent(grid::ReportGrid& grid, int col, bool ascending);
+// Sorts ascending on those of `cols` that exist (col > 0), the first the
+// most significant; a listing without a 学校 or 班级 column is simply not
+// grouped by it.
+void SortOnPresentColumns(grid::ReportGrid& grid, std::initializer_list<int> cols);
 
 // The first `count` characters of a UTF-8 text (headers and column names
 // are Chinese, so bytes would cut a character in half).

@@ -45,8 +45,7 @@ void RankGradeAndClass(grid::ReportGrid& grid, int score, int grade_rank, int cl
   WriteRanks(grid, score, grade_rank, kNoGroup, kRankSkip, grade_pass);
   const int school_col = FindHeader(grid, "学校", first_subject_col);
   const int class_col = FindHeader(grid, "班级", first_subject_col);
-  SortIfPresent(grid, class_col, true);
-  SortIfPresent(grid, school_col, true);
+  SortOnPresentColumns(grid, {school_col, class_col});
   WriteRanks(grid, score, class_rank, class_col > 0 ? class_col : kNoGroup, kRankSkip, class_pass);
 }
 

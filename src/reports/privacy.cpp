@@ -7,6 +7,7 @@
 
 #include "common/text_number.h"
 #include "grid/text_measurer.h"
+#include "reports/listing_ranks.h"
 
 namespace reports {
 namespace {
@@ -107,9 +108,8 @@ bool DeleteRankColumns(grid::ReportGrid& g) {
 }
 
 void SortByStudentKeys(grid::ReportGrid& g) {
-  // Stable sorts, the most significant key last.
-  for (std::string_view key : {"学号", "班级", "学校"})
-    if (const int col = HeadingColumn(g, key); col > 0) g.Sort(col, true);
+  SortOnPresentColumns(
+      g, {HeadingColumn(g, "学校"), HeadingColumn(g, "班级"), HeadingColumn(g, "学号")});
 }
 
 void NoteInternalUse(output::Document& doc) {

@@ -45,6 +45,34 @@ TEST(GridSort, EqualKeysKeepTheirOrderInBothDirections) {
   EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"0", "2", "4", "1", "3", "5"}));
 }
 
+// A sort on several columns must leave what sorting on each alone, the
+// last first, leaves (the listings group by school and class that way):
+// keys that tie as numbers but not as texts, empty cells, texts among
+// numbers, every pair of directions.
+TEST(GridSort, SeveralColumnsAtOnceAsOneAfterAnother) {
+  const std::vector<std::vector<std::string>> rows = {
+      {"乙校", "2", "80"}, {"甲校", "10", "90"},  {"", "2", "80.0"},      {"乙校", "2", ""},
+      {"甲校", "2", "90"}, {"甲校", "", "95"},    {"乙校", "1班", "80"},  {"甲校", "10", "缺考"},
+      {"", "1班", "70"},   {"乙校", "2.0", "80"}, {"甲校", "10", "90.0"}, {"乙校", "1班", "85"}};
+  ReportGrid base(1, 5);
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    base.AddItem("\t" + rows[i][0] + "\t" + rows[i][1] + "\t" + rows[i][2] + "\t" +
+                 std::to_string(i));
+  for (bool first_up : {true, false}) {
+    for (bool second_up : {true, false}) {
+      for (bool third_up : {true, false}) {
+        ReportGrid once = base;
+        once.Sort({{1, first_up}, {2, second_up}, {3, third_up}});
+        ReportGrid each = base;
+        each.Sort(3, third_up);
+        each.Sort(2, second_up);
+        each.Sort(1, first_up);
+        EXPECT_EQ(Column(once, 4), Column(each, 4)) << first_up << second_up << third_up;
+      }
+    }
+  }
+}
+
 TEST(GridSort, FixedRowsStayAndStylesTravelWithTheirRows) {
   ReportGrid g = KeyGrid({"合计", "3", "1", "2"});
   g.SetFixedRows(2);
