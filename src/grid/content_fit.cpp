@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <numeric>
 #include <optional>
 #include <vector>
 
 #include "grid/display_format.h"
+#include "grid/text_ids.h"
 
 namespace grid {
 namespace {
@@ -103,78 +103,6 @@ void WidenForMerge(ReportGrid& grid, const CellRect& m) {
   if (needed > width) grid.SetColWidth(last_visible, grid.ColWidth(last_visible) + needed - width);
 }
 
-// The distinct texts of one style each that a column holds, borrowed from
-// the grid: open addressing on a hash of the bytes, which a column of a
-// million scores asks a million times. A text of up to 8 bytes (a score, a
-// rank) is kept as one word, so it is compared without reading it again.
-class SeenTexts {
- public:
-  // False when the pair was there already.
-  bool Insert(std::string_view text, std::uint32_t style) {
-    if (2 * (size_ + 1) > slots_.size()) Grow();
-    const Slot key = KeyOf(text, style);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
-      Slot& slot = slots_[i];
-      if (slot.length == kUnused) {
-        slot = key;
-        ++size_;
-        return true;
-      }
-      if (slot.hash == key.hash && slot.word == key.word && slot.length == key.length &&
-          slot.style == key.style &&
-          (key.length <= 8 || std::memcmp(slot.text + 8, key.text + 8, key.length - 8) == 0))
-        return false;
-    }
-  }
-  std::size_t size() const { return size_; }
-
- private:
-  static constexpr std::uint32_t kUnused = 0xFFFFFFFF;
-  struct Slot {
-    std::uint64_t hash = 0;
-    std::uint64_t word = 0;  // the first 8 bytes
-    std::uint32_t length = kUnused;
-    std::uint32_t style = 0;
-    const char* text = nullptr;
-  };
-
-  static std::uint64_t Mix(std::uint64_t h, std::uint64_t word) {
-    h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
-    return h ^ (h >> 29);
-  }
-  static std::uint64_t Word(std::string_view text, std::size_t at) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + at, std::min<std::size_t>(8, text.size() - at));
-    return word;
-  }
-  static Slot KeyOf(std::string_view text, std::uint32_t style) {
-    Slot key;
-    key.word = Word(text, 0);
-    key.length = static_cast<std::uint32_t>(text.size());
-    key.style = style;
-    key.text = text.data();
-    std::uint64_t h = Mix(Mix(text.size(), style), key.word);
-    for (std::size_t at = 8; at < text.size(); at += 8) h = Mix(h, Word(text, at));
-    key.hash = h;
-    return key;
-  }
-  void Grow() {
-    std::vector<Slot> old = std::move(slots_);
-    slots_.assign(std::max<std::size_t>(64, old.size() * 2), Slot{});
-    const std::size_t mask = slots_.size() - 1;
-    for (const Slot& slot : old) {
-      if (slot.length == kUnused) continue;
-      std::size_t i = slot.hash & mask;
-      while (slots_[i].length != kUnused) i = (i + 1) & mask;
-      slots_[i] = slot;
-    }
-  }
-
-  std::vector<Slot> slots_;
-  std::size_t size_ = 0;
-};
-
 // What each of a set of columns needs, found a column at a time (the grid
 // keeps its cells column by column). A body cell shows its text formatted
 // by its column alone (as stored when the column has no format), so equal
@@ -238,7 +166,7 @@ class ColumnFitter {
   }
 
   void MeasureBody(Column& c, int first_body) {
-    SeenTexts seen;
+    TextIds seen;
     bool remember = true;
     std::string_view above;
     std::uint32_t above_style = 0;
@@ -250,7 +178,7 @@ class ColumnFitter {
       above = text;
       above_style = style;
       if (remember) {
-        if (!seen.Insert(text, style)) continue;
+        if (!seen.Insert(text, style).second) continue;
         remember = seen.size() < kRememberedTexts;
       }
       MeasureBodyCell(c, r, text, style);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <utility>
 
@@ -296,33 +297,63 @@ void ReadLayout(const json& j, ReportGrid& g) {
   }
 }
 
+// The grid file's text in pieces, to be written one after another: the
+// cells' members made by hand, the rest by the library with a mark where
+// each of them goes. Made whole before anything is written, so that a grid
+// the library refuses leaves no file behind.
+class GridFilePieces {
+ public:
+  GridFilePieces(const ReportGrid& grid, std::string_view caption, std::string_view title) {
+    if (!internal::WriteCellMembers(grid, members_)) {
+      rest_ = GridToJson(grid, caption, title).dump(1);
+      return;
+    }
+    rest_ = GridToJson(grid, caption, title, false).dump(1);
+    by_hand_ = true;
+  }
+
+  std::size_t Size() const {
+    return rest_.size() + members_.cells.size() + members_.cell_styles.size() +
+           members_.tags.size() + members_.row_heights.size();
+  }
+
+  template <typename Put>
+  void Write(const Put& put) const {
+    if (!by_hand_) return put(std::string_view(rest_));
+    // Top-level members are the only ones at indent 1, and a mark cannot
+    // appear unescaped in any text: each placeholder is found where it is.
+    const std::pair<std::string_view, const std::string*> parts[] = {
+        {"cellStyles", &members_.cell_styles},
+        {"cells", &members_.cells},
+        {"rowHeights", &members_.row_heights},
+        {"tags", &members_.tags}};
+    const std::string_view rest = rest_;
+    std::size_t from = 0;
+    for (const auto& [name, member] : parts) {
+      const std::string mark = "\n \"" + std::string(name) + "\": \"\\u0001\"";
+      const std::size_t at = rest.find(mark, from);
+      if (at == std::string::npos) throw GridError("表格文件的内容顺序不符");
+      const std::size_t value = at + mark.size() - 8;  // the quoted mark
+      put(rest.substr(from, value - from));
+      put(std::string_view(*member));
+      from = value + 8;
+    }
+    put(rest.substr(from));
+  }
+
+ private:
+  internal::CellMembers members_;
+  std::string rest_;
+  bool by_hand_ = false;
+};
+
 }  // namespace
 
 std::string GridFileText(const ReportGrid& grid, std::string_view caption, std::string_view title) {
-  internal::CellMembers members;
-  if (!internal::WriteCellMembers(grid, members)) return GridToJson(grid, caption, title).dump(1);
-  const std::string rest = GridToJson(grid, caption, title, false).dump(1);
-  // Top-level members are the only ones at indent 1, and a mark cannot
-  // appear unescaped in any text: each placeholder is found where it is.
-  const std::pair<std::string_view, const std::string*> parts[] = {
-      {"cellStyles", &members.cell_styles},
-      {"cells", &members.cells},
-      {"rowHeights", &members.row_heights},
-      {"tags", &members.tags}};
+  const GridFilePieces pieces(grid, caption, title);
   std::string text;
-  text.reserve(rest.size() + members.cells.size() + members.cell_styles.size() +
-               members.tags.size() + members.row_heights.size());
-  std::size_t from = 0;
-  for (const auto& [name, member] : parts) {
-    const std::string mark = "\n \"" + std::string(name) + "\": \"\\u0001\"";
-    const std::size_t at = rest.find(mark, from);
-    if (at == std::string::npos) throw GridError("表格文件的内容顺序不符");
-    const std::size_t value = at + mark.size() - 8;  // the quoted mark
-    text.append(rest, from, value - from);
-    text += *member;
-    from = value + 8;
-  }
-  text.append(rest, from);
+  text.reserve(pieces.Size());
+  pieces.Write([&](std::string_view piece) { text.append(piece); });
   return text;
 }
 
@@ -357,16 +388,18 @@ Status ParseGridFileText(std::string_view text, GridDocument& out) {
 
 Status SaveGridFile(const std::string& path, const ReportGrid& grid, std::string_view caption,
                     std::string_view title) {
-  std::string text;
+  std::optional<GridFilePieces> pieces;
   try {
-    text = GridFileText(grid, caption, title);
+    pieces.emplace(grid, caption, title);
   } catch (const json::exception& e) {
     // dump() refuses texts that are not valid UTF-8.
     return Status::Error(std::string("表格内容无法保存：") + e.what());
   }
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (!file) return Status::Error("无法写入文件：" + path);
-  file << text;
+  pieces->Write([&](std::string_view piece) {
+    file.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  });
   file.close();
   if (!file) return Status::Error("写入文件失败：" + path);
   return Status::Ok();

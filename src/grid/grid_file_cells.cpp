@@ -33,53 +33,60 @@ std::size_t SequenceLength(std::string_view s, std::size_t i) {
   return n;
 }
 
-// The library's escapes: the short ones, \u00xx for the other control
-// characters, everything else as it is.
+// The escape of one ASCII byte, as the library writes it: the short ones,
+// \u00xx for the other control characters.
+void AppendEscape(std::string& out, unsigned char c) {
+  switch (c) {
+    case '"':
+      out += "\\\"";
+      break;
+    case '\\':
+      out += "\\\\";
+      break;
+    case '\b':
+      out += "\\b";
+      break;
+    case '\f':
+      out += "\\f";
+      break;
+    case '\n':
+      out += "\\n";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    case '\t':
+      out += "\\t";
+      break;
+    default: {
+      constexpr char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+}
+
+// The library's quoting: escapes where AppendEscape says, everything else
+// as it is, copied a run at a time. False for a text that is not UTF-8.
 bool AppendQuoted(std::string& out, std::string_view s) {
   out += '"';
+  std::size_t run = 0;  // the first byte not yet copied
   for (std::size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (c >= 0x80) {
       const std::size_t n = SequenceLength(s, i);
       if (n == 0) return false;
-      out.append(s.substr(i, n));
       i += n;
-      continue;
-    }
-    ++i;
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\b':
-        out += "\\b";
-        break;
-      case '\f':
-        out += "\\f";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          constexpr char kHex[] = "0123456789abcdef";
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 15];
-        } else {
-          out += static_cast<char>(c);
-        }
+    } else if (c >= 0x20 && c != '"' && c != '\\') {
+      ++i;
+    } else {
+      out.append(s.substr(run, i - run));
+      AppendEscape(out, c);
+      run = ++i;
     }
   }
+  out.append(s.substr(run));
   out += '"';
   return true;
 }
@@ -118,6 +125,9 @@ class RowArray {
 }  // namespace
 
 bool WriteCellMembers(const ReportGrid& g, CellMembers& out) {
+  // A cell takes its text and about ten bytes around it; a listing's are
+  // short, so the first guess is seldom grown.
+  out.cells.reserve(static_cast<std::size_t>(g.Rows()) * static_cast<std::size_t>(g.Cols()) * 16);
   RowArray cells(out.cells), styles(out.cell_styles), tags(out.tags), heights(out.row_heights);
   for (int r = 0; r < g.Rows(); ++r) {
     cells.BeginRow();

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
-#include <unordered_map>
+#include <utility>
 
 #include "common/text_number.h"
 #include "grid/edit_journal.h"
 #include "grid/report_grid.h"
 #include "grid/sort_key.h"
+#include "grid/text_ids.h"
 
 namespace grid {
 
@@ -44,14 +45,14 @@ namespace {
 std::vector<std::uint32_t> OrderCodes(const CellStore& cells, std::size_t first, std::size_t n,
                                       const SortColumn& key) {
   const auto col = static_cast<std::size_t>(key.col);
-  std::unordered_map<std::string_view, std::uint32_t> ids;
+  TextIds ids;
   std::vector<SortKey> distinct;
   std::vector<std::uint32_t> codes(n);
   for (std::size_t i = 0; i < n; ++i) {
     const std::string_view text = cells.Text(first + i, col);
-    const auto [it, added] = ids.try_emplace(text, static_cast<std::uint32_t>(distinct.size()));
+    const auto [id, added] = ids.Insert(text);
     if (added) distinct.push_back(SortKey::Of(text));
-    codes[i] = it->second;
+    codes[i] = id;
   }
   std::vector<std::uint32_t> by_key(distinct.size());
   std::iota(by_key.begin(), by_key.end(), 0u);
@@ -74,6 +75,31 @@ std::vector<std::uint32_t> OrderCodes(const CellStore& cells, std::size_t first,
   return codes;
 }
 
+// The rows in the order of their codes, the first key the most significant,
+// equal rows as they were. Up to two keys make one 64-bit word a row, and
+// the row's index after it breaks ties, so a plain sort is a stable one.
+std::vector<std::uint32_t> OrderOfCodes(const std::vector<std::vector<std::uint32_t>>& codes) {
+  const std::size_t n = codes.front().size();
+  std::vector<std::uint32_t> order(n);
+  if (codes.size() > 2) {
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      for (const std::vector<std::uint32_t>& code : codes)
+        if (code[a] != code[b]) return code[a] < code[b];
+      return false;
+    });
+    return order;
+  }
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t low = codes.size() == 2 ? codes[1][i] : 0;
+    keyed[i] = {(std::uint64_t{codes[0][i]} << 32) | low, static_cast<std::uint32_t>(i)};
+  }
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
+  return order;
+}
+
 }  // namespace
 
 void ReportGrid::Sort(int col, bool ascending) {
@@ -87,14 +113,7 @@ void ReportGrid::Sort(const std::vector<SortColumn>& keys) {
   std::size_t n = contents_.cells.Rows() - first;
   std::vector<std::vector<std::uint32_t>> codes;
   for (const SortColumn& key : keys) codes.push_back(OrderCodes(contents_.cells, first, n, key));
-  std::vector<std::uint32_t> order(n);
-  std::iota(order.begin(), order.end(), 0u);
-  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    for (const std::vector<std::uint32_t>& code : codes)
-      if (code[a] != code[b]) return code[a] < code[b];
-    return false;
-  });
-  PermuteRows(static_cast<int>(first), std::move(order));
+  PermuteRows(static_cast<int>(first), OrderOfCodes(codes));
 }
 
 // The permutation is what the journal keeps of a sort: 4 bytes a row.
