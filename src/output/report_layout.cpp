@@ -91,26 +91,53 @@ void SetUpColumns(grid::ReportGrid& grid, const std::vector<std::string>& names,
   }
 }
 
-// One AddItem per record without notification: a million rows must not
-// mean a million repaints. `value(k)` is field k of the current record.
-template <typename FieldValue>
-void AddRecord(grid::ReportGrid& grid, const std::vector<engine::FieldType>& types,
-               const FieldValue& value) {
-  // Cell by cell rather than one tab-separated AddItem line: a tab inside a
-  // value (a name pasted from elsewhere) would split it across the columns.
-  const int cols = std::min(static_cast<int>(types.size()) + 1, grid.Cols());
-  grid.AddItem("", false);
-  const int row = grid.Rows() - 1;
-  for (int k = 1; k < cols; ++k)
-    grid.SetCellText(row, k, value(k - 1).AsText(types[static_cast<std::size_t>(k - 1)]));
-  grid.SetCellTag(row, 0, "U");
-}
-
 // What a fill has done so far: a fill that fails midway keeps its columns
 // and the records it added.
 struct FillCount {
   bool columns = false;
   long long records = 0;
+};
+
+// Records read into texts and added to the grid a block at a time: adding
+// them one by one grew each of the grid's columns once a record.
+class RecordBlock {
+ public:
+  RecordBlock(grid::ReportGrid& grid, const std::vector<engine::FieldType>& types, FillCount& count)
+      : grid_(grid), types_(types), count_(count), texts_(kRecords * types.size()) {}
+
+  // `value(k)` is field k of the record.
+  template <typename FieldValue>
+  void Add(const FieldValue& value) {
+    std::string* texts = texts_.data() + held_ * types_.size();
+    for (std::size_t k = 0; k < types_.size(); ++k)
+      texts[k] = value(static_cast<int>(k)).AsText(types_[k]);
+    if (++held_ == kRecords) Flush();
+  }
+
+  // Cell by cell rather than tab-separated AddItem lines: a tab inside a
+  // value (a name pasted from elsewhere) would split it across the columns.
+  void Flush() {
+    if (held_ == 0) return;
+    const int first = grid_.Rows();
+    const int cols = std::min(static_cast<int>(types_.size()) + 1, grid_.Cols());
+    grid_.InsertRow(first, static_cast<int>(held_));
+    for (std::size_t i = 0; i < held_; ++i) {
+      const int row = first + static_cast<int>(i);
+      for (int k = 1; k < cols; ++k)
+        grid_.SetCellText(row, k, texts_[i * types_.size() + static_cast<std::size_t>(k - 1)]);
+      grid_.SetCellTag(row, 0, "U");
+    }
+    count_.records += static_cast<long long>(held_);
+    held_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kRecords = 4096;
+  grid::ReportGrid& grid_;
+  const std::vector<engine::FieldType>& types_;
+  FillCount& count_;
+  std::vector<std::string> texts_;
+  std::size_t held_ = 0;
 };
 
 void FillFromQuery(grid::ReportGrid& grid, engine::Database& db, std::string_view source,
@@ -124,19 +151,24 @@ void FillFromQuery(grid::ReportGrid& grid, engine::Database& db, std::string_vie
   }
   SetUpColumns(grid, names, types, format);
   count.columns = true;
-  for (; !rs.Eof(); rs.MoveNext(), ++count.records)
-    AddRecord(grid, types, [&](int k) { return rs.FieldValue(k); });
+  RecordBlock block(grid, types, count);
+  try {
+    for (; !rs.Eof(); rs.MoveNext()) block.Add([&](int k) { return rs.FieldValue(k); });
+  } catch (...) {
+    block.Flush();
+    throw;
+  }
+  block.Flush();
 }
 
 void FillFromTable(grid::ReportGrid& grid, const ComputedTable& table, FieldFormat format,
                    FillCount& count) {
   SetUpColumns(grid, table.names, table.types, format);
   count.columns = true;
-  for (const std::vector<engine::Value>& record : table.records) {
-    AddRecord(grid, table.types,
-              [&](int k) -> const engine::Value& { return record[static_cast<std::size_t>(k)]; });
-    ++count.records;
-  }
+  RecordBlock block(grid, table.types, count);
+  for (const std::vector<engine::Value>& record : table.records)
+    block.Add([&](int k) -> const engine::Value& { return record[static_cast<std::size_t>(k)]; });
+  block.Flush();
 }
 
 // `fill` sets the columns up and adds the records; when it throws, what it
