@@ -60,6 +60,19 @@ TEST(NeededColumnWidth, MeasuresTheFormattedTextOfEveryDistinctValue) {
   EXPECT_EQ(NeededColumnWidth(empty, 1), kFitPaddingX);
 }
 
+// Texts the fitter took for one another would leave the wider unmeasured:
+// alike in length and in their first eight bytes, or the same text in
+// another style right below.
+TEST(NeededColumnWidth, TellsApartTextsAlikeInPartOrInStyle) {
+  ReportGrid g = ScoreColumn({"1111111.11", "1111111.99"}, "");
+  EXPECT_EQ(NeededColumnWidth(g, 1), Width("1111111.99") + kFitPaddingX);
+  ReportGrid styled = ScoreColumn({"149985.5", "149985.5"}, "");
+  styled.Range(2, 1, 2, 1).SetFontBold(true);
+  Font bold = kNine;
+  bold.bold = true;
+  EXPECT_EQ(NeededColumnWidth(styled, 1), kMeasurer.TextWidth("149985.5", bold) + kFitPaddingX);
+}
+
 TEST(WidenToFit, WidensAndHeightensButNeverNarrowsOrUnhides) {
   ReportGrid g(1, 5);
   g.AddItem("\t149985.5\t1\t语文成绩统计表\t2");

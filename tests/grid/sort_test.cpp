@@ -21,15 +21,19 @@ std::vector<std::string> Column(const ReportGrid& g, int col) {
 }
 
 TEST(GridSort, NumbersBeforeTextsEmptiesLastBothWays) {
-  const std::vector<std::string> keys = {"b",  "10", "", "9",   "a", "1e1",
-                                         "-2", "B",  "", "9.5", "甲"};
+  // 9.5000009 and 9.5000001 differ only past their eighth byte.
+  const std::vector<std::string> keys = {"b",  "10", "", "9",   "9.5000009", "a",        "1e1",
+                                         "-2", "B",  "", "9.5", "甲",        "9.5000001"};
   struct Case {
     bool ascending;
     std::vector<std::string> expected;
   };
-  for (const Case& c :
-       {Case{true, {"-2", "9", "9.5", "10", "1e1", "B", "a", "b", "甲", "", ""}},
-        Case{false, {"甲", "b", "a", "B", "10", "1e1", "9.5", "9", "-2", "", ""}}}) {
+  for (const Case& c : {Case{true,
+                             {"-2", "9", "9.5", "9.5000001", "9.5000009", "10", "1e1", "B", "a",
+                              "b", "甲", "", ""}},
+                        Case{false,
+                             {"甲", "b", "a", "B", "10", "1e1", "9.5000009", "9.5000001", "9.5",
+                              "9", "-2", "", ""}}}) {
     ReportGrid g = KeyGrid(keys);
     g.Sort(1, c.ascending);
     EXPECT_EQ(Column(g, 1), c.expected) << (c.ascending ? "ascending" : "descending");
