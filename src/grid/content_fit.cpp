@@ -129,6 +129,7 @@ class ColumnFitter {
   std::vector<int> Needed() {
     const int first_body = std::min(std::max(grid_.FixedRows(), 1), grid_.Rows());
     std::vector<int> out;
+    out.reserve(columns_.size());
     for (Column& c : columns_) {
       MeasureOutsideBody(c, first_body);
       if (!c.row_numbers) MeasureBody(c, first_body);

@@ -112,6 +112,7 @@ void ReportGrid::Sort(const std::vector<SortColumn>& keys) {
   if (contents_.cells.Rows() <= first + 1 || keys.empty()) return;
   std::size_t n = contents_.cells.Rows() - first;
   std::vector<std::vector<std::uint32_t>> codes;
+  codes.reserve(keys.size());
   for (const SortColumn& key : keys) codes.push_back(OrderCodes(contents_.cells, first, n, key));
   PermuteRows(static_cast<int>(first), OrderOfCodes(codes));
 }
