@@ -1,5 +1,6 @@
 #include "render/cell_painter.h"
 
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -304,30 +305,44 @@ class BandPainter {
     int flags = static_cast<int>(TextFlags(style.alignment, text));
     if (style.wrap_text) flags |= Qt::TextWordWrap;
     const std::uint32_t style_index = grid_.CellStyleIndex(r, c);
-    const TextPlacement& placed = PlacementOf(inner, flags, text, style_index, r, c);
+    const LaidOutText* laid = LaidOut(text, flags, style_index, r, c, inner.width());
+    const TextPlacement placed = laid ? PlacementIn(*laid, inner, flags)
+                                      : PlacementOf(inner, flags, text, style_index, r, c);
     // Always at its own size. The layouts widen columns to their texts, so
     // only a column the user narrowed gets here clipped; its neighbours stay clean.
     if (!placed.fits) {
       p_.save();
       p_.setClipRect(rect, Qt::IntersectClip);
     }
-    if (const LaidOutText* laid = LaidOut(text, flags, style_index, r, c)) {
-      // drawText aligns a line by its advance, which its bounding
-      // rectangle's width (the ink) may exceed by a glyph's overhang.
-      double x = 0;
-      if ((flags & Qt::AlignRight) != 0) x = inner.width() - laid->advance;
-      if ((flags & Qt::AlignHCenter) != 0) x = (inner.width() - laid->advance) / 2;
-      const QPointF origin(inner.left() + x, inner.top() + placed.offset.y());
-      if (placed.fits) {
-        for (const QGlyphRun& run : laid->runs) glyphs_.Add(p_, origin, run, p_.pen().color());
-      } else {
-        for (const QGlyphRun& run : laid->runs) p_.drawGlyphRun(origin, run);
+    // Too tall, a wrapped text goes to drawText: it lays out only the lines starting inside.
+    if (laid && (placed.fits || (flags & Qt::TextWordWrap) == 0)) {
+      const QPointF top_left(inner.left(), inner.top() + placed.offset.y());
+      for (const LaidOutText::Line& line : laid->lines) {
+        // drawText aligns a line by its advance, which its bounding
+        // rectangle's width (the ink) may exceed by a glyph's overhang.
+        double x = 0;
+        if ((flags & Qt::AlignRight) != 0) x = inner.width() - line.advance;
+        if ((flags & Qt::AlignHCenter) != 0) x = (inner.width() - line.advance) / 2;
+        const QPointF origin = top_left + QPointF(x, 0);
+        for (const QGlyphRun& run : line.runs)
+          placed.fits ? glyphs_.Add(p_, origin, run, p_.pen().color())
+                      : p_.drawGlyphRun(origin, run);
       }
     } else {
       p_.setFont(FontOf(r, c));
       p_.drawText(inner, flags, Utf8(text));
     }
     if (!placed.fits) p_.restore();
+  }
+
+  // Where drawText puts a laid-out text in `inner`; it fits when at most
+  // half a pixel wider or taller than the cell, as boundingRect measures it.
+  static TextPlacement PlacementIn(const LaidOutText& laid, const QRectF& inner, int flags) {
+    double y = 0;
+    if ((flags & Qt::AlignBottom) != 0) y = inner.height() - laid.height;
+    if ((flags & Qt::AlignVCenter) != 0) y = (inner.height() - laid.height) / 2;
+    return {laid.width <= inner.width() + 0.5 && laid.height <= inner.height() + 0.5,
+            QPointF(0, y)};
   }
 
   static QString Utf8(const std::string& text) {
@@ -361,30 +376,42 @@ class BandPainter {
     return cache_.placements.emplace(key, placed).first->second;
   }
 
-  // A one-line text laid out as drawText lays it out; null where drawText
-  // must do it (no cache kept across calls, wrapping, several lines, edge
-  // spaces, an underline). QPainter::drawGlyphRun (Qt 6.4) starts a run's
-  // underline at the point it is given rather than at the run's first glyph,
-  // so an Arial cell's ideographs, a run in a CJK face after the digits,
-  // had their line under the digits; drawText draws one line under all.
-  const LaidOutText* LaidOut(const std::string& text, int flags, std::uint32_t style, int r,
-                             int c) {
-    if (options_.cache == nullptr || (flags & Qt::TextWordWrap) != 0 ||
-        text.find_first_of("\n\r\t") != std::string::npos || text.front() == ' ' ||
-        text.back() == ' ')
+  // A text laid out as drawText lays it out (qt_format_text): lines as wide
+  // as the cell when it wraps, else one unbounded line, each on the first
+  // whole pixel past the one before and the leading. Null where drawText
+  // must do it: no cache across calls, line breaks or tabs, edge spaces, an
+  // underline (QPainter::drawGlyphRun in Qt 6.4 starts a run's underline at
+  // the point it is given, not at its first glyph: an Arial cell's ideographs,
+  // a run after the digits, had their line under the digits).
+  const LaidOutText* LaidOut(const std::string& text, int flags, std::uint32_t style, int r, int c,
+                             double width) {
+    if (options_.cache == nullptr || text.find_first_of("\n\r\t") != std::string::npos ||
+        text.front() == ' ' || text.back() == ' ')
       return nullptr;
-    if (const QFont& font = FontOf(r, c); font.underline() || font.strikeOut() || font.overline())
-      return nullptr;
-    std::string& key = KeyOf(text, {style});
+    const QFont& font = FontOf(r, c);
+    if (font.underline() || font.strikeOut() || font.overline()) return nullptr;
+    const bool wrap = (flags & Qt::TextWordWrap) != 0;
+    std::string& key =
+        wrap ? KeyOf(text, {style, std::lround(width * 1024)}) : KeyOf(text, {style});
     if (auto it = cache_.texts.find(key); it != cache_.texts.end()) return &it->second;
-    QTextLayout layout(Utf8(text), FontOf(r, c), p_.device());
+    QTextLayout layout(Utf8(text), font, p_.device());
+    const double leading = QFontMetricsF(font, p_.device()).leading();
+    LaidOutText laid;
+    laid.height = -leading;
     layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(kUnboundedLine);
-    line.setPosition(QPointF(0, 0));
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(wrap ? std::max(0.0, width) : kUnboundedLine);
+      laid.height = std::ceil(laid.height + leading);
+      line.setPosition(QPointF(0, laid.height));
+      laid.height += line.ascent() + line.descent();  // unrounded, unlike height()
+      laid.width = std::max(laid.width, line.naturalTextWidth());
+    }
     layout.endLayout();
+    for (int i = 0; i < layout.lineCount(); ++i) {
+      const QTextLine line = layout.lineAt(i);
+      laid.lines.push_back({line.glyphRuns(), line.horizontalAdvance()});
+    }
     if (cache_.texts.size() >= kMaxCachedRuns) cache_.texts.clear();  // memory stays bounded
-    LaidOutText laid{layout.glyphRuns(), line.horizontalAdvance()};
     return &cache_.texts.emplace(key, std::move(laid)).first->second;
   }
 

@@ -30,10 +30,17 @@ struct TextPlacement {
   QPointF offset;
 };
 
-// A one-line text laid out at the origin, and its advance.
+// A text laid out with its first line at the origin: each line's glyphs
+// and advance (drawText aligns a line by it), and the extent drawText gives
+// the whole (the widest line's natural width, the lines' height).
 struct LaidOutText {
-  QList<QGlyphRun> runs;
-  double advance = 0;
+  struct Line {
+    QList<QGlyphRun> runs;
+    double advance = 0;
+  };
+  std::vector<Line> lines;
+  double width = 0;
+  double height = 0;
 };
 
 // What painting learns of a grid's fonts and texts, kept by a caller that
@@ -45,7 +52,7 @@ struct LaidOutText {
 struct PaintCache {
   std::unordered_map<std::uint32_t, QFont> fonts;             // by style index
   std::unordered_map<std::string, TextPlacement> placements;  // by text, style, flags, cell size
-  std::unordered_map<std::string, LaidOutText> texts;         // by text and style
+  std::unordered_map<std::string, LaidOutText> texts;         // by text, style and, wrapped, width
   // The grid's merges by first row and the most rows one spans less one (-1
   // until gathered): a band finds its few among a province's many.
   std::vector<grid::CellRect> merges;

@@ -128,3 +128,57 @@ TEST(PaintCells, TextsDrawnTogetherKeepTheirColours) {
   EXPECT_GT(reddest(64, 128), 100) << "the red figures";
   EXPECT_LT(reddest(128, 192), 20) << "the black ones";
 }
+
+// With a cache, texts are laid out once and drawn from their glyphs; each
+// must land exactly where drawText puts it without one, pixel for pixel:
+// wrapped over lines (a letter's greeting), aligned every way, mixing a
+// Latin and a CJK face, and too tall for its cell (left to drawText).
+TEST(PaintCells, TextsFromTheCacheLandWhereDrawTextPutsThem) {
+  const struct {
+    const char* text;
+    int alignment;  // 5 + 4 * horizontal + vertical
+    bool wrap;
+    int height;
+  } cases[] = {
+      {"尊敬的欧阳小明同学家长：您好！现将欧阳小明同学在“高一期中考试”中的成绩告知如下。", 6, true,
+       48},
+      {"说明：A 达到优秀线，B 达到优良线；“本班”各列只是人数。", 14, true, 48},
+      {"说明：A 达到优秀线，B 达到优良线；“本班”各列只是人数。", 10, true, 48},
+      {"说明：A 达到优秀线，B 达到优良线；“本班”各列只是人数。", 7, true, 60},
+      {"说明：A 达到优秀线，B 达到优良线；“本班”各列只是人数。", 13, true, 60},
+      {"XX县XX中学　2026-12-06", 14, true, 24},
+      {"全科总分 486.5", 10, false, 24},
+      {"尊敬的欧阳小明同学家长：您好！现将欧阳小明同学的成绩告知如下，仅供您了解。", 6, true, 18},
+  };
+  render::EnsureGuiApplication();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + " at " + std::to_string(c.alignment));
+    grid::ReportGrid g(2, 2);
+    g.SetColWidth(0, 0);
+    g.SetColWidth(1, 160);
+    g.SetRowHeight(0, c.height);
+    g.SetCellText(0, 1, c.text);
+    g.ModifyStyles({0, 1, 0, 1}, [&c](grid::CellStyle& s) {
+      s.alignment = c.alignment;
+      s.wrap_text = c.wrap;
+      s.font_size = 11;
+    });
+    auto paint = [&g](render::PaintCache* cache) {
+      QImage image(400, 200, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      render::PaintOptions options;
+      options.scale = 2;
+      options.cache = cache;
+      render::PaintCells(painter, g, {0, 1, 0, 1}, QPointF(10, 10), options);
+      return image;
+    };
+    render::PaintCache cache;
+    const QImage drawn = paint(nullptr);
+    EXPECT_EQ(paint(&cache), drawn) << "laid out afresh";
+    EXPECT_EQ(paint(&cache), drawn) << "from the cache";
+    QImage blank(drawn.size(), drawn.format());
+    blank.fill(Qt::white);
+    EXPECT_NE(drawn, blank) << "the text is drawn at all";
+  }
+}
