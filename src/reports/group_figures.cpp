@@ -197,7 +197,7 @@ std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
   stats::GroupedColumns read;
   try {
     read = source == ScoreSource::kStoredCopy
-               ? stats::ReadStoredColumns(db, keys, columns.subject, columns.stored_with)
+               ? stats::ReadStoredColumns(db, keys, columns.subject)
                : stats::ReadGroupedColumns(db, {keys}, {columns.subject});
   } catch (const engine::Error&) {
     return std::nullopt;

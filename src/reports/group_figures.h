@@ -29,9 +29,6 @@ struct SubjectColumns {
   StatLines lines;
   data::SystemSettings weights;
   std::vector<Segment> segments;
-  // The exam's other subjects, stored with this one when the stored copy
-  // of 成绩表's columns is made anew (stats/stored_columns.h).
-  std::vector<std::string> stored_with;
 };
 
 // Where the pass reads 成绩表: its stored copy (made anew when not current),

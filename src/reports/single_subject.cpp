@@ -44,8 +44,7 @@ SubjectQuery PrepareSubject(data::AppState& state, int subject_index) {
   q.columns = StatisticColumns(q.subject, lines, w) +
               SegmentColumns(q.subject, full_mark, w.SubjectSegment);
   if (index >= 0)
-    q.figures = SubjectColumns{q.subject, lines, w, Segments(full_mark, w.SubjectSegment),
-                               state.subject_lines.SubjectName};
+    q.figures = SubjectColumns{q.subject, lines, w, Segments(full_mark, w.SubjectSegment)};
   return q;
 }
 

@@ -160,55 +160,74 @@ bool WriteEntry(sqlite3* db, const std::string& name, sqlite3_int64 version,
   return sqlite3_step(stmt.get()) == SQLITE_DONE;
 }
 
-// Stores `read` (groupings by `key_sets`, then `columns`) at the counter's
-// present value, within the caller's write transaction.
-bool WriteCopy(sqlite3* db, const std::vector<std::vector<std::string>>& key_sets,
-               const std::vector<std::string>& columns, const GroupedColumns& read) {
+std::optional<sqlite3_int64> Counter(sqlite3* db) {
   Stmt counter = Prepare(db, "SELECT 版本 FROM 成绩表快照 WHERE 名称 = '版本'");
-  if (!counter || sqlite3_step(counter.get()) != SQLITE_ROW) return false;
-  const sqlite3_int64 version = sqlite3_column_int64(counter.get(), 0);
+  if (!counter || sqlite3_step(counter.get()) != SQLITE_ROW) return std::nullopt;
+  return sqlite3_column_int64(counter.get(), 0);
+}
+
+// Stores `read` (the groupings by `key_sets` and one column) as the whole
+// copy at the counter's present value, within the caller's write
+// transaction, after InstallGuards.
+bool WriteCopy(sqlite3* db, const std::vector<std::vector<std::string>>& key_sets,
+               const std::string& column, const GroupedColumns& read) {
+  const std::optional<sqlite3_int64> version = Counter(db);
   const std::optional<std::string> table = GuardedTableText(db);
-  if (!table || !WriteEntry(db, kTableText, version, *table)) return false;
+  if (!version || !table || !WriteEntry(db, kTableText, *version, *table)) return false;
   for (std::size_t s = 0; s < key_sets.size(); ++s)
-    if (!WriteEntry(db, RowsEntry(key_sets[s]), version, EncodeRows(read.groupings[s])))
+    if (!WriteEntry(db, RowsEntry(key_sets[s]), *version, EncodeRows(read.groupings[s])))
       return false;
-  for (std::size_t c = 0; c < columns.size(); ++c)
-    if (!WriteEntry(db, ColumnEntry(columns[c]), version, EncodeColumn(read.columns[c])))
+  return WriteEntry(db, ColumnEntry(column), *version, EncodeColumn(read.columns.front()));
+}
+
+// Adds the column of `read` to a current copy whose groupings are those of
+// `read` row for row, so that each stored score meets the group of its own
+// row. False when the copy is not current or a grouping differs (the rows
+// read in another order): the copy is then made anew.
+bool AddColumn(sqlite3* db, const std::vector<std::vector<std::string>>& key_sets,
+               const std::string& column, const GroupedColumns& read) {
+  std::vector<std::string> names;
+  for (const std::vector<std::string>& keys : key_sets) names.push_back(RowsEntry(keys));
+  const auto entries = CurrentEntries(db, names);
+  if (!entries) return false;
+  for (std::size_t s = 0; s < key_sets.size(); ++s) {
+    const auto it = entries->find(names[s]);
+    const std::optional<GroupedRows> stored =
+        it == entries->end() ? std::nullopt : DecodeRows(it->second);
+    const GroupedRows& now = read.groupings[s];
+    if (!stored || stored->exact != now.exact || stored->key_types != now.key_types ||
+        stored->keys != now.keys || stored->group_of_row != now.group_of_row)
       return false;
-  return true;
+  }
+  const std::optional<sqlite3_int64> version = Counter(db);
+  return version &&
+         WriteEntry(db, ColumnEntry(column), *version, EncodeColumn(read.columns.front()));
 }
 
 }  // namespace
 
 GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::string>& keys,
-                                 const std::string& column,
-                                 const std::vector<std::string>& also_store) {
+                                 const std::string& column) {
   sqlite3* handle = db.handle();
   if (std::optional<GroupedColumns> stored = StoredCopy(handle, keys, column)) return *stored;
   std::vector<std::vector<std::string>> key_sets;
   for (auto end = keys.end(); end != keys.begin(); --end) key_sets.emplace_back(keys.begin(), end);
-  std::vector<std::string> columns = {column};
-  for (const std::string& c : also_store)
-    if (std::find(columns.begin(), columns.end(), c) == columns.end()) columns.push_back(c);
-  // The write lock from before the counter is read to the commit: no edit
-  // can fall between the rows read and the counter stored with them.
-  if (sqlite3_get_autocommit(handle) != 0 && Exec(handle, "BEGIN IMMEDIATE")) {
-    std::optional<GroupedColumns> read;
-    try {
-      if (InstallGuards(handle)) read = ReadGroupedColumns(db, key_sets, columns);
-    } catch (const engine::Error&) {
-      // Another subject of the list missing from 成绩表: this one alone is
-      // read below.
-    }
-    if (!(read && WriteCopy(handle, key_sets, columns, *read) && Exec(handle, "COMMIT")))
-      Exec(handle, "ROLLBACK");
-    if (read) {
-      read->groupings.resize(1);
-      read->columns.resize(1);
-      return std::move(*read);
-    }
+  // The write lock from before the rows are read to the commit: no edit can
+  // fall between them and the counter stored with them.
+  if (sqlite3_get_autocommit(handle) == 0 || !Exec(handle, "BEGIN IMMEDIATE"))
+    return ReadGroupedColumns(db, {keys}, {column});
+  GroupedColumns read;
+  try {
+    read = ReadGroupedColumns(db, key_sets, {column});
+  } catch (...) {
+    Exec(handle, "ROLLBACK");
+    throw;
   }
-  return ReadGroupedColumns(db, {keys}, {column});
+  const bool stored = AddColumn(handle, key_sets, column, read) ||
+                      (InstallGuards(handle) && WriteCopy(handle, key_sets, column, read));
+  if (!(stored && Exec(handle, "COMMIT"))) Exec(handle, "ROLLBACK");
+  read.groupings.resize(1);
+  return read;
 }
 
 bool StoredColumnsCurrent(engine::Database& db, const std::vector<std::string>& keys,

@@ -23,15 +23,15 @@
 namespace stats {
 
 // The grouping by `keys` (one entry of `groupings`) and the column `column`
-// (one entry of `columns`). From the copy when it is current; otherwise read
-// from 成绩表, and the copy made anew of every grouping by a leading part of
-// `keys` and of `column` and every column of `also_store` (the other subjects,
-// so that their reports find it too). A file that cannot be written (read
-// only, busy past the timeout) only loses the copy. Throws engine::Error when
-// 成绩表 or a column cannot be read.
+// (the one entry of `columns`). From the copy when it is current; otherwise
+// read from 成绩表 and stored: added to the copy when its groupings are
+// those of the rows just read, row for row (the engine reads a table in its
+// own row order, so they are), else as a new copy of the groupings by every
+// leading part of `keys` and this column alone. A file that cannot be
+// written (read only, busy past the timeout) only loses the copy.
+// Throws engine::Error when 成绩表 or the column cannot be read.
 GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::string>& keys,
-                                 const std::string& column,
-                                 const std::vector<std::string>& also_store);
+                                 const std::string& column);
 
 // Whether the copy of `column` grouped by `keys` is current, for tests and
 // benchmarks.

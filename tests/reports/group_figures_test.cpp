@@ -35,7 +35,7 @@ std::string Joined(const Keys& keys) {
 SubjectColumns Columns(const std::string& subject, int full_mark, int width,
                        reports::StatLines lines = {85, 75, 60}) {
   data::SystemSettings weights;
-  return {subject, lines, weights, reports::Segments(full_mark, width), {}};
+  return {subject, lines, weights, reports::Segments(full_mark, width)};
 }
 
 void ExpectSameAsQueries(engine::Database& db, const Keys& keys, const SubjectColumns& c,
