@@ -187,6 +187,7 @@ bool WriteCopy(sqlite3* db, const std::vector<std::vector<std::string>>& key_set
 bool AddColumn(sqlite3* db, const std::vector<std::vector<std::string>>& key_sets,
                const std::string& column, const GroupedColumns& read) {
   std::vector<std::string> names;
+  names.reserve(key_sets.size());
   for (const std::vector<std::string>& keys : key_sets) names.push_back(RowsEntry(keys));
   const auto entries = CurrentEntries(db, names);
   if (!entries) return false;
