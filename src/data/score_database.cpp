@@ -1,5 +1,6 @@
 #include "data/score_database.h"
 
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -84,9 +85,36 @@ void SetDatabasePath(AppState& state, const std::string& override_path) {
   state.database_path = override_path.empty() ? DefaultDatabasePath() : override_path;
 }
 
+namespace {
+
+// A user who drops 成绩表快照 by hand would otherwise leave every later edit
+// of 成绩表 refused by its triggers. A file that cannot be written cannot be
+// edited either, so a failure here changes nothing.
+void RestoreStoredColumnsTable(engine::Database& db) {
+  sqlite3* handle = db.handle();
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(handle,
+                         "SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND tbl_name = "
+                         "'成绩表' AND name LIKE '成绩表快照%' AND NOT EXISTS (SELECT 1 FROM "
+                         "sqlite_master WHERE type = 'table' AND name = '成绩表快照')",
+                         -1, &stmt, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    return;
+  }
+  const bool orphaned = sqlite3_step(stmt) == SQLITE_ROW;
+  sqlite3_finalize(stmt);
+  if (orphaned) sqlite3_exec(handle, kCreateStoredColumnsTable, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
 engine::Database OpenScoreDatabase(const AppState& state) {
   const fs::path path(state.database_path);
-  if (fs::exists(path)) return engine::Database::Open(state.database_path);
+  if (fs::exists(path)) {
+    engine::Database db = engine::Database::Open(state.database_path);
+    RestoreStoredColumnsTable(db);
+    return db;
+  }
   std::error_code ec;
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
   engine::Database db = engine::Database::OpenOrCreate(state.database_path);

@@ -26,6 +26,14 @@ std::string DefaultDatabasePath(const std::string& program_folder);
 // with the default system tables first.
 engine::Database OpenScoreDatabase(const AppState& state);
 
+// The table in which the statistics keep a copy of 成绩表's columns
+// (stats/stored_columns.h), with its counter row. Triggers on 成绩表 write to
+// it, so while they stand without it every edit of 成绩表 fails: opening an
+// existing score database makes it again, empty (the copy is then made anew).
+inline constexpr const char* kCreateStoredColumnsTable =
+    "CREATE TABLE IF NOT EXISTS 成绩表快照 (名称 TEXT PRIMARY KEY, 版本 INTEGER, 数据 BLOB); "
+    "INSERT OR IGNORE INTO 成绩表快照 VALUES ('版本', 0, NULL)";
+
 // Recreates xtsztable and bsxtable with their default rows; a missing table
 // is created anyway. Runs in one transaction.
 void RepairSystemTables(engine::Database& db);

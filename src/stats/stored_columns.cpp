@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "data/score_database.h"
+
 namespace stats {
 namespace {
 
@@ -136,13 +138,11 @@ std::optional<GroupedColumns> StoredCopy(sqlite3* db, const std::vector<std::str
 }
 
 bool InstallGuards(sqlite3* db) {
-  if (!Exec(db,
-            "CREATE TABLE IF NOT EXISTS 成绩表快照 (名称 TEXT PRIMARY KEY, 版本 INTEGER, 数据 "
-            "BLOB); INSERT OR IGNORE INTO 成绩表快照 VALUES ('版本', 0, NULL); "
-            // Only what is written now may carry the counter's value: an entry
-            // left from an older count could meet it again were the counter
-            // row ever deleted and restarted.
-            "DELETE FROM 成绩表快照 WHERE 名称 <> '版本'"))
+  // Only what is written now may carry the counter's value: an entry left
+  // from an older count could meet it again were the counter row ever
+  // deleted and restarted.
+  if (!Exec(db, data::kCreateStoredColumnsTable) ||
+      !Exec(db, "DELETE FROM 成绩表快照 WHERE 名称 <> '版本'"))
     return false;
   for (const auto& [name, text] : Triggers())
     if (!Exec(db, "DROP TRIGGER IF EXISTS \"" + name + "\"") || !Exec(db, text)) return false;

@@ -226,6 +226,25 @@ TEST(StoredColumnsTest, AFileAnotherWriterHoldsIsReadAllTheSame) {
   sqlite3_close(other);
 }
 
+TEST(StoredColumnsTest, ACopyDroppedByHandComesBackAtTheNextOpen) {
+  // The triggers stay on 成绩表 when the copy's table is dropped, and refuse
+  // every edit of 成绩表 until a score database opened makes the table again.
+  ExamDatabase exam;
+  ASSERT_TRUE(exam.import_result.ok) << exam.import_result.message;
+  {
+    engine::Database db = exam.Open();
+    ExpectFresh(db, "语文");
+    ASSERT_EQ(sqlite3_exec(db.handle(), "DROP TABLE 成绩表快照", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_NE(sqlite3_exec(db.handle(), "UPDATE 成绩表 SET 语文 = 1", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+  }
+  engine::Database db = exam.Open();
+  EXPECT_NO_THROW(db.Execute("UPDATE 成绩表 SET 语文 = 99 WHERE 学号 = 201"));
+  EXPECT_FALSE(stats::StoredColumnsCurrent(db, kPerClass, "语文"));
+  ExpectFresh(db, "语文");
+}
+
 TEST(StoredColumnsTest, AMissingTableIsAnError) {
   // Before the first import the reports fall back to their empty form.
   ExamDatabase exam;
