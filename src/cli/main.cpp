@@ -104,6 +104,7 @@ int RunPainter(const std::string& database, char** command) {
   std::vector<std::string> words = {painter.string(), "--db", database};
   for (; *command != nullptr; ++command) words.emplace_back(*command);
   std::vector<char*> args;
+  args.reserve(words.size() + 1);
   for (std::string& w : words) args.push_back(w.data());
   args.push_back(nullptr);
   ::execv(args[0], args.data());
