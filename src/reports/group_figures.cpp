@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <utility>
 
 #include "engine/functions.h"
@@ -187,37 +188,150 @@ bool Tallies(const stats::GroupedColumns& read, Accumulator& acc, std::vector<Ta
   return acc.Certain();
 }
 
+// Each group's tally, read and added up as the pass reads them.
+struct GroupTallies {
+  stats::GroupedRows rows;
+  std::vector<Tally> tallies;
+  Tally whole;
+};
+
+std::optional<GroupTallies> ReadTallies(engine::Database& db, const std::vector<std::string>& keys,
+                                        Accumulator& acc, ScoreSource source) {
+  if (!acc.Certain()) return std::nullopt;
+  stats::GroupedColumns read;
+  try {
+    read = source == ScoreSource::kStoredCopy
+               ? stats::ReadStoredColumns(db, keys, acc.Subject())
+               : stats::ReadGroupedColumns(db, {keys}, {acc.Subject()});
+  } catch (const engine::Error&) {
+    return std::nullopt;
+  }
+  GroupTallies out;
+  if (!Tallies(read, acc, out.tallies, out.whole)) return std::nullopt;
+  out.rows = std::move(read.groupings.front());
+  return out;
+}
+
+// `keys` and `key_types` with the figure fields after them; the 合计 row
+// from `whole`.
+GroupFigures StartFigures(Accumulator& acc, const SubjectColumns& columns,
+                          const std::vector<std::string>& keys, std::vector<FieldType> key_types,
+                          const Tally& whole) {
+  GroupFigures out;
+  out.groups.names = keys;
+  out.groups.types = std::move(key_types);
+  AddFigureFields(out.groups, columns);
+  const std::vector<Value> total = acc.Figures(whole);
+  for (std::size_t j = 0; j < total.size(); ++j)
+    out.total.push_back(total[j].AsText(out.groups.types[keys.size() + j]));
+  return out;
+}
+
+void AddGroup(GroupFigures& out, Accumulator& acc, std::vector<Value> keys, const Tally& tally) {
+  for (Value& v : acc.Figures(tally)) keys.push_back(std::move(v));
+  out.groups.records.push_back(std::move(keys));
+}
+
+bool IsNumberType(FieldType type) {
+  return type == FieldType::kDouble || type == FieldType::kSingle || type == FieldType::kLong ||
+         type == FieldType::kShort;
+}
+
+// How the join compares 学校 and 班级 of the two tables: as texts byte by
+// byte, or 班级 as numbers; a pair of columns compared any other way (a
+// text against a number column converts the text) is not matched.
+struct JoinKinds {
+  bool class_is_number = false;
+
+  // False when `v`, a key of either table, is of another kind than its
+  // column promises; Null never joins and passes.
+  bool Fits(const Value& v, bool number) const {
+    return v.IsNull() || (number ? v.IsNumber() : v.IsText());
+  }
+  bool FitsRow(const Value& school, const Value& cls) const {
+    return Fits(school, false) && Fits(cls, class_is_number);
+  }
+};
+
+std::optional<JoinKinds> KindsOf(const std::vector<FieldType>& score_keys, FieldType school,
+                                 FieldType cls) {
+  if (score_keys[0] != FieldType::kText || school != FieldType::kText) return std::nullopt;
+  if (score_keys[1] == FieldType::kText && cls == FieldType::kText) return JoinKinds{false};
+  if (IsNumberType(score_keys[1]) && IsNumberType(cls)) return JoinKinds{true};
+  return std::nullopt;
+}
+
+std::vector<stats::KeyValue> KeysOf(const Value& first, const Value& second) {
+  return {stats::KeyOf(first), stats::KeyOf(second)};
+}
+
+// A teacher's group: its keys as the first joined row holds them.
+struct TeacherGroup {
+  std::vector<Value> keys;
+  Tally tally;
+};
+
+// Adds each class's tally to the group of (学校, teacher) of every row of
+// 教师表 naming the class: once per row, as the join repeats a class's
+// students for each. False when the join cannot be matched for certain.
+bool JoinTeachers(engine::Database& db, const std::string& subject, const GroupTallies& classes,
+                  std::map<std::vector<stats::KeyValue>, TeacherGroup>& teachers,
+                  FieldType& teacher_type) {
+  engine::Recordset rs = db.OpenRecordset("select 学校,班级," + subject + " from 教师表");
+  const std::optional<JoinKinds> kinds =
+      KindsOf(classes.rows.key_types, rs.FieldTypeOf(0), rs.FieldTypeOf(1));
+  teacher_type = rs.FieldTypeOf(2);
+  if (!kinds || teacher_type != FieldType::kText) return false;
+  std::map<std::vector<stats::KeyValue>, std::size_t> class_of_key;
+  for (std::size_t g = 0; g < classes.rows.keys.size(); ++g) {
+    const std::vector<Value>& k = classes.rows.keys[g];
+    if (!kinds->FitsRow(k[0], k[1])) return false;
+    if (!k[0].IsNull() && !k[1].IsNull()) class_of_key.emplace(KeysOf(k[0], k[1]), g);
+  }
+  for (; !rs.Eof(); rs.MoveNext()) {
+    const Value school = rs.FieldValue(0), cls = rs.FieldValue(1), teacher = rs.FieldValue(2);
+    if (!kinds->FitsRow(school, cls) || !kinds->Fits(teacher, false)) return false;
+    const auto it = class_of_key.find(KeysOf(school, cls));
+    if (it == class_of_key.end()) continue;
+    const Value& class_school = classes.rows.keys[it->second][0];
+    TeacherGroup& group = teachers[KeysOf(class_school, teacher)];
+    if (group.keys.empty()) group.keys = {class_school, teacher};
+    group.tally.Merge(classes.tallies[it->second]);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
                                                 const std::vector<std::string>& keys,
                                                 const SubjectColumns& columns, ScoreSource source) {
   Accumulator acc(columns);
+  std::optional<GroupTallies> read = ReadTallies(db, keys, acc, source);
+  if (!read) return std::nullopt;
+  GroupFigures out = StartFigures(acc, columns, keys, read->rows.key_types, read->whole);
+  for (std::size_t g = 0; g < read->tallies.size(); ++g)
+    AddGroup(out, acc, std::move(read->rows.keys[g]), read->tallies[g]);
   if (!acc.Certain()) return std::nullopt;
-  stats::GroupedColumns read;
+  return out;
+}
+
+std::optional<GroupFigures> ComputeTeacherFigures(engine::Database& db,
+                                                  const SubjectColumns& columns,
+                                                  ScoreSource source) {
+  Accumulator acc(columns);
+  const std::optional<GroupTallies> classes = ReadTallies(db, {"学校", "班级"}, acc, source);
+  if (!classes) return std::nullopt;
+  std::map<std::vector<stats::KeyValue>, TeacherGroup> teachers;
+  FieldType teacher_type = FieldType::kText;
   try {
-    read = source == ScoreSource::kStoredCopy
-               ? stats::ReadStoredColumns(db, keys, columns.subject)
-               : stats::ReadGroupedColumns(db, {keys}, {columns.subject});
+    if (!JoinTeachers(db, columns.subject, *classes, teachers, teacher_type)) return std::nullopt;
   } catch (const engine::Error&) {
     return std::nullopt;
   }
-  std::vector<Tally> tallies;
-  Tally whole;
-  if (!Tallies(read, acc, tallies, whole)) return std::nullopt;
-  GroupFigures out;
-  stats::GroupedRows& rows = read.groupings.front();
-  out.groups.names = keys;
-  out.groups.types = rows.key_types;
-  AddFigureFields(out.groups, columns);
-  for (std::size_t g = 0; g < tallies.size(); ++g) {
-    std::vector<Value> record = std::move(rows.keys[g]);
-    for (Value& v : acc.Figures(tallies[g])) record.push_back(std::move(v));
-    out.groups.records.push_back(std::move(record));
-  }
-  const std::vector<Value> total = acc.Figures(whole);
-  for (std::size_t j = 0; j < total.size(); ++j)
-    out.total.push_back(total[j].AsText(out.groups.types[keys.size() + j]));
+  GroupFigures out = StartFigures(acc, columns, {"学校", "教师"},
+                                  {classes->rows.key_types[0], teacher_type}, classes->whole);
+  for (auto& [key, group] : teachers) AddGroup(out, acc, std::move(group.keys), group.tally);
   if (!acc.Certain()) return std::nullopt;
   return out;
 }

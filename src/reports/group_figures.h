@@ -51,4 +51,14 @@ std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
                                                 const SubjectColumns& columns,
                                                 ScoreSource source = ScoreSource::kStoredCopy);
 
+// The figures per (学校, teacher of the subject) over 成绩表 joined with
+// 教师表 on 学校 and 班级, as the teachers' grouped query gives them (a class
+// named by two rows of 教师表 counts in both), and over all of 成绩表 for the
+// 合计 row. Declines besides when the join would compare a key otherwise
+// than as texts or, for 班级, as numbers on both sides, or when a teacher's
+// name is not a text.
+std::optional<GroupFigures> ComputeTeacherFigures(engine::Database& db,
+                                                  const SubjectColumns& columns,
+                                                  ScoreSource source = ScoreSource::kStoredCopy);
+
 }  // namespace reports

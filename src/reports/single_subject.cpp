@@ -79,14 +79,12 @@ void AddTotalRow(output::Document& doc, const std::unique_ptr<TotalRowAhead>& to
   if (total) total->Insert(doc.grid, first_col);
 }
 
-// The grouped query and its 合计 row, or the same figures computed in one
-// pass when that pass can match them (group_figures.h).
-void ShowGroups(output::Document& doc, const data::AppState& state,
-                std::optional<engine::Database>& db, const SubjectQuery& q,
-                const std::vector<std::string>& keys, std::string_view saved_query) {
-  const int first_col = static_cast<int>(keys.size()) + 1;
-  std::optional<GroupFigures> figures;
-  if (db && q.figures) figures = ComputeGroupFigures(*db, keys, *q.figures);
+// The figures computed in one pass (group_figures.h), or when the pass
+// declined, the grouped query `saved_query` and its 合计 row.
+void ShowFigures(output::Document& doc, const data::AppState& state,
+                 std::optional<engine::Database>& db, const SubjectQuery& q,
+                 const std::optional<GroupFigures>& figures, int first_col,
+                 std::string_view saved_query) {
   if (figures) {
     output::ShowTableInGrid(doc, state, figures->groups, output::FieldFormat::kTwoDecimals);
     output::SkipOnError([&] { InsertTotalTexts(doc.grid, figures->total, first_col); });
@@ -95,6 +93,14 @@ void ShowGroups(output::Document& doc, const data::AppState& state,
   const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
   Show(doc, state, db, saved_query);
   AddTotalRow(doc, total, first_col);
+}
+
+void ShowGroups(output::Document& doc, const data::AppState& state,
+                std::optional<engine::Database>& db, const SubjectQuery& q,
+                const std::vector<std::string>& keys, std::string_view saved_query) {
+  std::optional<GroupFigures> figures;
+  if (db && q.figures) figures = ComputeGroupFigures(*db, keys, *q.figures);
+  ShowFigures(doc, state, db, q, figures, static_cast<int>(keys.size()) + 1, saved_query);
 }
 
 // Two empty columns before 参考人数 for the teacher (or classes) and the subject.
@@ -277,10 +283,10 @@ void TeacherSubjectStats(output::Document& doc, data::AppState& state, int subje
   state.report_title = state.title_settings.MainTitle + s + "教师单科统计表";
   ReplaceQuery(db, "NewQry3",
                "select 学校,教师," + q.columns + " from NewQry2  GROUP BY 学校,教师");
-  // Over all students, whether or not their class has a teacher.
-  const std::unique_ptr<TotalRowAhead> total = StartTotalRow(state, db, q);
-  Show(doc, state, db, "NewQry3");
-  AddTotalRow(doc, total, 3);
+  // The 合计 row is over all students, whether or not their class has a teacher.
+  std::optional<GroupFigures> figures;
+  if (db && q.figures) figures = ComputeTeacherFigures(*db, *q.figures);
+  ShowFigures(doc, state, db, q, figures, 3, "NewQry3");
   output::LayoutStatGrid(doc, state);
   InsertKeyColumns(doc);
   if (db) output::SkipOnError([&] { FillTeacherClasses(doc, *db, s); });

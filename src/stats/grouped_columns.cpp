@@ -10,8 +10,6 @@
 #include "stats/exam_snapshot.h"
 
 namespace stats {
-namespace {
-
 using engine::Value;
 
 KeyValue KeyOf(const Value& v) {
@@ -22,6 +20,8 @@ KeyValue KeyOf(const Value& v) {
   if (v.IsText()) key.text = v.AsText();
   return key;
 }
+
+namespace {
 
 bool IsMinusZero(const Value& v) {
   return v.IsReal() && v.AsDouble() == 0 && std::signbit(v.AsDouble());

@@ -16,6 +16,7 @@
 
 #include "engine/database.h"
 #include "engine/value.h"
+#include "stats/exam_snapshot.h"
 
 namespace stats {
 
@@ -40,6 +41,10 @@ struct GroupedColumns {
   std::vector<GroupedRows> groupings;
   std::vector<NumberColumn> columns;
 };
+
+// A key as GROUP BY orders and matches it: Null first, then numbers by
+// value (3 and 3.0 alike), then texts byte by byte.
+KeyValue KeyOf(const engine::Value& v);
 
 // Reads `columns` of 成绩表 and groups its rows by each list of `key_sets`,
 // in one statement. Throws engine::Error when a column is missing.
