@@ -20,6 +20,7 @@ class StderrProgress final : public common::ProgressSink {
   std::ostream& err_;
   std::chrono::steady_clock::time_point last_{};
   bool drawn_ = false;
+  unsigned calls_ = 0;
 };
 
 }  // namespace cli
