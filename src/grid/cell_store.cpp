@@ -6,10 +6,6 @@
 namespace grid {
 namespace {
 
-// A slot's first byte is the length of an inline text (0 .. 7, the text in
-// the other seven bytes) or kPooled; a pooled text's position is then the
-// block's index in bytes 4 .. 7 and the offset in it in bytes 1 .. 3.
-constexpr unsigned char kPooled = 0xFF;
 constexpr std::size_t kInline = 7;
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;  // offsets fit in 3 bytes
 // Lengths below this take one prefix byte, others this byte and four more.
@@ -30,10 +26,6 @@ std::uint64_t SlotOf(const SlotBytes& s) {
   std::uint64_t slot;
   std::memcpy(&slot, s.b, sizeof slot);
   return slot;
-}
-
-bool IsPooled(std::uint64_t slot) {
-  return BytesOf(slot).b[0] == kPooled;
 }
 
 std::size_t PrefixBytes(std::size_t length) {
@@ -71,11 +63,7 @@ CellStore::CellStore(std::size_t rows, std::size_t cols, int height)
   for (Column& c : columns_) c.texts.assign(rows, 0);
 }
 
-std::string_view CellStore::SlotText(const Slot& slot) const {
-  // An inline text is viewed where the slot lies.
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&slot);
-  if (bytes[0] != kPooled)
-    return std::string_view(reinterpret_cast<const char*>(bytes + 1), bytes[0]);
+std::string_view CellStore::PooledText(const Slot& slot) const {
   const SlotBytes s = BytesOf(slot);
   std::uint32_t block = 0;
   std::memcpy(&block, s.b + 4, sizeof block);
@@ -145,20 +133,11 @@ void CellStore::CompactPoolIfWasteful() {
   pool_waste_ = 0;
 }
 
-std::string_view CellStore::Text(std::size_t row, std::size_t col) const {
-  return SlotText(columns_[col].texts[row]);
-}
-
 void CellStore::SetText(std::size_t row, std::size_t col, std::string_view text) {
   Slot& slot = columns_[col].texts[row];
   const Slot made = MakeSlot(text);
   ForgetText(slot);
   slot = made;
-}
-
-std::uint32_t CellStore::Style(std::size_t row, std::size_t col) const {
-  const std::vector<std::uint32_t>& v = columns_[col].styles;
-  return v.empty() ? 0 : v[row];
 }
 
 void CellStore::SetStyle(std::size_t row, std::size_t col, std::uint32_t style) {

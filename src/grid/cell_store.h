@@ -43,9 +43,14 @@ class CellStore {
 
   // The view stays valid until rows or columns are inserted, deleted or
   // reordered, or the cell itself is given another text.
-  std::string_view Text(std::size_t row, std::size_t col) const;
+  std::string_view Text(std::size_t row, std::size_t col) const {
+    return SlotText(columns_[col].texts[row]);
+  }
   void SetText(std::size_t row, std::size_t col, std::string_view text);
-  std::uint32_t Style(std::size_t row, std::size_t col) const;
+  std::uint32_t Style(std::size_t row, std::size_t col) const {
+    const std::vector<std::uint32_t>& v = columns_[col].styles;
+    return v.empty() ? 0 : v[row];
+  }
   void SetStyle(std::size_t row, std::size_t col, std::uint32_t style);
   std::uint32_t Tag(std::size_t row, std::size_t col) const;
   void SetTag(std::size_t row, std::size_t col, std::uint32_t tag);
@@ -83,8 +88,24 @@ class CellStore {
     std::vector<std::uint32_t> tags;    // empty while every tag is 0
   };
 
+  // A slot's first byte is the length of an inline text (0 .. 7, the text in
+  // the other seven bytes) or kPooled; a pooled text's position is then the
+  // block's index in bytes 4 .. 7 and the offset in it in bytes 1 .. 3.
+  static constexpr unsigned char kPooled = 0xFF;
+
   Slot MakeSlot(std::string_view text);
-  std::string_view SlotText(const Slot& slot) const;
+  // An inline text is viewed where the slot lies: the reading passes over a
+  // million cells take it without a call.
+  std::string_view SlotText(const Slot& slot) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&slot);
+    if (bytes[0] != kPooled)
+      return std::string_view(reinterpret_cast<const char*>(bytes + 1), bytes[0]);
+    return PooledText(slot);
+  }
+  std::string_view PooledText(const Slot& slot) const;
+  static bool IsPooled(const Slot& slot) {
+    return *reinterpret_cast<const unsigned char*>(&slot) == kPooled;
+  }
   void ForgetText(Slot slot);
   void CompactPoolIfWasteful();
   void PutCell(std::size_t row, std::size_t col, const CellValue& cell);

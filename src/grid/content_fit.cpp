@@ -113,10 +113,15 @@ void WidenForMerge(ReportGrid& grid, const CellRect& m) {
 // than remembering a million of them.
 class ColumnFitter {
  public:
-  ColumnFitter(const ReportGrid& grid, const std::vector<int>& cols) : grid_(grid) {
+  // `body_fitted`: columns whose body cells are covered by their width
+  // already (see WidenToFit); only their other cells are measured.
+  ColumnFitter(const ReportGrid& grid, const std::vector<int>& cols,
+               const std::vector<int>& body_fitted = {})
+      : grid_(grid), cells_(grid.Contents().cells) {
     for (int col : cols) {
       Column& c = columns_.emplace_back();
       c.col = col;
+      c.body_fitted = std::find(body_fitted.begin(), body_fitted.end(), col) != body_fitted.end();
       c.format = grid.ColumnAt(col).format;
       c.as_stored = c.format.empty() || col < grid.FixedCols();
       c.row_numbers = col < grid.FixedCols() && grid.DisplayRowIndex();
@@ -132,7 +137,7 @@ class ColumnFitter {
     out.reserve(columns_.size());
     for (Column& c : columns_) {
       MeasureOutsideBody(c, first_body);
-      if (!c.row_numbers) MeasureBody(c, first_body);
+      if (!c.row_numbers && !c.body_fitted) MeasureBody(c, first_body);
       out.push_back(c.widest + kFitPaddingX);
     }
     return out;
@@ -144,10 +149,12 @@ class ColumnFitter {
     std::string format;
     bool as_stored = true;
     bool row_numbers = false;
+    bool body_fitted = false;
     std::vector<CellRect> merges;  // those across or down this column
     int widest = 0;
   };
   static constexpr std::size_t kRememberedTexts = 1 << 16;
+  static constexpr std::size_t kDistinctProbe = 4096;
 
   bool Merged(const Column& c, int r) const { return grid_.MergeAt(r, c.col).has_value(); }
 
@@ -166,28 +173,37 @@ class ColumnFitter {
       Widen(c, TextNeed(grid_, last, c.col, grid_.DisplayText(last, c.col)));
   }
 
+  // Read from the store itself: the grid's checked accessors cost more than
+  // the rest of the pass. A column whose texts are nearly all distinct (ids,
+  // names) is measured text by text once that shows: remembering them costs
+  // more than measuring them again.
   void MeasureBody(Column& c, int first_body) {
+    const auto col = static_cast<std::size_t>(c.col);
     TextIds seen;
     bool remember = true;
+    std::size_t looked_up = 0;
     std::string_view above;
     std::uint32_t above_style = 0;
     for (int r = first_body; r < grid_.Rows(); ++r) {
-      const std::string_view text = grid_.CellText(r, c.col);
+      const auto row = static_cast<std::size_t>(r);
+      const std::string_view text = cells_.Text(row, col);
       if (text.empty() || (!c.merges.empty() && Merged(c, r))) continue;
-      const std::uint32_t style = grid_.CellStyleIndex(r, c.col);
+      const std::uint32_t style = cells_.Style(row, col);
       if (style == above_style && text == above) continue;
       above = text;
       above_style = style;
       if (remember) {
+        ++looked_up;
         if (!seen.Insert(text, style).second) continue;
-        remember = seen.size() < kRememberedTexts;
+        remember = seen.size() < kRememberedTexts &&
+                   (looked_up < kDistinctProbe || seen.size() * 4 < looked_up * 3);
       }
       MeasureBodyCell(c, r, text, style);
     }
   }
 
   void MeasureBodyCell(Column& c, int r, std::string_view text, std::uint32_t style) {
-    if (Wraps(grid_, r, c.col)) {
+    if (grid_.Styles().Get(style).wrap_text) {
       Widen(c, TextNeed(grid_, r, c.col, grid_.DisplayText(r, c.col)));
       return;
     }
@@ -206,44 +222,60 @@ class ColumnFitter {
   static void Widen(Column& c, int width) { c.widest = std::max(c.widest, width); }
 
   const ReportGrid& grid_;
+  const CellStore& cells_;
   std::vector<Column> columns_;
   std::vector<std::optional<Font>> fonts_;
 };
 
-// Measures each row's tallest text, remembering the line height of each
-// style: the row pass of a million rows then touches only indexes.
+// Measures the tallest text of each of a run of rows, a column at a time
+// (the grid keeps its cells column by column), remembering the line height
+// of each style: a million rows then cost a look at each cell's text and
+// style.
 class RowFitter {
  public:
-  explicit RowFitter(const ReportGrid& grid) : grid_(grid) {}
+  explicit RowFitter(const ReportGrid& grid) : grid_(grid), cells_(grid.Contents().cells) {}
 
-  int Needed(int row) {
-    int tallest = 0;
+  // Rows first .. last, padding included; 0 for a row that shows no text.
+  std::vector<int> Needed(int first, int last) {
+    std::vector<int> tallest(static_cast<std::size_t>(last - first + 1), 0);
     for (int c = 0; c < grid_.Cols(); ++c) {
       if (grid_.ColWidth(c) == 0) continue;
-      const bool row_number =
-          c < grid_.FixedCols() && grid_.DisplayRowIndex() && row >= grid_.FixedRows();
-      if (!row_number && grid_.CellText(row, c).empty()) continue;
-      if (Merged(row, c)) continue;
-      tallest = std::max(tallest, TextHeight(row, c));
+      const bool numbered = c < grid_.FixedCols() && grid_.DisplayRowIndex();
+      const bool merged = HasMerge(c);
+      const auto col = static_cast<std::size_t>(c);
+      for (int r = first; r <= last; ++r) {
+        const auto row = static_cast<std::size_t>(r);
+        const bool row_number = numbered && r >= grid_.FixedRows();
+        if (!row_number && cells_.Text(row, col).empty()) continue;
+        if (merged && grid_.MergeAt(r, c).has_value()) continue;
+        int& height = tallest[static_cast<std::size_t>(r - first)];
+        height = std::max(height, TextHeight(r, c, cells_.Style(row, col)));
+      }
     }
-    return tallest == 0 ? 0 : tallest + kFitPaddingY;
+    for (int& height : tallest)
+      if (height > 0) height += kFitPaddingY;
+    return tallest;
   }
 
  private:
-  bool Merged(int row, int col) const { return grid_.MergeAt(row, col).has_value(); }
+  bool HasMerge(int col) const {
+    const std::vector<CellRect>& merges = grid_.Merges();
+    return std::any_of(merges.begin(), merges.end(),
+                       [&](const CellRect& m) { return m.first_col <= col && col <= m.last_col; });
+  }
 
-  int TextHeight(int row, int col) {
-    const std::uint32_t style = grid_.CellStyleIndex(row, col);
+  int TextHeight(int row, int col, std::uint32_t style) {
     if (style >= line_height_.size()) line_height_.resize(style + 1);
     std::optional<int>& line = line_height_[style];
     if (!line) line = grid_.measurer().LineHeight(grid_.CellFont(row, col));
-    if (!Wraps(grid_, row, col)) return *line;
+    if (!grid_.Styles().Get(style).wrap_text) return *line;
     const int width = grid_.ColWidth(col) - kFitPaddingX;
     const Font font = grid_.CellFont(row, col);
     return *line * WrappedLineCount(grid_.DisplayText(row, col), font, width, grid_.measurer());
   }
 
   const ReportGrid& grid_;
+  const CellStore& cells_;
   std::vector<std::optional<int>> line_height_;
 };
 
@@ -281,25 +313,24 @@ int NeededColumnWidth(const ReportGrid& grid, int col) {
 
 int NeededRowHeight(const ReportGrid& grid, int row) {
   grid.CheckRow(row);
-  return RowFitter(grid).Needed(row);
+  return RowFitter(grid).Needed(row, row).front();
 }
 
-void WidenToFit(ReportGrid& grid) {
+void WidenToFit(ReportGrid& grid, const std::vector<int>& body_fitted) {
   std::vector<int> visible;
   for (int c = 0; c < grid.Cols(); ++c)
     if (grid.ColWidth(c) > 0) visible.push_back(c);
-  const std::vector<int> needed = ColumnFitter(grid, visible).Needed();
+  const std::vector<int> needed = ColumnFitter(grid, visible, body_fitted).Needed();
   for (std::size_t i = 0; i < visible.size(); ++i)
     if (needed[i] > grid.ColWidth(visible[i])) grid.SetColWidth(visible[i], needed[i]);
   const std::vector<CellRect> merges = grid.Merges();
   for (const CellRect& m : merges)
     if (m.first_col != m.last_col) WidenForMerge(grid, m);
-  RowFitter rows(grid);
+  const std::vector<int> heights = RowFitter(grid).Needed(0, grid.Rows() - 1);
   for (int r = 0; r < grid.Rows(); ++r) {
     const int height = grid.RowHeight(r);
-    if (height == 0) continue;
-    const int needed = rows.Needed(r);
-    if (needed > height) grid.SetRowHeight(r, needed);
+    const int needed = heights[static_cast<std::size_t>(r)];
+    if (height != 0 && needed > height) grid.SetRowHeight(r, needed);
   }
 }
 

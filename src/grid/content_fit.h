@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "grid/report_grid.h"
 
@@ -46,6 +47,10 @@ int NeededRowHeight(const ReportGrid& grid, int row);
 // columns a merged cell spans when together they are too narrow for it; then
 // heightens every visible row lower than it needs. Hidden columns and rows
 // stay hidden. Merged cells do not heighten rows.
-void WidenToFit(ReportGrid& grid);
+// `body_fitted` names columns AutoFit has fitted since their cells below the
+// fixed rows last changed: their width covers those cells, so only the
+// others (headers, merges down the column) are measured again. The result is
+// the same as measuring them all.
+void WidenToFit(ReportGrid& grid, const std::vector<int>& body_fitted = {});
 
 }  // namespace grid

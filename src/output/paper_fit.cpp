@@ -37,8 +37,9 @@ int PrintedWidth(const grid::ReportGrid& grid) {
   return width;
 }
 
-void FitReportToPaper(grid::ReportGrid& grid, FitPreference preference) {
-  grid::WidenToFit(grid);
+void FitReportToPaper(grid::ReportGrid& grid, FitPreference preference,
+                      const std::vector<int>& body_fitted) {
+  grid::WidenToFit(grid, body_fitted);
   grid::PageSettings& page = grid.PageSetup();
   page.print_title_columns = std::max(page.print_title_columns, IdentifyingColumnCount(grid));
   const double width = PrintedWidth(grid);

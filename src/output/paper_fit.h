@@ -5,6 +5,8 @@
 // afterwards.
 #pragma once
 
+#include <vector>
+
 #include "grid/report_grid.h"
 
 namespace output {
@@ -34,7 +36,8 @@ enum class FitPreference { kTurnFirst, kShrinkFirst };
 // landscape page shrinks too). A page too wide even so is printed landscape
 // at full size, in several bands of columns. A landscape page stays
 // landscape. Call it after the last change to a report's columns; calling
-// it again is harmless.
-void FitReportToPaper(grid::ReportGrid& grid, FitPreference preference);
+// it again is harmless. `body_fitted` as grid::WidenToFit's.
+void FitReportToPaper(grid::ReportGrid& grid, FitPreference preference,
+                      const std::vector<int>& body_fitted = {});
 
 }  // namespace output

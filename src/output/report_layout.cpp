@@ -205,6 +205,13 @@ bool FillFrom(Document& doc, const data::AppState& state, engine::Database* db,
   });
 }
 
+// The layouts fit their first columns to their texts and then widen every
+// column: the cells a column's fit measured need not be measured again.
+void FitColumn(grid::ReportGrid& grid, int col, std::vector<int>& fitted) {
+  grid.AutoFit(col);
+  fitted.push_back(col);
+}
+
 void AddTitlesAndSetUp(Document& doc, const data::AppState& state, Date today) {
   AddReportTitles(doc.grid, doc.title, state.title_settings, today);
   doc.grid.SetRowHeight(0, kHeaderHeight);
@@ -284,12 +291,13 @@ void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
   grid::ReportGrid& grid = doc.grid;
   SkipOnError([&] { AddTitlesAndSetUp(doc, state, today); });
   int total_width = 0;
+  std::vector<int> fitted;
   SkipOnError([&] {
     for (int c = 1; c < grid.Cols(); ++c) {
       total_width += grid.ColWidth(c);
       grid.SetCellText(0, c, ShortenedHeader(std::string(grid.CellText(0, c))));
       // Columns after the second are set to 38 below, so fitting them is moot.
-      if (c <= 2) grid.AutoFit(c);
+      if (c <= 2) FitColumn(grid, c, fitted);
       grid.Cell(0, c).SetWrapText(true);
       grid.SetColAlignment(c, grid::kAlignCenter);
       if (c > 2) {
@@ -301,7 +309,7 @@ void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
   });
   SkipOnError([&] {
     SetUpReportPage(grid, NeedsLandscape(total_width) ? grid::kLandscape : grid::kPortrait, 1);
-    FitReportToPaper(grid, FitPreference::kTurnFirst);
+    FitReportToPaper(grid, FitPreference::kTurnFirst, fitted);
   });
   grid.Refresh();
   grid.SetAutoRedraw(true);
@@ -310,11 +318,12 @@ void LayoutStatGrid(Document& doc, const data::AppState& state, Date today) {
 void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
   grid::ReportGrid& grid = doc.grid;
   SkipOnError([&] { AddTitlesAndSetUp(doc, state, today); });
+  std::vector<int> fitted;
   SkipOnError([&] {
     for (int c = 1; c < grid.Cols(); ++c) {
       // A hidden column (width 0, such as a listing's order column) stays hidden.
       const bool hidden = grid.ColWidth(c) == 0;
-      if (!hidden && c <= 4) grid.AutoFit(c);
+      if (!hidden && c <= 4) FitColumn(grid, c, fitted);
       grid.Cell(0, c).SetWrapText(true);
       grid.SetColAlignment(c, grid::kAlignCenter);
       if (c > 4) {
@@ -325,7 +334,7 @@ void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
   });
   SkipOnError([&] {
     SetUpReportPage(grid, grid::kPortrait, 0);
-    FitReportToPaper(grid, FitPreference::kShrinkFirst);
+    FitReportToPaper(grid, FitPreference::kShrinkFirst, fitted);
   });
   grid.Refresh();
   grid.SetAutoRedraw(true);

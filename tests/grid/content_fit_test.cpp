@@ -73,6 +73,66 @@ TEST(NeededColumnWidth, TellsApartTextsAlikeInPartOrInStyle) {
   EXPECT_EQ(NeededColumnWidth(styled, 1), kMeasurer.TextWidth("149985.5", bold) + kFitPaddingX);
 }
 
+// Ids and names are nearly all distinct, so the fitter stops remembering
+// them and measures each as it comes: the widest, however late, still counts.
+TEST(NeededColumnWidth, FindsTheWidestOfNearlyDistinctTexts) {
+  std::vector<std::string> ids;
+  for (int i = 0; i < 20000; ++i) ids.push_back(std::to_string(2026000000 + i));
+  ids[19990] = "2026000000X";
+  EXPECT_EQ(NeededColumnWidth(ScoreColumn(ids, ""), 1), Width("2026000000X") + kFitPaddingX);
+}
+
+// The layouts fit their first columns before the headers wrap, then widen
+// every column naming those as fitted: only their headers are measured
+// again, and the widths must be those of measuring everything.
+TEST(WidenToFit, ColumnsFittedBeforeTheirHeadersWrapEndAsIfMeasuredAgain) {
+  struct Case {
+    const char* header;
+    const char* body;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"学校", "第一实验中学", "the body is wider than the header"},
+      {"语文成绩统计表平均", "87.5", "the header is wider, and wrapped on two lines narrower"},
+      {"149985.5", "1", "a header of one unbreakable run"},
+      {"", "", "nothing to show"},
+  };
+  for (const Case& c : cases) {
+    ReportGrid once(1, 3);
+    once.SetCellText(0, 1, c.header);
+    once.AddItem(std::string("\t") + c.body + "\t语文");
+    once.SetRowHeight(0, 32);
+    ReportGrid twice = once;
+    for (ReportGrid* g : {&once, &twice}) {
+      g->AutoFit(1);
+      g->Cell(0, 1).SetWrapText(true);
+    }
+    WidenToFit(once, {1});
+    WidenToFit(twice);
+    EXPECT_EQ(once.ColWidth(1), twice.ColWidth(1)) << c.why;
+    for (int r = 0; r < once.Rows(); ++r) EXPECT_EQ(once.RowHeight(r), twice.RowHeight(r)) << c.why;
+  }
+}
+
+// Rows are measured a column at a time: a merged cell still leaves its rows
+// alone, the cells beside it still count, and a row shows its number.
+TEST(WidenToFit, RowsTakeTheirTallestUnmergedCell) {
+  ReportGrid g(1, 4);
+  g.SetDisplayRowIndex(true);
+  g.AddItem("\t合并\t\t1");
+  g.AddItem("\t\t\t2");
+  g.AddItem("");
+  g.Cell(1, 1).SetFontSize(24);
+  g.Range(1, 1, 2, 2).Merge();
+  g.Cell(2, 3).SetFontSize(18);
+  WidenToFit(g);
+  Font big;
+  big.size = 18;
+  EXPECT_EQ(g.RowHeight(1), kDefaultRowHeight);  // only the merge is large
+  EXPECT_EQ(g.RowHeight(2), kMeasurer.LineHeight(big) + kFitPaddingY);
+  EXPECT_EQ(g.RowHeight(3), kDefaultRowHeight);  // its number alone, 9 pt
+}
+
 TEST(WidenToFit, WidensAndHeightensButNeverNarrowsOrUnhides) {
   ReportGrid g(1, 5);
   g.AddItem("\t149985.5\t1\t语文成绩统计表\t2");
