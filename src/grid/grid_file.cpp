@@ -313,8 +313,8 @@ class GridFilePieces {
   }
 
   std::size_t Size() const {
-    return rest_.size() + members_.cells.size() + members_.cell_styles.size() +
-           members_.tags.size() + members_.row_heights.size();
+    return rest_.size() + members_.cells.Size() + members_.cell_styles.Size() +
+           members_.tags.Size() + members_.row_heights.Size();
   }
 
   template <typename Put>
@@ -322,7 +322,7 @@ class GridFilePieces {
     if (!by_hand_) return put(std::string_view(rest_));
     // Top-level members are the only ones at indent 1, and a mark cannot
     // appear unescaped in any text: each placeholder is found where it is.
-    const std::pair<std::string_view, const std::string*> parts[] = {
+    const std::pair<std::string_view, const internal::MemberText*> parts[] = {
         {"cellStyles", &members_.cell_styles},
         {"cells", &members_.cells},
         {"rowHeights", &members_.row_heights},
@@ -335,7 +335,7 @@ class GridFilePieces {
       if (at == std::string::npos) throw GridError("表格文件的内容顺序不符");
       const std::size_t value = at + mark.size() - 8;  // the quoted mark
       put(rest.substr(from, value - from));
-      put(std::string_view(*member));
+      member->Write(put);
       from = value + 8;
     }
     put(rest.substr(from));

@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <cstdint>
+#include <exception>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace grid::internal {
 namespace {
@@ -97,19 +100,18 @@ void AppendNumber(std::string& out, long long v) {
   out.append(buf, end);
 }
 
-// An array that is the value of a top-level member (indent 1), whose
-// elements are arrays of scalars (indent 2, their scalars at indent 3).
+// The elements of a top-level member's array (indent 1) made for a run of
+// rows: arrays of scalars (indent 2, their scalars at indent 3).
 class RowArray {
  public:
-  explicit RowArray(std::string& out) : out_(out) { out_ += '['; }
+  explicit RowArray(std::string& out) : out_(out) {}
   void BeginRow() {
-    out_ += rows_++ == 0 ? "\n  [" : ",\n  [";
+    out_ += ",\n  [";
     scalars_ = 0;
   }
   void Number(long long v) { AppendNumber(Next(), v); }
   bool Text(std::string_view s) { return AppendQuoted(Next(), s); }
   void EndRow() { out_ += scalars_ == 0 ? "]" : "\n  ]"; }
-  void End() { out_ += rows_ == 0 ? "]" : "\n ]"; }
 
  private:
   std::string& Next() {
@@ -118,45 +120,93 @@ class RowArray {
   }
 
   std::string& out_;
-  int rows_ = 0;
   int scalars_ = 0;
 };
 
-}  // namespace
+struct Part {
+  std::string cells, styles, tags, heights;
+  bool ok = true;
+};
 
-bool WriteCellMembers(const ReportGrid& g, CellMembers& out) {
+// Rows first .. last - 1, read from the store itself: the grid's checked
+// accessors cost more than the writing.
+bool WriteRows(const ReportGrid& g, int first, int last, Part& out) {
+  const CellStore& store = g.Contents().cells;
+  const std::vector<std::string>& tag_texts = g.Contents().tags;
   // A cell takes its text and about ten bytes around it; a listing's are
   // short, so the first guess is seldom grown.
-  out.cells.reserve(static_cast<std::size_t>(g.Rows()) * static_cast<std::size_t>(g.Cols()) * 16);
-  RowArray cells(out.cells), styles(out.cell_styles), tags(out.tags), heights(out.row_heights);
-  for (int r = 0; r < g.Rows(); ++r) {
+  out.cells.reserve(static_cast<std::size_t>(last - first) * store.Cols() * 16);
+  RowArray cells(out.cells), styles(out.styles), tags(out.tags), heights(out.heights);
+  for (int r = first; r < last; ++r) {
+    const auto row = static_cast<std::size_t>(r);
     cells.BeginRow();
-    for (int c = 0; c < g.Cols(); ++c) {
-      if (!cells.Text(g.CellText(r, c))) return false;
-      if (const std::uint32_t s = g.CellStyleIndex(r, c)) {
+    for (std::size_t col = 0; col < store.Cols(); ++col) {
+      if (!cells.Text(store.Text(row, col))) return false;
+      if (const std::uint32_t s = store.Style(row, col)) {
         styles.BeginRow();
         styles.Number(r);
-        styles.Number(c);
+        styles.Number(static_cast<long long>(col));
         styles.Number(s);
         styles.EndRow();
       }
-      if (const std::string_view t = g.CellTag(r, c); !t.empty()) {
+      if (const std::uint32_t t = store.Tag(row, col)) {
         tags.BeginRow();
         tags.Number(r);
-        tags.Number(c);
-        if (!tags.Text(t)) return false;
+        tags.Number(static_cast<long long>(col));
+        if (!tags.Text(tag_texts[t])) return false;
         tags.EndRow();
       }
     }
     cells.EndRow();
-    if (g.RowHeight(r) != kDefaultRowHeight) {
+    if (store.Height(row) != kDefaultRowHeight) {
       heights.BeginRow();
       heights.Number(r);
-      heights.Number(g.RowHeight(r));
+      heights.Number(store.Height(row));
       heights.EndRow();
     }
   }
-  for (RowArray* a : {&cells, &styles, &tags, &heights}) a->End();
+  return true;
+}
+
+// Below this many rows a second thread costs more than it saves.
+constexpr int kRowsForTwoParts = 20000;
+
+}  // namespace
+
+std::size_t MemberText::Size() const {
+  std::size_t size = 4;
+  for (const std::string& part : parts) size += part.size();
+  return size;
+}
+
+bool WriteCellMembers(const ReportGrid& g, CellMembers& out) {
+  const int rows = g.Rows();
+  std::vector<Part> parts(rows >= kRowsForTwoParts ? 2 : 1);
+  const int middle = parts.size() == 2 ? rows / 2 : rows;
+  // The second half is made on a thread of its own while this one makes the
+  // first; the grid is only read. What it throws is thrown here.
+  std::exception_ptr failed;
+  {
+    std::jthread second;
+    if (parts.size() == 2) {
+      second = std::jthread([&] {
+        try {
+          parts[1].ok = WriteRows(g, middle, rows, parts[1]);
+        } catch (...) {
+          failed = std::current_exception();
+        }
+      });
+    }
+    parts[0].ok = WriteRows(g, 0, middle, parts[0]);
+  }
+  if (failed) std::rethrow_exception(failed);
+  for (Part& part : parts) {
+    if (!part.ok) return false;
+    out.cells.parts.push_back(std::move(part.cells));
+    out.cell_styles.parts.push_back(std::move(part.styles));
+    out.tags.parts.push_back(std::move(part.tags));
+    out.row_heights.parts.push_back(std::move(part.heights));
+  }
   return true;
 }
 

@@ -130,6 +130,27 @@ TEST_F(GridFileTest, CellsAreWrittenInTheLibrarysOwnForm) {
   }
 }
 
+// A long grid's members are made in two halves at once and joined: styles,
+// tags and heights found only in one half, or none at all, must still make
+// the library's arrays, and a bad text in the second half still refuses.
+TEST_F(GridFileTest, ALongGridMadeInHalvesIsWrittenAsOne) {
+  constexpr int kRows = 30000;
+  for (const int marked : {-1, 5, kRows - 5}) {
+    ReportGrid g(kRows, 3);
+    for (int r = 0; r < kRows; ++r) g.SetCellText(r, 1, std::to_string(r));
+    if (marked >= 0) {
+      g.Cell(marked, 2).SetWrapText(true);
+      g.SetCellTag(marked, 0, "U");
+      g.SetRowHeight(marked, 32);
+    }
+    const std::string text = GridFileText(g, "c", "t");
+    EXPECT_EQ(nlohmann::json::parse(text).dump(1), text) << marked;
+  }
+  ReportGrid bad(kRows, 2);
+  bad.SetCellText(kRows - 1, 1, "\xE6\x88");
+  EXPECT_FALSE(SaveGridFile(PathOf("bad.json"), bad, "", ""));
+}
+
 TEST_F(GridFileTest, TextsThatAreNotUtf8AreRefused) {
   // Cut characters, an overlong '/', a surrogate, a code point above U+10FFFF.
   for (const char* bad : {"\xE6\x88", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
