@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <exception>
 #include <functional>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -98,46 +100,128 @@ struct FillCount {
   long long records = 0;
 };
 
-// Records read into texts and added to the grid a block at a time: adding
+// Scores repeat: a listing's hundreds of thousands of them hold a few
+// hundred distinct values, so each field remembers the texts of the numbers
+// it has written, one per slot of a small table.
+class NumberTexts {
+ public:
+  const std::string& Of(const engine::Value& value, engine::FieldType type) {
+    const double number = value.AsDouble();
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &number, sizeof bits);
+    Entry& entry = entries_[(bits * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits)];
+    if (!entry.used || entry.bits != bits) {
+      entry = {bits, true, value.AsText(type)};
+    }
+    return entry.text;
+  }
+
+ private:
+  static constexpr int kSlotBits = 10;
+  struct Entry {
+    std::uint64_t bits = 0;
+    bool used = false;
+    std::string text;
+  };
+  std::vector<Entry> entries_ = std::vector<Entry>(std::size_t{1} << kSlotBits);
+};
+
+// A run of records read into texts, to be added to the grid at once: adding
 // them one by one grew each of the grid's columns once a record.
 class RecordBlock {
  public:
-  RecordBlock(grid::ReportGrid& grid, const std::vector<engine::FieldType>& types, FillCount& count)
-      : grid_(grid), types_(types), count_(count), texts_(kRecords * types.size()) {}
+  static constexpr std::size_t kRecords = 4096;
+
+  explicit RecordBlock(std::size_t fields) : fields_(fields), texts_(kRecords * fields) {}
+  bool Full() const { return held_ == kRecords; }
+  std::size_t Held() const { return held_; }
+  std::string& Text(std::size_t field) { return texts_[held_ * fields_ + field]; }
+  void Next() { ++held_; }
+  const std::string& At(std::size_t record, std::size_t field) const {
+    return texts_[record * fields_ + field];
+  }
+  void Clear() { held_ = 0; }
+
+ private:
+  std::size_t fields_;
+  std::vector<std::string> texts_;
+  std::size_t held_ = 0;
+};
+
+// Reads records into blocks and adds each full block to the grid on a
+// thread of its own while the next is read, so that a long fill takes about
+// the reading's time; the grid is touched by one thread at a time. Whatever
+// was read before a failure is added.
+class BlockFill {
+ public:
+  BlockFill(grid::ReportGrid& grid, const std::vector<engine::FieldType>& types, FillCount& count)
+      : grid_(grid), types_(types), count_(count), numbers_(types.size()) {
+    for (RecordBlock& block : blocks_) block = RecordBlock(types.size());
+  }
+  BlockFill(const BlockFill&) = delete;
+  BlockFill& operator=(const BlockFill&) = delete;
+  ~BlockFill() {
+    if (adding_.valid()) adding_.wait();
+  }
 
   // `value(k)` is field k of the record.
   template <typename FieldValue>
   void Add(const FieldValue& value) {
-    std::string* texts = texts_.data() + held_ * types_.size();
-    for (std::size_t k = 0; k < types_.size(); ++k)
-      texts[k] = value(static_cast<int>(k)).AsText(types_[k]);
-    if (++held_ == kRecords) Flush();
+    RecordBlock& block = blocks_[current_];
+    for (std::size_t k = 0; k < types_.size(); ++k) {
+      const engine::Value& v = value(static_cast<int>(k));
+      if (v.IsReal() && IsReal(types_[k]))
+        block.Text(k) = numbers_[k].Of(v, types_[k]);
+      else
+        block.Text(k) = v.AsText(types_[k]);
+    }
+    block.Next();
+    if (!block.Full()) return;
+    Wait();
+    adding_ = std::async(std::launch::async, [this, &block] { AddToGrid(block); });
+    current_ ^= 1;
+  }
+
+  // Adds what is left; rethrows what adding a block threw.
+  void Finish() {
+    Wait();
+    AddToGrid(blocks_[current_]);
+  }
+
+ private:
+  static bool IsReal(engine::FieldType type) {
+    return type == engine::FieldType::kDouble || type == engine::FieldType::kSingle;
+  }
+
+  void Wait() {
+    if (adding_.valid()) adding_.get();
   }
 
   // Cell by cell rather than tab-separated AddItem lines: a tab inside a
   // value (a name pasted from elsewhere) would split it across the columns.
-  void Flush() {
-    if (held_ == 0) return;
+  void AddToGrid(RecordBlock& block) {
+    const std::size_t held = block.Held();
+    if (held == 0) return;
     const int first = grid_.Rows();
     const int cols = std::min(static_cast<int>(types_.size()) + 1, grid_.Cols());
-    grid_.InsertRow(first, static_cast<int>(held_));
-    for (std::size_t i = 0; i < held_; ++i) {
+    grid_.InsertRow(first, static_cast<int>(held));
+    for (std::size_t i = 0; i < held; ++i) {
       const int row = first + static_cast<int>(i);
       for (int k = 1; k < cols; ++k)
-        grid_.SetCellText(row, k, texts_[i * types_.size() + static_cast<std::size_t>(k - 1)]);
+        grid_.SetCellText(row, k, block.At(i, static_cast<std::size_t>(k - 1)));
       grid_.SetCellTag(row, 0, "U");
     }
-    count_.records += static_cast<long long>(held_);
-    held_ = 0;
+    count_.records += static_cast<long long>(held);
+    block.Clear();
   }
 
- private:
-  static constexpr std::size_t kRecords = 4096;
   grid::ReportGrid& grid_;
   const std::vector<engine::FieldType>& types_;
   FillCount& count_;
-  std::vector<std::string> texts_;
-  std::size_t held_ = 0;
+  std::vector<NumberTexts> numbers_;
+  std::array<RecordBlock, 2> blocks_{RecordBlock(0), RecordBlock(0)};
+  int current_ = 0;
+  std::future<void> adding_;
 };
 
 void FillFromQuery(grid::ReportGrid& grid, engine::Database& db, std::string_view source,
@@ -151,24 +235,24 @@ void FillFromQuery(grid::ReportGrid& grid, engine::Database& db, std::string_vie
   }
   SetUpColumns(grid, names, types, format);
   count.columns = true;
-  RecordBlock block(grid, types, count);
+  BlockFill fill(grid, types, count);
   try {
-    for (; !rs.Eof(); rs.MoveNext()) block.Add([&](int k) { return rs.FieldValue(k); });
+    for (; !rs.Eof(); rs.MoveNext()) fill.Add([&](int k) { return rs.FieldValue(k); });
   } catch (...) {
-    block.Flush();
+    fill.Finish();
     throw;
   }
-  block.Flush();
+  fill.Finish();
 }
 
 void FillFromTable(grid::ReportGrid& grid, const ComputedTable& table, FieldFormat format,
                    FillCount& count) {
   SetUpColumns(grid, table.names, table.types, format);
   count.columns = true;
-  RecordBlock block(grid, table.types, count);
+  BlockFill fill(grid, table.types, count);
   for (const std::vector<engine::Value>& record : table.records)
-    block.Add([&](int k) -> const engine::Value& { return record[static_cast<std::size_t>(k)]; });
-  block.Flush();
+    fill.Add([&](int k) -> const engine::Value& { return record[static_cast<std::size_t>(k)]; });
+  fill.Finish();
 }
 
 // `fill` sets the columns up and adds the records; when it throws, what it

@@ -90,6 +90,40 @@ TEST_F(FillTest, RefillingReplacesTheRows) {
   EXPECT_EQ(doc.grid.Rows(), 4);
 }
 
+// A long fill is read in blocks, each added to the grid while the next is
+// read, and each field remembers the texts of its numbers: every record
+// must land in its own row in order, and a number shown by a SINGLE field
+// must not lend its 7-digit text to a double field or a whole number.
+TEST(ShowTableInGrid, ALongFillKeepsEveryRecordAndEachFieldsOwnTexts) {
+  output::ComputedTable table;
+  table.names = {"学号", "语文", "均分", "人数"};
+  using engine::FieldType;
+  table.types = {FieldType::kDouble, FieldType::kDouble, FieldType::kSingle, FieldType::kLong};
+  constexpr int kRecords = 10000;  // two blocks and a part
+  for (int i = 0; i < kRecords; ++i) {
+    const double score = (i % 450) / 3.0;  // 0, 33.3333333333333, 66.6666666666667, ...
+    table.records.push_back({engine::Value::Real(2026000000.0 + i), engine::Value::Real(score),
+                             engine::Value::Real(score), engine::Value::Integer(i % 450)});
+  }
+  table.records[7777][1] = engine::Value();  // absent
+  output::Document doc;
+  data::AppState state;
+  state.report_title = "t";
+  EXPECT_FALSE(output::ShowTableInGrid(doc, state, table, output::FieldFormat::kAsEntered));
+  ASSERT_EQ(doc.grid.Rows(), kRecords + 2);
+  for (int i = 0; i < kRecords; ++i) {
+    const std::vector<engine::Value>& record = table.records[static_cast<std::size_t>(i)];
+    for (int k = 0; k < 4; ++k) {
+      const auto field = static_cast<std::size_t>(k);
+      ASSERT_EQ(doc.grid.CellText(i + 1, k + 1), record[field].AsText(table.types[field]))
+          << "record " << i << " field " << k;
+    }
+  }
+  EXPECT_EQ(doc.grid.CellText(4, 2), "1");
+  EXPECT_EQ(doc.grid.CellText(2, 3), "0.3333333");
+  EXPECT_EQ(doc.grid.CellText(2, 2), "0.333333333333333");
+}
+
 // A grid as a statistics report leaves the fill: headers, widths before layout.
 output::Document StatDocument(const Cells& headers, int width) {
   output::Document doc;
