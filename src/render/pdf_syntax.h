@@ -1,4 +1,5 @@
-// The few pieces of PDF syntax that joining our own PDFs needs (pdf_join.h):
+// The few pieces of PDF syntax that joining and splitting our own PDFs
+// needs (pdf_join.h, pdf_split.h):
 // tokens outside stream data, and a dictionary's top-level entries. Input
 // is untrusted bytes: every read is bounded by the data, and anything
 // malformed throws PdfRefused with a Chinese reason.
