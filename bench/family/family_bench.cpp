@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "charts/chart_output.h"
 #include "common/bench_util.h"
 #include "common/generated_exam.h"
 #include "render/print.h"
@@ -61,11 +62,8 @@ void TimePack(data::AppState& state, const fs::path& dir) {
   const double cpu = bench::CpuSeconds();
   bench::ResetPeakRss();
   const auto start = std::chrono::steady_clock::now();
-  const reports::PdfWriter writer = [](const output::Document& doc, const std::string& path) {
-    return render::WriteReportPdf(doc.grid, doc.strips, path);
-  };
-  const reports::PackResult pack =
-      reports::WriteClassPacks(state, (dir / "pack").string(), writer, progress, output::Today());
+  const reports::PackResult pack = reports::WriteClassPacks(
+      state, (dir / "pack").string(), charts::WritePackPdfs, progress, output::Today());
   const double seconds = bench::SecondsSince(start);
   const auto [files, bytes] = FilesUnder(dir / "pack");
   std::printf("pack: %d classes, %d files, %.1f MB; %.2f s (target ≤ 60 s); peak %.0f MiB\n",
@@ -76,7 +74,7 @@ void TimePack(data::AppState& state, const fs::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  render::EnsureGuiApplication();
+  charts::EnsureChartApplication();
   data::ExamOptions options;
   options.students = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
   const std::string only = argc > 2 ? argv[2] : "";

@@ -8,7 +8,6 @@
 #include "app/qt_convert.h"
 #include "app/ui_services.h"
 #include "charts/chart_output.h"
-#include "render/strip_layout.h"
 #include "reports/class_pack.h"
 
 namespace app {
@@ -20,13 +19,11 @@ void WritePacks(MainWindow& w) {
   ProgressWindow progress(&w);
   progress.AllowCancel();
   progress.Start(100);
-  const reports::PdfWriter pdf = [](const output::Document& doc, const std::string& path) {
-    return render::WriteReportPdf(doc.grid, doc.strips, path, {}, charts::PaintStripFigures);
-  };
   reports::PackResult result;
   try {
-    result = reports::WriteClassPacks(w.state(), Std(dir), pdf, progress, output::Today(),
-                                      [&progress] { return progress.Cancelled(); });
+    result =
+        reports::WriteClassPacks(w.state(), Std(dir), charts::WritePackPdfs, progress,
+                                 output::Today(), [&progress] { return progress.Cancelled(); });
   } catch (const std::exception& e) {
     progress.close();
     w.services().Message(&w, AppTitle(), Qs(e.what()), QMessageBox::Warning);

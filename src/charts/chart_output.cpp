@@ -99,6 +99,14 @@ void PaintStripFigures(QPainter& painter, const grid::ReportGrid& grid, const gr
   if (figure) PaintTrendLine(painter, area(figure->area), figure->chart, scale);
 }
 
+grid::Status WritePackPdfs(std::span<const reports::PdfJob> jobs) {
+  std::vector<render::StripDocument> docs;
+  docs.reserve(jobs.size());
+  for (const reports::PdfJob& job : jobs)
+    docs.push_back({&job.doc->grid, job.doc->strips, job.path});
+  return render::WriteStripPdfs(docs, PaintStripFigures);
+}
+
 QByteArray PngBytes(const reports::ChartData& data, QSize size) {
   QByteArray bytes;
   QBuffer buffer(&bytes);

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QRectF>
 #include <QSize>
+#include <span>
 #include <string>
 
 #include "data/app_state.h"
@@ -17,6 +18,7 @@
 #include "output/report_layout.h"
 #include "render/strip_layout.h"
 #include "reports/chart_data.h"
+#include "reports/class_pack.h"
 
 class QPainter;
 class QPrinter;
@@ -42,6 +44,11 @@ void PaintChart(QPainter& painter, const QRectF& target, const reports::ChartDat
 // strip without one is left alone. Safe on any thread (PaintTrendLine).
 void PaintStripFigures(QPainter& painter, const grid::ReportGrid& grid, const grid::Strip& strip,
                        const render::CellArea& area, double scale);
+
+// The pack's renderer (reports/class_pack.h): each job's strips to its PDF
+// file, painted together and split (render::WriteStripPdfs), with the
+// letters' trend charts.
+grid::Status WritePackPdfs(std::span<const reports::PdfJob> jobs);
 
 // The picture as PNG bytes; empty when it cannot be made.
 QByteArray PngBytes(const reports::ChartData& data, QSize size = kDefaultPictureSize);

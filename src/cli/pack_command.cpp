@@ -40,9 +40,15 @@ int Pack(Context& ctx) {
   charts::EnsureChartApplication();
 #endif
   StderrProgress progress(ctx.err);
-  const reports::PdfWriter pdf = [](const output::Document& doc, const std::string& path) {
-    return WriteDocument(doc, path);
+#ifdef SCORESTAT_HAVE_RENDER
+  const reports::PdfWriter pdf = charts::WritePackPdfs;
+#else
+  const reports::PdfWriter pdf = [](std::span<const reports::PdfJob> jobs) {
+    for (const reports::PdfJob& job : jobs)
+      if (common::Status written = WriteDocument(*job.doc, job.path); !written) return written;
+    return common::Status::Ok();
   };
+#endif
   const reports::PackResult result =
       reports::WriteClassPacks(ctx.state, dir, pdf, progress, output::Today());
   progress.Finish();

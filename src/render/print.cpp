@@ -205,11 +205,11 @@ grid::Status WritePagesPdf(const grid::ReportGrid& layout, const std::string& pa
   return WriteOnOneWriter(layout, path, page_count, make_painter(), progress);
 }
 
-grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
-                          const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint) {
+grid::Status PaintPdf(const grid::ReportGrid& layout,
+                      const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint,
+                      QByteArray& bytes) {
   if (QGuiApplication::instance() == nullptr)
     return grid::Status::Error("无法生成PDF：程序尚未初始化图形环境");
-  QByteArray bytes;
   {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -219,10 +219,21 @@ grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& pat
     ApplyPageLayout(layout, writer);
     QPainter painter;
     if (!painter.begin(&writer) || !paint(painter, writer))
-      return grid::Status::Error("无法生成PDF文件“" + path + "”");
+      return grid::Status::Error("无法生成PDF");
     painter.end();
   }
   RepairPdfTextMap(bytes);
+  return grid::Status::Ok();
+}
+
+grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
+                          const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint) {
+  QByteArray bytes;
+  const grid::Status painted = PaintPdf(layout, paint, bytes);
+  if (!painted)
+    return painted.message().starts_with("无法生成PDF：")
+               ? painted
+               : grid::Status::Error("无法生成PDF文件“" + path + "”");
   // Opened only now: a failed or cancelled PDF leaves an earlier file whole.
   QFile file(Utf8(path));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

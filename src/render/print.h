@@ -9,6 +9,7 @@
 #include "grid/grid_error.h"
 #include "grid/report_grid.h"
 
+class QByteArray;
 class QGuiApplication;
 class QPagedPaintDevice;
 class QPainter;
@@ -49,6 +50,11 @@ grid::Status WritePdf(const grid::ReportGrid& grid, const std::string& path,
 // newPage between pages) and returns false when it could not.
 grid::Status WritePdfWith(const grid::ReportGrid& layout, const std::string& path,
                           const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint);
+
+// The same into `bytes` (the PDF's text map repaired, pdf_text_map.h).
+grid::Status PaintPdf(const grid::ReportGrid& layout,
+                      const std::function<bool(QPainter&, QPagedPaintDevice&)>& paint,
+                      QByteArray& bytes);
 
 // Pages painted by a PagePainter (page index from 0, device pixels per grid
 // pixel) to a PDF with `layout`'s page setup, as WritePdf writes a table.

@@ -1,5 +1,6 @@
 #include "render/strip_layout.h"
 
+#include <QByteArray>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -9,6 +10,7 @@
 #include "render/cell_painter.h"
 #include "render/page_painter.h"
 #include "render/pagination.h"
+#include "render/pdf_split.h"
 #include "render/print.h"
 
 namespace render {
@@ -142,6 +144,73 @@ grid::Status WriteStripPdf(const grid::ReportGrid& grid, std::span<const grid::S
         };
       },
       progress);
+}
+
+namespace {
+
+bool SamePaper(const grid::ReportGrid& a, const grid::ReportGrid& b) {
+  const grid::PageSettings& x = a.PageSetup();
+  const grid::PageSettings& y = b.PageSetup();
+  return x.paper_width == y.paper_width && x.paper_height == y.paper_height &&
+         x.orientation == y.orientation;
+}
+
+// Every document's pages in order on one writer, into `bytes`; the first
+// page of each in `first_pages`.
+grid::Status PaintTogether(std::span<const StripDocument> docs, const StripOverlay& overlay,
+                           QByteArray& bytes, std::vector<int>& first_pages) {
+  std::vector<std::vector<std::vector<std::size_t>>> pages;
+  int total = 0;
+  for (const StripDocument& d : docs) {
+    first_pages.push_back(total);
+    pages.push_back(LayOutStrips(*d.grid, d.strips));
+    total += static_cast<int>(pages.back().size());
+  }
+  return PaintPdf(
+      *docs.front().grid,
+      [&](QPainter& painter, QPagedPaintDevice& device) {
+        const double scale = DeviceScale(&device);
+        PaintCache cache;
+        for (std::size_t d = 0; d < docs.size(); ++d) {
+          // Texts and fonts are cached by style index: they stay right for
+          // the next grid when its styles are the same (the same report's);
+          // its merges never do.
+          if (d > 0 && !(docs[d].grid->Styles() == docs[d - 1].grid->Styles()))
+            cache = PaintCache();
+          cache.merges.clear();
+          cache.merge_reach = -1;
+          for (int i = 0; i < static_cast<int>(pages[d].size()); ++i) {
+            if (d > 0 || i > 0) device.newPage();
+            PaintStripPage(painter, *docs[d].grid, docs[d].strips, pages[d], i, scale, &cache,
+                           overlay);
+          }
+        }
+        return true;
+      },
+      bytes);
+}
+
+}  // namespace
+
+grid::Status WriteStripPdfs(std::span<const StripDocument> docs, const StripOverlay& overlay) {
+  bool together = docs.size() > 1;
+  for (const StripDocument& d : docs)
+    together = together && !d.strips.empty() && SamePaper(*d.grid, *docs.front().grid);
+  if (together) {
+    QByteArray bytes;
+    std::vector<int> first_pages;
+    std::vector<std::string> paths;
+    for (const StripDocument& d : docs) paths.push_back(d.path);
+    if (PaintTogether(docs, overlay, bytes, first_pages) &&
+        SplitPdf(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                 first_pages, paths))
+      return grid::Status::Ok();
+  }
+  for (const StripDocument& d : docs)
+    if (const grid::Status written = WriteReportPdf(*d.grid, d.strips, d.path, {}, overlay);
+        !written)
+      return written;
+  return grid::Status::Ok();
 }
 
 void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,

@@ -57,6 +57,22 @@ void PrintStrips(const grid::ReportGrid& grid, std::span<const grid::Strip> stri
                  QPrinter& printer, const StripOverlay& overlay = nullptr,
                  const PdfProgress& progress = {});
 
+// One of several documents of strips written at once by WriteStripPdfs.
+struct StripDocument {
+  const grid::ReportGrid* grid = nullptr;
+  std::span<const grid::Strip> strips;
+  std::string path;
+};
+
+// Writes each document to its own PDF file as WriteReportPdf does, but
+// paints them as one document and splits it (pdf_split.h): Qt then builds
+// each font's data once for all, which costs more than a small document's
+// pages. Meant for many small documents with the same paper (each class's
+// slips); any that cannot go together, or a split that fails, are painted
+// one by one instead. Documents and files are referenced for the call only.
+grid::Status WriteStripPdfs(std::span<const StripDocument> docs,
+                            const StripOverlay& overlay = nullptr);
+
 // A report to PDF or a printer: as strips when it has any, else as a table.
 grid::Status WriteReportPdf(const grid::ReportGrid& grid, std::span<const grid::Strip> strips,
                             const std::string& path, const PdfProgress& progress = {},

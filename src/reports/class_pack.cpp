@@ -156,51 +156,104 @@ struct PackSources {
   std::vector<fs::path> folders;
 };
 
-void WriteClassPack(const PackSources& s, std::size_t c) {
+std::string ClassSuffix(const PackSources& s, std::size_t c) {
   const stats::ExamClass& ec = s.exam.Classes()[c];
-  const std::string suffix =
-      ClassTitle(s.exam.Schools()[static_cast<std::size_t>(ec.school)].text, ec.key.text);
-  const std::string& main_title = s.state.title_settings.MainTitle;
-  const fs::path& folder = s.folders[c];
-  std::error_code ec_dir;
-  fs::create_directories(folder, ec_dir);
-  if (ec_dir) throw ReportError("无法建立文件夹“" + folder.string() + "”：" + ec_dir.message());
-  output::Document doc;
-  s.slips.Fill(doc, s.members[c], s.state, main_title + "成绩条" + suffix, s.today);
-  ApplyPrivacy(doc, s.state.privacy, false);
-  Check(s.pdf(doc, (folder / "成绩条.pdf").string()));
-  doc = output::Document();
-  s.letters.Fill(doc, s.members[c], s.state, main_title + "家长告知书" + suffix, s.today);
-  Check(s.pdf(doc, (folder / "家长告知书.pdf").string()));
-  Check(WriteClassStatistics(s.tables, s.exam.Schools()[static_cast<std::size_t>(ec.school)].text,
-                             ec.key.text, s.state, (folder / "单科统计.xlsx").string()));
-  doc = StudentList(s.exam, s.members[c], s.state, main_title + "学生名单" + suffix, s.today);
-  ApplyPrivacy(doc, s.state.privacy, false);
-  Check(grid::ExportToExcel(doc.grid, (folder / "学生名单.xlsx").string()));
+  return ClassTitle(s.exam.Schools()[static_cast<std::size_t>(ec.school)].text, ec.key.text);
 }
 
-// The classes still to write, handed out one at a time to every thread.
+// The slips or the letters of classes [first, last), each to `name` in its
+// folder, handed to the renderer at once.
+void WriteClassPdfs(const PackSources& s, std::size_t first, std::size_t last, bool letters) {
+  const std::string& main_title = s.state.title_settings.MainTitle;
+  std::vector<output::Document> docs(last - first);
+  std::vector<PdfJob> jobs;
+  for (std::size_t c = first; c < last; ++c) {
+    output::Document& doc = docs[c - first];
+    if (letters) {
+      s.letters.Fill(doc, s.members[c], s.state, main_title + "家长告知书" + ClassSuffix(s, c),
+                     s.today);
+    } else {
+      s.slips.Fill(doc, s.members[c], s.state, main_title + "成绩条" + ClassSuffix(s, c), s.today);
+      ApplyPrivacy(doc, s.state.privacy, false);
+    }
+    jobs.push_back({&doc, (s.folders[c] / (letters ? "家长告知书.pdf" : "成绩条.pdf")).string()});
+  }
+  Check(s.pdf(jobs));
+}
+
+// The folders of classes [first, last); `after` runs after each class's
+// last file.
+void WriteClassRun(const PackSources& s, std::size_t first, std::size_t last,
+                   const std::function<void(std::size_t)>& after) {
+  for (std::size_t c = first; c < last; ++c) {
+    std::error_code failed;
+    fs::create_directories(s.folders[c], failed);
+    if (failed)
+      throw ReportError("无法建立文件夹“" + s.folders[c].string() + "”：" + failed.message());
+  }
+  WriteClassPdfs(s, first, last, false);
+  WriteClassPdfs(s, first, last, true);
+  for (std::size_t c = first; c < last; ++c) {
+    const stats::ExamClass& ec = s.exam.Classes()[c];
+    Check(WriteClassStatistics(s.tables, s.exam.Schools()[static_cast<std::size_t>(ec.school)].text,
+                               ec.key.text, s.state, (s.folders[c] / "单科统计.xlsx").string()));
+    output::Document doc =
+        StudentList(s.exam, s.members[c], s.state,
+                    s.state.title_settings.MainTitle + "学生名单" + ClassSuffix(s, c), s.today);
+    ApplyPrivacy(doc, s.state.privacy, false);
+    Check(grid::ExportToExcel(doc.grid, (s.folders[c] / "学生名单.xlsx").string()));
+    after(c);
+  }
+}
+
+// Runs of consecutive classes, each painted as one document per kind: big
+// enough that building the fonts is a small part of it, small enough to hold
+// in memory and to keep every core busy to the end.
+std::vector<std::size_t> ClassRuns(const std::vector<std::vector<std::size_t>>& members,
+                                   unsigned threads) {
+  constexpr std::size_t kMostStudents = 2000;
+  std::size_t students = 0;
+  for (const auto& m : members) students += m.size();
+  const std::size_t per_run = std::clamp<std::size_t>(students / (4 * threads), 1, kMostStudents);
+  std::vector<std::size_t> firsts{0};
+  std::size_t in_run = 0;
+  for (std::size_t c = 0; c < members.size(); ++c) {
+    if (in_run >= per_run) {
+      firsts.push_back(c);
+      in_run = 0;
+    }
+    in_run += members[c].size();
+  }
+  firsts.push_back(members.size());
+  return firsts;
+}
+
+// The runs still to write, handed out one at a time to every thread.
 struct ClassQueue {
+  std::vector<std::size_t> runs;  // the first class of each, then the end
   std::atomic<std::size_t> next{0};
   std::atomic<int> done{0};
   std::atomic<bool> stop{false};
   std::mutex mutex;
   std::exception_ptr error;
 
-  // Writes classes until none is left or the queue stops; `after` runs on
-  // this thread after each class (the caller's thread reports and asks
-  // whether to cancel there).
-  void Work(const PackSources& s, const std::function<void(std::size_t)>& after = {}) {
-    for (std::size_t c = next++; c < s.folders.size() && !stop; c = next++) {
+  // Writes runs until none is left or the queue stops; `after` runs on this
+  // thread after each class and `after_run` after each run (the caller's
+  // thread reports and asks whether to cancel there).
+  void Work(const PackSources& s, const std::function<void(std::size_t)>& after = {},
+            const std::function<void()>& after_run = {}) {
+    for (std::size_t r = next++; r + 1 < runs.size() && !stop; r = next++) {
       try {
-        WriteClassPack(s, c);
-        ++done;
+        WriteClassRun(s, runs[r], runs[r + 1], [&](std::size_t c) {
+          ++done;
+          if (after) after(c);
+        });
       } catch (...) {
         const std::lock_guard lock(mutex);
         if (!error) error = std::current_exception();
         stop = true;
       }
-      if (after) after(c);
+      if (after_run) after_run();
     }
   }
 };
@@ -237,7 +290,9 @@ PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const 
                             StudentsByClass(exam),
                             ClassFolders(exam, dir)};
   const auto total = static_cast<long long>(exam.Classes().size());
+  const unsigned threads = PackThreads();
   ClassQueue queue;
+  queue.runs = ClassRuns(sources.members, threads);
   PackResult result;
   if (cancelled && cancelled()) {
     result.cancelled = true;
@@ -246,19 +301,22 @@ PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const 
   // The classes are independent: every core writes some, this thread too,
   // between which it alone reports progress and asks whether to stop.
   std::vector<std::thread> helpers;
-  const unsigned threads = PackThreads();
   for (unsigned t = 1; t < threads; ++t)
     helpers.emplace_back([&queue, &sources] { queue.Work(sources); });
-  queue.Work(sources, [&](std::size_t c) {
-    const stats::ExamClass& ec = exam.Classes()[c];
-    progress.Report(
-        queue.done, total,
-        "按班输出 " + exam.Schools()[static_cast<std::size_t>(ec.school)].text + " " + ec.key.text);
-    if (cancelled && !queue.stop && cancelled()) {
-      result.cancelled = true;
-      queue.stop = true;
-    }
-  });
+  queue.Work(
+      sources,
+      [&](std::size_t c) {
+        const stats::ExamClass& ec = exam.Classes()[c];
+        progress.Report(queue.done, total,
+                        "按班输出 " + exam.Schools()[static_cast<std::size_t>(ec.school)].text +
+                            " " + ec.key.text);
+      },
+      [&] {
+        if (cancelled && !queue.stop && cancelled()) {
+          result.cancelled = true;
+          queue.stop = true;
+        }
+      });
   for (std::thread& t : helpers) t.join();
   if (queue.error) std::rethrow_exception(queue.error);
   result.classes = queue.done;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 
 #include "common/progress.h"
@@ -21,10 +22,16 @@
 
 namespace reports {
 
-// Writes a document of strips (slips, letters) to a PDF file; the core
-// cannot paint, so the caller hands in its renderer. It is called from
-// several threads at once, each with its own document and file.
-using PdfWriter = std::function<grid::Status(const output::Document& doc, const std::string& path)>;
+// Writes documents of strips (slips, letters), each to its own PDF file;
+// the core cannot paint, so the caller hands in its renderer. It gets many
+// classes' documents at once, so that it can paint them together and split
+// the result. It is called from several threads at once, each with its own
+// documents and files.
+struct PdfJob {
+  const output::Document* doc = nullptr;
+  std::string path;
+};
+using PdfWriter = std::function<grid::Status(std::span<const PdfJob> jobs)>;
 
 struct PackResult {
   int classes = 0;  // folders written
@@ -38,11 +45,11 @@ struct PackResult {
 std::string SafeFileName(const std::string& text);
 
 // Writes the packs of every class under `dir` (created if needed), the
-// classes shared out among the machine's cores. Progress is reported and
-// `cancelled` asked on the calling thread only, after each class it writes;
-// a cancelled pack finishes the classes already begun, so every file it
-// leaves is whole. Throws ReportError with the user's message when a file
-// cannot be written, after the other threads have stopped.
+// classes shared out among the machine's cores in runs of consecutive
+// classes. Progress is reported on the calling thread only, after each class
+// it writes, and `cancelled` asked there after each run; a cancelled pack
+// finishes the runs already begun, so every folder it leaves is whole. Throws ReportError with the
+// user's message when a file cannot be written, after the other threads have stopped.
 PackResult WriteClassPacks(data::AppState& state, const std::string& dir, const PdfWriter& pdf,
                            common::ProgressSink& progress, output::Date today,
                            const std::function<bool()>& cancelled = {});

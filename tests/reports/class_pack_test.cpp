@@ -39,9 +39,9 @@ TEST(ClassPackTest, EveryClassGetsItsFourFiles) {
   const fs::path dir = scratch.path() / "pack";
   std::map<std::string, std::size_t> pdfs;  // path: number of strips
   std::mutex mutex;                         // the classes are written on several threads
-  const PdfWriter pdf = [&](const output::Document& doc, const std::string& path) {
+  const PdfWriter pdf = [&](std::span<const PdfJob> jobs) {
     const std::lock_guard lock(mutex);
-    pdfs.emplace(path, doc.strips.size());
+    for (const PdfJob& job : jobs) pdfs.emplace(job.path, job.doc->strips.size());
     return grid::Status::Ok();
   };
   common::NullProgress progress;

@@ -184,8 +184,9 @@ TEST_F(LetterTrendTest, ThePacksLettersCarryIt) {
   data::LoadStartupSettings(exams.state);
   const test_support::ScratchDir scratch("scorestat_pack_trend");
   std::atomic<std::size_t> letters_with_trend = 0;  // the classes are written on every core
-  const PdfWriter pdf = [&](const output::Document& doc, const std::string& path) {
-    if (path.ends_with("家长告知书.pdf") && AnyTrend(doc)) ++letters_with_trend;
+  const PdfWriter pdf = [&](std::span<const PdfJob> jobs) {
+    for (const PdfJob& job : jobs)
+      if (job.path.ends_with("家长告知书.pdf") && AnyTrend(*job.doc)) ++letters_with_trend;
     return grid::Status::Ok();
   };
   common::NullProgress quiet;
