@@ -42,17 +42,23 @@ namespace {
 // directions. Keys are read and compared once per distinct text, so that a
 // column of a few hundred classes costs a lookup a row and the sort itself
 // compares integers.
-std::vector<std::uint32_t> OrderCodes(const CellStore& cells, std::size_t first, std::size_t n,
-                                      const SortColumn& key) {
+struct OrderCodes {
+  std::vector<std::uint32_t> codes;
+  std::uint64_t bound = 0;  // every code is below it
+};
+
+OrderCodes CodesOf(const CellStore& cells, std::size_t first, std::size_t n,
+                   const SortColumn& key) {
   const auto col = static_cast<std::size_t>(key.col);
   TextIds ids;
   std::vector<SortKey> distinct;
-  std::vector<std::uint32_t> codes(n);
+  OrderCodes out;
+  out.codes.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     const std::string_view text = cells.Text(first + i, col);
     const auto [id, added] = ids.Insert(text);
     if (added) distinct.push_back(SortKey::Of(text));
-    codes[i] = id;
+    out.codes[i] = id;
   }
   std::vector<std::uint32_t> by_key(distinct.size());
   std::iota(by_key.begin(), by_key.end(), 0u);
@@ -67,33 +73,50 @@ std::vector<std::uint32_t> OrderCodes(const CellStore& cells, std::size_t first,
   }
   for (std::size_t k = 0; k < distinct.size(); ++k) {
     if (distinct[k].kind == SortKey::kEmpty)
-      place[k] = std::numeric_limits<std::uint32_t>::max();
+      place[k] = last + 1;
     else if (!key.ascending)
       place[k] = last - place[k];
   }
-  for (std::uint32_t& code : codes) code = place[code];
-  return codes;
+  for (std::uint32_t& code : out.codes) code = place[code];
+  out.bound = std::uint64_t{last} + 2;
+  return out;
 }
 
 // The rows in the order of their codes, the first key the most significant,
-// equal rows as they were. Up to two keys make one 64-bit word a row, and
-// the row's index after it breaks ties, so a plain sort is a stable one.
-std::vector<std::uint32_t> OrderOfCodes(const std::vector<std::vector<std::uint32_t>>& codes) {
-  const std::size_t n = codes.front().size();
+// equal rows as they were. When the keys together take no more values than
+// a few times the rows (a total, a school and class), the rows are counted
+// into place, which is stable; otherwise up to two keys make one 64-bit
+// word a row, and the row's index after it breaks ties.
+std::vector<std::uint32_t> OrderOfCodes(const std::vector<OrderCodes>& codes) {
+  const std::size_t n = codes.front().codes.size();
+  std::uint64_t range = 1;
+  for (const OrderCodes& c : codes)
+    range = c.bound > (1ULL << 40) / range ? 1ULL << 40 : range * c.bound;
   std::vector<std::uint32_t> order(n);
+  if (range <= std::max<std::uint64_t>(4 * std::uint64_t{n}, 1 << 16)) {
+    std::vector<std::uint32_t> combined(n, 0);
+    for (const OrderCodes& c : codes)
+      for (std::size_t i = 0; i < n; ++i)
+        combined[i] = static_cast<std::uint32_t>(combined[i] * c.bound + c.codes[i]);
+    std::vector<std::uint32_t> start(range + 1, 0);
+    for (std::uint32_t k : combined) ++start[k + 1];
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    for (std::size_t i = 0; i < n; ++i) order[start[combined[i]]++] = static_cast<std::uint32_t>(i);
+    return order;
+  }
   if (codes.size() > 2) {
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-      for (const std::vector<std::uint32_t>& code : codes)
-        if (code[a] != code[b]) return code[a] < code[b];
+      for (const OrderCodes& c : codes)
+        if (c.codes[a] != c.codes[b]) return c.codes[a] < c.codes[b];
       return false;
     });
     return order;
   }
   std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(n);
   for (std::size_t i = 0; i < n; ++i) {
-    const std::uint64_t low = codes.size() == 2 ? codes[1][i] : 0;
-    keyed[i] = {(std::uint64_t{codes[0][i]} << 32) | low, static_cast<std::uint32_t>(i)};
+    const std::uint64_t low = codes.size() == 2 ? codes[1].codes[i] : 0;
+    keyed[i] = {(std::uint64_t{codes[0].codes[i]} << 32) | low, static_cast<std::uint32_t>(i)};
   }
   std::sort(keyed.begin(), keyed.end());
   for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].second;
@@ -111,9 +134,9 @@ void ReportGrid::Sort(const std::vector<SortColumn>& keys) {
   auto first = static_cast<std::size_t>(contents_.fixed_rows);
   if (contents_.cells.Rows() <= first + 1 || keys.empty()) return;
   std::size_t n = contents_.cells.Rows() - first;
-  std::vector<std::vector<std::uint32_t>> codes;
+  std::vector<OrderCodes> codes;
   codes.reserve(keys.size());
-  for (const SortColumn& key : keys) codes.push_back(OrderCodes(contents_.cells, first, n, key));
+  for (const SortColumn& key : keys) codes.push_back(CodesOf(contents_.cells, first, n, key));
   PermuteRows(static_cast<int>(first), OrderOfCodes(codes));
 }
 
