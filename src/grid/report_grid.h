@@ -226,6 +226,16 @@ class ReportGrid {
   // Sorts on several columns at once, the first the most significant: the
   // order that sorting on each of them alone, the last first, leaves.
   void Sort(const std::vector<SortColumn>& keys);
+  // The order Sort(keys) would leave the data rows in, without moving them:
+  // entry i is the data row (0 the first below the fixed rows) that would
+  // come i-th. With `start`, an order of the data rows as this gives, the
+  // rows are sorted as if already standing in that order. For working on
+  // rows in a sorted order and moving them once, with ReorderRows.
+  std::vector<std::uint32_t> SortOrder(const std::vector<SortColumn>& keys,
+                                       const std::vector<std::uint32_t>& start = {}) const;
+  // Puts the data rows in `order` (as SortOrder gives it: every data row
+  // once, else GridError); recorded and heard like a sort.
+  void ReorderRows(std::vector<std::uint32_t> order);
   // A header double-click in user-sort mode: ascending on a new column, the
   // other direction on the column sorted last. Does nothing when the mode
   // is off or `col` is a fixed column.
@@ -278,6 +288,7 @@ class ReportGrid {
   // Range checks, throwing GridError.
   void CheckRow(int row) const;
   void CheckCol(int col) const;
+  void CheckOrder(const std::vector<std::uint32_t>& order) const;
 
  private:
   using CellData = GridContents::Cell;

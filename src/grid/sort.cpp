@@ -7,6 +7,7 @@
 
 #include "common/text_number.h"
 #include "grid/edit_journal.h"
+#include "grid/grid_error.h"
 #include "grid/report_grid.h"
 #include "grid/sort_key.h"
 #include "grid/text_ids.h"
@@ -131,13 +132,53 @@ void ReportGrid::Sort(int col, bool ascending) {
 
 void ReportGrid::Sort(const std::vector<SortColumn>& keys) {
   for (const SortColumn& key : keys) CheckCol(key.col);
-  auto first = static_cast<std::size_t>(contents_.fixed_rows);
+  const auto first = static_cast<std::size_t>(contents_.fixed_rows);
   if (contents_.cells.Rows() <= first + 1 || keys.empty()) return;
-  std::size_t n = contents_.cells.Rows() - first;
+  PermuteRows(static_cast<int>(first), SortOrder(keys));
+}
+
+std::vector<std::uint32_t> ReportGrid::SortOrder(const std::vector<SortColumn>& keys,
+                                                 const std::vector<std::uint32_t>& start) const {
+  for (const SortColumn& key : keys) CheckCol(key.col);
+  const auto first = static_cast<std::size_t>(contents_.fixed_rows);
+  const std::size_t n = contents_.cells.Rows() - first;
+  if (!start.empty()) CheckOrder(start);
+  std::vector<std::uint32_t> order = start;
+  if (order.empty()) {
+    order.resize(n);
+    std::iota(order.begin(), order.end(), 0u);
+  }
+  if (n <= 1 || keys.empty()) return order;
   std::vector<OrderCodes> codes;
   codes.reserve(keys.size());
-  for (const SortColumn& key : keys) codes.push_back(CodesOf(contents_.cells, first, n, key));
-  PermuteRows(static_cast<int>(first), OrderOfCodes(codes));
+  for (const SortColumn& key : keys) {
+    OrderCodes c = CodesOf(contents_.cells, first, n, key);
+    if (!start.empty()) {
+      std::vector<std::uint32_t> moved(n);
+      for (std::size_t i = 0; i < n; ++i) moved[i] = c.codes[start[i]];
+      c.codes = std::move(moved);
+    }
+    codes.push_back(std::move(c));
+  }
+  std::vector<std::uint32_t> sorted = OrderOfCodes(codes);
+  for (std::uint32_t& row : sorted) row = order[row];
+  return sorted;
+}
+
+void ReportGrid::ReorderRows(std::vector<std::uint32_t> order) {
+  CheckOrder(order);
+  PermuteRows(contents_.fixed_rows, std::move(order));
+}
+
+void ReportGrid::CheckOrder(const std::vector<std::uint32_t>& order) const {
+  const std::size_t n = contents_.cells.Rows() - static_cast<std::size_t>(contents_.fixed_rows);
+  std::vector<bool> seen(n, false);
+  const bool whole = order.size() == n && std::all_of(order.begin(), order.end(), [&](auto row) {
+                       if (row >= n || seen[row]) return false;
+                       seen[row] = true;
+                       return true;
+                     });
+  if (!whole) throw GridError("行的顺序无效：不是每一行各出现一次");
 }
 
 // The permutation is what the journal keeps of a sort: 4 bytes a row.

@@ -1,6 +1,7 @@
 #include "reports/listing_ranks.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "common/text_number.h"
@@ -12,16 +13,22 @@ int DataRowCount(const grid::ReportGrid& grid) {
 }
 
 void WriteRanks(grid::ReportGrid& grid, int score, int rank, int group, int mode,
-                const PassProgress& progress) {
+                const PassProgress& progress, const std::vector<std::uint32_t>& order) {
   const int n = DataRowCount(grid);
-  std::string previous_score;
-  std::string previous_group;
+  if (!order.empty() && order.size() < static_cast<std::size_t>(n))
+    throw std::logic_error("WriteRanks: the order leaves out rows");
+  // Only the rank column is written, so views of the others stay valid.
+  std::string_view previous_score;
+  std::string_view previous_group;
   long long current = 0;
   long long ties = 0;
   for (int i = 1; i <= n; ++i) {
-    const std::string_view score_text = grid.CellText(i, score);
+    const int row =
+        order.empty() ? i
+                      : grid.FixedRows() + static_cast<int>(order[static_cast<std::size_t>(i - 1)]);
+    const std::string_view score_text = grid.CellText(row, score);
     const std::string_view group_text =
-        group == kNoGroup ? std::string_view() : grid.CellText(i, group);
+        group == kNoGroup ? std::string_view() : grid.CellText(row, group);
     if (i == 1 || (group != kNoGroup && group_text != previous_group)) {
       current = 1;
       ties = 0;
@@ -31,9 +38,9 @@ void WriteRanks(grid::ReportGrid& grid, int score, int rank, int group, int mode
     } else if (mode == kRankSkip) {
       ++ties;
     }
-    grid.SetCellText(i, rank, common::TextOfInteger(current));
-    previous_score.assign(score_text);
-    previous_group.assign(group_text);
+    grid.SetCellText(row, rank, common::TextOfInteger(current));
+    previous_score = score_text;
+    previous_group = group_text;
     progress.At(i);
   }
 }
@@ -63,11 +70,15 @@ int FindHeader(const grid::ReportGrid& grid, std::string_view header, int last) 
   return found;
 }
 
-void SortOnPresentColumns(grid::ReportGrid& grid, std::initializer_list<int> cols) {
+std::vector<grid::SortColumn> PresentColumnKeys(std::initializer_list<int> cols) {
   std::vector<grid::SortColumn> keys;
   for (int col : cols)
     if (col > 0) keys.push_back({col, true});
-  grid.Sort(keys);
+  return keys;
+}
+
+void SortOnPresentColumns(grid::ReportGrid& grid, std::initializer_list<int> cols) {
+  grid.Sort(PresentColumnKeys(cols));
 }
 
 std::string LeadingCharacters(std::string_view text, int count) {

@@ -4,6 +4,7 @@
 // empty row after the last record.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -40,8 +41,10 @@ int DataRowCount(const grid::ReportGrid& grid);
 // which must already be sorted by score, highest first, within each group.
 // A group (column `group`, or kNoGroup for none) starts wherever its text
 // changes from the row above; ties are judged on the cell texts as stored.
+// With `order` (from ReportGrid::SortOrder) the pass takes the rows in that
+// order instead of as they stand, and leaves them where they are.
 void WriteRanks(grid::ReportGrid& grid, int score, int rank, int group, int mode,
-                const PassProgress& progress = {});
+                const PassProgress& progress = {}, const std::vector<std::uint32_t>& order = {});
 
 // Appends a hidden order column holding 1 to N in the current row order and
 // returns its index. Sorting ascending on it restores that order.
@@ -56,6 +59,8 @@ int FindHeader(const grid::ReportGrid& grid, std::string_view header, int last);
 // most significant; a listing without a 学校 or 班级 column is simply not
 // grouped by it.
 void SortOnPresentColumns(grid::ReportGrid& grid, std::initializer_list<int> cols);
+// Those keys, ascending.
+std::vector<grid::SortColumn> PresentColumnKeys(std::initializer_list<int> cols);
 
 // The first `count` characters of a UTF-8 text (headers and column names
 // are Chinese, so bytes would cut a character in half).

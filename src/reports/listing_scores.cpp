@@ -37,16 +37,21 @@ std::vector<WeightedColumn> SubjectTerms(const data::SubjectLines& lines, int en
 }
 
 // Sort by the score, then by class, then by school: stable sorts leave the
-// rows grouped by school and class, highest score first in each class.
+// rows grouped by school and class, highest score first in each class. Both
+// passes take the rows in the sorted orders where they stand, and the rows
+// move once, to the second.
 void RankGradeAndClass(grid::ReportGrid& grid, int score, int grade_rank, int class_rank,
                        int first_subject_col, const PassProgress& grade_pass,
                        const PassProgress& class_pass) {
-  grid.Sort(score, false);
-  WriteRanks(grid, score, grade_rank, kNoGroup, kRankSkip, grade_pass);
+  const std::vector<std::uint32_t> by_score = grid.SortOrder({{score, false}});
+  WriteRanks(grid, score, grade_rank, kNoGroup, kRankSkip, grade_pass, by_score);
   const int school_col = FindHeader(grid, "学校", first_subject_col);
   const int class_col = FindHeader(grid, "班级", first_subject_col);
-  SortOnPresentColumns(grid, {school_col, class_col});
-  WriteRanks(grid, score, class_rank, class_col > 0 ? class_col : kNoGroup, kRankSkip, class_pass);
+  std::vector<std::uint32_t> by_class =
+      grid.SortOrder(PresentColumnKeys({school_col, class_col}), by_score);
+  WriteRanks(grid, score, class_rank, class_col > 0 ? class_col : kNoGroup, kRankSkip, class_pass,
+             by_class);
+  grid.ReorderRows(std::move(by_class));
 }
 
 output::Document FilledListing(data::AppState& state) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "grid/grid_error.h"
 #include "grid/report_grid.h"
 
 namespace grid {
@@ -98,6 +99,30 @@ TEST(GridSort, ManyDistinctKeysSortAsFewDo) {
     ReportGrid each = base;
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) each.Sort(key->col, key->ascending);
     EXPECT_EQ(Column(once, 4), Column(each, 4)) << keys.size() << " keys";
+  }
+}
+
+// The listings rank rows in a sorted order without moving them, sort that
+// order again and move the rows once: the orders must be the sorts' own.
+TEST(GridSort, OrdersWithoutMovingAreTheSortsOwn) {
+  const ReportGrid base = KeyGrid({"80", "90", "", "90.0", "b", "80", "70"});
+  ReportGrid moved = base;
+  moved.Sort(1, false);
+  const std::vector<std::uint32_t> by_key = base.SortOrder({{1, false}});
+  ReportGrid reordered = base;
+  reordered.ReorderRows(by_key);
+  EXPECT_EQ(Column(reordered, 2), Column(moved, 2));
+  // From that order, a second sort as if the rows stood there.
+  moved.Sort(2, true);
+  reordered = base;
+  reordered.ReorderRows(base.SortOrder({{2, true}}, by_key));
+  EXPECT_EQ(Column(reordered, 2), Column(moved, 2));
+  // Anything but every data row once is refused, and the rows stay.
+  for (const std::vector<std::uint32_t>& bad : std::vector<std::vector<std::uint32_t>>{
+           {0, 1, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5, 5, 6}, {0, 1, 2, 3, 4, 5, 9, 6}}) {
+    reordered = base;
+    EXPECT_THROW(reordered.ReorderRows(bad), GridError);
+    EXPECT_EQ(Column(reordered, 2), Column(base, 2));
   }
 }
 

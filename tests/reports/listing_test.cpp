@@ -65,4 +65,42 @@ TEST(RankedListing, ClassRanksRestartAndSameNamedNeighboursMerge) {
   EXPECT_EQ(Column(g, HeaderCol(g, "段名")), (std::vector<std::string>{"5", "2", "3", "1", "4"}));
 }
 
+// The rank passes take the rows in their sorted orders where they stand and
+// move them once; they must give what sorting before each pass gave, on
+// ties as numbers but not texts, absent and text scores, a student without
+// a school, and equal totals that keep their filled order.
+TEST(RankedListing, PassesInSortedOrderRankAsSortingFirstDid) {
+  const std::vector<listing_test::Row> students = {
+      {"一中", "1", "1", "甲", "90", "", ""},    {"一中", "2", "1", "乙", "90.0", "", ""},
+      {"一中", "3", "2", "丙", "缺考", "", ""},  {"二中", "4", "1", "丁", "85分", "5", ""},
+      {"二中", "5", "1", "戊", "", "", ""},      {"", "6", "1", "己", "90", "", ""},
+      {"一中", "7", "1", "庚", "45", "45", ""},  {"二中", "8", "2", "辛", "90", "", ""},
+      {"一中", "9", "2", "壬", "0", "", "缺考"}, {"二中", "10", "1", "癸", "89.99", "", ""}};
+  const data::SubjectLines lines = Lines({"语文", "数学", "英语"}, 5, {1, 1, 0}, {100, 100, 100});
+  common::NullProgress progress;
+  grid::ReportGrid now = MakeListing(kHeaders, students);
+  reports::AddTotalAndRanks(now, lines, progress);
+  const int total = HeaderCol(now, "总分");
+  const int grade = HeaderCol(now, "段名");
+  const int in_class = HeaderCol(now, "班名");
+
+  grid::ReportGrid before = now;
+  reports::RestoreFilledOrder(before);
+  for (int r = 1; r < before.Rows() - 1; ++r) {
+    before.SetCellText(r, grade, "");
+    before.SetCellText(r, in_class, "");
+  }
+  before.Sort(total, false);
+  reports::WriteRanks(before, total, grade, reports::kNoGroup, reports::kRankSkip);
+  reports::SortOnPresentColumns(before, {1, 3});
+  reports::WriteRanks(before, total, in_class, 3, reports::kRankSkip);
+  for (int c = 0; c < now.Cols(); ++c)
+    EXPECT_EQ(Column(now, c), Column(before, c)) << "column " << c;
+  // Spot checks: 甲, 乙 and 庚 tie at 90 in 一中's class 1, in their filled order.
+  EXPECT_EQ(Column(now, 4)[0], "甲");
+  EXPECT_EQ(Column(now, 4)[1], "乙");
+  EXPECT_EQ(Column(now, 4)[2], "庚");
+  EXPECT_EQ(Column(now, in_class)[2], "1");
+}
+
 }  // namespace
