@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -109,6 +110,22 @@ std::string TextOfSingle(float value) {
 
 std::string TextOfInteger(long long value) {
   return std::to_string(value);
+}
+
+NumberTexts::NumberTexts(int slot_bits)
+    : slot_bits_(slot_bits), entries_(std::size_t{1} << slot_bits) {}
+
+const std::string& NumberTexts::Text(double value, bool single) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  Entry& entry = entries_[(bits * 0x9E3779B97F4A7C15ULL) >> (64 - slot_bits_)];
+  if (!entry.used || entry.bits != bits || entry.single != single) {
+    entry.bits = bits;
+    entry.single = single;
+    entry.used = true;
+    entry.text = single ? TextOfSingle(static_cast<float>(value)) : TextOfDouble(value);
+  }
+  return entry.text;
 }
 
 }  // namespace common

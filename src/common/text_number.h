@@ -3,9 +3,11 @@
 // must agree everywhere in the program.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace common {
 
@@ -33,5 +35,25 @@ std::string TextOfSingle(float value);
 
 // An integer plainly.
 std::string TextOfInteger(long long value);
+
+// TextOfDouble or TextOfSingle of numbers that repeat (a column's scores,
+// totals), each distinct number formatted once while it stays in one of
+// the table's 2^slot_bits slots. The texts are this object's: a reference
+// stays valid until the next call.
+class NumberTexts {
+ public:
+  explicit NumberTexts(int slot_bits = 10);
+  const std::string& Text(double value, bool single);
+
+ private:
+  struct Entry {
+    std::uint64_t bits = 0;
+    bool single = false;
+    bool used = false;
+    std::string text;
+  };
+  int slot_bits_;
+  std::vector<Entry> entries_;
+};
 
 }  // namespace common

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <exception>
 #include <functional>
@@ -11,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/text_number.h"
 #include "data/score_database.h"
 #include "engine/database.h"
 #include "output/paper_fit.h"
@@ -100,32 +100,6 @@ struct FillCount {
   long long records = 0;
 };
 
-// Scores repeat: a listing's hundreds of thousands of them hold a few
-// hundred distinct values, so each field remembers the texts of the numbers
-// it has written, one per slot of a small table.
-class NumberTexts {
- public:
-  const std::string& Of(const engine::Value& value, engine::FieldType type) {
-    const double number = value.AsDouble();
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &number, sizeof bits);
-    Entry& entry = entries_[(bits * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits)];
-    if (!entry.used || entry.bits != bits) {
-      entry = {bits, true, value.AsText(type)};
-    }
-    return entry.text;
-  }
-
- private:
-  static constexpr int kSlotBits = 10;
-  struct Entry {
-    std::uint64_t bits = 0;
-    bool used = false;
-    std::string text;
-  };
-  std::vector<Entry> entries_ = std::vector<Entry>(std::size_t{1} << kSlotBits);
-};
-
 // A run of records read into texts, to be added to the grid at once: adding
 // them one by one grew each of the grid's columns once a record.
 class RecordBlock {
@@ -170,8 +144,10 @@ class BlockFill {
     RecordBlock& block = blocks_[current_];
     for (std::size_t k = 0; k < types_.size(); ++k) {
       const engine::Value& v = value(static_cast<int>(k));
+      // Scores repeat: a listing's hundreds of thousands hold a few hundred
+      // distinct values.
       if (v.IsReal() && IsReal(types_[k]))
-        block.Text(k) = numbers_[k].Of(v, types_[k]);
+        block.Text(k) = numbers_[k].Text(v.AsDouble(), types_[k] == engine::FieldType::kSingle);
       else
         block.Text(k) = v.AsText(types_[k]);
     }
@@ -218,7 +194,7 @@ class BlockFill {
   grid::ReportGrid& grid_;
   const std::vector<engine::FieldType>& types_;
   FillCount& count_;
-  std::vector<NumberTexts> numbers_;
+  std::vector<common::NumberTexts> numbers_;
   std::array<RecordBlock, 2> blocks_{RecordBlock(0), RecordBlock(0)};
   int current_ = 0;
   std::future<void> adding_;

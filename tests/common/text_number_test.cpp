@@ -111,5 +111,24 @@ TEST(TextOfValueTest, AgreesWithPrintfEverywhere) {
   }
 }
 
+// A remembered text must be the very text of the number asked for: numbers
+// that share a slot (two slots here), the same number as a single and as a
+// double, neighbours one bit apart, 0 and -0, NaN.
+TEST(NumberTextsTest, GivesWhatTheConversionsGive) {
+  const double one_bit_up = std::nextafter(66.66666666666667, 100.0);
+  const std::vector<double> values = {
+      87.5, 200.0 / 3, 66.66666666666667, one_bit_up, 0.0,  -0.0, 1e20, 0.1f, 0.1,
+      NAN,  87.5,      200.0 / 3,         one_bit_up, -0.0, 1e-5};
+  for (int slot_bits : {1, 10}) {
+    NumberTexts texts(slot_bits);
+    for (int round = 0; round < 2; ++round) {
+      for (double v : values) {
+        EXPECT_EQ(texts.Text(v, false), TextOfDouble(v)) << v << " slots " << slot_bits;
+        EXPECT_EQ(texts.Text(v, true), TextOfSingle(static_cast<float>(v))) << v;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace common
