@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <numeric>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "grid/display_format.h"
@@ -316,17 +319,75 @@ int NeededRowHeight(const ReportGrid& grid, int row) {
   return RowFitter(grid).Needed(row, row).front();
 }
 
+namespace {
+
+// Below this many rows a second thread costs more than it saves.
+constexpr int kRowsForTwoThreads = 20000;
+
+// Runs `first` here and `second` on a thread of its own at once when the
+// grid is long and its measurer may be used so; else one after the other.
+// What the second throws is thrown here.
+void BothHalves(const ReportGrid& grid, const std::function<void()>& first,
+                const std::function<void()>& second) {
+  if (grid.Rows() < kRowsForTwoThreads || !grid.measurer().SharedAcrossThreads()) {
+    first();
+    second();
+    return;
+  }
+  std::exception_ptr failed;
+  {
+    std::jthread other([&] {
+      try {
+        second();
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    });
+    first();
+  }
+  if (failed) std::rethrow_exception(failed);
+}
+
+// What `visible` columns need, every other one measured on a second thread.
+std::vector<int> NeededWidths(const ReportGrid& grid, const std::vector<int>& visible,
+                              const std::vector<int>& body_fitted) {
+  std::vector<int> halves[2];
+  for (std::size_t i = 0; i < visible.size(); ++i) halves[i % 2].push_back(visible[i]);
+  std::vector<int> needed[2];
+  BothHalves(
+      grid, [&] { needed[0] = ColumnFitter(grid, halves[0], body_fitted).Needed(); },
+      [&] { needed[1] = ColumnFitter(grid, halves[1], body_fitted).Needed(); });
+  std::vector<int> out(visible.size());
+  for (std::size_t i = 0; i < visible.size(); ++i) out[i] = needed[i % 2][i / 2];
+  return out;
+}
+
+// What every row needs, the second half of the rows on a second thread.
+std::vector<int> NeededHeights(const ReportGrid& grid) {
+  const int middle = grid.Rows() / 2;
+  std::vector<int> upper, lower;
+  BothHalves(
+      grid, [&] { upper = RowFitter(grid).Needed(0, middle); },
+      [&] {
+        if (middle + 1 < grid.Rows()) lower = RowFitter(grid).Needed(middle + 1, grid.Rows() - 1);
+      });
+  upper.insert(upper.end(), lower.begin(), lower.end());
+  return upper;
+}
+
+}  // namespace
+
 void WidenToFit(ReportGrid& grid, const std::vector<int>& body_fitted) {
   std::vector<int> visible;
   for (int c = 0; c < grid.Cols(); ++c)
     if (grid.ColWidth(c) > 0) visible.push_back(c);
-  const std::vector<int> needed = ColumnFitter(grid, visible, body_fitted).Needed();
+  const std::vector<int> needed = NeededWidths(grid, visible, body_fitted);
   for (std::size_t i = 0; i < visible.size(); ++i)
     if (needed[i] > grid.ColWidth(visible[i])) grid.SetColWidth(visible[i], needed[i]);
   const std::vector<CellRect> merges = grid.Merges();
   for (const CellRect& m : merges)
     if (m.first_col != m.last_col) WidenForMerge(grid, m);
-  const std::vector<int> heights = RowFitter(grid).Needed(0, grid.Rows() - 1);
+  const std::vector<int> heights = NeededHeights(grid);
   for (int r = 0; r < grid.Rows(); ++r) {
     const int height = grid.RowHeight(r);
     const int needed = heights[static_cast<std::size_t>(r)];

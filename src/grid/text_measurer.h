@@ -17,6 +17,9 @@ class TextMeasurer {
   // Height in pixels at 96 dpi of one line of text in `font`. The default is
   // the estimate below.
   virtual int LineHeight(const Font& font) const;
+  // Whether several threads may measure at once; then a long grid's columns
+  // are fitted on two.
+  virtual bool SharedAcrossThreads() const { return false; }
 };
 
 // An upper bound of what the faces the program prints with take: each ASCII
@@ -27,6 +30,7 @@ class TextMeasurer {
 class EstimatingMeasurer : public TextMeasurer {
  public:
   int TextWidth(std::string_view text, const Font& font) const override;
+  bool SharedAcrossThreads() const override { return true; }  // it keeps nothing
 };
 
 // Display columns of a UTF-8 text: 2 for each wide character, else 1.

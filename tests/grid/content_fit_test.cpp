@@ -133,6 +133,29 @@ TEST(WidenToFit, RowsTakeTheirTallestUnmergedCell) {
   EXPECT_EQ(g.RowHeight(3), kDefaultRowHeight);  // its number alone, 9 pt
 }
 
+// A long grid is fitted on two threads, every other column and the second
+// half of the rows on the second: the widths and heights must be what
+// measuring each column and row alone gives.
+TEST(WidenToFit, ALongGridFitsAsEachColumnAndRowAlone) {
+  constexpr int kRows = 25000;
+  ReportGrid g(kRows, 5);
+  for (int r = 1; r < kRows; ++r)
+    for (int c = 1; c < 5; ++c) g.SetCellText(r, c, std::to_string(r % (100 * c)));
+  g.SetCellText(kRows - 3, 3, "语文成绩统计表");  // the widest, late, on the second thread
+  g.SetCellText(2, 4, "149985.5");
+  g.Cell(kRows - 7, 2).SetFontSize(24);
+  std::vector<int> widths;
+  for (int c = 0; c < g.Cols(); ++c)
+    widths.push_back(std::max(g.ColWidth(c), NeededColumnWidth(g, c)));
+  ReportGrid fitted = g;
+  WidenToFit(fitted);
+  for (int c = 0; c < g.Cols(); ++c)
+    EXPECT_EQ(fitted.ColWidth(c), widths[static_cast<std::size_t>(c)]) << c;
+  for (int r : {0, 1, 2, kRows / 2, kRows / 2 + 1, kRows - 7, kRows - 1})
+    EXPECT_EQ(fitted.RowHeight(r), std::max(g.RowHeight(r), NeededRowHeight(fitted, r))) << r;
+  EXPECT_GT(fitted.RowHeight(kRows - 7), kDefaultRowHeight);
+}
+
 TEST(WidenToFit, WidensAndHeightensButNeverNarrowsOrUnhides) {
   ReportGrid g(1, 5);
   g.AddItem("\t149985.5\t1\t语文成绩统计表\t2");
