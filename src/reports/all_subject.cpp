@@ -8,6 +8,7 @@
 
 #include "data/score_database.h"
 #include "output/report_layout.h"
+#include "reports/group_figures.h"
 #include "reports/stat_columns.h"
 
 namespace reports {
@@ -57,17 +58,41 @@ std::optional<SubjectResult> RunQuery(engine::Database& db, const std::string& s
   return out;
 }
 
+// Each subject's figures computed in one pass over its stored copy
+// (group_figures.h), where that pass can match the query; nothing for the
+// others.
+std::vector<std::optional<SubjectResult>> ComputedResults(engine::Database& db,
+                                                          const data::AppState& state,
+                                                          int largest_full_mark) {
+  const data::SubjectLines& sl = state.subject_lines;
+  const data::SystemSettings& w = state.system_settings;
+  std::vector<std::optional<SubjectResult>> results(static_cast<std::size_t>(sl.Count()));
+  for (int k = 0; k < sl.Count(); ++k) {
+    const SubjectColumns columns{sl.SubjectName[static_cast<std::size_t>(k)],
+                                 LinesOf(sl, k, w.ScaleLinesByFullMark == 1), w,
+                                 Segments(largest_full_mark, w.SubjectSegment)};
+    std::optional<GroupFigures> figures = ComputeWholeFigures(db, columns);
+    if (figures)
+      results[static_cast<std::size_t>(k)] =
+          SubjectResult{std::move(figures->groups.names), std::move(figures->total)};
+  }
+  return results;
+}
+
 // Each query scans the whole of 成绩表 and they do not depend on each other,
-// so they run side by side, one connection per thread.
+// so they run side by side, one connection per thread; an empty query is
+// not run.
 std::vector<std::optional<SubjectResult>> RunQueries(const std::string& path,
                                                      const std::vector<std::string>& sqls) {
   std::vector<std::optional<SubjectResult>> results(sqls.size());
+  if (std::all_of(sqls.begin(), sqls.end(), [](const std::string& q) { return q.empty(); }))
+    return results;
   std::atomic<std::size_t> next{0};
   auto work = [&] {
     std::optional<engine::Database> db;
     output::SkipOnError([&] { db.emplace(engine::Database::Open(path)); });
     for (std::size_t k = next++; k < sqls.size(); k = next++)
-      if (db) results[k] = RunQuery(*db, sqls[k]);
+      if (db && !sqls[k].empty()) results[k] = RunQuery(*db, sqls[k]);
   };
   const unsigned threads = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 4);
   std::vector<std::thread> pool;
@@ -123,7 +148,15 @@ void AllSubjectStats(output::Document& doc, data::AppState& state) {
   for (int k = 0; k < sl.Count(); ++k) sqls.push_back(SubjectQuery(state, k, largest));
   // Opened once here so that a missing file is created before the threads open it.
   std::vector<std::optional<SubjectResult>> results;
-  if (output::OpenOrNothing(state)) results = RunQueries(state.database_path, sqls);
+  if (std::optional<engine::Database> db = output::OpenOrNothing(state)) {
+    results = ComputedResults(*db, state, largest);
+    std::vector<std::string> left = sqls;
+    for (std::size_t k = 0; k < left.size(); ++k)
+      if (results[k]) left[k].clear();
+    std::vector<std::optional<SubjectResult>> queried = RunQueries(state.database_path, left);
+    for (std::size_t k = 0; k < left.size(); ++k)
+      if (!results[k]) results[k] = std::move(queried[k]);
+  }
   results.resize(sqls.size());
   for (int k = 0; k < sl.Count(); ++k) {
     auto i = static_cast<std::size_t>(k);

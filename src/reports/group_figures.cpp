@@ -316,6 +316,16 @@ std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
   return out;
 }
 
+std::optional<GroupFigures> ComputeWholeFigures(engine::Database& db, const SubjectColumns& columns,
+                                                ScoreSource source) {
+  Accumulator acc(columns);
+  const std::optional<GroupTallies> read = ReadTallies(db, {"学校", "班级"}, acc, source);
+  if (!read) return std::nullopt;
+  GroupFigures out = StartFigures(acc, columns, {}, {}, read->whole);
+  if (!acc.Certain()) return std::nullopt;
+  return out;
+}
+
 std::optional<GroupFigures> ComputeTeacherFigures(engine::Database& db,
                                                   const SubjectColumns& columns,
                                                   ScoreSource source) {

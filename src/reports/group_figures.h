@@ -51,6 +51,12 @@ std::optional<GroupFigures> ComputeGroupFigures(engine::Database& db,
                                                 const SubjectColumns& columns,
                                                 ScoreSource source = ScoreSource::kStoredCopy);
 
+// The figures over all of 成绩表 alone: `total`, and `groups` with the
+// fields' names and types but no record. What the 合计 row's query selects,
+// read through the stored copy per class.
+std::optional<GroupFigures> ComputeWholeFigures(engine::Database& db, const SubjectColumns& columns,
+                                                ScoreSource source = ScoreSource::kStoredCopy);
+
 // The figures per (学校, teacher of the subject) over 成绩表 joined with
 // 教师表 on 学校 and 班级, as the teachers' grouped query gives them (a class
 // named by two rows of 教师表 counts in both), and over all of 成绩表 for the

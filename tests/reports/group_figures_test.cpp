@@ -1,7 +1,8 @@
 // The one-pass figures against the grouped query and the 合计 row's query
 // they stand in for: every field name, type and cell text, on every exam the
 // tests have (the small exam, the sample, a generated 2,000-student exam, the
-// real UCI scores, hand-made edge cases), per class and per school.
+// real UCI scores, hand-made edge cases), per class, per school, per teacher
+// and over the whole table.
 #include "reports/group_figures.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,27 @@ void ExpectSameAsQueries(engine::Database& db, const Keys& keys, const SubjectCo
       "select " + columns + " from 成绩表");
 }
 
+// The figures over the whole table alone against the all-subject report's
+// query for the subject, names and texts.
+void ExpectWholeSameAsQuery(engine::Database& db, const SubjectColumns& c, int full_mark,
+                            int width) {
+  const std::optional<reports::GroupFigures> figures = reports::ComputeWholeFigures(db, c);
+  ASSERT_TRUE(figures.has_value()) << "declined";
+  engine::Recordset rs =
+      db.OpenRecordset("select " + reports::CountColumns(c.subject, c.lines) +
+                       reports::CompositeColumn(c.subject, c.lines, c.weights) +
+                       reports::SpreadColumns(c.subject, 2) +
+                       reports::SegmentColumns(c.subject, full_mark, width) + " from 成绩表");
+  ASSERT_EQ(static_cast<std::size_t>(rs.FieldCount()), figures->total.size());
+  ASSERT_EQ(figures->groups.names.size(), figures->total.size());
+  EXPECT_TRUE(figures->groups.records.empty());
+  for (int k = 0; k < rs.FieldCount(); ++k) {
+    const auto i = static_cast<std::size_t>(k);
+    EXPECT_EQ(figures->groups.names[i], rs.FieldName(k));
+    EXPECT_EQ(figures->total[i], rs.FieldValue(k).AsText(rs.FieldTypeOf(k))) << rs.FieldName(k);
+  }
+}
+
 // The teachers' figures against their grouped query over the join of
 // 成绩表 and 教师表, from the table and from its stored copy.
 void ExpectTeachersSameAsQueries(engine::Database& db, const SubjectColumns& c, int full_mark,
@@ -133,6 +155,7 @@ void ExpectSameOnExam(reports_test::TempDatabase& fixture) {
         for (const Keys& keys : {kPerClass, kPerSchool})
           ExpectSameAsQueries(db, keys, c, full, width);
         ExpectTeachersSameAsQueries(db, c, full, width);
+        ExpectWholeSameAsQuery(db, c, full, width);
       }
   }
 }
