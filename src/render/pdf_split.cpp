@@ -63,6 +63,8 @@ class Splitter {
     // Written whole in memory first: a class's file is small, and a file
     // synced to disk one by one would cost a province's pack minutes.
     QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(pdf_.Data().size() / pdf_.Kids().size()) * (last - first) +
+                  (256 << 10));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     PdfOutput out(buffer);

@@ -166,6 +166,10 @@ grid::Status PaintTogether(std::span<const StripDocument> docs, const StripOverl
     pages.push_back(LayOutStrips(*d.grid, d.strips));
     total += static_cast<int>(pages.back().size());
   }
+  // More than a page of slips takes: growing the buffer page by page copied
+  // it over and over. What is not written is never touched.
+  constexpr qsizetype kPageBytes = 16 << 10;
+  bytes.reserve(total * kPageBytes);
   return PaintPdf(
       *docs.front().grid,
       [&](QPainter& painter, QPagedPaintDevice& device) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "../scratch_dir.h"
 #include "analysis_fixture.h"
@@ -66,6 +67,41 @@ TEST(ClassPackTest, EveryClassGetsItsFourFiles) {
                       output::Date{std::chrono::year{2024} / 7 / 1}, [] { return true; });
   EXPECT_TRUE(none.cancelled);
   EXPECT_EQ(none.classes, 0);
+}
+
+// A cancel between two runs of classes leaves whole folders only: every
+// folder written holds its two workbooks, and the renderer got both its PDFs.
+TEST(ClassPackTest, CancelLeavesOnlyWholeFolders) {
+  analysis_test::ExamDatabase exam;
+  data::LoadStartupSettings(exam.state);
+  const test_support::ScratchDir scratch("scorestat_pack_cancel");
+  const fs::path dir = scratch.path() / "pack";
+  std::set<std::string> pdfs;
+  std::mutex mutex;
+  const PdfWriter pdf = [&](std::span<const PdfJob> jobs) {
+    const std::lock_guard lock(mutex);
+    for (const PdfJob& job : jobs) pdfs.insert(job.path);
+    return grid::Status::Ok();
+  };
+  common::NullProgress progress;
+  int asked = 0;
+  const PackResult result = WriteClassPacks(exam.state, dir.string(), pdf, progress,
+                                            output::Date{std::chrono::year{2024} / 7 / 1},
+                                            [&asked] { return ++asked > 1; });
+  EXPECT_TRUE(result.cancelled);
+  int folders = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    if (!fs::exists(entry.path() / "学生名单.xlsx") && !fs::exists(entry.path() / "单科统计.xlsx"))
+      continue;
+    ++folders;
+    EXPECT_TRUE(fs::exists(entry.path() / "学生名单.xlsx")) << entry.path();
+    EXPECT_TRUE(fs::exists(entry.path() / "单科统计.xlsx")) << entry.path();
+    EXPECT_TRUE(pdfs.contains((entry.path() / "成绩条.pdf").string())) << entry.path();
+    EXPECT_TRUE(pdfs.contains((entry.path() / "家长告知书.pdf").string())) << entry.path();
+  }
+  EXPECT_EQ(folders, result.classes);
+  EXPECT_GE(result.classes, 1);
+  EXPECT_EQ(pdfs.size(), 2u * static_cast<std::size_t>(result.classes));
 }
 
 }  // namespace
