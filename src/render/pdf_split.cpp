@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -46,6 +47,27 @@ std::string StreamText(const PdfFile& pdf, int n) {
   if (pdf.Text(*filter) != "/FlateDecode") RefusePdf("不支持的压缩方式");
   return InflatePdfStream(data);
 }
+
+// The glyph ids a piece shows in one font: a bit each, as a page repeats
+// most of its glyphs many times.
+class GlyphSet {
+ public:
+  void Add(std::uint16_t g) { bits_[g / 64u] |= std::uint64_t{1} << (g % 64u); }
+  const GlyphIds& Ids() {
+    if (ids_.empty()) {
+      Add(0);
+      for (std::size_t w = 0; w < bits_.size(); ++w)
+        for (std::uint64_t word = bits_[w]; word != 0; word &= word - 1)
+          ids_.push_back(static_cast<std::uint16_t>(
+              w * 64 + static_cast<std::size_t>(std::countr_zero(word))));
+    }
+    return ids_;
+  }
+
+ private:
+  std::vector<std::uint64_t> bits_ = std::vector<std::uint64_t>(65536 / 64);
+  GlyphIds ids_;  // listed once every page is read
+};
 
 class Splitter {
  public:
@@ -105,7 +127,7 @@ class Splitter {
   // could hide a string from this scan (a literal string, an inline image)
   // is refused.
   void ScanContent(std::string_view text, const std::unordered_map<std::string_view, int>& fonts) {
-    std::vector<std::uint16_t>* glyphs = nullptr;
+    GlyphSet* glyphs = nullptr;
     std::string_view name;
     const auto regular = [&](std::size_t i) {
       return i < text.size() && std::strchr(" \n\r\t\f()<>[]{}/%", text[i]) == nullptr &&
@@ -125,7 +147,7 @@ class Splitter {
         for (std::size_t d = i + 1; d < close; d += 4) {
           const std::optional<unsigned long> g = HexGlyph(text.substr(d, 4));
           if (!g) RefusePdf("页面里有不认识的文字串");
-          glyphs->push_back(static_cast<std::uint16_t>(*g));
+          glyphs->Add(static_cast<std::uint16_t>(*g));
         }
         i = close + 1;
       } else if (c == '(' || c == '%' ||
@@ -249,7 +271,7 @@ class Splitter {
     }
     const int type0 = owner_[static_cast<std::size_t>(n)];
     const EmbeddedFont& font = *fonts_.at(type0).font;
-    const GlyphIds glyphs = GlyphsOf(type0);
+    const GlyphIds& glyphs = GlyphsOf(type0);
     if (role == Role::kCidFont) {
       PdfLexer lex(pdf_.Data(), object.body);
       const PdfDict dict = ReadPdfDict(lex);
@@ -277,21 +299,13 @@ class Splitter {
   }
 
   // The piece's glyphs of one font, .notdef among them.
-  GlyphIds GlyphsOf(int type0) {
-    GlyphIds& glyphs = used_[type0];
-    if (glyphs.empty() || glyphs.front() != 0 || !std::is_sorted(glyphs.begin(), glyphs.end())) {
-      glyphs.push_back(0);
-      std::sort(glyphs.begin(), glyphs.end());
-      glyphs.erase(std::unique(glyphs.begin(), glyphs.end()), glyphs.end());
-    }
-    return glyphs;
-  }
+  const GlyphIds& GlyphsOf(int type0) { return used_[type0].Ids(); }
 
   PdfFile pdf_;
   std::vector<Role> role_;
   std::vector<int> owner_;  // the Type0 font of an object rebuilt for it
   std::unordered_map<int, FontParts> fonts_;
-  std::unordered_map<int, GlyphIds> used_;  // by Type0 font, for the piece
+  std::unordered_map<int, GlyphSet> used_;  // by Type0 font, for the piece
   std::vector<int> number_;                 // the piece's number of each object, or 0
   std::vector<int> order_;                  // the objects copied, by their new number
 };
