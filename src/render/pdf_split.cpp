@@ -117,6 +117,13 @@ class Splitter {
           fonts[name] = pdf_.ReferenceIn(value);
           ReadFont(fonts[name]);
         }
+      // A form or tiling pattern draws content of its own, whose glyphs this
+      // scan would not see: cutting the fonts would lose them.
+      for (const std::string_view key : {"/XObject", "/Pattern"})
+        if (const PdfSpan* drawn = FindKey(r, key))
+          for (const auto& [name, value] : pdf_.DictAt(*drawn))
+            if (FindKey(pdf_.DictAt(value), "/Resources") != nullptr)
+              RefusePdf("页面里有不认识的内容");
     }
     if (const PdfSpan* contents = FindKey(dict, "/Contents"))
       for (int c : pdf_.ReferencesIn(*contents)) ScanContent(StreamText(pdf_, c), fonts);

@@ -178,6 +178,17 @@ TEST_F(PdfSplitTest, DamagedInputIsRefused) {
   const auto replaced = [&good](const char* what, const char* by) {
     return std::regex_replace(good, std::regex(what), by, std::regex_constants::format_first_only);
   };
+  // The first page drawn again as a pattern: content the scan cannot see. A
+  // colour-space entry gives up its length, so no offset moves.
+  std::smatch first_page;
+  ASSERT_TRUE(std::regex_search(good, first_page, std::regex("\n(\\d+) 0 obj\n<<\n/Type /Page\n")));
+  std::string pattern = "/Pattern <<\n/P " + first_page.str(1) + " 0 R";
+  pattern += std::string(30 - pattern.size(), ' ') + ">>";
+  const std::string drawn_again =
+      replaced("/CSpg /DeviceGray\n(>>\n/ExtGState <<\n/GSa \\d+ 0 R\n>>\n)/Pattern <<\n>>",
+               ("$1" + pattern).c_str());
+  ASSERT_EQ(drawn_again.size(), good.size());
+  ASSERT_NE(drawn_again, good);
   const struct {
     const char* what;
     std::string bytes;
@@ -190,6 +201,7 @@ TEST_F(PdfSplitTest, DamagedInputIsRefused) {
       {"a text map with a code that is not hex",
        replaced("<0000> <0000> <0000>", "<0000> <0000> <00Z0>"),
        {0}},
+      {"a pattern with content of its own", drawn_again, {0}},
       {"a piece past the last page", good, {0, 1000}},
       {"pieces out of order", good, {0, 1, 1}},
       {"no first piece at page 0", good, {1}},
