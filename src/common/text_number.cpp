@@ -128,4 +128,20 @@ const std::string& NumberTexts::Text(double value, bool single) {
   return entry.text;
 }
 
+TextNumbers::TextNumbers(int slot_bits)
+    : slot_bits_(slot_bits), entries_(std::size_t{1} << slot_bits) {}
+
+double TextNumbers::Value(std::string_view text) {
+  if (text.size() > 7) return NumericValue(text);
+  std::uint64_t key = text.size() + 1;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    key |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * (i + 1));
+  Entry& entry = entries_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - slot_bits_)];
+  if (entry.key != key) {
+    entry.key = key;
+    entry.value = NumericValue(text);
+  }
+  return entry.value;
+}
+
 }  // namespace common

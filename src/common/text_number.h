@@ -56,4 +56,21 @@ class NumberTexts {
   std::vector<Entry> entries_;
 };
 
+// NumericValue of texts that repeat (a column's scores read back for a
+// total), each distinct text of up to 7 bytes read once while it stays in
+// one of the table's 2^slot_bits slots; a longer text is read every time.
+class TextNumbers {
+ public:
+  explicit TextNumbers(int slot_bits = 10);
+  double Value(std::string_view text);
+
+ private:
+  struct Entry {
+    std::uint64_t key = 0;  // 0: empty; else the length + 1, then the bytes
+    double value = 0;
+  };
+  int slot_bits_;
+  std::vector<Entry> entries_;
+};
+
 }  // namespace common

@@ -112,18 +112,31 @@ jet::PrintContext Connection::PrintContextFor(std::string_view source) const {
 }
 
 Value ColumnValue(sqlite3_stmt* stmt, int i) {
+  return Value::Of(ColumnView(stmt, i));
+}
+
+ValueView ColumnView(sqlite3_stmt* stmt, int i) {
+  ValueView view;
   switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_INTEGER:
-      return Value::Integer(sqlite3_column_int64(stmt, i));
+      view.kind = ValueView::Kind::kInteger;
+      view.integer = sqlite3_column_int64(stmt, i);
+      break;
     case SQLITE_FLOAT:
-      return Value::Real(sqlite3_column_double(stmt, i));
+      view.kind = ValueView::Kind::kReal;
+      view.real = sqlite3_column_double(stmt, i);
+      break;
     case SQLITE_NULL:
-      return Value();
+      break;
     default: {
+      view.kind = ValueView::Kind::kText;
+      // The text first, then its length: asking for the text may convert it.
       const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-      return Value::Text(std::string(t ? t : "", sqlite3_column_bytes(stmt, i)));
+      if (t)
+        view.text = std::string_view(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)));
     }
   }
+  return view;
 }
 
 void BindValue(sqlite3_stmt* stmt, int i, const Value& v) {

@@ -52,6 +52,8 @@ class Connection {
 
 std::string NoSuchObjectMessage(std::string_view name);
 Value ColumnValue(sqlite3_stmt* stmt, int index);
+// The same without copying a text: valid until the statement moves.
+ValueView ColumnView(sqlite3_stmt* stmt, int index);
 void BindValue(sqlite3_stmt* stmt, int index, const Value& v);
 // The value Jet stores in a column of that type: single precision for
 // SINGLE, rounded half to even for the integer types.

@@ -291,6 +291,14 @@ Value Recordset::FieldValue(int index) const {
   return internal::ColumnValue(rs.stmt.get(), index);
 }
 
+ValueView Recordset::FieldView(int index) const {
+  Impl& rs = Open(impl_);
+  rs.RequireField(index);
+  rs.RequireRecord();
+  if (rs.written[index]) return rs.written[index]->View();
+  return internal::ColumnView(rs.stmt.get(), index);
+}
+
 int Recordset::FieldIndex(std::string_view name) const {
   Impl& rs = Open(impl_);
   for (int i = 0; i < rs.field_count; ++i) {

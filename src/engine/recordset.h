@@ -22,6 +22,9 @@ class Recordset {
   FieldType FieldTypeOf(int index) const;
   // The current record's value; throws kState at end of file.
   Value FieldValue(int index) const;
+  // The same read in place, valid until the recordset moves or the field is
+  // written.
+  ValueView FieldView(int index) const;
   int FieldIndex(std::string_view name) const;  // -1 when absent
 
   bool Eof() const;

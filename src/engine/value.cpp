@@ -18,6 +18,35 @@ int64_t Value::AsInteger() const {
   return static_cast<int64_t>(std::nearbyint(AsDouble()));
 }
 
+Value Value::Of(const ValueView& view) {
+  switch (view.kind) {
+    case ValueView::Kind::kInteger:
+      return Integer(view.integer);
+    case ValueView::Kind::kReal:
+      return Real(view.real);
+    case ValueView::Kind::kText:
+      return Text(std::string(view.text));
+    case ValueView::Kind::kNull:
+      break;
+  }
+  return {};
+}
+
+ValueView Value::View() const {
+  ValueView view;
+  if (auto* i = std::get_if<int64_t>(&v_)) {
+    view.kind = ValueView::Kind::kInteger;
+    view.integer = *i;
+  } else if (auto* d = std::get_if<double>(&v_)) {
+    view.kind = ValueView::Kind::kReal;
+    view.real = *d;
+  } else if (auto* s = std::get_if<std::string>(&v_)) {
+    view.kind = ValueView::Kind::kText;
+    view.text = *s;
+  }
+  return view;
+}
+
 std::string Value::AsText(FieldType type) const {
   if (auto* i = std::get_if<int64_t>(&v_)) return common::TextOfInteger(*i);
   if (auto* d = std::get_if<double>(&v_)) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace engine {
@@ -17,12 +18,24 @@ enum class FieldType : int {
   kText = 10,
 };
 
+// A value read where it lies, its text not copied: valid as long as what it
+// views (a recordset's current record, a Value) stays unchanged.
+struct ValueView {
+  enum class Kind { kNull, kInteger, kReal, kText };
+  Kind kind = Kind::kNull;
+  int64_t integer = 0;
+  double real = 0;
+  std::string_view text;
+};
+
 class Value {
  public:
   Value() = default;  // Null
   static Value Integer(int64_t v) { return Value(Storage(v)); }
   static Value Real(double v) { return Value(Storage(v)); }
   static Value Text(std::string v) { return Value(Storage(std::move(v))); }
+  static Value Of(const ValueView& view);
+  ValueView View() const;
 
   bool IsNull() const { return std::holds_alternative<std::monostate>(v_); }
   bool IsInteger() const { return std::holds_alternative<int64_t>(v_); }

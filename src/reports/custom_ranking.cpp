@@ -92,8 +92,9 @@ void ApplyCustomTotal(grid::ReportGrid& grid, int first_subject_col, const Total
   const int n = DataRowCount(grid);
   const long long max = 2LL * n;
   std::vector<float> totals(static_cast<size_t>(n) + 1);
+  common::TextNumbers scores;
   for (int i = 1; i <= n; ++i) {
-    totals[static_cast<size_t>(i)] = WeightedTotal(grid, i, terms);
+    totals[static_cast<size_t>(i)] = WeightedTotal(grid, i, terms, scores);
     progress.Report(i, max, "计算合计");
   }
   const int p = std::clamp(first_subject_col + after, 1, grid.Cols());

@@ -91,10 +91,10 @@ std::string LeadingCharacters(std::string_view text, int count) {
 }
 
 float WeightedTotal(const grid::ReportGrid& grid, int row,
-                    const std::vector<WeightedColumn>& columns) {
+                    const std::vector<WeightedColumn>& columns, common::TextNumbers& numbers) {
   float total = 0;
   for (const WeightedColumn& term : columns) {
-    const double value = common::NumericValue(grid.CellText(row, term.col));
+    const double value = numbers.Value(grid.CellText(row, term.col));
     total = static_cast<float>(total + term.weight_pct * value / 100);
   }
   return total;

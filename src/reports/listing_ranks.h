@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/progress.h"
+#include "common/text_number.h"
 #include "grid/report_grid.h"
 
 namespace reports {
@@ -75,7 +76,8 @@ struct WeightedColumn {
 // Sum of weight × numeric value / 100 over `columns` for one row, accumulated
 // in single precision as the listings have always done: every partial sum is
 // rounded to float, so totals agree with the stored SINGLE totals of 统计表.
+// `numbers` reads each distinct score text once for all the rows.
 float WeightedTotal(const grid::ReportGrid& grid, int row,
-                    const std::vector<WeightedColumn>& columns);
+                    const std::vector<WeightedColumn>& columns, common::TextNumbers& numbers);
 
 }  // namespace reports

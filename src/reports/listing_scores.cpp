@@ -83,8 +83,9 @@ void AddTotalAndRanks(grid::ReportGrid& grid, const data::SubjectLines& lines,
   const int subject_count = lines.FirstSubjectCol < 1 ? 0 : c0 - lines.FirstSubjectCol;
   // A grade's totals repeat: each distinct one is formatted once.
   common::NumberTexts total_texts(12), average_texts(12);
+  common::TextNumbers scores;
   for (int i = 1; i <= n; ++i) {
-    const float total = WeightedTotal(grid, i, terms);
+    const float total = WeightedTotal(grid, i, terms, scores);
     const float average = subject_count > 0 ? static_cast<float>(total / double(subject_count)) : 0;
     grid.SetCellText(i, c0, average_texts.Text(average, true));
     grid.SetCellText(i, c0 + 1, total_texts.Text(total, true));
@@ -111,8 +112,9 @@ int AddMainSubjectTotal(grid::ReportGrid& grid, const data::SubjectLines& lines,
 
   const std::vector<WeightedColumn> terms = SubjectTerms(lines, p, true);
   common::NumberTexts total_texts(12);
+  common::TextNumbers scores;
   for (int i = 1; i <= n; ++i) {
-    grid.SetCellText(i, p, total_texts.Text(WeightedTotal(grid, i, terms), true));
+    grid.SetCellText(i, p, total_texts.Text(WeightedTotal(grid, i, terms, scores), true));
     progress.Report(i, max, "计算主科合计");
   }
   RankGradeAndClass(grid, p, p + 1, p + 2, lines.FirstSubjectCol, {&progress, n, max, "主科段名"},

@@ -130,5 +130,36 @@ TEST(NumberTextsTest, GivesWhatTheConversionsGive) {
   }
 }
 
+// A remembered value must be the very reading of the text asked for: texts
+// that share a slot (two slots here), texts differing in one byte or only in
+// length (a trailing NUL), the longest remembered and the first read anew,
+// texts that are not numbers.
+TEST(TextNumbersTest, GivesWhatNumericValueGives) {
+  const std::vector<std::string> texts = {"87.5",
+                                          "87.6",
+                                          "8",
+                                          "80",
+                                          "",
+                                          " 9",
+                                          "85分",
+                                          "缺考",
+                                          "-0",
+                                          "1e5",
+                                          "1234567",
+                                          "12345678",
+                                          "0.1",
+                                          std::string("7\0", 2),
+                                          "66.66666666666667"};
+  for (int slot_bits : {1, 10}) {
+    TextNumbers numbers(slot_bits);
+    for (int round = 0; round < 2; ++round) {
+      for (const std::string& text : texts) {
+        const double got = numbers.Value(text), want = NumericValue(text);
+        EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << text << " slots " << slot_bits;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace common

@@ -217,5 +217,29 @@ TEST_F(DatabaseTest, RecordsetEditingRulesAndTransactions) {
   EXPECT_EQ(One("select count(*) from t"), "0");
 }
 
+// A field read in place must be the value FieldValue copies out: every
+// kind SQLite stores (a text holding a NUL, an empty text beside Null, a
+// blob read as its bytes) and a field just written by Update.
+TEST_F(DatabaseTest, FieldViewReadsWhatFieldValueReads) {
+  db_->Execute("CREATE TABLE t (a LONG, r DOUBLE, s TEXT)");
+  ASSERT_EQ(sqlite3_exec(db_->handle(),
+                         "INSERT INTO t (a, r, s) VALUES (1, 87.5, '学校'), (NULL, 1e300, ''), "
+                         "(-5, NULL, x'41004200'), (2, 3, CAST(x'410042' AS TEXT))",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  Recordset rs = db_->OpenRecordset("t");
+  for (int record = 0; !rs.Eof(); rs.MoveNext(), ++record) {
+    for (int i = 0; i < rs.FieldCount(); ++i)
+      EXPECT_EQ(Value::Of(rs.FieldView(i)), rs.FieldValue(i)) << record << " " << i;
+    if (record == 0) {
+      rs.Edit();
+      rs.SetField(2, Value::Text("改过"));
+      rs.Update();
+      EXPECT_EQ(rs.FieldView(2).text, "改过");
+    }
+  }
+  EXPECT_EQ(KindOf([&] { rs.FieldView(0); }), Error::Kind::kState);
+}
+
 }  // namespace
 }  // namespace engine
