@@ -93,6 +93,27 @@ void SetUpColumns(grid::ReportGrid& grid, const std::vector<std::string>& names,
   }
 }
 
+// The text a cell shows for a field's value (Value::AsText's): a real number
+// through `numbers`, since scores repeat and a listing's hundreds of
+// thousands hold a few hundred distinct values.
+void SetFieldText(std::string& text, const engine::ValueView& v, engine::FieldType type,
+                  common::NumberTexts& numbers) {
+  switch (v.kind) {
+    case engine::ValueView::Kind::kReal:
+      text = numbers.Text(v.real, type == engine::FieldType::kSingle);
+      break;
+    case engine::ValueView::Kind::kInteger:
+      text = common::TextOfInteger(v.integer);
+      break;
+    case engine::ValueView::Kind::kText:
+      text.assign(v.text);
+      break;
+    case engine::ValueView::Kind::kNull:
+      text.clear();
+      break;
+  }
+}
+
 // What a fill has done so far: a fill that fails midway keeps its columns
 // and the records it added.
 struct FillCount {
@@ -138,31 +159,12 @@ class BlockFill {
     if (adding_.valid()) adding_.wait();
   }
 
-  // `view(k)` is field k of the record; the text Value::AsText would give
-  // it is copied straight from where it lies.
+  // `view(k)` is field k of the record, its text copied from where it lies.
   template <typename FieldView>
   void Add(const FieldView& view) {
     RecordBlock& block = blocks_[current_];
-    for (std::size_t k = 0; k < types_.size(); ++k) {
-      const engine::ValueView v = view(static_cast<int>(k));
-      std::string& text = block.Text(k);
-      switch (v.kind) {
-        case engine::ValueView::Kind::kReal:
-          // Scores repeat: a listing's hundreds of thousands hold a few
-          // hundred distinct values.
-          text = numbers_[k].Text(v.real, types_[k] == engine::FieldType::kSingle);
-          break;
-        case engine::ValueView::Kind::kInteger:
-          text = common::TextOfInteger(v.integer);
-          break;
-        case engine::ValueView::Kind::kText:
-          text.assign(v.text);
-          break;
-        case engine::ValueView::Kind::kNull:
-          text.clear();
-          break;
-      }
-    }
+    for (std::size_t k = 0; k < types_.size(); ++k)
+      SetFieldText(block.Text(k), view(static_cast<int>(k)), types_[k], numbers_[k]);
     block.Next();
     if (!block.Full()) return;
     Wait();
@@ -239,6 +241,32 @@ void FillFromTable(grid::ReportGrid& grid, const ComputedTable& table, FieldForm
   fill.Finish();
 }
 
+// Each column's distinct values become texts once, and the cells are set a
+// column at a time.
+void FillFromColumns(grid::ReportGrid& grid, const engine::ValueColumns& table, FieldFormat format,
+                     FillCount& count) {
+  SetUpColumns(grid, table.names, table.types, format);
+  count.columns = true;
+  if (table.records == 0) return;
+  const int first = grid.Rows();
+  const int n = static_cast<int>(table.records);
+  grid.InsertRow(first, n);
+  const int cols = std::min(static_cast<int>(table.columns.size()) + 1, grid.Cols());
+  std::vector<std::string> texts;
+  for (int k = 1; k < cols; ++k) {
+    const engine::ValueColumns::Column& column = table.columns[static_cast<std::size_t>(k - 1)];
+    common::NumberTexts numbers;
+    texts.resize(column.values.size());
+    for (std::size_t v = 0; v < texts.size(); ++v)
+      SetFieldText(texts[v], column.values[v].View(), table.types[static_cast<std::size_t>(k - 1)],
+                   numbers);
+    for (int i = 0; i < n; ++i)
+      grid.SetCellText(first + i, k, texts[column.value_of_row[static_cast<std::size_t>(i)]]);
+  }
+  for (int i = 0; i < n; ++i) grid.SetCellTag(first + i, 0, "U");
+  count.records = n;
+}
+
 // `fill` sets the columns up and adds the records; when it throws, what it
 // did until then stays.
 bool FillWith(Document& doc, const data::AppState& state,
@@ -304,6 +332,13 @@ bool ShowTableInGrid(Document& doc, const data::AppState& state, const ComputedT
                      FieldFormat format) {
   return FillWith(doc, state, [&](grid::ReportGrid& grid, FillCount& count) {
     FillFromTable(grid, table, format, count);
+  });
+}
+
+bool ShowColumnsInGrid(Document& doc, const data::AppState& state,
+                       const engine::ValueColumns& table, FieldFormat format) {
+  return FillWith(doc, state, [&](grid::ReportGrid& grid, FillCount& count) {
+    FillFromColumns(grid, table, format, count);
   });
 }
 

@@ -15,6 +15,7 @@
 
 #include "data/app_state.h"
 #include "engine/value.h"
+#include "engine/value_columns.h"
 #include "output/document.h"
 
 namespace engine {
@@ -52,6 +53,11 @@ struct ComputedTable {
 // with those fields and records.
 bool ShowTableInGrid(Document& doc, const data::AppState& state, const ComputedTable& table,
                      FieldFormat format);
+
+// Fills `doc` from records held column by column, exactly as ShowSourceInGrid
+// fills it from the recordset they were read from.
+bool ShowColumnsInGrid(Document& doc, const data::AppState& state,
+                       const engine::ValueColumns& table, FieldFormat format);
 
 // The day printed after the right subtitle when ShowDate is "1".
 using Date = std::chrono::year_month_day;

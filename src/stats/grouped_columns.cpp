@@ -197,6 +197,36 @@ bool GetNarrowable(ByteReader& r, std::vector<Wide>& values) {
 
 constexpr std::uint8_t kRowsMark = 'G';
 constexpr std::uint8_t kColumnMark = 'C';
+constexpr std::uint8_t kTableMark = 'T';
+
+// Each record's value number in 1, 2 or 4 bytes, as few as the column's
+// distinct values allow.
+void PutValueNumbers(ByteWriter& w, const engine::ValueColumns::Column& column) {
+  const std::size_t n = column.values.size();
+  const std::uint8_t width = n <= 0x100 ? 1 : n <= 0x10000 ? 2 : 4;
+  w.Put(width);
+  for (const std::uint32_t v : column.value_of_row) {
+    if (width == 1) w.Put(static_cast<std::uint8_t>(v));
+    if (width == 2) w.Put(static_cast<std::uint16_t>(v));
+    if (width == 4) w.Put(v);
+  }
+}
+
+bool GetValueNumbers(ByteReader& r, std::size_t records, engine::ValueColumns::Column& column) {
+  std::uint8_t width = 0;
+  if (!r.Get(width) || (width != 1 && width != 2 && width != 4) || !r.Holds(records, width))
+    return false;
+  column.value_of_row.resize(records);
+  for (std::uint32_t& v : column.value_of_row) {
+    std::uint8_t b = 0;
+    std::uint16_t h = 0;
+    const bool read = width == 1   ? (r.Get(b) && (v = b, true))
+                      : width == 2 ? (r.Get(h) && (v = h, true))
+                                   : r.Get(v);
+    if (!read || v >= column.values.size()) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -302,6 +332,49 @@ std::optional<NumberColumn> DecodeColumn(std::string_view bytes) {
   column.type = static_cast<engine::FieldType>(type);
   column.all_real = all_real != 0;
   return column;
+}
+
+std::string EncodeTable(const engine::ValueColumns& table) {
+  ByteWriter w;
+  w.Put(kTableMark);
+  w.Put(static_cast<std::uint32_t>(table.columns.size()));
+  w.Put(static_cast<std::uint64_t>(table.records));
+  for (std::size_t k = 0; k < table.columns.size(); ++k) {
+    w.PutText(table.names[k]);
+    w.Put(static_cast<std::int32_t>(table.types[k]));
+    w.Put(static_cast<std::uint32_t>(table.columns[k].values.size()));
+    for (const Value& v : table.columns[k].values) PutValue(w, v);
+    PutValueNumbers(w, table.columns[k]);
+  }
+  return w.Take();
+}
+
+std::optional<engine::ValueColumns> DecodeTable(std::string_view bytes) {
+  ByteReader r(bytes);
+  std::uint8_t mark = 0;
+  std::uint32_t fields = 0;
+  std::uint64_t records = 0;
+  if (!r.Get(mark) || mark != kTableMark || !r.Get(fields) || !r.Get(records) ||
+      !r.Holds(fields, 9) || !r.Holds(records, 1))
+    return std::nullopt;
+  engine::ValueColumns table;
+  table.records = static_cast<std::size_t>(records);
+  table.names.resize(fields);
+  table.types.resize(fields);
+  table.columns.resize(fields);
+  for (std::uint32_t k = 0; k < fields; ++k) {
+    std::int32_t type = 0;
+    std::uint32_t distinct = 0;
+    if (!r.GetText(table.names[k]) || !r.Get(type) || !r.Get(distinct) || !r.Holds(distinct, 1))
+      return std::nullopt;
+    table.types[k] = static_cast<engine::FieldType>(type);
+    table.columns[k].values.resize(distinct);
+    for (Value& v : table.columns[k].values)
+      if (!GetValue(r, v)) return std::nullopt;
+    if (!GetValueNumbers(r, table.records, table.columns[k])) return std::nullopt;
+  }
+  if (!r.AtEnd()) return std::nullopt;
+  return table;
 }
 
 }  // namespace stats

@@ -16,6 +16,7 @@
 
 #include "engine/database.h"
 #include "engine/value.h"
+#include "engine/value_columns.h"
 #include "stats/exam_snapshot.h"
 
 namespace stats {
@@ -57,5 +58,7 @@ std::string EncodeRows(const GroupedRows& rows);
 std::optional<GroupedRows> DecodeRows(std::string_view bytes);
 std::string EncodeColumn(const NumberColumn& column);
 std::optional<NumberColumn> DecodeColumn(std::string_view bytes);
+std::string EncodeTable(const engine::ValueColumns& table);
+std::optional<engine::ValueColumns> DecodeTable(std::string_view bytes);
 
 }  // namespace stats

@@ -205,7 +205,48 @@ bool AddColumn(sqlite3* db, const std::vector<std::vector<std::string>>& key_set
          WriteEntry(db, ColumnEntry(column), *version, EncodeColumn(read.columns.front()));
 }
 
+constexpr const char* kWholeTable = "全表";
+
+std::optional<engine::ValueColumns> StoredTable(sqlite3* db) {
+  return InReadTransaction(db, [&]() -> std::optional<engine::ValueColumns> {
+    const auto entries = CurrentEntries(db, {kWholeTable});
+    if (!entries || !entries->contains(kWholeTable)) return std::nullopt;
+    return DecodeTable(entries->at(kWholeTable));
+  });
+}
+
+// Stores `table` beside a current copy, or as the whole of a new one.
+bool WriteTable(sqlite3* db, const engine::ValueColumns& table) {
+  if (!CurrentEntries(db, {})) {
+    const std::optional<sqlite3_int64> version = InstallGuards(db) ? Counter(db) : std::nullopt;
+    const std::optional<std::string> text = GuardedTableText(db);
+    if (!version || !text || !WriteEntry(db, kTableText, *version, *text)) return false;
+  }
+  const std::optional<sqlite3_int64> version = Counter(db);
+  return version && WriteEntry(db, kWholeTable, *version, EncodeTable(table));
+}
+
 }  // namespace
+
+engine::ValueColumns ReadStoredTable(engine::Database& db) {
+  sqlite3* handle = db.handle();
+  if (std::optional<engine::ValueColumns> stored = StoredTable(handle)) return *std::move(stored);
+  if (sqlite3_get_autocommit(handle) == 0 || !Exec(handle, "BEGIN IMMEDIATE"))
+    return engine::ReadValueColumns(db, "成绩表");
+  engine::ValueColumns read;
+  try {
+    read = engine::ReadValueColumns(db, "成绩表");
+  } catch (...) {
+    Exec(handle, "ROLLBACK");
+    throw;
+  }
+  if (!(WriteTable(handle, read) && Exec(handle, "COMMIT"))) Exec(handle, "ROLLBACK");
+  return read;
+}
+
+bool StoredTableCurrent(engine::Database& db) {
+  return StoredTable(db.handle()).has_value();
+}
 
 GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::string>& keys,
                                  const std::string& column) {

@@ -33,6 +33,14 @@ namespace stats {
 GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::string>& keys,
                                  const std::string& column);
 
+// Every field of 成绩表 as the engine reads it, from the copy when it holds
+// the whole table and is current; otherwise read from 成绩表 and stored,
+// beside the entries of a current copy or as a new copy, under the same
+// write lock (a file that cannot be written only loses the copy). Throws
+// engine::Error when 成绩表 cannot be read.
+engine::ValueColumns ReadStoredTable(engine::Database& db);
+bool StoredTableCurrent(engine::Database& db);
+
 // Whether the copy of `column` grouped by `keys` is current, for tests and
 // benchmarks.
 bool StoredColumnsCurrent(engine::Database& db, const std::vector<std::string>& keys,

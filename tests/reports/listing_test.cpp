@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "listing_fixture.h"
+#include "output/report_layout.h"
 #include "reports/custom_ranking.h"
 #include "reports/listing_ranks.h"
 #include "reports/listing_scores.h"
+#include "score_fixture.h"
+#include "stats/stored_columns.h"
 
 namespace {
 
@@ -101,6 +104,53 @@ TEST(RankedListing, PassesInSortedOrderRankAsSortingFirstDid) {
   EXPECT_EQ(Column(now, 4)[1], "乙");
   EXPECT_EQ(Column(now, 4)[2], "庚");
   EXPECT_EQ(Column(now, in_class)[2], "1");
+}
+
+// The listing fills from the stored copy of 成绩表 as the query fills it:
+// Null and text scores in a number column, a 学号 kept whole, reals with and
+// without fractions, a SINGLE column written with 7 digits; the copy
+// being made and the copy read back.
+TEST(RankedListing, TheStoredCopyFillsAsTheQueryDoes) {
+  reports_test::TempDatabase fixture;
+  {
+    engine::Database db = fixture.Open();
+    reports_test::CreateSmallExam(db);
+    db.Execute("ALTER TABLE 成绩表 ADD COLUMN 体育 SINGLE");
+    db.Execute("UPDATE 成绩表 SET 体育 = 200 / 3 WHERE 学号 < 4");
+    db.Execute("UPDATE 成绩表 SET 语文 = '缺考', 学号 = 2024000001 WHERE 学号 = 9");
+  }
+  auto filled = [&](const std::function<void(output::Document&)>& fill) {
+    output::Document doc;
+    fill(doc);
+    return doc;
+  };
+  const output::Document query = filled([&](output::Document& doc) {
+    output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
+  });
+  ASSERT_EQ(query.grid.Rows(), 12);
+  EXPECT_EQ(Column(query.grid, 5)[8], "缺考");
+  EXPECT_EQ(Column(query.grid, 7)[0], "66.66666");
+  engine::Database db = fixture.Open();
+  for (const char* read : {"made", "stored"}) {
+    SCOPED_TRACE(read);
+    const output::Document copy = filled([&](output::Document& doc) {
+      output::ShowColumnsInGrid(doc, fixture.state, stats::ReadStoredTable(db),
+                                output::FieldFormat::kAsEntered);
+    });
+    EXPECT_TRUE(copy.grid.Contents() == query.grid.Contents());
+    EXPECT_EQ(copy.title, query.title);
+    EXPECT_TRUE(stats::StoredTableCurrent(db));
+  }
+  db.Execute("DELETE FROM 成绩表");
+  const output::Document none = filled([&](output::Document& doc) {
+    output::ShowColumnsInGrid(doc, fixture.state, stats::ReadStoredTable(db),
+                              output::FieldFormat::kAsEntered);
+  });
+  const output::Document no_records = filled([&](output::Document& doc) {
+    output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
+  });
+  EXPECT_TRUE(none.grid.Contents() == no_records.grid.Contents());
+  EXPECT_EQ(none.title, no_records.title);
 }
 
 }  // namespace
