@@ -140,6 +140,20 @@ void CellStore::SetText(std::size_t row, std::size_t col, std::string_view text)
   slot = made;
 }
 
+void CellStore::SetTexts(std::size_t col, std::size_t first, const std::vector<std::string>& texts,
+                         const std::vector<std::uint32_t>& index) {
+  std::vector<Slot> inline_slots(texts.size());
+  for (std::size_t t = 0; t < texts.size(); ++t)
+    if (texts[t].size() <= kInline) inline_slots[t] = MakeSlot(texts[t]);
+  std::vector<Slot>& column = columns_[col].texts;
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    const std::string& text = texts[index[i]];
+    const Slot made = text.size() <= kInline ? inline_slots[index[i]] : MakeSlot(text);
+    ForgetText(column[first + i]);
+    column[first + i] = made;
+  }
+}
+
 void CellStore::SetStyle(std::size_t row, std::size_t col, std::uint32_t style) {
   PutIndex(columns_[col].styles, Rows(), row, style);
 }

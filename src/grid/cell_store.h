@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -47,6 +48,10 @@ class CellStore {
     return SlotText(columns_[col].texts[row]);
   }
   void SetText(std::size_t row, std::size_t col, std::string_view text);
+  // Row first + i gets texts[index[i]]: a column filled from the few texts
+  // it repeats, each inline slot made once.
+  void SetTexts(std::size_t col, std::size_t first, const std::vector<std::string>& texts,
+                const std::vector<std::uint32_t>& index);
   std::uint32_t Style(std::size_t row, std::size_t col) const {
     const std::vector<std::uint32_t>& v = columns_[col].styles;
     return v.empty() ? 0 : v[row];

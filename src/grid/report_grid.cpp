@@ -169,6 +169,25 @@ void ReportGrid::SetCellText(int row, int col, std::string_view text) {
   Notify(GridChange::kContents);
 }
 
+void ReportGrid::SetColumnTexts(int col, int first, const std::vector<std::string>& texts,
+                                const std::vector<std::uint32_t>& index) {
+  if (index.empty()) return;
+  CheckCol(col);
+  CheckRow(first);
+  CheckRow(first + static_cast<int>(index.size()) - 1);
+  if (std::any_of(index.begin(), index.end(), [&](std::uint32_t t) { return t >= texts.size(); }))
+    throw GridError("列的文字编号超出范围");
+  // The journal keeps each cell's old text.
+  if (AttachedJournal()) {
+    for (std::size_t i = 0; i < index.size(); ++i)
+      SetCellText(first + static_cast<int>(i), col, texts[index[i]]);
+    return;
+  }
+  contents_.cells.SetTexts(static_cast<std::size_t>(col), static_cast<std::size_t>(first), texts,
+                           index);
+  Notify(GridChange::kContents);
+}
+
 std::string_view ReportGrid::CellTag(int row, int col) const {
   const auto [r, c] = At(row, col);
   return contents_.tags[contents_.cells.Tag(r, c)];

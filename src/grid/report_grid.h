@@ -160,6 +160,10 @@ class ReportGrid {
   // The views stay valid until the grid next changes.
   std::string_view CellText(int row, int col) const;
   void SetCellText(int row, int col, std::string_view text);
+  // Row first + i of column `col` gets texts[index[i]], as SetCellText would
+  // set it: for a long column filled from the texts it repeats.
+  void SetColumnTexts(int col, int first, const std::vector<std::string>& texts,
+                      const std::vector<std::uint32_t>& index);
   std::string_view CellTag(int row, int col) const;
   void SetCellTag(int row, int col, std::string_view tag);
   std::uint32_t CellStyleIndex(int row, int col) const;

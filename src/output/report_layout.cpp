@@ -242,7 +242,7 @@ void FillFromTable(grid::ReportGrid& grid, const ComputedTable& table, FieldForm
 }
 
 // Each column's distinct values become texts once, and the cells are set a
-// column at a time.
+// column at a time, a short text's slot made once.
 void FillFromColumns(grid::ReportGrid& grid, const engine::ValueColumns& table, FieldFormat format,
                      FillCount& count) {
   SetUpColumns(grid, table.names, table.types, format);
@@ -260,8 +260,7 @@ void FillFromColumns(grid::ReportGrid& grid, const engine::ValueColumns& table, 
     for (std::size_t v = 0; v < texts.size(); ++v)
       SetFieldText(texts[v], column.values[v].View(), table.types[static_cast<std::size_t>(k - 1)],
                    numbers);
-    for (int i = 0; i < n; ++i)
-      grid.SetCellText(first + i, k, texts[column.value_of_row[static_cast<std::size_t>(i)]]);
+    grid.SetColumnTexts(k, first, texts, column.value_of_row);
   }
   for (int i = 0; i < n; ++i) grid.SetCellTag(first + i, 0, "U");
   count.records = n;

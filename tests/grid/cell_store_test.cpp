@@ -42,14 +42,23 @@ TEST(CellStore, TextsOfEveryLengthComeBack) {
       std::string("a\0b", 3),
       "学生1234567890",
   };
-  CellStore s(texts.size(), 2, kDefaultRowHeight);
+  CellStore s(texts.size(), 3, kDefaultRowHeight);
   for (std::size_t i = 0; i < texts.size(); ++i) {
     s.SetText(i, 0, texts[i]);
     s.SetText(i, 1, texts[texts.size() - 1 - i]);
   }
+  // A column set at once from the texts it names, twice over, so that its
+  // pooled texts are replaced by others.
+  std::vector<std::uint32_t> index(texts.size());
+  for (std::size_t step : {5, 7}) {
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      index[i] = static_cast<std::uint32_t>((i * step + 3) % texts.size());
+    s.SetTexts(2, 0, texts, index);
+  }
   for (std::size_t i = 0; i < texts.size(); ++i) {
     EXPECT_EQ(s.Text(i, 0), texts[i]) << "row " << i;
     EXPECT_EQ(s.Text(i, 1), texts[texts.size() - 1 - i]) << "row " << i;
+    EXPECT_EQ(s.Text(i, 2), texts[index[i]]) << "row " << i;
   }
 }
 

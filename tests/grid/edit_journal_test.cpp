@@ -139,6 +139,10 @@ const std::vector<Edit>& Edits() {
          g.PageSetup().orientation = kLandscape;
          g.PageSetup().top_margin = 2.5;
        }},
+      {"a column's texts set at once, short and pooled ones",
+       [](ReportGrid& g) {
+         g.SetColumnTexts(2, 2, {"第一个长的班级名称", "50", ""}, {0, 1, 2, 1, 0, 2});
+       }},
       {"rows appended and tags set",
        [](ReportGrid& g) {
          g.AddItem("\t六班\t49\t75");

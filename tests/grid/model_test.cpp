@@ -47,6 +47,11 @@ TEST(GridShape, OutOfRangeIsRefused) {
       [&] { g.Range(0, 0, 1, 1).SetBorders(8, 1); },
       [&] { g.Range(0, 0, 1, 1).SetAlignment(8); },
       [&] { g.ReportTitles().Item(0); },
+      [&] {
+        g.SetColumnTexts(1, 2, {"a"}, {0, 0});
+      },
+      [&] { g.SetColumnTexts(3, 0, {"a"}, {0}); },
+      [&] { g.SetColumnTexts(1, 0, {"a"}, {1}); },
   };
   for (std::size_t i = 0; i < misuses.size(); ++i)
     EXPECT_THROW(misuses[i](), GridError) << "case " << i;

@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "analysis_exam.h"
+#include "engine/value_columns.h"
 
 namespace {
 
@@ -96,6 +97,11 @@ void ExpectFresh(engine::Database& db, const std::string& subject) {
   ExpectSame(stored.columns[0], fresh.columns[0]);
 }
 
+// What ReadStoredTable gives equals a fresh read of the table.
+void ExpectFreshTable(engine::Database& db) {
+  EXPECT_EQ(stats::ReadStoredTable(db), engine::ReadValueColumns(db, "成绩表"));
+}
+
 TEST(StoredColumnsTest, EveryChangeOfTheTableMakesTheNextReadFresh) {
   struct Case {
     const char* edit;
@@ -173,6 +179,10 @@ TEST(StoredColumnsTest, EveryChangeOfTheTableMakesTheNextReadFresh) {
       // come with those by 学校 and 班级.
       EXPECT_FALSE(stats::StoredColumnsCurrent(db, kPerClass, "体育"));
       ExpectFresh(db, "体育");
+      // The listings' copy of the whole table joins them.
+      EXPECT_FALSE(stats::StoredTableCurrent(db));
+      ExpectFreshTable(db);
+      EXPECT_TRUE(stats::StoredTableCurrent(db));
       for (const char* subject : {"语文", "体育"}) {
         EXPECT_TRUE(stats::StoredColumnsCurrent(db, kPerClass, subject)) << subject;
         EXPECT_TRUE(stats::StoredColumnsCurrent(db, {"学校"}, subject)) << subject;
@@ -182,9 +192,13 @@ TEST(StoredColumnsTest, EveryChangeOfTheTableMakesTheNextReadFresh) {
     engine::Database db = exam.Open();
     for (const std::string& subject : kSubjects)
       EXPECT_FALSE(stats::StoredColumnsCurrent(db, kPerClass, subject)) << subject;
+    EXPECT_FALSE(stats::StoredTableCurrent(db));
     ExpectFresh(db, "语文");
     EXPECT_TRUE(stats::StoredColumnsCurrent(db, kPerClass, "语文")) << "made anew";
     ExpectFresh(db, "数学");
+    ExpectFreshTable(db);
+    EXPECT_TRUE(stats::StoredTableCurrent(db)) << "made anew";
+    EXPECT_TRUE(stats::StoredColumnsCurrent(db, kPerClass, "数学"));
   }
 }
 
@@ -221,6 +235,8 @@ TEST(StoredColumnsTest, AFileAnotherWriterHoldsIsReadAllTheSame) {
     sqlite3_busy_timeout(db.handle(), 0);
     ExpectFresh(db, "语文");
     EXPECT_FALSE(stats::StoredColumnsCurrent(db, kPerClass, "语文"));
+    ExpectFreshTable(db);
+    EXPECT_FALSE(stats::StoredTableCurrent(db));
   }
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
@@ -251,6 +267,7 @@ TEST(StoredColumnsTest, AMissingTableIsAnError) {
   engine::Database db = exam.Open();
   db.Execute("DROP TABLE 成绩表");
   EXPECT_THROW(stats::ReadStoredColumns(db, kPerClass, "语文"), engine::Error);
+  EXPECT_THROW(stats::ReadStoredTable(db), engine::Error);
 }
 
 }  // namespace
