@@ -19,6 +19,7 @@ using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
 
 constexpr const char* kCounter = "版本";
 constexpr const char* kTableText = "成绩表";  // the entry holding 成绩表's CREATE text
+constexpr const char* kWholeTable = "全表";   // the listings' entry
 
 // Names and texts of the triggers, exactly as sqlite_master keeps them.
 const std::map<std::string, std::string>& Triggers() {
@@ -137,12 +138,16 @@ std::optional<GroupedColumns> StoredCopy(sqlite3* db, const std::vector<std::str
   });
 }
 
-bool InstallGuards(sqlite3* db) {
+// `keep_whole_table` keeps the listings' entry of a copy that is current:
+// it depends on no grouping, and making it again cost a listing more than
+// its whole report.
+bool InstallGuards(sqlite3* db, bool keep_whole_table = false) {
   // Only what is written now may carry the counter's value: an entry left
   // from an older count could meet it again were the counter row ever
   // deleted and restarted.
+  const std::string keep = keep_whole_table ? std::string("', '") + kWholeTable : "";
   if (!Exec(db, data::kCreateStoredColumnsTable) ||
-      !Exec(db, "DELETE FROM 成绩表快照 WHERE 名称 <> '版本'"))
+      !Exec(db, "DELETE FROM 成绩表快照 WHERE 名称 NOT IN ('版本" + keep + "')"))
     return false;
   for (const auto& [name, text] : Triggers())
     if (!Exec(db, "DROP TRIGGER IF EXISTS \"" + name + "\"") || !Exec(db, text)) return false;
@@ -205,8 +210,6 @@ bool AddColumn(sqlite3* db, const std::vector<std::vector<std::string>>& key_set
          WriteEntry(db, ColumnEntry(column), *version, EncodeColumn(read.columns.front()));
 }
 
-constexpr const char* kWholeTable = "全表";
-
 std::optional<engine::ValueColumns> StoredTable(sqlite3* db) {
   return InReadTransaction(db, [&]() -> std::optional<engine::ValueColumns> {
     const auto entries = CurrentEntries(db, {kWholeTable});
@@ -266,7 +269,8 @@ GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::st
     throw;
   }
   const bool stored = AddColumn(handle, key_sets, column, read) ||
-                      (InstallGuards(handle) && WriteCopy(handle, key_sets, column, read));
+                      (InstallGuards(handle, CurrentEntries(handle, {}).has_value()) &&
+                       WriteCopy(handle, key_sets, column, read));
   if (!(stored && Exec(handle, "COMMIT"))) Exec(handle, "ROLLBACK");
   read.groupings.resize(1);
   return read;
