@@ -91,12 +91,8 @@ void ApplyCustomTotal(grid::ReportGrid& grid, int first_subject_col, const Total
   }
   const int n = DataRowCount(grid);
   const long long max = 2LL * n;
-  std::vector<float> totals(static_cast<size_t>(n) + 1);
-  common::TextNumbers scores;
-  for (int i = 1; i <= n; ++i) {
-    totals[static_cast<size_t>(i)] = WeightedTotal(grid, i, terms, scores);
-    progress.Report(i, max, "计算合计");
-  }
+  const std::vector<float> totals = WeightedTotals(grid, terms);
+  progress.Report(n, max, "计算合计");
   const int p = std::clamp(first_subject_col + after, 1, grid.Cols());
   if (p == grid.Cols()) {
     grid.SetCols(p + 1);
@@ -105,10 +101,8 @@ void ApplyCustomTotal(grid::ReportGrid& grid, int first_subject_col, const Total
     grid.InsertCol(p);
   }
   grid.SetColFormat(p, "General Number");
-  for (int i = 1; i <= n; ++i) {
-    grid.SetCellText(i, p, common::TextOfSingle(totals[static_cast<size_t>(i)]));
-    progress.Report(n + i, max, "写入合计");
-  }
+  WriteSingles(grid, p, totals);
+  progress.Report(2LL * n, max, "写入合计");
   grid.SetCellText(0, p, page.column_name);
   output::FitReportToPaper(grid, output::FitPreference::kShrinkFirst);
   grid.Refresh();

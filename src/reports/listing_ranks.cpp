@@ -1,8 +1,10 @@
 #include "reports/listing_ranks.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "common/text_number.h"
 
@@ -90,14 +92,37 @@ std::string LeadingCharacters(std::string_view text, int count) {
   return std::string(text.substr(0, end));
 }
 
-float WeightedTotal(const grid::ReportGrid& grid, int row,
-                    const std::vector<WeightedColumn>& columns, common::TextNumbers& numbers) {
-  float total = 0;
+std::vector<float> WeightedTotals(const grid::ReportGrid& grid,
+                                  const std::vector<WeightedColumn>& columns) {
+  const int n = DataRowCount(grid);
+  std::vector<float> totals(static_cast<std::size_t>(n), 0.0F);
+  const grid::CellStore& cells = grid.Contents().cells;
+  common::TextNumbers numbers;
   for (const WeightedColumn& term : columns) {
-    const double value = numbers.Value(grid.CellText(row, term.col));
-    total = static_cast<float>(total + term.weight_pct * value / 100);
+    if (term.col < 0 || term.col >= grid.Cols())
+      throw grid::GridError("列号超出范围：" + std::to_string(term.col));
+    for (int i = 1; i <= n; ++i) {
+      const double value = numbers.Value(
+          cells.Text(static_cast<std::size_t>(i), static_cast<std::size_t>(term.col)));
+      float& total = totals[static_cast<std::size_t>(i - 1)];
+      total = static_cast<float>(total + term.weight_pct * value / 100);
+    }
   }
-  return total;
+  return totals;
+}
+
+void WriteSingles(grid::ReportGrid& grid, int col, const std::vector<float>& values) {
+  std::unordered_map<std::uint32_t, std::uint32_t> number_of;  // by the value's bits
+  std::vector<std::string> texts;
+  std::vector<std::uint32_t> index;
+  index.reserve(values.size());
+  for (const float v : values) {
+    const auto [at, added] = number_of.try_emplace(std::bit_cast<std::uint32_t>(v),
+                                                   static_cast<std::uint32_t>(texts.size()));
+    if (added) texts.push_back(common::TextOfSingle(v));
+    index.push_back(at->second);
+  }
+  grid.SetColumnTexts(col, 1, texts, index);
 }
 
 }  // namespace reports

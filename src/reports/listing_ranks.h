@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "common/progress.h"
-#include "common/text_number.h"
 #include "grid/report_grid.h"
 
 namespace reports {
@@ -73,11 +72,16 @@ struct WeightedColumn {
   int weight_pct;
 };
 
-// Sum of weight × numeric value / 100 over `columns` for one row, accumulated
-// in single precision as the listings have always done: every partial sum is
-// rounded to float, so totals agree with the stored SINGLE totals of 统计表.
-// `numbers` reads each distinct score text once for all the rows.
-float WeightedTotal(const grid::ReportGrid& grid, int row,
-                    const std::vector<WeightedColumn>& columns, common::TextNumbers& numbers);
+// Sum of weight × numeric value / 100 over `columns` for each row 1 to N
+// (element 0 is row 1), accumulated in single precision as the listings have
+// always done: every partial sum is rounded to float, in the order of
+// `columns`, so totals agree with the stored SINGLE totals of 统计表. A
+// column is read at once and each distinct score text read once.
+std::vector<float> WeightedTotals(const grid::ReportGrid& grid,
+                                  const std::vector<WeightedColumn>& columns);
+
+// Writes `values` (rows 1 to N) into column `col` as TextOfSingle writes
+// them, each distinct value formatted once.
+void WriteSingles(grid::ReportGrid& grid, int col, const std::vector<float>& values);
 
 }  // namespace reports

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "common/text_number.h"
 #include "data/score_database.h"
 #include "output/report_layout.h"
 #include "output/skip_step.h"
@@ -91,18 +90,15 @@ void AddTotalAndRanks(grid::ReportGrid& grid, const data::SubjectLines& lines,
   grid.SetColWidth(c0 + 4, 0);
   WriteOrderNumbers(grid, c0 + 4, {&progress, 0, max, "排列顺序"});
 
-  const std::vector<WeightedColumn> terms = SubjectTerms(lines, c0, false);
+  const std::vector<float> totals = WeightedTotals(grid, SubjectTerms(lines, c0, false));
   const int subject_count = lines.FirstSubjectCol < 1 ? 0 : c0 - lines.FirstSubjectCol;
-  // A grade's totals repeat: each distinct one is formatted once.
-  common::NumberTexts total_texts(12), average_texts(12);
-  common::TextNumbers scores;
-  for (int i = 1; i <= n; ++i) {
-    const float total = WeightedTotal(grid, i, terms, scores);
-    const float average = subject_count > 0 ? static_cast<float>(total / double(subject_count)) : 0;
-    grid.SetCellText(i, c0, average_texts.Text(average, true));
-    grid.SetCellText(i, c0 + 1, total_texts.Text(total, true));
-    progress.Report(n + i, max, "计算总分");
-  }
+  std::vector<float> averages(totals.size(), 0.0F);
+  if (subject_count > 0)
+    for (std::size_t i = 0; i < totals.size(); ++i)
+      averages[i] = static_cast<float>(totals[i] / double(subject_count));
+  WriteSingles(grid, c0, averages);
+  WriteSingles(grid, c0 + 1, totals);
+  progress.Report(2LL * n, max, "计算总分");
   RankGradeAndClass(grid, c0 + 1, c0 + 2, c0 + 3, lines.FirstSubjectCol,
                     {&progress, 2LL * n, max, "总分段名"}, {&progress, 3LL * n, max, "总分班名"});
   progress.Report(0, max, "");
@@ -122,13 +118,8 @@ int AddMainSubjectTotal(grid::ReportGrid& grid, const data::SubjectLines& lines,
   SetNumberColumn(grid, p + 1, "段名", "");
   SetNumberColumn(grid, p + 2, "班名", "");
 
-  const std::vector<WeightedColumn> terms = SubjectTerms(lines, p, true);
-  common::NumberTexts total_texts(12);
-  common::TextNumbers scores;
-  for (int i = 1; i <= n; ++i) {
-    grid.SetCellText(i, p, total_texts.Text(WeightedTotal(grid, i, terms, scores), true));
-    progress.Report(i, max, "计算主科合计");
-  }
+  WriteSingles(grid, p, WeightedTotals(grid, SubjectTerms(lines, p, true)));
+  progress.Report(n, max, "计算主科合计");
   RankGradeAndClass(grid, p, p + 1, p + 2, lines.FirstSubjectCol, {&progress, n, max, "主科段名"},
                     {&progress, 2LL * n, max, "主科班名"});
   progress.Report(0, max, "");

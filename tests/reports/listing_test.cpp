@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+
+#include "common/text_number.h"
 #include "listing_fixture.h"
 #include "output/report_layout.h"
 #include "reports/custom_ranking.h"
@@ -104,6 +108,32 @@ TEST(RankedListing, PassesInSortedOrderRankAsSortingFirstDid) {
   EXPECT_EQ(Column(now, 4)[1], "乙");
   EXPECT_EQ(Column(now, 4)[2], "庚");
   EXPECT_EQ(Column(now, in_class)[2], "1");
+}
+
+// The totals read each score's text as NumericValue reads it and add the
+// weighted terms in single precision in the order of the columns, whatever
+// the texts: absent, text and partly numeric scores, texts too long to be
+// remembered, -0, exponents, more digits than a float keeps, odd weights.
+TEST(RankedListing, TotalsAreTheTextsReadBackAndAddedInOrder) {
+  const std::vector<listing_test::Row> rows = {
+      {"", "缺考", "85分"},      {"87.5", "66.66666666666667", "1e3"},
+      {"-0", "", "12345678.5"},  {"0.1", "0.2", "0.3"},
+      {"87.5", "缺考", "85分"},  {"100", "100", "100"},
+      {"12345678.5", "-3", "7"}, {"33.33333333333333", "1E-5", " 9"}};
+  const std::vector<reports::WeightedColumn> terms = {{1, 100}, {2, 50}, {3, 33}, {1, 7}};
+  const grid::ReportGrid g = MakeListing({"语文", "数学", "英语"}, rows);
+  const std::vector<float> totals = reports::WeightedTotals(g, terms);
+  ASSERT_EQ(totals.size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    float want = 0;
+    for (const reports::WeightedColumn& t : terms)
+      want = static_cast<float>(
+          want +
+          t.weight_pct * common::NumericValue(rows[i][static_cast<std::size_t>(t.col - 1)]) / 100);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(totals[i]), std::bit_cast<std::uint32_t>(want))
+        << "row " << i + 1;
+  }
+  EXPECT_THROW(reports::WeightedTotals(g, {{4, 100}}), grid::GridError);
 }
 
 // The listing fills from the stored copy of 成绩表 as the query fills it:
