@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "common/text_number.h"
 
@@ -14,12 +15,49 @@ int DataRowCount(const grid::ReportGrid& grid) {
   return std::max(0, grid.Rows() - 2);
 }
 
+namespace {
+
+// Writes each (row, number) of `numbers` into column `col`: as one column of
+// the distinct number texts when they cover rows 1 to N once each, as the
+// listings' passes do, else cell by cell. Every number lies in 1 .. N.
+void WriteNumbers(grid::ReportGrid& grid, int col,
+                  const std::vector<std::pair<int, long long>>& numbers) {
+  constexpr std::uint32_t kUnset = UINT32_MAX;
+  const std::size_t n = numbers.size();
+  std::vector<std::uint32_t> index(n, kUnset), text_of(n + 1, kUnset);
+  std::vector<std::string> texts;
+  bool whole = true;
+  for (const auto& [row, number] : numbers) {
+    const auto at = static_cast<std::size_t>(row - 1);
+    const auto value = static_cast<std::size_t>(number);
+    if (row < 1 || at >= n || index[at] != kUnset || number < 1 || value > n) {
+      whole = false;
+      break;
+    }
+    if (text_of[value] == kUnset) {
+      text_of[value] = static_cast<std::uint32_t>(texts.size());
+      texts.push_back(common::TextOfInteger(number));
+    }
+    index[at] = text_of[value];
+  }
+  if (whole) {
+    grid.SetColumnTexts(col, 1, texts, index);
+    return;
+  }
+  for (const auto& [row, number] : numbers)
+    grid.SetCellText(row, col, common::TextOfInteger(number));
+}
+
+}  // namespace
+
 void WriteRanks(grid::ReportGrid& grid, int score, int rank, int group, int mode,
                 const PassProgress& progress, const std::vector<std::uint32_t>& order) {
   const int n = DataRowCount(grid);
   if (!order.empty() && order.size() < static_cast<std::size_t>(n))
     throw std::logic_error("WriteRanks: the order leaves out rows");
-  // Only the rank column is written, so views of the others stay valid.
+  // The ranks are written once the pass is over.
+  std::vector<std::pair<int, long long>> ranks;
+  ranks.reserve(static_cast<std::size_t>(n));
   std::string_view previous_score;
   std::string_view previous_group;
   long long current = 0;
@@ -40,11 +78,12 @@ void WriteRanks(grid::ReportGrid& grid, int score, int rank, int group, int mode
     } else if (mode == kRankSkip) {
       ++ties;
     }
-    grid.SetCellText(row, rank, common::TextOfInteger(current));
+    ranks.emplace_back(row, current);
     previous_score = score_text;
     previous_group = group_text;
     progress.At(i);
   }
+  WriteNumbers(grid, rank, ranks);
 }
 
 int AppendOrderColumn(grid::ReportGrid& grid) {

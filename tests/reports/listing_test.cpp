@@ -34,6 +34,17 @@ TEST(WriteRanks, TieModes) {
   }
 }
 
+// A pass over rows other than 1 to N once each (here below a fixed 合计 row,
+// the empty last row ranked too) writes its ranks where it found them.
+TEST(WriteRanks, RowsBelowAFixedRowInSortedOrder) {
+  grid::ReportGrid g = MakeListing({"总分", "名次"}, {{"合计"}, {"80"}, {"90"}, {"80"}, {"70"}});
+  g.SetFixedRows(2);
+  reports::WriteRanks(g, 1, 2, reports::kNoGroup, reports::kRankSkip, {},
+                      g.SortOrder({{1, false}}));
+  EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"", "2", "1", "2", "4"}));
+  EXPECT_EQ(g.CellText(6, 2), "5");
+}
+
 TEST(RankedListing, TotalsAverageAndBothRanks) {
   grid::ReportGrid g = MakeListing(kHeaders, {{"一中", "1", "1", "甲", "80", "90", "60"},
                                               {"一中", "2", "1", "乙", "", "", ""},
