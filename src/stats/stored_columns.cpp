@@ -210,11 +210,17 @@ bool AddColumn(sqlite3* db, const std::vector<std::vector<std::string>>& key_set
          WriteEntry(db, ColumnEntry(column), *version, EncodeColumn(read.columns.front()));
 }
 
+// The entry is decoded where SQLite holds it: a copy of its megabytes would
+// cost a page fault every 4 KB.
 std::optional<engine::ValueColumns> StoredTable(sqlite3* db) {
   return InReadTransaction(db, [&]() -> std::optional<engine::ValueColumns> {
-    const auto entries = CurrentEntries(db, {kWholeTable});
-    if (!entries || !entries->contains(kWholeTable)) return std::nullopt;
-    return DecodeTable(entries->at(kWholeTable));
+    const std::optional<sqlite3_int64> version = Counter(db);
+    Stmt stmt = Prepare(db, "SELECT 版本, 数据 FROM 成绩表快照 WHERE 名称 = ?1");
+    if (!CurrentEntries(db, {}) || !version || !stmt) return std::nullopt;
+    sqlite3_bind_text(stmt.get(), 1, kWholeTable, -1, SQLITE_STATIC);
+    if (sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_int64(stmt.get(), 0) != *version)
+      return std::nullopt;
+    return DecodeTable(BlobOf(stmt.get(), 1));
   });
 }
 
