@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "engine/value_columns.h"
 #include "engine_test_util.h"
 
 namespace engine {
@@ -239,6 +240,44 @@ TEST_F(DatabaseTest, FieldViewReadsWhatFieldValueReads) {
     }
   }
   EXPECT_EQ(KindOf([&] { rs.FieldView(0); }), Error::Kind::kState);
+}
+
+// Records read into columns of distinct values give back every field as
+// the recordset reads it, each value once per column: enough distinct
+// numbers to outgrow the first tables, and halves and whole numbers, whose
+// doubles differ only in their high bits.
+TEST_F(DatabaseTest, ColumnsOfDistinctValuesGiveBackEveryRecord) {
+  db_->Execute("CREATE TABLE t (i LONG, r DOUBLE, s TEXT)");
+  std::string values;
+  for (int k = 0; k < 3000; ++k) {
+    const std::string real = k % 7 == 0   ? "-0.0"
+                             : k % 5 == 0 ? "3"
+                                          : std::to_string(k % 1500) + ".5";
+    values += std::string(k ? "," : "") + "(" + std::to_string(k % 2000) + ", " + real +
+              (k % 3 == 0 ? ", 3.0)" : ", '班" + std::to_string(k % 40) + "')");
+  }
+  ASSERT_EQ(sqlite3_exec(db_->handle(), ("INSERT INTO t (i, r, s) VALUES " + values).c_str(),
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  const ValueColumns table = ReadValueColumns(*db_, "t");
+  ASSERT_EQ(table.records, 3000u);
+  Recordset rs = db_->OpenRecordset("t");
+  for (std::size_t row = 0; !rs.Eof(); rs.MoveNext(), ++row)
+    for (int k = 0; k < rs.FieldCount(); ++k) {
+      const ValueColumns::Column& column = table.columns[static_cast<std::size_t>(k)];
+      ASSERT_EQ(column.values[column.value_of_row[row]], rs.FieldValue(k)) << row << " " << k;
+    }
+  for (const ValueColumns::Column& column : table.columns)
+    for (std::size_t a = 0; a < column.values.size(); ++a)
+      for (std::size_t b = a + 1; b < column.values.size(); ++b) {
+        const ValueView x = column.values[a].View(), y = column.values[b].View();
+        EXPECT_FALSE(x.kind == y.kind && x.integer == y.integer &&
+                     std::bit_cast<std::uint64_t>(x.real) == std::bit_cast<std::uint64_t>(y.real) &&
+                     x.text == y.text)
+            << "value " << a << " twice";
+      }
+  EXPECT_EQ(table.columns[0].values.size(), 2000u);
+  EXPECT_EQ(table.names, (std::vector<std::string>{"i", "r", "s"}));
 }
 
 }  // namespace
