@@ -260,6 +260,33 @@ void CellStore::EraseCols(std::size_t first, std::size_t count) {
   CompactPoolIfWasteful();
 }
 
+bool CellStore::NonAsciiTextsPass(bool (*valid)(std::string_view)) const {
+  // Bytes 1 .. 7 of a slot hold an inline text, zeros past its length.
+  const Slot high_bits = SlotOf({{0, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}});
+  for (const Column& c : columns_)
+    for (const Slot slot : c.texts)
+      if (!IsPooled(slot) && (slot & high_bits) != 0 && !valid(SlotText(slot))) return false;
+  bool pool_passes = true;
+  for (const std::vector<char>& block : pool_) {
+    for (std::size_t at = 0; at < block.size() && pool_passes;) {
+      std::size_t length = static_cast<unsigned char>(block[at]);
+      if (length == kLongLength) {
+        std::uint32_t long_length = 0;
+        std::memcpy(&long_length, block.data() + at + 1, sizeof long_length);
+        length = long_length;
+      }
+      const std::size_t text_at = at + PrefixBytes(length);
+      pool_passes = valid(std::string_view(block.data() + text_at, length));
+      at = text_at + length;
+    }
+  }
+  if (pool_passes) return true;
+  for (const Column& c : columns_)
+    for (const Slot slot : c.texts)
+      if (IsPooled(slot) && !valid(PooledText(slot))) return false;
+  return true;
+}
+
 std::size_t CellStore::Bytes() const {
   std::size_t bytes = heights_.capacity() * sizeof(int);
   for (const Column& c : columns_)

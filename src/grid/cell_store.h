@@ -79,6 +79,12 @@ class CellStore {
   std::vector<CellValue> ColsCells(std::size_t first, std::size_t count) const;
   void EraseCols(std::size_t first, std::size_t count);
 
+  // Whether `valid` holds for every text that is not plain ASCII. The pool
+  // is tried in its own order, replaced texts included, and only when one of
+  // those fails is each pooled cell tried: memory in order rather than a
+  // random walk through the pool of a sorted report.
+  bool NonAsciiTextsPass(bool (*valid)(std::string_view)) const;
+
   // The memory the store holds, roughly, in bytes.
   std::size_t Bytes() const;
 

@@ -297,36 +297,32 @@ void ReadLayout(const json& j, ReportGrid& g) {
   }
 }
 
-// The grid file's text in pieces, to be written one after another: the
-// cells' members made by hand, the rest by the library with a mark where
-// each of them goes. Made whole before anything is written, so that a grid
-// the library refuses leaves no file behind.
+// The grid file's text in pieces, put one after another: the cells'
+// members written by hand, the rest by the library with a mark where each
+// of them goes. The rest is made and every text checked before anything is
+// put, so that a grid the library refuses leaves no file behind.
 class GridFilePieces {
  public:
-  GridFilePieces(const ReportGrid& grid, std::string_view caption, std::string_view title) {
-    if (!internal::WriteCellMembers(grid, members_)) {
-      rest_ = GridToJson(grid, caption, title).dump(1);
+  GridFilePieces(const ReportGrid& grid, std::string_view caption, std::string_view title)
+      : grid_(grid) {
+    if (!internal::TextsAreUtf8(grid)) {
+      rest_ = GridToJson(grid, caption, title).dump(1);  // refuses, with its own message
       return;
     }
     rest_ = GridToJson(grid, caption, title, false).dump(1);
     by_hand_ = true;
   }
 
-  std::size_t Size() const {
-    return rest_.size() + members_.cells.Size() + members_.cell_styles.Size() +
-           members_.tags.Size() + members_.row_heights.Size();
-  }
-
-  template <typename Put>
-  void Write(const Put& put) const {
-    if (!by_hand_) return put(std::string_view(rest_));
+  void Write(const internal::PutText& put) const {
+    if (!by_hand_) return put(rest_);
     // Top-level members are the only ones at indent 1, and a mark cannot
     // appear unescaped in any text: each placeholder is found where it is.
-    const std::pair<std::string_view, const internal::MemberText*> parts[] = {
-        {"cellStyles", &members_.cell_styles},
-        {"cells", &members_.cells},
-        {"rowHeights", &members_.row_heights},
-        {"tags", &members_.tags}};
+    using internal::CellMember;
+    const std::pair<std::string_view, CellMember> parts[] = {
+        {"cellStyles", CellMember::kCellStyles},
+        {"cells", CellMember::kCells},
+        {"rowHeights", CellMember::kRowHeights},
+        {"tags", CellMember::kTags}};
     const std::string_view rest = rest_;
     std::size_t from = 0;
     for (const auto& [name, member] : parts) {
@@ -335,14 +331,14 @@ class GridFilePieces {
       if (at == std::string::npos) throw GridError("表格文件的内容顺序不符");
       const std::size_t value = at + mark.size() - 8;  // the quoted mark
       put(rest.substr(from, value - from));
-      member->Write(put);
+      internal::WriteCellMember(grid_, member, put);
       from = value + 8;
     }
     put(rest.substr(from));
   }
 
  private:
-  internal::CellMembers members_;
+  const ReportGrid& grid_;
   std::string rest_;
   bool by_hand_ = false;
 };
@@ -352,7 +348,6 @@ class GridFilePieces {
 std::string GridFileText(const ReportGrid& grid, std::string_view caption, std::string_view title) {
   const GridFilePieces pieces(grid, caption, title);
   std::string text;
-  text.reserve(pieces.Size());
   pieces.Write([&](std::string_view piece) { text.append(piece); });
   return text;
 }

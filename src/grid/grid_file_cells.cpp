@@ -1,11 +1,19 @@
 #include "grid/grid_file_cells.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <mutex>
+#include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include "grid/grid_error.h"
 
 namespace grid::internal {
 namespace {
@@ -101,7 +109,8 @@ void AppendNumber(std::string& out, long long v) {
 }
 
 // The elements of a top-level member's array (indent 1) made for a run of
-// rows: arrays of scalars (indent 2, their scalars at indent 3).
+// rows: arrays of scalars (indent 2, their scalars at indent 3), each
+// preceded by ",\n  " so that runs made apart join.
 class RowArray {
  public:
   explicit RowArray(std::string& out) : out_(out) {}
@@ -110,7 +119,10 @@ class RowArray {
     scalars_ = 0;
   }
   void Number(long long v) { AppendNumber(Next(), v); }
-  bool Text(std::string_view s) { return AppendQuoted(Next(), s); }
+  void Text(std::string_view s) {
+    // TextsAreUtf8 has passed every text.
+    if (!AppendQuoted(Next(), s)) throw GridError("表格内容不是有效的 UTF-8 文本");
+  }
   void EndRow() { out_ += scalars_ == 0 ? "]" : "\n  ]"; }
 
  private:
@@ -123,91 +135,194 @@ class RowArray {
   int scalars_ = 0;
 };
 
-struct Part {
-  std::string cells, styles, tags, heights;
-  bool ok = true;
-};
+// [row, col, n] for each cell of rows first .. last - 1 where `value` is not 0.
+template <typename Value>
+void AppendNonZero(const CellStore& store, std::size_t first, std::size_t last, RowArray& out,
+                   const Value& value) {
+  for (std::size_t row = first; row < last; ++row)
+    for (std::size_t col = 0; col < store.Cols(); ++col)
+      if (const std::uint32_t v = value(row, col)) {
+        out.BeginRow();
+        out.Number(static_cast<long long>(row));
+        out.Number(static_cast<long long>(col));
+        value.Write(out, v);
+        out.EndRow();
+      }
+}
 
-// Rows first .. last - 1, read from the store itself: the grid's checked
-// accessors cost more than the writing.
-bool WriteRows(const ReportGrid& g, int first, int last, Part& out) {
+// The elements of `member` for rows first .. last - 1, read from the store
+// itself: the grid's checked accessors cost more than the writing.
+void MakeBlock(const ReportGrid& g, CellMember member, std::size_t first, std::size_t last,
+               std::string& out) {
   const CellStore& store = g.Contents().cells;
-  const std::vector<std::string>& tag_texts = g.Contents().tags;
-  // A cell takes its text and about ten bytes around it; a listing's are
-  // short, so the first guess is seldom grown.
-  out.cells.reserve(static_cast<std::size_t>(last - first) * store.Cols() * 16);
-  RowArray cells(out.cells), styles(out.styles), tags(out.tags), heights(out.heights);
-  for (int r = first; r < last; ++r) {
-    const auto row = static_cast<std::size_t>(r);
-    cells.BeginRow();
-    for (std::size_t col = 0; col < store.Cols(); ++col) {
-      if (!cells.Text(store.Text(row, col))) return false;
-      if (const std::uint32_t s = store.Style(row, col)) {
-        styles.BeginRow();
-        styles.Number(r);
-        styles.Number(static_cast<long long>(col));
-        styles.Number(s);
-        styles.EndRow();
+  RowArray array(out);
+  switch (member) {
+    case CellMember::kCells:
+      for (std::size_t row = first; row < last; ++row) {
+        array.BeginRow();
+        for (std::size_t col = 0; col < store.Cols(); ++col) array.Text(store.Text(row, col));
+        array.EndRow();
       }
-      if (const std::uint32_t t = store.Tag(row, col)) {
-        tags.BeginRow();
-        tags.Number(r);
-        tags.Number(static_cast<long long>(col));
-        if (!tags.Text(tag_texts[t])) return false;
-        tags.EndRow();
+      return;
+    case CellMember::kCellStyles: {
+      struct {
+        const CellStore& store;
+        std::uint32_t operator()(std::size_t r, std::size_t c) const { return store.Style(r, c); }
+        void Write(RowArray& a, std::uint32_t v) const { a.Number(v); }
+      } style{store};
+      return AppendNonZero(store, first, last, array, style);
+    }
+    case CellMember::kTags: {
+      struct {
+        const CellStore& store;
+        const std::vector<std::string>& texts;
+        std::uint32_t operator()(std::size_t r, std::size_t c) const { return store.Tag(r, c); }
+        void Write(RowArray& a, std::uint32_t v) const { a.Text(texts[v]); }
+      } tag{store, g.Contents().tags};
+      return AppendNonZero(store, first, last, array, tag);
+    }
+    case CellMember::kRowHeights:
+      for (std::size_t row = first; row < last; ++row) {
+        if (store.Height(row) == kDefaultRowHeight) continue;
+        array.BeginRow();
+        array.Number(static_cast<long long>(row));
+        array.Number(store.Height(row));
+        array.EndRow();
       }
-    }
-    cells.EndRow();
-    if (store.Height(row) != kDefaultRowHeight) {
-      heights.BeginRow();
-      heights.Number(r);
-      heights.Number(store.Height(row));
-      heights.EndRow();
-    }
+      return;
   }
-  return true;
 }
 
 // Below this many rows a second thread costs more than it saves.
-constexpr int kRowsForTwoParts = 20000;
+constexpr std::size_t kRowsForTwoThreads = 20000;
+
+// Makes blocks 0 .. count - 1 with `make` and hands each to `put` in order,
+// on the calling thread. With `two_threads` the odd blocks are made on a
+// second thread, at most two ahead, into buffers of its own that `put`
+// reads in place; what it throws is thrown here.
+class OrderedBlocks {
+ public:
+  using Make = std::function<void(std::size_t block, std::string& out)>;
+
+  OrderedBlocks(std::size_t count, Make make) : count_(count), make_(std::move(make)) {}
+
+  void Run(bool two_threads, const PutText& put) {
+    std::string own;
+    if (!two_threads || count_ < 2) {
+      for (std::size_t b = 0; b < count_; ++b) {
+        own.clear();
+        make_(b, own);
+        put(own);
+      }
+      return;
+    }
+    std::jthread second([this] { MakeOddBlocks(); });
+    try {
+      for (std::size_t b = 0; b < count_; ++b) {
+        if (b % 2 == 0) {
+          own.clear();
+          make_(b, own);
+          put(own);
+        } else {
+          PutOdd(b, put);
+        }
+      }
+    } catch (...) {
+      Stop();
+      throw;
+    }
+  }
+
+ private:
+  static std::size_t SlotOf(std::size_t block) { return (block / 2) % 2; }
+
+  void MakeOddBlocks() {
+    for (std::size_t b = 1; b < count_; b += 2) {
+      const std::size_t slot = SlotOf(b);
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !full_[slot] || stop_; });
+        if (stop_) return;
+      }
+      try {
+        slots_[slot].clear();
+        make_(b, slots_[slot]);
+      } catch (...) {
+        const std::lock_guard lock(mutex_);
+        failed_ = std::current_exception();
+        changed_.notify_all();
+        return;
+      }
+      const std::lock_guard lock(mutex_);
+      full_[slot] = true;
+      changed_.notify_all();
+    }
+  }
+
+  void PutOdd(std::size_t block, const PutText& put) {
+    const std::size_t slot = SlotOf(block);
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return full_[slot] || failed_; });
+      if (failed_) std::rethrow_exception(failed_);
+    }
+    put(slots_[slot]);  // the second thread leaves a full slot alone
+    const std::lock_guard lock(mutex_);
+    full_[slot] = false;
+    changed_.notify_all();
+  }
+
+  void Stop() {
+    const std::lock_guard lock(mutex_);
+    stop_ = true;
+    changed_.notify_all();
+  }
+
+  const std::size_t count_;
+  const Make make_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::array<std::string, 2> slots_;
+  std::array<bool, 2> full_{};
+  bool stop_ = false;
+  std::exception_ptr failed_;
+};
+
+bool IsUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = SequenceLength(s, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
 
 }  // namespace
 
-std::size_t MemberText::Size() const {
-  std::size_t size = 4;
-  for (const std::string& part : parts) size += part.size();
-  return size;
+bool TextsAreUtf8(const ReportGrid& g) {
+  const std::vector<std::string>& tags = g.Contents().tags;
+  return std::all_of(tags.begin(), tags.end(), IsUtf8) &&
+         g.Contents().cells.NonAsciiTextsPass(IsUtf8);
 }
 
-bool WriteCellMembers(const ReportGrid& g, CellMembers& out) {
-  const int rows = g.Rows();
-  std::vector<Part> parts(rows >= kRowsForTwoParts ? 2 : 1);
-  const int middle = parts.size() == 2 ? rows / 2 : rows;
-  // The second half is made on a thread of its own while this one makes the
-  // first; the grid is only read. What it throws is thrown here.
-  std::exception_ptr failed;
-  {
-    std::jthread second;
-    if (parts.size() == 2) {
-      second = std::jthread([&] {
-        try {
-          parts[1].ok = WriteRows(g, middle, rows, parts[1]);
-        } catch (...) {
-          failed = std::current_exception();
-        }
-      });
-    }
-    parts[0].ok = WriteRows(g, 0, middle, parts[0]);
-  }
-  if (failed) std::rethrow_exception(failed);
-  for (Part& part : parts) {
-    if (!part.ok) return false;
-    out.cells.parts.push_back(std::move(part.cells));
-    out.cell_styles.parts.push_back(std::move(part.styles));
-    out.tags.parts.push_back(std::move(part.tags));
-    out.row_heights.parts.push_back(std::move(part.heights));
-  }
-  return true;
+void WriteCellMember(const ReportGrid& g, CellMember member, const PutText& put) {
+  const std::size_t rows = g.Contents().cells.Rows();
+  constexpr auto kBlock = static_cast<std::size_t>(kRowsPerBlock);
+  bool first = true;  // the first element drops the comma before it
+  put("[");
+  OrderedBlocks blocks((rows + kBlock - 1) / kBlock, [&](std::size_t b, std::string& out) {
+    MakeBlock(g, member, b * kBlock, std::min(rows, (b + 1) * kBlock), out);
+  });
+  blocks.Run(rows >= kRowsForTwoThreads, [&](std::string_view block) {
+    if (block.empty()) return;
+    put(block.substr(first ? 1 : 0));
+    first = false;
+  });
+  put(first ? "]" : "\n ]");
 }
 
 }  // namespace grid::internal

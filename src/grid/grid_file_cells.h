@@ -2,49 +2,38 @@
 // byte for byte as the JSON library writes them (indent 1, at the top level
 // of the document, texts escaped alike), without a JSON value per cell: a
 // listing of 100,000 students spent more time building and freeing those
-// values than writing them.
+// values than writing them. They go out in blocks of rows through a few
+// reused buffers, never whole: the 26 MB text of such a listing, made in
+// fresh memory, cost more in page faults than writing it.
 #pragma once
 
-#include <string>
+#include <functional>
 #include <string_view>
-#include <vector>
 
 #include "grid/report_grid.h"
 
 namespace grid::internal {
 
-// One member's array, made in parts (runs of rows) that are written one
-// after another: "[", the parts' elements, then the closing bracket.
-class MemberText {
- public:
-  // Every element of a part is preceded by ",\n  ", so that parts made
-  // apart join; the first element of the array drops the comma.
-  std::vector<std::string> parts;
-
-  std::size_t Size() const;
-  template <typename Put>
-  void Write(const Put& put) const {
-    bool first = true;
-    put(std::string_view("["));
-    for (const std::string& part : parts) {
-      if (part.empty()) continue;
-      put(std::string_view(part).substr(first ? 1 : 0));
-      first = false;
-    }
-    put(std::string_view(first ? "]" : "\n ]"));
-  }
+enum class CellMember {
+  kCellStyles,  // [row, col, style] where the style is not 0
+  kCells,       // rows of texts
+  kRowHeights,  // [row, height] where the height is not the default
+  kTags,        // [row, col, tag] where there is a tag
 };
 
-struct CellMembers {
-  MemberText cells;        // rows of texts
-  MemberText cell_styles;  // [row, col, style] where the style is not 0
-  MemberText tags;         // [row, col, tag] where there is a tag
-  MemberText row_heights;  // [row, height] where the height is not the default
-};
+using PutText = std::function<void(std::string_view)>;
 
-// False when a text is not valid UTF-8, which the library refuses to write
-// (the caller lets it refuse, with its own message). A large grid is made in
-// parts on two threads.
-bool WriteCellMembers(const ReportGrid& grid, CellMembers& out);
+// Whether every cell text and tag is valid UTF-8. The library refuses to
+// write any other, and a member is written only once this is known, so that
+// a refused grid leaves no file behind.
+bool TextsAreUtf8(const ReportGrid& grid);
+
+// Puts `member`'s array: "[", its elements, "\n ]" ("[]" when it has none).
+// The texts must have passed TextsAreUtf8. A long grid's blocks of rows are
+// made on two threads at once and put in order on the calling thread.
+void WriteCellMember(const ReportGrid& grid, CellMember member, const PutText& put);
+
+// Rows per block: what one buffer holds at a time.
+inline constexpr int kRowsPerBlock = 2048;
 
 }  // namespace grid::internal

@@ -107,5 +107,31 @@ TEST(CellStore, RowAndColumnEditsKeepCellsWhole) {
   EXPECT_EQ(s.Height(3), 0);
 }
 
+// The check the grid file makes before writing: a bad text is found inline
+// or pooled, short or long (a five-byte length prefix), and one that was
+// replaced (still in the pool) does not fail the store.
+TEST(CellStore, EveryNonAsciiTextIsChecked) {
+  const auto mark_bad = [](std::string_view t) { return t.find("bad") == std::string_view::npos; };
+  struct Case {
+    const char* name;
+    std::vector<std::string> texts;     // put in column 1, row by row
+    std::vector<std::string> replaced;  // then rows 0.. given these
+    bool passes;
+  };
+  const Case cases[] = {
+      {"ascii only", {"1", "abcdefgh", std::string(300, 'a')}, {}, true},
+      {"inline bad", {"ébad", "ok"}, {}, false},
+      {"pooled bad", {"ébad0123456789"}, {}, false},
+      {"long bad", {std::string(300, 'x') + "ébad"}, {}, false},
+      {"bad replaced", {"ébad0123456789", "ébad"}, {"good text here", "ok"}, true},
+  };
+  for (const Case& c : cases) {
+    CellStore store(c.texts.size(), 2, kDefaultRowHeight);
+    for (std::size_t r = 0; r < c.texts.size(); ++r) store.SetText(r, 1, c.texts[r]);
+    for (std::size_t r = 0; r < c.replaced.size(); ++r) store.SetText(r, 1, c.replaced[r]);
+    EXPECT_EQ(store.NonAsciiTextsPass(mark_bad), c.passes) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace grid

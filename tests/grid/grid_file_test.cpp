@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "../scratch_dir.h"
 #include "grid/grid_file.h"
+#include "grid/grid_file_cells.h"
 
 namespace grid {
 namespace {
@@ -130,25 +132,68 @@ TEST_F(GridFileTest, CellsAreWrittenInTheLibrarysOwnForm) {
   }
 }
 
-// A long grid's members are made in two halves at once and joined: styles,
-// tags and heights found only in one half, or none at all, must still make
-// the library's arrays, and a bad text in the second half still refuses.
-TEST_F(GridFileTest, ALongGridMadeInHalvesIsWrittenAsOne) {
+// A long grid's members go out in blocks of rows made on two threads at
+// once: styles, tags and heights found only in one block (either thread's,
+// either side of a block's edge), or none at all, must still make the
+// library's arrays, whole texts on each side of an edge, and the file the
+// same bytes as the text.
+TEST_F(GridFileTest, ALongGridWrittenInBlocksIsWrittenAsOne) {
   constexpr int kRows = 30000;
-  for (const int marked : {-1, 5, kRows - 5}) {
+  constexpr int kEdge = internal::kRowsPerBlock;
+  const std::vector<std::vector<int>> marked_rows = {
+      {}, {5}, {kRows - 5}, {kEdge - 1}, {kEdge}, {kEdge - 1, kEdge, 3 * kEdge, kRows - 1}};
+  for (const std::vector<int>& marked : marked_rows) {
     ReportGrid g(kRows, 3);
-    for (int r = 0; r < kRows; ++r) g.SetCellText(r, 1, std::to_string(r));
-    if (marked >= 0) {
-      g.Cell(marked, 2).SetWrapText(true);
-      g.SetCellTag(marked, 0, "U");
-      g.SetRowHeight(marked, 32);
+    for (int r = 0; r < kRows; ++r)
+      g.SetCellText(r, 1,
+                    r % kEdge < 2 || r % kEdge >= kEdge - 2 ? "成绩\"½𝄞\"" : std::to_string(r));
+    for (const int r : marked) {
+      g.Cell(r, 2).SetWrapText(true);
+      g.SetCellTag(r, 0, "标记\n");
+      g.SetRowHeight(r, 32);
     }
     const std::string text = GridFileText(g, "c", "t");
-    EXPECT_EQ(nlohmann::json::parse(text).dump(1), text) << marked;
+    EXPECT_EQ(nlohmann::json::parse(text).dump(1), text) << marked.size();
+    ASSERT_TRUE(SaveGridFile(PathOf("long.json"), g, "c", "t"));
+    std::ifstream file(PathOf("long.json"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), text) << marked.size();
   }
-  ReportGrid bad(kRows, 2);
-  bad.SetCellText(kRows - 1, 1, "\xE6\x88");
-  EXPECT_FALSE(SaveGridFile(PathOf("bad.json"), bad, "", ""));
+}
+
+// Nothing is written for a grid with a text that is not UTF-8 (a cut
+// character late in a long grid, in a tag, in a long text), so a file of
+// that name keeps what it held; a bad text since replaced does not refuse.
+TEST_F(GridFileTest, ARefusedGridLeavesTheFileAsItWas) {
+  constexpr int kRows = 30000;
+  struct Case {
+    const char* name;
+    int row;
+    std::string text;
+    bool as_tag;
+    bool saves;
+  };
+  const Case cases[] = {
+      {"cut in the last row", kRows - 1, "\xE6\x88", false, false},
+      {"cut in a long text", kRows / 2, std::string(400, 'a') + "\xE6\x88", false, false},
+      {"cut in a tag", 3, "\xE6\x88", true, false},
+      {"replaced", kRows - 1, "\xE6\x88 cut in a pooled text", false, true},
+  };
+  for (const Case& c : cases) {
+    ReportGrid g(kRows, 2);
+    if (c.as_tag)
+      g.SetCellTag(c.row, 0, c.text);
+    else
+      g.SetCellText(c.row, 1, c.text);
+    if (c.saves) g.SetCellText(c.row, 1, "成绩");
+    {
+      std::ofstream before(PathOf("kept.json"), std::ios::binary | std::ios::trunc);
+      before << "before";
+    }
+    EXPECT_EQ(static_cast<bool>(SaveGridFile(PathOf("kept.json"), g, "", "")), c.saves) << c.name;
+    std::ifstream file(PathOf("kept.json"), std::ios::binary);
+    const std::string held(std::istreambuf_iterator<char>(file), {});
+    EXPECT_EQ(held == "before", !c.saves) << c.name;
+  }
 }
 
 TEST_F(GridFileTest, TextsThatAreNotUtf8AreRefused) {
