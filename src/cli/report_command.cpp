@@ -2,7 +2,11 @@
 // it to a file whose ending picks the format. The kinds, their options and
 // what `report all` makes come from the report catalog.
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "cli/cli.h"
 #include "cli/document_writer.h"
@@ -28,6 +32,21 @@ std::string Usage(const reports::ReportKind& kind) {
         std::string(" [--") + o.name + " " + o.values + fallback + "]" + (o.repeats ? "..." : "");
   }
   return line + ": " + kind.description;
+}
+
+// A single report's process makes one grid and writes it: what it frees
+// (the fill's blocks, a column outgrown) is better kept for what it
+// allocates next than handed back to the kernel and faulted in again a page
+// at a time, which on a virtual machine is costly and uneven. Large blocks
+// then come from the heap too, and the heap is not trimmed. A 100,000-row
+// listing: 12,000 page faults -> 8,500. Not for `report all`, whose many
+// grids on three threads would leave a heap that never shrinks fragmented
+// (its peak grew from 375 to 432 MiB).
+void KeepFreedMemory() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's largest
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
 }
 
 void PrintReportHelp(std::ostream& out) {
@@ -128,6 +147,7 @@ int Report(Context& ctx) {
     ctx.err << "报表 " << name << " 没有选项 --" << unknown << "（见 report --help）\n";
     return 2;
   }
+  KeepFreedMemory();
   output::Document doc = MakeReport(ctx, *kind, choices);
   StderrProgress progress(ctx.err);
   const common::Status written = WriteDocument(doc, out_path, &progress);
