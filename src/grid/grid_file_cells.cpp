@@ -5,15 +5,15 @@
 #include <charconv>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
-
-#include "grid/grid_error.h"
 
 namespace grid::internal {
 namespace {
@@ -44,68 +44,82 @@ std::size_t SequenceLength(std::string_view s, std::size_t i) {
   return n;
 }
 
+// A block's text, written through a pointer into room made ahead: a
+// listing's cells are a few bytes each, and appending them to a string a
+// piece at a time cost more than everything else the writing does.
+class BlockText {
+ public:
+  // Room for `n` more bytes at the end; Keep(end) then keeps what was
+  // written up to `end`.
+  char* Room(std::size_t n) {
+    if (capacity_ - size_ < n) Grow(size_ + n);
+    return data_.get() + size_;
+  }
+  void Keep(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+  void Clear() { size_ = 0; }
+  std::string_view View() const { return {data_.get(), size_}; }
+
+ private:
+  void Grow(std::size_t need) {
+    const std::size_t capacity = std::max(need, 2 * capacity_);
+    auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
+    data_ = std::move(grown);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
+template <std::size_t N>
+char* Copy(char* p, const char (&literal)[N]) {
+  std::memcpy(p, literal, N - 1);
+  return p + N - 1;
+}
+
 // The escape of one ASCII byte, as the library writes it: the short ones,
 // \u00xx for the other control characters.
-void AppendEscape(std::string& out, unsigned char c) {
+char* Escaped(char* p, unsigned char c) {
   switch (c) {
     case '"':
-      out += "\\\"";
-      break;
+      return Copy(p, "\\\"");
     case '\\':
-      out += "\\\\";
-      break;
+      return Copy(p, "\\\\");
     case '\b':
-      out += "\\b";
-      break;
+      return Copy(p, "\\b");
     case '\f':
-      out += "\\f";
-      break;
+      return Copy(p, "\\f");
     case '\n':
-      out += "\\n";
-      break;
+      return Copy(p, "\\n");
     case '\r':
-      out += "\\r";
-      break;
+      return Copy(p, "\\r");
     case '\t':
-      out += "\\t";
-      break;
+      return Copy(p, "\\t");
     default: {
       constexpr char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
+      p = Copy(p, "\\u00");
+      *p++ = kHex[c >> 4];
+      *p++ = kHex[c & 15];
+      return p;
     }
   }
 }
 
-// The library's quoting: escapes where AppendEscape says, everything else
-// as it is, copied a run at a time. False for a text that is not UTF-8.
-bool AppendQuoted(std::string& out, std::string_view s) {
-  out += '"';
-  std::size_t run = 0;  // the first byte not yet copied
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x80) {
-      const std::size_t n = SequenceLength(s, i);
-      if (n == 0) return false;
-      i += n;
-    } else if (c >= 0x20 && c != '"' && c != '\\') {
-      ++i;
-    } else {
-      out.append(s.substr(run, i - run));
-      AppendEscape(out, c);
-      run = ++i;
-    }
+// The library's quoting of a UTF-8 text: escapes where Escaped says,
+// everything else as it is. At most 2 + 6 bytes a byte of `s`.
+char* Quoted(char* p, std::string_view s) {
+  *p++ = '"';
+  for (const char c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || c == '"' || c == '\\')
+      p = Escaped(p, u);
+    else
+      *p++ = c;
   }
-  out.append(s.substr(run));
-  out += '"';
-  return true;
-}
-
-void AppendNumber(std::string& out, long long v) {
-  char buf[24];
-  const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
-  out.append(buf, end);
+  *p++ = '"';
+  return p;
 }
 
 // The elements of a top-level member's array (indent 1) made for a run of
@@ -113,25 +127,30 @@ void AppendNumber(std::string& out, long long v) {
 // preceded by ",\n  " so that runs made apart join.
 class RowArray {
  public:
-  explicit RowArray(std::string& out) : out_(out) {}
+  explicit RowArray(BlockText& out) : out_(out) {}
   void BeginRow() {
-    out_ += ",\n  [";
+    out_.Keep(Copy(out_.Room(5), ",\n  ["));
     scalars_ = 0;
   }
-  void Number(long long v) { AppendNumber(Next(), v); }
-  void Text(std::string_view s) {
-    // TextsAreUtf8 has passed every text.
-    if (!AppendQuoted(Next(), s)) throw GridError("表格内容不是有效的 UTF-8 文本");
+  void Number(long long v) {
+    constexpr std::size_t kDigits = 24;
+    char* p = Next(kDigits);
+    out_.Keep(std::to_chars(p, p + kDigits, v).ptr);
   }
-  void EndRow() { out_ += scalars_ == 0 ? "]" : "\n  ]"; }
+  // The text must be UTF-8 (TextsAreUtf8 has passed every text).
+  void Text(std::string_view s) { out_.Keep(Quoted(Next(2 + 6 * s.size()), s)); }
+  void EndRow() {
+    out_.Keep(scalars_ == 0 ? Copy(out_.Room(1), "]") : Copy(out_.Room(4), "\n  ]"));
+  }
 
  private:
-  std::string& Next() {
-    out_ += scalars_++ == 0 ? "\n   " : ",\n   ";
-    return out_;
+  // Where a scalar of up to `n` bytes goes, after its separator.
+  char* Next(std::size_t n) {
+    char* p = out_.Room(5 + n);
+    return scalars_++ == 0 ? Copy(p, "\n   ") : Copy(p, ",\n   ");
   }
 
-  std::string& out_;
+  BlockText& out_;
   int scalars_ = 0;
 };
 
@@ -153,7 +172,7 @@ void AppendNonZero(const CellStore& store, std::size_t first, std::size_t last, 
 // The elements of `member` for rows first .. last - 1, read from the store
 // itself: the grid's checked accessors cost more than the writing.
 void MakeBlock(const ReportGrid& g, CellMember member, std::size_t first, std::size_t last,
-               std::string& out) {
+               BlockText& out) {
   const CellStore& store = g.Contents().cells;
   RowArray array(out);
   switch (member) {
@@ -202,17 +221,17 @@ constexpr std::size_t kRowsForTwoThreads = 20000;
 // reads in place; what it throws is thrown here.
 class OrderedBlocks {
  public:
-  using Make = std::function<void(std::size_t block, std::string& out)>;
+  using Make = std::function<void(std::size_t block, BlockText& out)>;
 
   OrderedBlocks(std::size_t count, Make make) : count_(count), make_(std::move(make)) {}
 
   void Run(bool two_threads, const PutText& put) {
-    std::string own;
+    BlockText own;
     if (!two_threads || count_ < 2) {
       for (std::size_t b = 0; b < count_; ++b) {
-        own.clear();
+        own.Clear();
         make_(b, own);
-        put(own);
+        put(own.View());
       }
       return;
     }
@@ -220,9 +239,9 @@ class OrderedBlocks {
     try {
       for (std::size_t b = 0; b < count_; ++b) {
         if (b % 2 == 0) {
-          own.clear();
+          own.Clear();
           make_(b, own);
-          put(own);
+          put(own.View());
         } else {
           PutOdd(b, put);
         }
@@ -245,7 +264,7 @@ class OrderedBlocks {
         if (stop_) return;
       }
       try {
-        slots_[slot].clear();
+        slots_[slot].Clear();
         make_(b, slots_[slot]);
       } catch (...) {
         const std::lock_guard lock(mutex_);
@@ -266,7 +285,7 @@ class OrderedBlocks {
       changed_.wait(lock, [&] { return full_[slot] || failed_; });
       if (failed_) std::rethrow_exception(failed_);
     }
-    put(slots_[slot]);  // the second thread leaves a full slot alone
+    put(slots_[slot].View());  // the second thread leaves a full slot alone
     const std::lock_guard lock(mutex_);
     full_[slot] = false;
     changed_.notify_all();
@@ -282,7 +301,7 @@ class OrderedBlocks {
   const Make make_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::array<std::string, 2> slots_;
+  std::array<BlockText, 2> slots_;
   std::array<bool, 2> full_{};
   bool stop_ = false;
   std::exception_ptr failed_;
@@ -314,7 +333,7 @@ void WriteCellMember(const ReportGrid& g, CellMember member, const PutText& put)
   constexpr auto kBlock = static_cast<std::size_t>(kRowsPerBlock);
   bool first = true;  // the first element drops the comma before it
   put("[");
-  OrderedBlocks blocks((rows + kBlock - 1) / kBlock, [&](std::size_t b, std::string& out) {
+  OrderedBlocks blocks((rows + kBlock - 1) / kBlock, [&](std::size_t b, BlockText& out) {
     MakeBlock(g, member, b * kBlock, std::min(rows, (b + 1) * kBlock), out);
   });
   blocks.Run(rows >= kRowsForTwoThreads, [&](std::string_view block) {
