@@ -52,6 +52,8 @@ class CellStore {
   // it repeats, each inline slot made once.
   void SetTexts(std::size_t col, std::size_t first, const std::vector<std::string>& texts,
                 const std::vector<std::uint32_t>& index);
+  // Whether the cell's text is empty, without reading a pooled text.
+  bool Empty(std::size_t row, std::size_t col) const { return columns_[col].texts[row] == 0; }
   std::uint32_t Style(std::size_t row, std::size_t col) const {
     const std::vector<std::uint32_t>& v = columns_[col].styles;
     return v.empty() ? 0 : v[row];

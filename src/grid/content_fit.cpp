@@ -249,7 +249,7 @@ class RowFitter {
       for (int r = first; r <= last; ++r) {
         const auto row = static_cast<std::size_t>(r);
         const bool row_number = numbered && r >= grid_.FixedRows();
-        if (!row_number && cells_.Text(row, col).empty()) continue;
+        if (!row_number && cells_.Empty(row, col)) continue;
         if (merged && grid_.MergeAt(r, c).has_value()) continue;
         int& height = tallest[static_cast<std::size_t>(r - first)];
         height = std::max(height, TextHeight(r, c, cells_.Style(row, col)));

@@ -27,9 +27,11 @@ std::vector<std::string> Dump(const CellStore& s) {
 
 TEST(CellStore, TextsOfEveryLengthComeBack) {
   // Lengths around the inline limit (7 bytes), the one-byte length prefix
-  // (255) and a pool block (1 MiB), and a text with a zero byte.
+  // (255) and a pool block (1 MiB), and texts with a zero byte; only the
+  // empty one, and a text emptied, counts as empty.
   const std::vector<std::string> texts = {
       "",
+      std::string(1, '\0'),
       "7",
       "1234567",
       "12345678",
@@ -59,7 +61,11 @@ TEST(CellStore, TextsOfEveryLengthComeBack) {
     EXPECT_EQ(s.Text(i, 0), texts[i]) << "row " << i;
     EXPECT_EQ(s.Text(i, 1), texts[texts.size() - 1 - i]) << "row " << i;
     EXPECT_EQ(s.Text(i, 2), texts[index[i]]) << "row " << i;
+    EXPECT_EQ(s.Empty(i, 0), texts[i].empty()) << "row " << i;
+    EXPECT_EQ(s.Empty(i, 2), texts[index[i]].empty()) << "row " << i;
   }
+  s.SetText(texts.size() - 1, 0, "");
+  EXPECT_TRUE(s.Empty(texts.size() - 1, 0));
 }
 
 TEST(CellStore, RowAndColumnEditsKeepCellsWhole) {
