@@ -125,6 +125,18 @@ TEST_F(GridFileTest, CellsAreWrittenInTheLibrarysOwnForm) {
     g.SetCellText(1, static_cast<int>(i), texts[i]);
     g.SetCellTag(2, static_cast<int>(i), texts[i]);
   }
+  // Texts are looked at eight bytes at a time: a byte to escape, or one
+  // that is not, at every place of a 17-byte text, and a character across
+  // the first eight bytes' end.
+  for (const char c : {'"', '\\', '\x1f', '\0', '\x7f', '~'}) {
+    for (int at = 0; at < 17; ++at) {
+      std::string text(17, 'x');
+      text[static_cast<std::size_t>(at)] = c;
+      g.AddItem("");
+      g.SetCellText(g.Rows() - 1, 1, text);
+    }
+  }
+  g.SetCellText(g.Rows() - 1, 2, "1234567成绩");
   // Also the report as it is, and a grid without styles, tags or heights.
   for (const ReportGrid& grid : {g, StyledReport(), ReportGrid(1, 1)}) {
     const std::string text = GridFileText(grid, texts[9], "t");
@@ -197,8 +209,10 @@ TEST_F(GridFileTest, ARefusedGridLeavesTheFileAsItWas) {
 }
 
 TEST_F(GridFileTest, TextsThatAreNotUtf8AreRefused) {
-  // Cut characters, an overlong '/', a surrogate, a code point above U+10FFFF.
-  for (const char* bad : {"\xE6\x88", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+  // Cut characters, an overlong '/', a surrogate, a code point above U+10FFFF,
+  // and cut characters after eight ASCII bytes or across their end.
+  for (const char* bad : {"\xE6\x88", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                          "12345678\xE6\x88", "1234567\xE6\x88", "12345678abcdefgh\x80"}) {
     ReportGrid g(2, 2);
     g.SetCellText(1, 1, bad);
     EXPECT_FALSE(SaveGridFile(PathOf("bad.json"), g, "", "")) << bad;
