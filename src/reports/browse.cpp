@@ -1,14 +1,28 @@
 #include "reports/browse.h"
 
+#include <optional>
+
 #include "data/score_database.h"
 #include "output/report_layout.h"
+#include "output/skip_step.h"
 #include "reports/stat_columns.h"
+#include "stats/stored_columns.h"
 
 namespace reports {
 
+void FillScoreTable(output::Document& doc, const data::AppState& state) {
+  std::optional<engine::Database> db = output::OpenOrNothing(state);
+  std::optional<engine::ValueColumns> table;
+  if (db) output::SkipOnError([&] { table = stats::ReadStoredTable(*db); });
+  if (table)
+    output::ShowColumnsInGrid(doc, state, *table, output::FieldFormat::kAsEntered);
+  else
+    output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
+}
+
 void ShowScoreTable(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
-  output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
+  FillScoreTable(doc, state);
   output::SkipOnError([&] { data::LoadSubjectLines(state); });
   output::LayoutBrowseGrid(doc, state);
 }

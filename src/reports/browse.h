@@ -6,6 +6,12 @@
 
 namespace reports {
 
+// Fills `doc` with 成绩表, scores as entered, as ShowSourceInGrid fills it:
+// from the table's stored copy (stats/stored_columns.h) when that is current,
+// since reading 100,000 records through SQLite cost more than ranking them.
+// What cannot be read fills as the query does (an empty report).
+void FillScoreTable(output::Document& doc, const data::AppState& state);
+
 void ShowScoreTable(output::Document& doc, data::AppState& state);  // 成绩表, scores as entered
 void ShowTeacherTable(output::Document& doc, data::AppState& state);  // 教师表
 void ShowSubjectLines(output::Document& doc, data::AppState& state);  // 三线表

@@ -1,15 +1,13 @@
 #include "reports/listing_scores.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/score_database.h"
 #include "output/report_layout.h"
-#include "output/skip_step.h"
+#include "reports/browse.h"
 #include "reports/listing_ranks.h"
-#include "stats/stored_columns.h"
 
 namespace reports {
 namespace {
@@ -56,19 +54,10 @@ void RankGradeAndClass(grid::ReportGrid& grid, int score, int grade_rank, int cl
   grid.ReorderRows(std::move(by_class));
 }
 
-// 成绩表 from its stored copy (stats/stored_columns.h) when that is current:
-// reading 100,000 records through SQLite cost more than ranking them. What
-// cannot be read so fills as the query does (an empty report).
 output::Document FilledListing(data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
   output::Document doc;
-  std::optional<engine::Database> db = output::OpenOrNothing(state);
-  std::optional<engine::ValueColumns> table;
-  if (db) output::SkipOnError([&] { table = stats::ReadStoredTable(*db); });
-  if (table)
-    output::ShowColumnsInGrid(doc, state, *table, output::FieldFormat::kAsEntered);
-  else
-    output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
+  FillScoreTable(doc, state);
   data::LoadSubjectLines(state);
   return doc;
 }

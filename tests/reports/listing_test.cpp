@@ -6,6 +6,7 @@
 #include "common/text_number.h"
 #include "listing_fixture.h"
 #include "output/report_layout.h"
+#include "reports/browse.h"
 #include "reports/custom_ranking.h"
 #include "reports/listing_ranks.h"
 #include "reports/listing_scores.h"
@@ -147,7 +148,7 @@ TEST(RankedListing, TotalsAreTheTextsReadBackAndAddedInOrder) {
   EXPECT_THROW(reports::WeightedTotals(g, {{4, 100}}), grid::GridError);
 }
 
-// The listing fills from the stored copy of 成绩表 as the query fills it:
+// 成绩表 fills from its stored copy as the query fills it:
 // Null and text scores in a number column, a 学号 kept whole, reals with and
 // without fractions, a SINGLE column written with 7 digits; the copy
 // being made and the copy read back.
@@ -174,24 +175,30 @@ TEST(RankedListing, TheStoredCopyFillsAsTheQueryDoes) {
   engine::Database db = fixture.Open();
   for (const char* read : {"made", "stored"}) {
     SCOPED_TRACE(read);
-    const output::Document copy = filled([&](output::Document& doc) {
-      output::ShowColumnsInGrid(doc, fixture.state, stats::ReadStoredTable(db),
-                                output::FieldFormat::kAsEntered);
-    });
+    const output::Document copy =
+        filled([&](output::Document& doc) { reports::FillScoreTable(doc, fixture.state); });
     EXPECT_TRUE(copy.grid.Contents() == query.grid.Contents());
     EXPECT_EQ(copy.title, query.title);
     EXPECT_TRUE(stats::StoredTableCurrent(db));
   }
   db.Execute("DELETE FROM 成绩表");
-  const output::Document none = filled([&](output::Document& doc) {
-    output::ShowColumnsInGrid(doc, fixture.state, stats::ReadStoredTable(db),
-                              output::FieldFormat::kAsEntered);
-  });
+  const output::Document none =
+      filled([&](output::Document& doc) { reports::FillScoreTable(doc, fixture.state); });
   const output::Document no_records = filled([&](output::Document& doc) {
     output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
   });
   EXPECT_TRUE(none.grid.Contents() == no_records.grid.Contents());
   EXPECT_EQ(none.title, no_records.title);
+  EXPECT_TRUE(stats::StoredTableCurrent(db));
+  // Without 成绩表 the fill is the query's empty report.
+  db.Execute("DROP TABLE 成绩表");
+  const output::Document gone =
+      filled([&](output::Document& doc) { reports::FillScoreTable(doc, fixture.state); });
+  const output::Document no_table = filled([&](output::Document& doc) {
+    output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
+  });
+  EXPECT_TRUE(gone.grid.Contents() == no_table.grid.Contents());
+  EXPECT_EQ(gone.title, no_table.title);
 }
 
 }  // namespace
