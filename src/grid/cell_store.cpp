@@ -142,15 +142,21 @@ void CellStore::SetText(std::size_t row, std::size_t col, std::string_view text)
 
 void CellStore::SetTexts(std::size_t col, std::size_t first, const std::vector<std::string>& texts,
                          const std::vector<std::uint32_t>& index) {
-  std::vector<Slot> inline_slots(texts.size());
-  for (std::size_t t = 0; t < texts.size(); ++t)
-    if (texts[t].size() <= kInline) inline_slots[t] = MakeSlot(texts[t]);
+  // A pooled text is kept once for all its cells, as an inline one is: a
+  // column of ten schools reads ten texts, not 100,000 scattered copies.
+  // Replacing a shared text counts it as waste for each cell, so the pool is
+  // rebuilt, one copy a cell, sooner than it need be, never too late.
+  std::vector<Slot> slots(texts.size());
+  std::vector<bool> made(texts.size(), false);
   std::vector<Slot>& column = columns_[col].texts;
   for (std::size_t i = 0; i < index.size(); ++i) {
-    const std::string& text = texts[index[i]];
-    const Slot made = text.size() <= kInline ? inline_slots[index[i]] : MakeSlot(text);
+    const std::uint32_t t = index[i];
+    if (!made[t]) {
+      slots[t] = MakeSlot(texts[t]);
+      made[t] = true;
+    }
     ForgetText(column[first + i]);
-    column[first + i] = made;
+    column[first + i] = slots[t];
   }
 }
 

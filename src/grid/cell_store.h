@@ -49,7 +49,7 @@ class CellStore {
   }
   void SetText(std::size_t row, std::size_t col, std::string_view text);
   // Row first + i gets texts[index[i]]: a column filled from the few texts
-  // it repeats, each inline slot made once.
+  // it repeats, each kept once (in its slot or once in the pool).
   void SetTexts(std::size_t col, std::size_t first, const std::vector<std::string>& texts,
                 const std::vector<std::uint32_t>& index);
   // Whether the cell's text is empty, without reading a pooled text.

@@ -68,6 +68,29 @@ TEST(CellStore, TextsOfEveryLengthComeBack) {
   EXPECT_TRUE(s.Empty(texts.size() - 1, 0));
 }
 
+// A column set from texts it repeats keeps each pooled text once: editing
+// one of its cells, deleting most of its rows (which rebuilds the pool) and
+// sorting leave every other cell's text as it was.
+TEST(CellStore, TextsSharedByAColumnStayEachCellsOwn) {
+  const std::vector<std::string> texts = {std::string(600000, 'x'), "第二中学", "7", ""};
+  constexpr std::size_t kRows = 12;
+  CellStore s(kRows, 2, kDefaultRowHeight);
+  std::vector<std::uint32_t> index(kRows);
+  for (std::size_t i = 0; i < kRows; ++i) index[i] = static_cast<std::uint32_t>(i % texts.size());
+  s.SetTexts(1, 0, texts, index);
+  EXPECT_LT(s.Bytes(), 2 * texts[0].size()) << "the long text kept once";
+  s.SetText(4, 1, "改过的第一中学");
+  s.EraseRows(0, 3);  // the long text let go by two cells: the pool is rebuilt
+  std::vector<std::uint32_t> order(kRows - 3);
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<std::uint32_t>(order.size() - 1 - i);
+  s.PermuteRows(0, order);
+  for (std::size_t r = 0; r < kRows - 3; ++r) {
+    const std::size_t was = kRows - 1 - r;
+    EXPECT_EQ(s.Text(r, 1), was == 4 ? "改过的第一中学" : texts[was % texts.size()]) << "row " << r;
+  }
+}
+
 TEST(CellStore, RowAndColumnEditsKeepCellsWhole) {
   CellStore s(3, 2, kDefaultRowHeight);
   s.SetText(0, 0, "header text long");
