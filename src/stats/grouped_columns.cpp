@@ -129,6 +129,12 @@ class ByteReader {
   }
   // `n` items of `size` bytes each still to come.
   bool Holds(std::uint64_t n, std::size_t size) const { return n <= bytes_.size() / size; }
+  // The next `n` bytes, which the caller has checked are there.
+  std::string_view Take(std::size_t n) {
+    const std::string_view taken = bytes_.substr(0, n);
+    bytes_.remove_prefix(n);
+    return taken;
+  }
   bool AtEnd() const { return bytes_.empty(); }
 
  private:
@@ -217,15 +223,20 @@ bool GetValueNumbers(ByteReader& r, std::size_t records, engine::ValueColumns::C
   if (!r.Get(width) || (width != 1 && width != 2 && width != 4) || !r.Holds(records, width))
     return false;
   column.value_of_row.resize(records);
-  for (std::uint32_t& v : column.value_of_row) {
-    std::uint8_t b = 0;
-    std::uint16_t h = 0;
-    const bool read = width == 1   ? (r.Get(b) && (v = b, true))
-                      : width == 2 ? (r.Get(h) && (v = h, true))
-                                   : r.Get(v);
-    if (!read || v >= column.values.size()) return false;
+  const char* bytes = r.Take(records * width).data();
+  std::vector<std::uint32_t>& rows = column.value_of_row;
+  if (width == 4) {
+    std::memcpy(rows.data(), bytes, records * width);
+  } else {
+    for (std::size_t i = 0; i < records; ++i) {
+      std::uint8_t b = 0;
+      std::uint16_t h = 0;
+      rows[i] =
+          width == 1 ? (std::memcpy(&b, bytes + i, 1), b) : (std::memcpy(&h, bytes + 2 * i, 2), h);
+    }
   }
-  return true;
+  return std::all_of(column.value_of_row.begin(), column.value_of_row.end(),
+                     [&](std::uint32_t v) { return v < column.values.size(); });
 }
 
 }  // namespace
