@@ -20,9 +20,12 @@ void FillScoreTable(output::Document& doc, const data::AppState& state) {
     output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
 }
 
+// Read as the query reads it, never stored: this is the first sheet of
+// `report all`, and a copy written while the analysis sheets' threads open
+// the database left them locked out of it.
 void ShowScoreTable(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
-  FillScoreTable(doc, state);
+  output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);
   output::SkipOnError([&] { data::LoadSubjectLines(state); });
   output::LayoutBrowseGrid(doc, state);
 }
