@@ -208,7 +208,8 @@ TEST_F(CliTest, ChartsByTheirWrittenSyntax) {
   }
 
   const std::string book = (dir_ / "book.xlsx").string();
-  ASSERT_EQ(Cli({"report", "all", "--charts", "-o", book}).status, 0);
+  const CliRun all = Cli({"report", "all", "--charts", "-o", book});
+  ASSERT_EQ(all.status, 0) << all.out;
   const data::Workbook back = data::ReadWorkbook(book);
   // 4 tables, 3 per-subject reports for 9 subjects, 5 single reports, 临界生
   // per subject and 7 single analysis reports, then two pictures per subject.
