@@ -1,6 +1,7 @@
 #include "grid/content_fit.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -348,17 +349,18 @@ void BothHalves(const ReportGrid& grid, const std::function<void()>& first,
   if (failed) std::rethrow_exception(failed);
 }
 
-// What `visible` columns need, every other one measured on a second thread.
+// What `visible` columns need, the two threads each taking the next column
+// not yet taken: a listing's few costly columns (ids, names) among cheap
+// ones then fall to whichever thread is free.
 std::vector<int> NeededWidths(const ReportGrid& grid, const std::vector<int>& visible,
                               const std::vector<int>& body_fitted) {
-  std::vector<int> halves[2];
-  for (std::size_t i = 0; i < visible.size(); ++i) halves[i % 2].push_back(visible[i]);
-  std::vector<int> needed[2];
-  BothHalves(
-      grid, [&] { needed[0] = ColumnFitter(grid, halves[0], body_fitted).Needed(); },
-      [&] { needed[1] = ColumnFitter(grid, halves[1], body_fitted).Needed(); });
   std::vector<int> out(visible.size());
-  for (std::size_t i = 0; i < visible.size(); ++i) out[i] = needed[i % 2][i / 2];
+  std::atomic<std::size_t> next{0};
+  const auto take_columns = [&] {
+    for (std::size_t i = next++; i < visible.size(); i = next++)
+      out[i] = ColumnFitter(grid, {visible[i]}, body_fitted).Needed().front();
+  };
+  BothHalves(grid, take_columns, take_columns);
   return out;
 }
 
@@ -376,6 +378,11 @@ std::vector<int> NeededHeights(const ReportGrid& grid) {
 }
 
 }  // namespace
+
+std::vector<int> NeededColumnWidths(const ReportGrid& grid, const std::vector<int>& cols) {
+  for (const int col : cols) grid.CheckCol(col);
+  return NeededWidths(grid, cols, {});
+}
 
 void WidenToFit(ReportGrid& grid, const std::vector<int>& body_fitted) {
   std::vector<int> visible;

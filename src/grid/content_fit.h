@@ -38,6 +38,8 @@ int WrappedTextWidth(std::string_view text, const Font& font, int lines,
 // two (a two-line header). A cell merged down the column counts with the
 // height of its rows; one merged across columns is left out.
 int NeededColumnWidth(const ReportGrid& grid, int col);
+// The same for each of `cols` at once, a long grid's on two threads.
+std::vector<int> NeededColumnWidths(const ReportGrid& grid, const std::vector<int>& cols);
 
 // Height row `row` needs for the tallest text of its visible cells, at the
 // columns' present widths.

@@ -339,6 +339,15 @@ void ReportGrid::AutoFit(int col) {
   Notify(GridChange::kLayout);
 }
 
+void ReportGrid::AutoFit(const std::vector<int>& cols) {
+  const std::vector<int> widths = NeededColumnWidths(*this, cols);
+  for (std::size_t i = 0; i < cols.size(); ++i) {
+    RecordColumn(cols[i]);
+    contents_.columns[static_cast<std::size_t>(cols[i])].width = widths[i];
+  }
+  Notify(GridChange::kLayout);
+}
+
 bool ReportGrid::AcceptsInput(int col, std::string_view text) const {
   if (ColumnAt(col).mask != kMaskNumber) return true;
   return text.empty() || IsNumberText(text);

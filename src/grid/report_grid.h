@@ -193,6 +193,9 @@ class ReportGrid {
   // Widens or narrows the column to its widest display text (see
   // NeededColumnWidth in content_fit.h).
   void AutoFit(int col);
+  // AutoFit of each of `cols` (the same widths), a long grid's columns
+  // measured on two threads at once.
+  void AutoFit(const std::vector<int>& cols);
   // Whether the column's mask lets the user enter `text`.
   bool AcceptsInput(int col, std::string_view text) const;
   int RowHeight(int row) const;

@@ -422,10 +422,14 @@ void LayoutListGrid(Document& doc, const data::AppState& state, Date today) {
   SkipOnError([&] { AddTitlesAndSetUp(doc, state, today); });
   std::vector<int> fitted;
   SkipOnError([&] {
+    // A hidden column (width 0, such as a listing's order column) stays
+    // hidden. The first four are fitted together before their headers wrap,
+    // as one at a time would be: a long listing's on two threads.
+    for (int c = 1; c < grid.Cols() && c <= 4; ++c)
+      if (grid.ColWidth(c) != 0) fitted.push_back(c);
+    grid.AutoFit(fitted);
     for (int c = 1; c < grid.Cols(); ++c) {
-      // A hidden column (width 0, such as a listing's order column) stays hidden.
       const bool hidden = grid.ColWidth(c) == 0;
-      if (!hidden && c <= 4) FitColumn(grid, c, fitted);
       grid.Cell(0, c).SetWrapText(true);
       grid.SetColAlignment(c, grid::kAlignCenter);
       if (c > 4) {

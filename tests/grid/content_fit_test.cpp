@@ -133,9 +133,10 @@ TEST(WidenToFit, RowsTakeTheirTallestUnmergedCell) {
   EXPECT_EQ(g.RowHeight(3), kDefaultRowHeight);  // its number alone, 9 pt
 }
 
-// A long grid is fitted on two threads, every other column and the second
-// half of the rows on the second: the widths and heights must be what
-// measuring each column and row alone gives.
+// A long grid is fitted on two threads, each taking the next column not
+// yet taken, and the second half of the rows on the second: the widths and
+// heights must be what measuring each column and row alone gives, and
+// fitting several columns at once what fitting each alone gives.
 TEST(WidenToFit, ALongGridFitsAsEachColumnAndRowAlone) {
   constexpr int kRows = 25000;
   ReportGrid g(kRows, 5);
@@ -154,6 +155,11 @@ TEST(WidenToFit, ALongGridFitsAsEachColumnAndRowAlone) {
   for (int r : {0, 1, 2, kRows / 2, kRows / 2 + 1, kRows - 7, kRows - 1})
     EXPECT_EQ(fitted.RowHeight(r), std::max(g.RowHeight(r), NeededRowHeight(fitted, r))) << r;
   EXPECT_GT(fitted.RowHeight(kRows - 7), kDefaultRowHeight);
+  ReportGrid together = g;
+  together.AutoFit({4, 1, 3});
+  for (int c = 0; c < g.Cols(); ++c)
+    EXPECT_EQ(together.ColWidth(c), c == 0 || c == 2 ? g.ColWidth(c) : NeededColumnWidth(g, c))
+        << c;
 }
 
 TEST(WidenToFit, WidensAndHeightensButNeverNarrowsOrUnhides) {
