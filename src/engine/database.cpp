@@ -41,6 +41,9 @@ void OpenFile(Connection& conn, const std::string& path, int flags) {
     std::string reason = conn.db ? sqlite3_errmsg(conn.db) : "内存不足";
     throw Error(Error::Kind::kOpen, "无法打开数据库文件：" + path + "（" + reason + "）");
   }
+  // Before the first read: another connection committing (report all's
+  // worker threads, the desktop beside the CLI) must be waited for here too.
+  sqlite3_busy_timeout(conn.db, 5000);
   // Opening is lazy in SQLite: only a real read tells a database from any other file.
   int check =
       sqlite3_exec(conn.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -56,7 +59,6 @@ void OpenFile(Connection& conn, const std::string& path, int flags) {
   // not turn into a text literal.
   sqlite3_db_config(conn.db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(conn.db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-  sqlite3_busy_timeout(conn.db, 5000);
   // A rollback journal keeps an interrupted transaction undoable and leaves no
   // side files behind once the database is closed.
   sqlite3_exec(conn.db,

@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <optional>
+#include <thread>
 
 #include "engine/value_columns.h"
 #include "engine_test_util.h"
@@ -72,6 +75,33 @@ TEST_F(DatabaseTest, OpeningRejectsMissingAndForeignFiles) {
   std::ofstream(text_file) << "这不是数据库，只是一段很长的文字。" << std::string(200, 'x');
   EXPECT_EQ(KindOf([&] { Database::Open(text_file); }, &message), Error::Kind::kOpen);
   EXPECT_NE(message.find("不是有效的数据库文件"), std::string::npos);
+}
+
+// report all opens connections on worker threads while another commits a
+// stored copy: opening must wait for the writer's lock like every later
+// statement does, not fail on its first read.
+TEST_F(DatabaseTest, OpeningWaitsForAnotherConnectionsCommit) {
+  db_->Execute("CREATE TABLE t (a LONG)");
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(writer, "BEGIN EXCLUSIVE; INSERT INTO t VALUES (7)", nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  std::thread commit([writer] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  std::optional<Database> reader;
+  try {
+    reader.emplace(Database::Open(path_));
+  } catch (const Error& e) {
+    ADD_FAILURE() << e.what();
+  }
+  commit.join();
+  sqlite3_close(writer);
+  if (reader) {
+    EXPECT_EQ(reader->OpenRecordset("t").FieldValue(0), Value::Integer(7));
+  }
 }
 
 TEST_F(DatabaseTest, ReadOnlyFileRefusesWritesClearly) {
