@@ -235,22 +235,32 @@ bool WriteTable(sqlite3* db, const engine::ValueColumns& table) {
   return version && WriteEntry(db, kWholeTable, *version, EncodeTable(table));
 }
 
+// What `read(storing)` reads, stored by `store` when the file can be
+// written. The write lock is held from before the rows are read to the
+// commit, so no edit can fall between them and the counter stored with
+// them; a file that cannot be locked or written is only read.
+template <typename Read, typename Store>
+auto ReadAndStore(sqlite3* handle, const Read& read, const Store& store) {
+  if (sqlite3_get_autocommit(handle) == 0 || !Exec(handle, "BEGIN IMMEDIATE")) return read(false);
+  decltype(read(true)) result;
+  try {
+    result = read(true);
+  } catch (...) {
+    Exec(handle, "ROLLBACK");
+    throw;
+  }
+  if (!(store(result) && Exec(handle, "COMMIT"))) Exec(handle, "ROLLBACK");
+  return result;
+}
+
 }  // namespace
 
 engine::ValueColumns ReadStoredTable(engine::Database& db) {
   sqlite3* handle = db.handle();
   if (std::optional<engine::ValueColumns> stored = StoredTable(handle)) return *std::move(stored);
-  if (sqlite3_get_autocommit(handle) == 0 || !Exec(handle, "BEGIN IMMEDIATE"))
-    return engine::ReadValueColumns(db, "成绩表");
-  engine::ValueColumns read;
-  try {
-    read = engine::ReadValueColumns(db, "成绩表");
-  } catch (...) {
-    Exec(handle, "ROLLBACK");
-    throw;
-  }
-  if (!(WriteTable(handle, read) && Exec(handle, "COMMIT"))) Exec(handle, "ROLLBACK");
-  return read;
+  return ReadAndStore(
+      handle, [&](bool) { return engine::ReadValueColumns(db, "成绩表"); },
+      [&](const engine::ValueColumns& got) { return WriteTable(handle, got); });
 }
 
 bool StoredTableCurrent(engine::Database& db) {
@@ -263,21 +273,17 @@ GroupedColumns ReadStoredColumns(engine::Database& db, const std::vector<std::st
   if (std::optional<GroupedColumns> stored = StoredCopy(handle, keys, column)) return *stored;
   std::vector<std::vector<std::string>> key_sets;
   for (auto end = keys.end(); end != keys.begin(); --end) key_sets.emplace_back(keys.begin(), end);
-  // The write lock from before the rows are read to the commit: no edit can
-  // fall between them and the counter stored with them.
-  if (sqlite3_get_autocommit(handle) == 0 || !Exec(handle, "BEGIN IMMEDIATE"))
-    return ReadGroupedColumns(db, {keys}, {column});
-  GroupedColumns read;
-  try {
-    read = ReadGroupedColumns(db, key_sets, {column});
-  } catch (...) {
-    Exec(handle, "ROLLBACK");
-    throw;
-  }
-  const bool stored = AddColumn(handle, key_sets, column, read) ||
-                      (InstallGuards(handle, CurrentEntries(handle, {}).has_value()) &&
-                       WriteCopy(handle, key_sets, column, read));
-  if (!(stored && Exec(handle, "COMMIT"))) Exec(handle, "ROLLBACK");
+  GroupedColumns read = ReadAndStore(
+      handle,
+      [&](bool storing) {
+        return ReadGroupedColumns(
+            db, storing ? key_sets : std::vector<std::vector<std::string>>{keys}, {column});
+      },
+      [&](const GroupedColumns& got) {
+        return AddColumn(handle, key_sets, column, got) ||
+               (InstallGuards(handle, CurrentEntries(handle, {}).has_value()) &&
+                WriteCopy(handle, key_sets, column, got));
+      });
   read.groupings.resize(1);
   return read;
 }
