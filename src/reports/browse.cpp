@@ -21,8 +21,8 @@ void FillScoreTable(output::Document& doc, const data::AppState& state) {
 }
 
 // Read as the query reads it, never stored: this is the first sheet of
-// `report all`, and a copy written while the analysis sheets' threads open
-// the database left them locked out of it.
+// `report all`, and storing the copy here would hold the write lock while
+// the analysis sheets' threads open the database, and make them wait.
 void ShowScoreTable(output::Document& doc, data::AppState& state) {
   state.report_title = state.title_settings.MainTitle + "成绩表";
   output::ShowSourceInGrid(doc, state, "成绩表", output::FieldFormat::kAsEntered);

@@ -161,44 +161,33 @@ TEST(RankedListing, TheStoredCopyFillsAsTheQueryDoes) {
     db.Execute("UPDATE 成绩表 SET 体育 = 200 / 3 WHERE 学号 < 4");
     db.Execute("UPDATE 成绩表 SET 语文 = '缺考', 学号 = 2024000001 WHERE 学号 = 9");
   }
-  auto filled = [&](const std::function<void(output::Document&)>& fill) {
+  const auto by_query = [&] {
     output::Document doc;
-    fill(doc);
+    output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
     return doc;
   };
-  const output::Document query = filled([&](output::Document& doc) {
-    output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
-  });
+  const auto expect_copy_fills_as = [&](const output::Document& query) {
+    output::Document copy;
+    reports::FillScoreTable(copy, fixture.state);
+    EXPECT_TRUE(copy.grid.Contents() == query.grid.Contents());
+    EXPECT_EQ(copy.title, query.title);
+  };
+  const output::Document query = by_query();
   ASSERT_EQ(query.grid.Rows(), 12);
   EXPECT_EQ(Column(query.grid, 5)[8], "缺考");
   EXPECT_EQ(Column(query.grid, 7)[0], "66.66666");
   engine::Database db = fixture.Open();
   for (const char* read : {"made", "stored"}) {
     SCOPED_TRACE(read);
-    const output::Document copy =
-        filled([&](output::Document& doc) { reports::FillScoreTable(doc, fixture.state); });
-    EXPECT_TRUE(copy.grid.Contents() == query.grid.Contents());
-    EXPECT_EQ(copy.title, query.title);
+    expect_copy_fills_as(query);
     EXPECT_TRUE(stats::StoredTableCurrent(db));
   }
   db.Execute("DELETE FROM 成绩表");
-  const output::Document none =
-      filled([&](output::Document& doc) { reports::FillScoreTable(doc, fixture.state); });
-  const output::Document no_records = filled([&](output::Document& doc) {
-    output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
-  });
-  EXPECT_TRUE(none.grid.Contents() == no_records.grid.Contents());
-  EXPECT_EQ(none.title, no_records.title);
+  expect_copy_fills_as(by_query());
   EXPECT_TRUE(stats::StoredTableCurrent(db));
   // Without 成绩表 the fill is the query's empty report.
   db.Execute("DROP TABLE 成绩表");
-  const output::Document gone =
-      filled([&](output::Document& doc) { reports::FillScoreTable(doc, fixture.state); });
-  const output::Document no_table = filled([&](output::Document& doc) {
-    output::ShowSourceInGrid(doc, fixture.state, "成绩表", output::FieldFormat::kAsEntered);
-  });
-  EXPECT_TRUE(gone.grid.Contents() == no_table.grid.Contents());
-  EXPECT_EQ(gone.title, no_table.title);
+  expect_copy_fills_as(by_query());
 }
 
 }  // namespace
